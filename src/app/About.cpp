@@ -1,0 +1,18 @@
+#include "app/About.h"
+
+#include "app/Costanti.h"
+#include "ui_About.h"
+
+TFrmAbout::TFrmAbout(QWidget* genitore) : QDialog(genitore), m_ui(std::make_unique<Ui::TFrmAbout>()) {
+    m_ui->setupUi(this);
+    m_ui->lblLink->setText(Costanti::SitoProduttore);
+    m_ui->Label13->setText(Costanti::MailProduttore);
+    connect(m_ui->sbEsci, &QPushButton::clicked, this, &TFrmAbout::sbEsciClick);
+}
+
+TFrmAbout::~TFrmAbout() = default;
+
+QString TFrmAbout::captionPrg() const { return m_ui->LabelPrg->text(); }
+QString TFrmAbout::captionVers() const { return m_ui->LabelVers->text(); }
+
+void TFrmAbout::sbEsciClick() { close(); }

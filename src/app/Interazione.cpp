@@ -1,0 +1,64 @@
+#include "app/Interazione.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace {
+
+class TInterazioneDesktop : public TInterazione {
+public:
+    bool messaggio(TTipoMessaggio tipo, const QString& titolo, const QString& testo) override {
+        QMessageBox box;
+        box.setWindowTitle(titolo);
+        box.setText(testo);
+        box.setTextFormat(Qt::PlainText);
+        switch (tipo) {
+        case TTipoMessaggio::Messaggio: box.setIcon(QMessageBox::Information); break;
+        case TTipoMessaggio::Attenzione: box.setIcon(QMessageBox::Warning); break;
+        case TTipoMessaggio::Errore:
+        case TTipoMessaggio::ErroreGenerale: box.setIcon(QMessageBox::Critical); break;
+        case TTipoMessaggio::Domanda: box.setIcon(QMessageBox::Question); break;
+        case TTipoMessaggio::Avviso: box.setIcon(QMessageBox::NoIcon); break;
+        }
+        if (tipo == TTipoMessaggio::Domanda) {
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            box.setDefaultButton(QMessageBox::Yes);
+            box.setButtonText(QMessageBox::Yes, QStringLiteral("&Sì"));
+            box.setButtonText(QMessageBox::No, QStringLiteral("&No"));
+        } else {
+            box.setStandardButtons(QMessageBox::Ok);
+        }
+        QApplication::restoreOverrideCursor();
+        return box.exec() == (tipo == TTipoMessaggio::Domanda ? QMessageBox::Yes : QMessageBox::Ok);
+    }
+
+    void apriUrl(const QUrl& url) override { QDesktopServices::openUrl(url); }
+
+    QString scegliFile(const QString& titolo, const QString& cartella, const QString& filtro) override {
+        return QFileDialog::getOpenFileName(QApplication::activeWindow(), titolo, cartella, filtro);
+    }
+
+    QString scegliCartella(const QString& titolo, const QString& cartella) override {
+        return QFileDialog::getExistingDirectory(QApplication::activeWindow(), titolo, cartella);
+    }
+
+    bool chiediTesto(const QString& titolo, const QString& etichetta, QString* testo) override {
+        bool ok = false;
+        const QString r = QInputDialog::getText(QApplication::activeWindow(), titolo, etichetta, QLineEdit::Normal,
+                                                testo ? *testo : QString(), &ok);
+        if (ok && testo) *testo = r;
+        return ok;
+    }
+};
+
+TInterazioneDesktop g_desktop;
+TInterazione* g_attuale = nullptr;
+
+}  // namespace
+
+TInterazione& Interazione() { return g_attuale ? *g_attuale : g_desktop; }
+
+void ImpostaInterazione(TInterazione* interazione) { g_attuale = interazione; }

@@ -1,0 +1,37 @@
+#pragma once
+// The one seam between the program and the user's desktop: message boxes,
+// the file and folder choosers, input boxes, and the shell's open-document
+// and mail services. The program installs the real desktop; tests install a
+// responder that records every request and answers it from a script.
+
+#include <QString>
+#include <QUrl>
+
+enum class TTipoMessaggio {
+    Messaggio,       // information icon, OK
+    Attenzione,      // warning icon, OK
+    Errore,          // error icon, OK
+    Domanda,         // question icon, Yes / No
+    Avviso,          // plain notice: no icon, OK
+    ErroreGenerale,  // the general error display: stop icon, OK
+};
+
+class TInterazione {
+public:
+    virtual ~TInterazione() = default;
+    // Shows a box and waits; true for OK or Yes.
+    virtual bool messaggio(TTipoMessaggio tipo, const QString& titolo, const QString& testo) = 0;
+    // Opens a file or address with its default application; the outcome is ignored.
+    virtual void apriUrl(const QUrl& url) = 0;
+    // A file to open; empty when the user cancels.
+    virtual QString scegliFile(const QString& titolo, const QString& cartella, const QString& filtro) = 0;
+    // A folder; empty when the user cancels.
+    virtual QString scegliCartella(const QString& titolo, const QString& cartella) = 0;
+    // A line of text; false when the user cancels.
+    virtual bool chiediTesto(const QString& titolo, const QString& etichetta, QString* testo) = 0;
+};
+
+// The seam in use; the desktop one unless a test installed another.
+TInterazione& Interazione();
+// Installs another seam (nullptr puts the desktop back). Not owned.
+void ImpostaInterazione(TInterazione* interazione);

@@ -1,0 +1,59 @@
+#pragma once
+// The main window: the menu, the quick links, the working-year warning and
+// the low-stock link. Every task window is created here, owned by this
+// window, shown modally and destroyed when it closes.
+
+#include "app/Selezione.h"
+
+#include <QMainWindow>
+#include <memory>
+
+namespace Ui {
+class TfrmMain;
+}
+class TFrmAbout;
+class TfrmStart;
+
+class TfrmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TfrmMain(QWidget* genitore = nullptr);
+    ~TfrmMain() override;
+
+    // The about box and the splash, created after this window; the splash is
+    // shown modally when this window is first shown.
+    void impostaFinestre(TFrmAbout* about, TfrmStart* start);
+
+    // The working-year warning for the executable's path; the executable's
+    // own path when none is given.
+    void MostraAnnoDiLavoro(const QString& percorso = {});
+    void MostraProdottiInEsaurimento();
+
+    TSelezioneCorrente selezione;
+    Ui::TfrmMain* ui() const { return m_ui.get(); }
+
+protected:
+    void showEvent(QShowEvent* evento) override;
+
+private:
+    void FormCreate();
+    void About1Click();
+    void btnEsciClick();
+
+    // Creates a task window owned by this one, shows it modally and destroys
+    // it when it closes, also when an error escapes it.
+    template <class Finestra, class... Argomenti>
+    void ApriFinestra(Argomenti&&... argomenti) {
+        std::unique_ptr<Finestra> f(new Finestra(this, std::forward<Argomenti>(argomenti)...));
+        f->exec();
+    }
+
+    std::unique_ptr<Ui::TfrmMain> m_ui;
+    TFrmAbout* m_about = nullptr;
+    TfrmStart* m_start = nullptr;
+    bool m_primaVolta = true;
+};
+
+// The anni-folder rule: the four characters after the letter that follows
+// "anni" in the path, or an empty text when the path holds no "anni".
+QString AnnoDiLavoro(const QString& percorso, bool* trovato);

@@ -1,0 +1,33 @@
+#include "app/Start.h"
+
+#include "app/About.h"
+#include "ui_Start.h"
+
+TfrmStart::TfrmStart(TFrmAbout* about, QWidget* finestraPrincipale, QWidget* genitore)
+    : QDialog(genitore), m_ui(std::make_unique<Ui::TfrmStart>()), m_principale(finestraPrincipale) {
+    m_ui->setupUi(this);
+    // A dialog border without any border buttons.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setModal(true);
+    m_timer.setInterval(10000);
+    m_timer.setSingleShot(false);
+    connect(&m_timer, &QTimer::timeout, this, &TfrmStart::TimerStartTimer);
+    FormCreate(about);
+}
+
+TfrmStart::~TfrmStart() = default;
+
+void TfrmStart::FormCreate(TFrmAbout* about) {
+    setWindowTitle(QStringLiteral("Caricamento ") + (about ? about->captionPrg() : QString()));
+}
+
+void TfrmStart::showEvent(QShowEvent* evento) {
+    QDialog::showEvent(evento);
+    m_timer.start();
+}
+
+void TfrmStart::TimerStartTimer() {
+    m_timer.stop();
+    if (m_principale) m_principale->setVisible(true);
+    close();
+}

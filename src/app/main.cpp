@@ -1,0 +1,27 @@
+// Program entry: the application, the table store on the program folder, the
+// main window (which creates and upgrades the tables), the about box, the
+// splash; then the event loop until "Esci".
+
+#include "app/About.h"
+#include "app/Applicazione.h"
+#include "app/Fx.h"
+#include "app/Main.h"
+#include "app/Start.h"
+#include "data/Archivio.h"
+
+int main(int argc, char** argv) {
+    TApplicazione app(argc, argv);
+    ImpostaCartellaProgramma(QCoreApplication::applicationDirPath());
+    if (!EseguiMostrandoErrori([] { TArchivio::apriCorrente(CartellaProgramma()); })) return 1;
+    int esito = 0;
+    {
+        TfrmMain principale;
+        TFrmAbout about;
+        TfrmStart start(&about, &principale);
+        principale.impostaFinestre(&about, &start);
+        principale.show();
+        esito = app.exec();
+    }
+    TArchivio::chiudiCorrente();
+    return esito;
+}

@@ -1,0 +1,653 @@
+#include "data/Archivio.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlRecord>
+#include <QUuid>
+#include <cmath>
+#include <cstdio>
+#include <fcntl.h>
+#include <memory>
+#include <sqlite3.h>
+#include <unistd.h>
+
+// ---------------------------------------------------------------------------
+// Errors
+
+ErroreArchivio::ErroreArchivio(const QString& testo, int contestoAiuto)
+    : std::runtime_error(testo.toStdString()), m_testo(testo), m_contesto(contestoAiuto) {}
+
+// ---------------------------------------------------------------------------
+// Field declarations
+
+QString TDefCampo::tipoDichiarato() const {
+    switch (tipo) {
+    case TTipoCampo::Integer: return QStringLiteral("INTEGER");
+    case TTipoCampo::Float: return QStringLiteral("FLOAT");
+    case TTipoCampo::Date: return QStringLiteral("DATE");
+    case TTipoCampo::Boolean: return QStringLiteral("BOOLEAN");
+    case TTipoCampo::String: return QStringLiteral("VARCHAR(%1)").arg(dimensione);
+    case TTipoCampo::Memo: return QStringLiteral("MEMO TEXT");
+    }
+    return {};
+}
+
+TDefCampo TDefCampo::daDichiarazione(const QString& nome, const QString& dichiarato, bool richiesto) {
+    TDefCampo c;
+    c.nome = nome;
+    c.richiesto = richiesto;
+    const QString t = dichiarato.trimmed().toUpper();
+    static const QRegularExpression dim(QStringLiteral("\\(\\s*(\\d+)"));
+    if (t.contains(QLatin1String("MEMO")) || t == QLatin1String("TEXT") || t.contains(QLatin1String("CLOB"))) {
+        c.tipo = TTipoCampo::Memo;
+    } else if (t.contains(QLatin1String("CHAR")) || t.isEmpty() || t.contains(QLatin1String("TEXT"))) {
+        c.tipo = TTipoCampo::String;
+        const auto m = dim.match(t);
+        c.dimensione = m.hasMatch() ? m.captured(1).toInt() : 0;
+    } else if (t.startsWith(QLatin1String("BOOL"))) {
+        c.tipo = TTipoCampo::Boolean;
+    } else if (t.startsWith(QLatin1String("DATE"))) {
+        c.tipo = TTipoCampo::Date;
+    } else if (t.contains(QLatin1String("INT"))) {
+        c.tipo = TTipoCampo::Integer;
+    } else {
+        c.tipo = TTipoCampo::Float;
+    }
+    return c;
+}
+
+int TStrutturaTabella::indiceCampo(const QString& nome) const {
+    for (int i = 0; i < campi.size(); ++i)
+        if (campi[i].nome.compare(nome, Qt::CaseInsensitive) == 0) return i;
+    return -1;
+}
+
+// ---------------------------------------------------------------------------
+// Values
+
+bool LeggiNumero(const QString& testo, double* risultato, bool soloVirgola) {
+    const QString t = testo.trimmed();
+    if (t.isEmpty()) return false;
+    QString normale;
+    normale.reserve(t.size());
+    int separatori = 0, cifre = 0;
+    for (int i = 0; i < t.size(); ++i) {
+        const QChar c = t[i];
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
+            normale += c;
+            ++cifre;
+        } else if (c == QLatin1Char(',') || (!soloVirgola && c == QLatin1Char('.'))) {
+            if (++separatori > 1) return false;
+            normale += QLatin1Char('.');
+        } else if (c == QLatin1Char('-') && i == 0) {
+            normale += c;
+        } else if (!soloVirgola && (c == QLatin1Char('e') || c == QLatin1Char('E')) && cifre > 0) {
+            // Stored reals written by SQLite may carry an exponent (1.0e+15).
+            bool ok = false;
+            const double v = t.toDouble(&ok);
+            if (!ok) return false;
+            if (risultato) *risultato = v;
+            return true;
+        } else {
+            return false;
+        }
+    }
+    if (cifre == 0) return false;
+    bool ok = false;
+    const double v = normale.toDouble(&ok);
+    if (!ok || !std::isfinite(v)) return false;
+    if (risultato) *risultato = v;
+    return true;
+}
+
+namespace {
+
+QString NomeTipo(TTipoCampo t) {
+    switch (t) {
+    case TTipoCampo::Integer: return QStringLiteral("intero");
+    case TTipoCampo::Float: return QStringLiteral("numero");
+    case TTipoCampo::Date: return QStringLiteral("data");
+    case TTipoCampo::Boolean: return QStringLiteral("logico");
+    case TTipoCampo::String: return QStringLiteral("testo");
+    case TTipoCampo::Memo: return QStringLiteral("memo");
+    }
+    return {};
+}
+
+[[noreturn]] void ValoreNonValido(const TDefCampo& campo, const QVariant& v) {
+    throw ErroreArchivio(QStringLiteral("'%1' non è un valore %2 valido per il campo %3")
+                             .arg(v.toString(), NomeTipo(campo.tipo), campo.nome),
+                         ErroreArchivio::CtxConversione);
+}
+
+bool EIntero(const QVariant& v) {
+    const int id = v.typeId();
+    return id == QMetaType::Int || id == QMetaType::LongLong || id == QMetaType::UInt ||
+           id == QMetaType::ULongLong || id == QMetaType::Short || id == QMetaType::Long;
+}
+
+QDate DataDaTesto(const QString& s) {
+    const QString t = s.trimmed();
+    QDate d = QDate::fromString(t.left(10), Qt::ISODate);
+    if (d.isValid()) return d;
+    d = QDate::fromString(t, QStringLiteral("dd/MM/yyyy"));
+    if (d.isValid()) return d;
+    d = QDate::fromString(t, QStringLiteral("d/M/yyyy"));
+    return d;
+}
+
+}  // namespace
+
+QVariant ConvertiPerCampo(const TDefCampo& campo, const QVariant& valore) {
+    if (valore.isNull() || !valore.isValid()) return QVariant();
+    const bool testo = valore.typeId() == QMetaType::QString;
+    if (testo && campo.tipo != TTipoCampo::String && campo.tipo != TTipoCampo::Memo &&
+        valore.toString().trimmed().isEmpty())
+        return QVariant();
+    switch (campo.tipo) {
+    case TTipoCampo::Integer: {
+        double d = 0;
+        if (valore.typeId() == QMetaType::Bool) return valore.toBool() ? 1 : 0;
+        if (EIntero(valore)) {
+            const qlonglong n = valore.toLongLong();
+            if (n < INT32_MIN || n > INT32_MAX) ValoreNonValido(campo, valore);
+            return static_cast<int>(n);
+        }
+        if (valore.typeId() == QMetaType::Double) d = valore.toDouble();
+        else if (!LeggiNumero(valore.toString(), &d, false)) ValoreNonValido(campo, valore);
+        if (!std::isfinite(d) || d < INT32_MIN || d > INT32_MAX || d != std::trunc(d)) ValoreNonValido(campo, valore);
+        return static_cast<int>(d);
+    }
+    case TTipoCampo::Float: {
+        if (valore.typeId() == QMetaType::Bool) return valore.toBool() ? 1.0 : 0.0;
+        if (valore.typeId() == QMetaType::Double || EIntero(valore)) {
+            const double d = valore.toDouble();
+            if (!std::isfinite(d)) ValoreNonValido(campo, valore);
+            return d;
+        }
+        double d = 0;
+        if (!LeggiNumero(valore.toString(), &d, false)) ValoreNonValido(campo, valore);
+        return d;
+    }
+    case TTipoCampo::Date: {
+        QDate d;
+        if (valore.typeId() == QMetaType::QDate) d = valore.toDate();
+        else if (valore.typeId() == QMetaType::QDateTime) d = valore.toDateTime().date();
+        else d = DataDaTesto(valore.toString());
+        if (!d.isValid()) ValoreNonValido(campo, valore);
+        return d.toString(Qt::ISODate);
+    }
+    case TTipoCampo::Boolean: {
+        if (valore.typeId() == QMetaType::Bool || EIntero(valore) || valore.typeId() == QMetaType::Double)
+            return valore.toDouble() != 0 ? 1 : 0;
+        const QString t = valore.toString().trimmed().toLower();
+        if (t == QLatin1String("true") || t == QLatin1String("1") || t == QLatin1String("si") || t == QLatin1String("vero"))
+            return 1;
+        if (t == QLatin1String("false") || t == QLatin1String("0") || t == QLatin1String("no") || t == QLatin1String("falso"))
+            return 0;
+        ValoreNonValido(campo, valore);
+    }
+    case TTipoCampo::String: {
+        QString t;
+        if (valore.typeId() == QMetaType::QDate) t = valore.toDate().toString(QStringLiteral("dd/MM/yyyy"));
+        else if (valore.typeId() == QMetaType::Double)
+            t = QString::number(valore.toDouble(), 'g', 15).replace(QLatin1Char('.'), QLatin1Char(','));
+        else if (valore.typeId() == QMetaType::Bool) t = valore.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+        else t = valore.toString();
+        if (campo.dimensione > 0 && t.size() > campo.dimensione) t.truncate(campo.dimensione);
+        return t;
+    }
+    case TTipoCampo::Memo:
+        if (valore.typeId() == QMetaType::Double) return QString::number(valore.toDouble(), 'g', 15);
+        return valore.toString();
+    }
+    return valore;
+}
+
+QVariant LeggiDaCampo(const TDefCampo& campo, const QVariant& grezzo) {
+    if (grezzo.isNull() || !grezzo.isValid()) return QVariant();
+    switch (campo.tipo) {
+    case TTipoCampo::Integer: {
+        if (EIntero(grezzo)) return static_cast<int>(grezzo.toLongLong());
+        double d = 0;
+        if (grezzo.typeId() == QMetaType::Double) return static_cast<int>(grezzo.toDouble());
+        if (LeggiNumero(grezzo.toString(), &d, false)) return static_cast<int>(d);
+        return QVariant();
+    }
+    case TTipoCampo::Float: {
+        double d = 0;
+        if (grezzo.typeId() == QMetaType::Double || EIntero(grezzo)) return grezzo.toDouble();
+        if (LeggiNumero(grezzo.toString(), &d, false)) return d;
+        return QVariant();
+    }
+    case TTipoCampo::Date: {
+        const QDate d = DataDaTesto(grezzo.toString());
+        return d.isValid() ? QVariant(d) : QVariant();
+    }
+    case TTipoCampo::Boolean: {
+        if (grezzo.typeId() == QMetaType::QString) {
+            const QString t = grezzo.toString().trimmed().toLower();
+            return t == QLatin1String("true") || t == QLatin1String("1");
+        }
+        return grezzo.toDouble() != 0;
+    }
+    case TTipoCampo::String:
+    case TTipoCampo::Memo:
+        if (grezzo.typeId() == QMetaType::Double) return QString::number(grezzo.toDouble(), 'g', 15);
+        return grezzo.toString();
+    }
+    return grezzo;
+}
+
+QString EscapeLike(const QString& testo) {
+    QString r;
+    r.reserve(testo.size() + 4);
+    for (const QChar c : testo) {
+        if (c == QLatin1Char('%') || c == QLatin1Char('_') || c == QLatin1Char('\\')) r += QLatin1Char('\\');
+        r += c;
+    }
+    return r;
+}
+
+// ---------------------------------------------------------------------------
+// The connection
+
+namespace {
+
+std::unique_ptr<TArchivio> g_corrente;
+
+QString Quota(const QString& identificatore) {
+    QString s = identificatore;
+    s.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + s + QLatin1Char('"');
+}
+
+// The table inside a file is named by the part of the file name before its
+// first ".db": prodotti.db and the rebuild's prodotti.dbAPPOGGIO.db both hold
+// a table "prodotti".
+QString TabellaInterna(const QString& nomeTabella) {
+    QString n = QFileInfo(nomeTabella).fileName().toLower();
+    const int p = n.indexOf(QLatin1String(".db"));
+    return p >= 0 ? n.left(p) : n;
+}
+
+QString NomeFile(const QString& nomeTabella) {
+    QString n = QFileInfo(nomeTabella).fileName();
+    if (!n.endsWith(QLatin1String(".db"), Qt::CaseInsensitive)) n += QLatin1String(".db");
+    return n;
+}
+
+// Unicode-aware lower(): SQLite's own folds ASCII only.
+void FunzioneLower(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const auto* p = static_cast<const char16_t*>(sqlite3_value_text16(argv[0]));
+    const int n = sqlite3_value_bytes16(argv[0]) / 2;
+    const QString s = QString::fromUtf16(p, n).toLower();
+    sqlite3_result_text16(ctx, s.utf16(), static_cast<int>(s.size() * 2), SQLITE_TRANSIENT);
+}
+
+// zr_conv(value, type, size): the store's conversion of a value to a field's
+// type, failing the statement on a value that does not convert. Used by the
+// bulk copy of a rebuild.
+void FunzioneConverti(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    QVariant v;
+    switch (sqlite3_value_type(argv[0])) {
+    case SQLITE_NULL: break;
+    case SQLITE_INTEGER: v = static_cast<qlonglong>(sqlite3_value_int64(argv[0])); break;
+    case SQLITE_FLOAT: v = sqlite3_value_double(argv[0]); break;
+    default:
+        v = QString::fromUtf16(static_cast<const char16_t*>(sqlite3_value_text16(argv[0])),
+                               sqlite3_value_bytes16(argv[0]) / 2);
+    }
+    TDefCampo c;
+    c.nome = QStringLiteral("?");
+    c.tipo = static_cast<TTipoCampo>(sqlite3_value_int(argv[1]));
+    c.dimensione = sqlite3_value_int(argv[2]);
+    try {
+        const QVariant r = ConvertiPerCampo(c, v);
+        if (r.isNull()) sqlite3_result_null(ctx);
+        else if (EIntero(r)) sqlite3_result_int64(ctx, r.toLongLong());
+        else if (r.typeId() == QMetaType::Double) sqlite3_result_double(ctx, r.toDouble());
+        else {
+            const QString s = r.toString();
+            sqlite3_result_text16(ctx, s.utf16(), static_cast<int>(s.size() * 2), SQLITE_TRANSIENT);
+        }
+    } catch (const ErroreArchivio& e) {
+        sqlite3_result_error(ctx, e.what(), -1);
+    }
+}
+
+void SincronizzaFile(const QString& percorso) {
+    const int fd = ::open(QFile::encodeName(percorso).constData(), O_RDONLY);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+}  // namespace
+
+TArchivio::TArchivio(const QString& cartella)
+    : m_cartella(QDir::cleanPath(cartella) + QLatin1Char('/')),
+      m_nomeConnessione(QStringLiteral("zerired-") + QUuid::createUuid().toString(QUuid::WithoutBraces)) {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_nomeConnessione);
+    db.setDatabaseName(m_cartella + QStringLiteral("zerired.main"));
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=300"));
+    if (!db.open())
+        throw ErroreArchivio(QStringLiteral("Impossibile aprire l'archivio nella cartella %1: %2")
+                                 .arg(m_cartella, db.lastError().text()),
+                             ErroreArchivio::CtxApertura);
+    registraFunzioni();
+    esegui(QStringLiteral("PRAGMA journal_mode=DELETE"));
+}
+
+TArchivio::~TArchivio() {
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_nomeConnessione, false);
+        if (db.isOpen()) {
+            if (m_livello > 0) {
+                QSqlQuery q(db);
+                q.exec(QStringLiteral("ROLLBACK"));
+            }
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(m_nomeConnessione);
+}
+
+TArchivio& TArchivio::corrente() {
+    if (!g_corrente) throw ErroreArchivio(QStringLiteral("Archivio non aperto"), ErroreArchivio::CtxApertura);
+    return *g_corrente;
+}
+
+void TArchivio::apriCorrente(const QString& cartella) {
+    g_corrente.reset();
+    g_corrente = std::make_unique<TArchivio>(cartella);
+}
+
+void TArchivio::chiudiCorrente() { g_corrente.reset(); }
+
+bool TArchivio::esisteCorrente() { return g_corrente != nullptr; }
+
+QSqlDatabase TArchivio::db() const { return QSqlDatabase::database(m_nomeConnessione, false); }
+
+sqlite3* TArchivio::handle() const {
+    const QVariant h = db().driver()->handle();
+    if (h.isValid() && qstrcmp(h.typeName(), "sqlite3*") == 0) return *static_cast<sqlite3* const*>(h.data());
+    return nullptr;
+}
+
+void TArchivio::registraFunzioni() {
+    sqlite3* h = handle();
+    if (!h) throw ErroreArchivio(QStringLiteral("Motore SQLite non disponibile"), ErroreArchivio::CtxApertura);
+    sqlite3_create_function_v2(h, "lower", 1, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr, FunzioneLower,
+                               nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(h, "zr_conv", 3, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr, FunzioneConverti,
+                               nullptr, nullptr, nullptr);
+}
+
+QString TArchivio::schemaDi(const QString& nomeTabella) {
+    QString n = QFileInfo(nomeTabella).fileName().toLower();
+    if (n.endsWith(QLatin1String(".db"))) n.chop(3);
+    static const QRegularExpression valido(QStringLiteral("^[a-z0-9_.]+$"));
+    if (!valido.match(n).hasMatch() || n == QLatin1String("main") || n == QLatin1String("temp"))
+        throw ErroreArchivio(QStringLiteral("Nome di tabella non valido: %1").arg(nomeTabella),
+                             ErroreArchivio::CtxStruttura);
+    return n;
+}
+
+QString TArchivio::percorsoFile(const QString& nomeTabella) const {
+    const QString file = NomeFile(nomeTabella);
+    const QString esatto = m_cartella + file;
+    if (QFileInfo::exists(esatto)) return esatto;
+    const QStringList presenti = QDir(m_cartella).entryList({QStringLiteral("*")}, QDir::Files);
+    for (const QString& p : presenti)
+        if (p.compare(file, Qt::CaseInsensitive) == 0) return m_cartella + p;
+    return m_cartella + file.toLower();
+}
+
+bool TArchivio::esisteTabella(const QString& nomeTabella) const {
+    return QFileInfo::exists(percorsoFile(nomeTabella));
+}
+
+void TArchivio::assicuraCollegata(const QString& nomeTabella) {
+    const QString schema = schemaDi(nomeTabella);
+    if (m_collegate.contains(schema)) return;
+    const QString file = percorsoFile(nomeTabella);
+    if (!QFileInfo::exists(file))
+        throw ErroreArchivio(QStringLiteral("Tabella inesistente: %1").arg(QFileInfo(file).fileName()),
+                             ErroreArchivio::CtxApertura);
+    esegui(QStringLiteral("ATTACH DATABASE ? AS %1").arg(Quota(schema)), {file});
+    m_collegate << schema;
+}
+
+QString TArchivio::nomeQualificato(const QString& nomeTabella) {
+    assicuraCollegata(nomeTabella);
+    return Quota(schemaDi(nomeTabella)) + QLatin1Char('.') + Quota(TabellaInterna(nomeTabella));
+}
+
+void TArchivio::scollega(const QString& nomeTabella) {
+    const QString schema = schemaDi(nomeTabella);
+    if (!m_collegate.contains(schema)) return;
+    esegui(QStringLiteral("DETACH DATABASE %1").arg(Quota(schema)));
+    m_collegate.removeAll(schema);
+}
+
+void TArchivio::scollegaTutte() {
+    const QStringList tutte = m_collegate;
+    for (const QString& s : tutte) scollega(s);
+}
+
+TStrutturaTabella TArchivio::leggiStruttura(const QString& nomeTabella) {
+    assicuraCollegata(nomeTabella);
+    const QString schema = Quota(schemaDi(nomeTabella));
+    const QString tabella = Quota(TabellaInterna(nomeTabella));
+    TStrutturaTabella s;
+    QVector<QPair<int, QString>> chiave;
+    QSqlQuery q = esegui(QStringLiteral("PRAGMA %1.table_info(%2)").arg(schema, tabella));
+    while (q.next()) {
+        s.campi << TDefCampo::daDichiarazione(q.value(1).toString(), q.value(2).toString(), q.value(3).toInt() != 0);
+        if (q.value(5).toInt() > 0) chiave << qMakePair(q.value(5).toInt(), q.value(1).toString());
+    }
+    q.finish();
+    if (s.campi.isEmpty())
+        throw ErroreArchivio(QStringLiteral("Tabella %1 non trovata nel file %2")
+                                 .arg(TabellaInterna(nomeTabella), QFileInfo(percorsoFile(nomeTabella)).fileName()),
+                             ErroreArchivio::CtxStruttura);
+    if (!chiave.isEmpty()) {
+        std::sort(chiave.begin(), chiave.end());
+        TDefIndice p;
+        p.opzioni = ixPrimario | ixUnico;
+        for (const auto& c : chiave) p.campi << c.second;
+        s.indici << p;
+    }
+    QSqlQuery l = esegui(QStringLiteral("PRAGMA %1.index_list(%2)").arg(schema, tabella));
+    QVector<TDefIndice> altri;
+    while (l.next()) {
+        const QString origine = l.value(3).toString();
+        if (origine == QLatin1String("pk")) continue;  // already read from the key columns
+        TDefIndice ix;
+        ix.nome = l.value(1).toString();
+        ix.opzioni = l.value(2).toInt() ? ixUnico : 0;
+        altri << ix;
+    }
+    l.finish();
+    for (TDefIndice& ix : altri) {
+        QSqlQuery i = esegui(QStringLiteral("PRAGMA %1.index_info(%2)").arg(schema, Quota(ix.nome)));
+        while (i.next()) {
+            if (i.value(1).toInt() == -2) ix.espressione = QStringLiteral("<espressione>");
+            else ix.campi << i.value(2).toString();
+        }
+        s.indici << ix;
+    }
+    return s;
+}
+
+void TArchivio::creaTabella(const QString& nomeTabella, const TStrutturaTabella& s) {
+    const QString file = percorsoFile(nomeTabella);
+    if (QFileInfo::exists(file))
+        throw ErroreArchivio(QStringLiteral("La tabella %1 esiste già").arg(QFileInfo(file).fileName()),
+                             ErroreArchivio::CtxFile);
+    // Attaching a missing file creates it.
+    const QString schema = schemaDi(nomeTabella);
+    esegui(QStringLiteral("ATTACH DATABASE ? AS %1").arg(Quota(schema)), {m_cartella + NomeFile(nomeTabella)});
+    m_collegate << schema;
+    esegui(QStringLiteral("PRAGMA %1.journal_mode=DELETE").arg(Quota(schema)));
+    QStringList colonne;
+    for (const TDefCampo& c : s.campi)
+        colonne << Quota(c.nome) + QLatin1Char(' ') + c.tipoDichiarato() + (c.richiesto ? QStringLiteral(" NOT NULL") : QString());
+    QStringList secondari;
+    for (const TDefIndice& ix : s.indici) {
+        QStringList campi;
+        for (const QString& f : ix.campi) campi << Quota(f);
+        if (ix.opzioni & ixPrimario) {
+            colonne << QStringLiteral("PRIMARY KEY (%1)").arg(campi.join(QLatin1Char(',')));
+        } else {
+            secondari << QStringLiteral("CREATE %1INDEX %2.%3 ON %4 (%5)")
+                             .arg((ix.opzioni & ixUnico) ? QStringLiteral("UNIQUE ") : QString(), Quota(schema),
+                                  Quota(ix.nome), Quota(TabellaInterna(nomeTabella)), campi.join(QLatin1Char(',')));
+        }
+    }
+    TTransazione t(*this);
+    esegui(QStringLiteral("CREATE TABLE %1.%2 (%3)")
+               .arg(Quota(schema), Quota(TabellaInterna(nomeTabella)), colonne.join(QStringLiteral(", "))));
+    for (const QString& sql : secondari) esegui(sql);
+    t.conferma();
+}
+
+void TArchivio::eliminaTabella(const QString& nomeTabella) {
+    scollega(nomeTabella);
+    const QString file = percorsoFile(nomeTabella);
+    if (QFileInfo::exists(file) && !QFile::remove(file))
+        throw ErroreArchivio(QStringLiteral("Impossibile eliminare la tabella %1").arg(QFileInfo(file).fileName()),
+                             ErroreArchivio::CtxFile);
+    QFile::remove(file + QStringLiteral("-journal"));
+}
+
+void TArchivio::rinominaTabella(const QString& da, const QString& a) {
+    scollega(da);
+    scollega(a);
+    const QString origine = percorsoFile(da);
+    const QString destinazione = m_cartella + NomeFile(a);
+    if (!QFileInfo::exists(origine))
+        throw ErroreArchivio(QStringLiteral("Tabella inesistente: %1").arg(NomeFile(da)), ErroreArchivio::CtxFile);
+    if (TabellaInterna(da) != TabellaInterna(a)) {
+        assicuraCollegata(da);
+        esegui(QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(nomeQualificato(da), Quota(TabellaInterna(a))));
+        scollega(da);
+    }
+    // A complete file replaces the old one in one step: a leftover journal of
+    // the old file is rolled back first, so that it can never be applied to
+    // the new one; the new file is on disk before its name changes.
+    const QString giornale = destinazione + QStringLiteral("-journal");
+    if (QFileInfo::exists(giornale)) {
+        sqlite3* h = nullptr;
+        if (sqlite3_open_v2(QFile::encodeName(destinazione).constData(), &h, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+            sqlite3_exec(h, "PRAGMA schema_version", nullptr, nullptr, nullptr);
+        }
+        sqlite3_close(h);
+        if (QFileInfo::exists(giornale) && !QFile::remove(giornale))
+            throw ErroreArchivio(QStringLiteral("Impossibile recuperare il giornale di %1").arg(NomeFile(a)),
+                                 ErroreArchivio::CtxFile);
+    }
+    SincronizzaFile(origine);
+    if (std::rename(QFile::encodeName(origine).constData(), QFile::encodeName(destinazione).constData()) != 0)
+        throw ErroreArchivio(QStringLiteral("Impossibile rinominare la tabella %1 in %2").arg(NomeFile(da), NomeFile(a)),
+                             ErroreArchivio::CtxFile);
+    SincronizzaFile(m_cartella);
+}
+
+QSqlQuery TArchivio::esegui(const QString& sql, const QVariantList& parametri) {
+    QSqlQuery q(db());
+    q.setForwardOnly(true);
+    if (!q.prepare(sql)) sollevaErrore(q, sql);
+    for (int i = 0; i < parametri.size(); ++i) q.bindValue(i, parametri[i]);
+    if (!q.exec()) sollevaErrore(q, sql);
+    return q;
+}
+
+QVariant TArchivio::valoreSingolo(const QString& sql, const QVariantList& parametri) {
+    QSqlQuery q = esegui(sql, parametri);
+    return q.next() ? q.value(0) : QVariant();
+}
+
+void TArchivio::sollevaErrore(const QSqlQuery& q, const QString&) {
+    const QSqlError e = q.lastError();
+    const int codice = e.nativeErrorCode().toInt() & 0xff;
+    QString testo = e.databaseText();
+    if (testo.isEmpty()) testo = e.text();
+    int contesto = ErroreArchivio::CtxGenerico;
+    switch (codice) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        contesto = ErroreArchivio::CtxBloccato;
+        testo = QStringLiteral("Archivio bloccato da un altro programma (%1)").arg(testo);
+        break;
+    case SQLITE_CONSTRAINT:
+        contesto = ErroreArchivio::CtxVincolo;
+        if (testo.contains(QLatin1String("UNIQUE")) || testo.contains(QLatin1String("PRIMARY KEY")))
+            testo = QStringLiteral("Chiave duplicata (%1)").arg(testo);
+        else if (testo.contains(QLatin1String("NOT NULL")))
+            testo = QStringLiteral("Campo obbligatorio non valorizzato (%1)").arg(testo);
+        break;
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT:
+    case SQLITE_CANTOPEN:
+    case SQLITE_IOERR:
+        contesto = ErroreArchivio::CtxApertura;
+        testo = QStringLiteral("Archivio illeggibile o danneggiato (%1)").arg(testo);
+        break;
+    case SQLITE_FULL:
+        contesto = ErroreArchivio::CtxFile;
+        testo = QStringLiteral("Disco pieno (%1)").arg(testo);
+        break;
+    case SQLITE_READONLY:
+        contesto = ErroreArchivio::CtxFile;
+        testo = QStringLiteral("Archivio in sola lettura (%1)").arg(testo);
+        break;
+    default: break;
+    }
+    throw ErroreArchivio(testo, contesto);
+}
+
+void TArchivio::iniziaTransazione() {
+    if (m_livello == 0) esegui(QStringLiteral("BEGIN IMMEDIATE"));
+    else esegui(QStringLiteral("SAVEPOINT zr%1").arg(m_livello));
+    ++m_livello;
+}
+
+void TArchivio::confermaTransazione() {
+    if (m_livello <= 0) return;
+    if (m_livello == 1) esegui(QStringLiteral("COMMIT"));
+    else esegui(QStringLiteral("RELEASE zr%1").arg(m_livello - 1));
+    --m_livello;
+}
+
+void TArchivio::annullaTransazione() {
+    if (m_livello <= 0) return;
+    --m_livello;
+    QSqlQuery q(db());
+    if (m_livello == 0) {
+        q.exec(QStringLiteral("ROLLBACK"));
+    } else {
+        q.exec(QStringLiteral("ROLLBACK TO zr%1").arg(m_livello));
+        q.exec(QStringLiteral("RELEASE zr%1").arg(m_livello));
+    }
+}
+
+TTransazione::TTransazione(TArchivio& a) : m_archivio(a) { m_archivio.iniziaTransazione(); }
+
+TTransazione::~TTransazione() {
+    if (!m_chiusa) m_archivio.annullaTransazione();
+}
+
+void TTransazione::conferma() {
+    m_archivio.confermaTransazione();
+    m_chiusa = true;
+}

@@ -1,0 +1,161 @@
+#pragma once
+// The table store: one SQLite file per table in the program folder, all
+// attached to one connection whose main database is a plain file of that
+// folder (never a .db, so backups and exports pass it by). Rollback journal
+// only: a transaction that writes two table files is then atomic.
+//
+// This layer shows no message and knows nothing of windows: every failure is
+// an ErroreArchivio carrying a text and a help-context number.
+
+#include <QDate>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+#include <stdexcept>
+
+struct sqlite3;
+
+// A failing store operation.
+class ErroreArchivio : public std::runtime_error {
+public:
+    explicit ErroreArchivio(const QString& testo, int contestoAiuto = 0);
+    QString testo() const { return m_testo; }
+    int contestoAiuto() const { return m_contesto; }
+
+    // Help-context numbers, grouped the way the messages are.
+    enum : int {
+        CtxGenerico = 10000,
+        CtxApertura = 10001,     // a file that cannot be opened or read
+        CtxStruttura = 10002,    // a table or field that does not exist
+        CtxConversione = 10003,  // a value that does not fit its field's type
+        CtxVincolo = 10004,      // a duplicate key or a required field left empty
+        CtxBloccato = 10005,     // the file is held by another process
+        CtxStato = 10006,        // an operation not allowed in the cursor's state
+        CtxFile = 10007,         // delete, rename, sync of a table file
+    };
+
+private:
+    QString m_testo;
+    int m_contesto;
+};
+
+enum class TTipoCampo { Integer, Float, Date, Boolean, String, Memo };
+
+struct TDefCampo {
+    QString nome;
+    TTipoCampo tipo = TTipoCampo::String;
+    int dimensione = 0;        // characters, for String only
+    bool richiesto = false;
+
+    QString tipoDichiarato() const;  // e.g. VARCHAR(40), INTEGER, MEMO TEXT
+    static TDefCampo daDichiarazione(const QString& nome, const QString& dichiarato, bool richiesto);
+    bool operator==(const TDefCampo&) const = default;
+};
+
+enum TOpzioneIndice : int { ixPrimario = 1, ixUnico = 2 };
+
+struct TDefIndice {
+    QString nome;              // empty for the primary index
+    QStringList campi;
+    QString espressione;       // never used by this program's tables; kept for the comparison
+    int opzioni = 0;           // TOpzioneIndice flags
+    bool operator==(const TDefIndice&) const = default;
+};
+
+struct TStrutturaTabella {
+    QVector<TDefCampo> campi;
+    QVector<TDefIndice> indici;
+    int indiceCampo(const QString& nome) const;  // -1 when missing; letter case ignored
+};
+
+// The converted value a field stores, or an ErroreArchivio when the value does
+// not fit the field's type. Texts are cut to the field's size.
+QVariant ConvertiPerCampo(const TDefCampo& campo, const QVariant& valore);
+// The typed value read back from a stored one (null stays null).
+QVariant LeggiDaCampo(const TDefCampo& campo, const QVariant& grezzo);
+// A number typed or stored as text: digits with an optional leading minus and
+// at most one decimal separator. With soloVirgola only "," separates decimals
+// (what the user types); otherwise "." is accepted as well (stored texts).
+bool LeggiNumero(const QString& testo, double* risultato, bool soloVirgola);
+
+class TArchivio {
+public:
+    // The store of the given folder (ends with a separator or not).
+    explicit TArchivio(const QString& cartella);
+    ~TArchivio();
+    TArchivio(const TArchivio&) = delete;
+    TArchivio& operator=(const TArchivio&) = delete;
+
+    // The store of the running program, opened on the program folder by
+    // ApriArchivio; tests open it on a temporary folder.
+    static TArchivio& corrente();
+    static void apriCorrente(const QString& cartella);
+    static void chiudiCorrente();
+    static bool esisteCorrente();
+
+    QString cartella() const { return m_cartella; }
+    QSqlDatabase db() const;
+    sqlite3* handle() const;
+
+    // Table names: "prodotti.db", "Prodotti.db" and "prodotti" all name the
+    // schema "prodotti" and the file prodotti.db of the folder.
+    static QString schemaDi(const QString& nomeTabella);
+    // The path of a table's file; an existing file is found whatever its
+    // letter case, a missing one is named in lower case.
+    QString percorsoFile(const QString& nomeTabella) const;
+    bool esisteTabella(const QString& nomeTabella) const;
+
+    // Attaches the table file when it exists and is not attached yet. The
+    // qualified name "schema"."table" for SQL text, or an error when the file
+    // is missing.
+    QString nomeQualificato(const QString& nomeTabella);
+    void assicuraCollegata(const QString& nomeTabella);
+    void scollega(const QString& nomeTabella);
+    void scollegaTutte();
+
+    // Structure: read back from the file, create, delete, rename.
+    TStrutturaTabella leggiStruttura(const QString& nomeTabella);
+    void creaTabella(const QString& nomeTabella, const TStrutturaTabella& s);
+    void eliminaTabella(const QString& nomeTabella);
+    void rinominaTabella(const QString& da, const QString& a);
+
+    // SQL on the connection; user values are always bound, never pasted.
+    QSqlQuery esegui(const QString& sql, const QVariantList& parametri = {});
+    QVariant valoreSingolo(const QString& sql, const QVariantList& parametri = {});
+
+    // Transactions nest: only the outermost one commits.
+    void iniziaTransazione();
+    void confermaTransazione();
+    void annullaTransazione();
+    bool inTransazione() const { return m_livello > 0; }
+
+    // Raises the error of a failed statement, its text and help context.
+    [[noreturn]] static void sollevaErrore(const QSqlQuery& q, const QString& contesto = {});
+
+private:
+    void registraFunzioni();
+    QString m_cartella;
+    QString m_nomeConnessione;
+    QStringList m_collegate;
+    int m_livello = 0;
+};
+
+// One multi-step write: rolled back when it goes out of scope uncommitted.
+class TTransazione {
+public:
+    explicit TTransazione(TArchivio& a);
+    ~TTransazione();
+    void conferma();
+    TTransazione(const TTransazione&) = delete;
+    TTransazione& operator=(const TTransazione&) = delete;
+
+private:
+    TArchivio& m_archivio;
+    bool m_chiusa = false;
+};
+
+// Escapes a user's text for LIKE ... ESCAPE '\': % _ and \ match themselves.
+QString EscapeLike(const QString& testo);

@@ -1,0 +1,218 @@
+#include "data/CreaTabelle.h"
+
+#include "app/Costanti.h"
+#include "app/Fx.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QTextStream>
+
+namespace {
+
+bool CampiUguali(const TStrutturaTabella& definita, const TStrutturaTabella& esistente) {
+    bool uguale = true;
+    for (const TDefCampo& d : definita.campi) {
+        const int i = esistente.indiceCampo(d.nome);
+        if (i < 0) {
+            uguale = false;
+            continue;
+        }
+        const TDefCampo& e = esistente.campi[i];
+        if (e.tipo != d.tipo) uguale = false;
+        else if (e.tipo != TTipoCampo::Memo && e.dimensione != d.dimensione) uguale = false;
+    }
+    return uguale;
+}
+
+bool StesseOpzioni(int definite, int esistenti) {
+    return definite == esistenti || (definite == ixPrimario && esistenti == (ixPrimario | ixUnico));
+}
+
+bool StessiCampi(const QStringList& a, const QStringList& b) {
+    if (a.size() != b.size()) return false;
+    for (int i = 0; i < a.size(); ++i)
+        if (a[i].compare(b[i], Qt::CaseInsensitive) != 0) return false;
+    return true;
+}
+
+bool IndiciUguali(const TStrutturaTabella& definita, const TStrutturaTabella& esistente) {
+    if (definita.indici.size() != esistente.indici.size()) return false;
+    for (const TDefIndice& d : definita.indici) {
+        bool trovato = false;
+        for (const TDefIndice& e : esistente.indici) {
+            if (StesseOpzioni(d.opzioni, e.opzioni) && d.espressione == e.espressione && StessiCampi(d.campi, e.campi) &&
+                d.nome.compare(e.nome, Qt::CaseInsensitive) == 0) {
+                trovato = true;
+                break;
+            }
+        }
+        if (!trovato) return false;
+    }
+    return true;
+}
+
+// The copy of every old record in one statement. It succeeds only when the
+// new structure accepts every record; otherwise it leaves nothing behind and
+// the records are copied one by one, so that each refused one is logged.
+bool CopiaInBlocco(TArchivio& a, const QString& vecchia, const TStrutturaTabella& vecchiaStruttura,
+                   const QString& nuova, const TStrutturaTabella& nuovaStruttura) {
+    QStringList destinazione, sorgente;
+    for (const TDefCampo& d : nuovaStruttura.campi) {
+        const int i = vecchiaStruttura.indiceCampo(d.nome);
+        if (i < 0) continue;
+        const TDefCampo& v = vecchiaStruttura.campi[i];
+        const QString colonna = QLatin1Char('"') + v.nome + QLatin1Char('"');
+        destinazione << QLatin1Char('"') + d.nome + QLatin1Char('"');
+        if (d.tipo == TTipoCampo::String && (v.tipo == TTipoCampo::String || v.tipo == TTipoCampo::Memo))
+            sorgente << QStringLiteral("substr(%1, 1, %2)").arg(colonna).arg(d.dimensione);
+        else if (d.tipo == v.tipo)
+            sorgente << colonna;
+        else
+            sorgente << QStringLiteral("zr_conv(%1, %2, %3)").arg(colonna).arg(static_cast<int>(d.tipo)).arg(d.dimensione);
+    }
+    if (destinazione.isEmpty()) return false;
+    try {
+        TTransazione blocco(a);
+        a.esegui(QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM %4 ORDER BY rowid")
+                     .arg(a.nomeQualificato(nuova), destinazione.join(QLatin1Char(',')), sorgente.join(QLatin1Char(',')),
+                          a.nomeQualificato(vecchia)));
+        blocco.conferma();
+        return true;
+    } catch (const ErroreArchivio&) {
+        return false;
+    }
+}
+
+void ScriviRecord(QTextStream& out, const TRecord& r) {
+    for (const TDefCampo& c : r.campi()) out << c.nome << ": '" << r.comeTesto(c.nome) << "'\n";
+}
+
+void RegistraErrore(const TTabella& sorgente, const TTabella& destinazione, const ErroreArchivio& e) {
+    QFile log(CartellaProgramma() + QStringLiteral("dberrori.log"));
+    if (log.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
+        QTextStream out(&log);
+        const QDateTime ora = Adesso();
+        out << "\n";
+        out << "data e ora: " << ora.date().toString(FormatoData) << " " << ora.time().toString(QStringLiteral("HH:mm:ss"))
+            << "\n";
+        out << "Errore: " << e.testo() << " - Help context: " << e.contestoAiuto() << "\n";
+        out << "DATI RECORD TABELLA ORIGINE: " << sorgente.nomeTabella() << ", DATABASE: " << "\n";
+        ScriviRecord(out, sorgente.record());
+        out << "\n";
+        out << "DATI RECORD TABELLA DESTINAZIONE:" << destinazione.nomeTabella() << ", DATABASE: " << "\n";
+        ScriviRecord(out, destinazione.record());
+        out.flush();
+        log.close();
+    }
+}
+
+}  // namespace
+
+QString NomeTemporaneo(const QString& nomeFile) {
+    const QString estensione = QStringLiteral(".") + QFileInfo(nomeFile).suffix();
+    return nomeFile + QStringLiteral("APPOGGIO") + estensione;
+}
+
+bool CopiaRecord(TTabella& sorgente, TTabella& destinazione) {
+    destinazione.inserisci();
+    try {
+        for (const TDefCampo& c : sorgente.campi())
+            if (destinazione.record().haCampo(c.nome)) destinazione.imposta(c.nome, sorgente.valore(c.nome));
+        destinazione.registra();
+        return true;
+    } catch (const ErroreArchivio& e) {
+        RegistraErrore(sorgente, destinazione, e);
+        MostraAttenzione(QStringLiteral("Trovati errori in fase di aggiornamento tabella.+#1310+Consultare il file ") +
+                         CartellaProgramma() + QStringLiteral("dberrori.log e contattare ") + Costanti::NomeProduttore +
+                         QStringLiteral("."));
+        destinazione.annulla();
+        return false;
+    }
+}
+
+void AggiornaStrutturaTabella(TDefinizioneTabella& definizione) {
+    TArchivio& a = TArchivio::corrente();
+    const QString n = definizione.nomeFile;
+    const QString temporanea = NomeTemporaneo(n);
+    struct Svuota {
+        TDefinizioneTabella& d;
+        QString nome;
+        ~Svuota() {
+            d.struttura.campi.clear();
+            d.struttura.indici.clear();
+            d.nomeFile = nome;
+        }
+    } svuota{definizione, n};
+
+    // A rebuild interrupted before its swap leaves only its temporary table.
+    if (a.esisteTabella(temporanea)) a.eliminaTabella(temporanea);
+
+    if (!a.esisteTabella(n)) {
+        // Built under the temporary name and renamed complete, so that a
+        // table file that exists always holds its table.
+        a.creaTabella(temporanea, definizione.struttura);
+        a.rinominaTabella(temporanea, n);
+        return;
+    }
+
+    const TStrutturaTabella esistente = a.leggiStruttura(n);
+    if (CampiUguali(definizione.struttura, esistente) && IndiciUguali(definizione.struttura, esistente)) return;
+
+    definizione.nomeFile = temporanea;
+    a.creaTabella(temporanea, definizione.struttura);
+    int rifiutati = 0;
+    {
+        TTabella vecchia(a, n);
+        TTabella nuova(a, temporanea);
+        nuova.impostaAccodamento(true);
+        TTransazione t(a);
+        if (!CopiaInBlocco(a, n, esistente, temporanea, definizione.struttura)) {
+            vecchia.apri();
+            nuova.apri();
+            const int totale = vecchia.conteggio();
+            for (int r = 1; r <= totale; ++r) {
+                vecchia.vaiA(r);
+                if (!CopiaRecord(vecchia, nuova)) ++rifiutati;
+            }
+            vecchia.chiudi();
+            nuova.chiudi();
+        }
+        t.conferma();
+    }
+    if (rifiutati > 0)
+        MostraMessaggio(QStringLiteral("Attenzione! alla tabella: ") + n + QStringLiteral(" mancano n. ") +
+                        QString::number(rifiutati) + QStringLiteral(" records (righe)."));
+    try {
+        a.rinominaTabella(temporanea, n);
+    } catch (const ErroreArchivio&) {
+        MostraErrore(QStringLiteral("Non riesco ad aggiornare la tabella: '") + n + QLatin1Char('\''));
+    }
+}
+
+void CreaTabelle() {
+    TCursoreOccupato cursore;
+    const QString tabelle[] = {Definizioni::Produttori, Definizioni::Prodotti, Definizioni::Storico,
+                               Definizioni::Impostazioni, Definizioni::Categorie};
+    for (const QString& nome : tabelle) {
+        TDefinizioneTabella d = Definizioni::Definizione(nome);
+        AggiornaStrutturaTabella(d);
+        if (nome != Definizioni::Impostazioni) continue;
+        TTabella impostazioni(TArchivio::corrente(), nome);
+        impostazioni.apri();
+        if (impostazioni.vuota()) {
+            impostazioni.inserisci();
+            for (const char* campo : {"CAR_STAMPA_STORICO", "CAR_STAMPA_PRODUTTORI", "CAR_STAMPA_PRODOTTI",
+                                      "CAR_STAMPA_LISTINO", "CAR_STAMPA_GIACENZE", "CAR_STAMPA_INVENTARIO",
+                                      "CAR_STAMPA_QTAALERT"})
+                impostazioni.imposta(QString::fromLatin1(campo), 10);
+            impostazioni.imposta(QStringLiteral("ORD_PRODOTTI_STANDARD"), false);
+            impostazioni.imposta(QStringLiteral("CANC_AUTOMATICA"), false);
+            impostazioni.imposta(QStringLiteral("DATAINGRESSO_AUTOMATICA"), true);
+            impostazioni.imposta(QStringLiteral("PROPONI_INS_STORICO"), true);
+            impostazioni.imposta(QStringLiteral("SOVRASCRIVI_PREZ_LISTINO"), true);
+            impostazioni.registra();
+        }
+        impostazioni.chiudi();
+    }
+}
