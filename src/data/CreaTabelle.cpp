@@ -72,6 +72,19 @@ bool CopiaInBlocco(TArchivio& a, const QString& vecchia, const TStrutturaTabella
             sorgente << QStringLiteral("zr_conv(%1, %2, %3)").arg(colonna).arg(static_cast<int>(d.tipo)).arg(d.dimensione);
     }
     if (destinazione.isEmpty()) return false;
+    // An empty required field must be refused record by record; SQLite would
+    // number an empty integer key by itself.
+    QStringList vuoti;
+    for (const TDefCampo& d : nuovaStruttura.campi) {
+        if (!d.richiesto) continue;
+        const int i = vecchiaStruttura.indiceCampo(d.nome);
+        if (i < 0) return false;
+        vuoti << QStringLiteral("\"%1\" IS NULL").arg(vecchiaStruttura.campi[i].nome);
+    }
+    if (!vuoti.isEmpty() &&
+        a.valoreSingolo(QStringLiteral("SELECT count(*) FROM %1 WHERE %2").arg(a.nomeQualificato(vecchia), vuoti.join(QStringLiteral(" OR "))))
+                .toInt() > 0)
+        return false;
     try {
         TTransazione blocco(a);
         a.esegui(QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM %4 ORDER BY rowid")

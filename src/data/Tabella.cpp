@@ -262,6 +262,11 @@ void TTabella::registra() {
         nomi << QLatin1Char('"') + m_struttura.campi[i].nome + QLatin1Char('"');
         segnaposto << QStringLiteral("?");
         valori << ConvertiPerCampo(m_struttura.campi[i], m_record.valoreA(i));
+        // Checked here as well: SQLite would give an empty integer key a
+        // number of its own instead of refusing it.
+        if (m_struttura.campi[i].richiesto && valori.last().isNull())
+            throw ErroreArchivio(QStringLiteral("Campo obbligatorio non valorizzato: %1").arg(m_struttura.campi[i].nome),
+                                 ErroreArchivio::CtxVincolo);
     }
     qint64 chiave = -1;
     if (m_stato == Stato::Inserimento) {
