@@ -1,0 +1,58 @@
+#pragma once
+// A read-only grid model over one table: the search runs once and keeps only
+// the keys (rowids) of the matching records, in the list's order, so the
+// number of rows is known without a second pass over the table; the shown
+// columns are read a page at a time as the grid scrolls to them. Opening a
+// list of 100,000 products thus reads 100,000 keys and one page of rows.
+
+#include <QAbstractTableModel>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+
+class TModelloElenco : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    struct Colonna {
+        QString campo;   // field name as in the table
+        QString titolo;  // column caption
+    };
+
+    explicit TModelloElenco(QObject* genitore = nullptr);
+
+    void impostaColonne(const QVector<Colonna>& colonne);
+    // Runs the list on a table (plain name, e.g. "prodotti"): the WHERE fragment
+    // with bound values (empty for every record) and the ORDER BY list (empty
+    // for the order of insertion).
+    void esegui(const QString& tabella, const QString& condizione = {}, const QVariantList& parametri = {},
+                const QString& ordine = {});
+    // Runs the same list again (after a store or a delete).
+    void riesegui();
+    // Empties the list and forgets its query.
+    void svuota();
+
+    int conteggio() const { return static_cast<int>(m_chiavi.size()); }
+    // The value of a field of the given row (a shown column or any other field
+    // of the table named in the extra fields); null outside the list.
+    QVariant valore(int riga, const QString& campo) const;
+    // Fields read with each page besides the shown columns (e.g. "ID").
+    void impostaCampiExtra(const QStringList& campi) { m_extra = campi; }
+
+    int rowCount(const QModelIndex& genitore = {}) const override;
+    int columnCount(const QModelIndex& genitore = {}) const override;
+    QVariant data(const QModelIndex& indice, int ruolo = Qt::DisplayRole) const override;
+    QVariant headerData(int sezione, Qt::Orientation orientamento, int ruolo = Qt::DisplayRole) const override;
+
+private:
+    void leggiPagina(int pagina) const;
+    int indiceCampo(const QString& campo) const;
+
+    QVector<Colonna> m_colonne;
+    QStringList m_extra;
+    QString m_tabella, m_condizione, m_ordine;
+    QVariantList m_parametri;
+    QVector<qint64> m_chiavi;
+    mutable QHash<int, QVector<QVector<QVariant>>> m_pagine;  // page -> rows -> fields
+};

@@ -1,0 +1,81 @@
+#include "registries/DatiRegistri.h"
+
+#include "app/Fx.h"
+#include "data/Archivio.h"
+
+#include <cmath>
+
+namespace {
+QString Tab(const QString& nome) { return TArchivio::corrente().nomeQualificato(nome); }
+
+int NuovoId(const QString& tabella) {
+    const QVariant v = TArchivio::corrente().valoreSingolo(QStringLiteral("select max(id) from %1").arg(Tab(tabella)));
+    return (v.isNull() ? 0 : v.toInt()) + 1;
+}
+}  // namespace
+
+TCondizione CondizioneInizia(const QString& campo, const QString& testo) {
+    return {QStringLiteral("lower(%1) LIKE ? ESCAPE '\\'").arg(campo), {EscapeLike(testo.toLower()) + QLatin1Char('%')}};
+}
+
+TCondizione CondizioneProdotti(const QString& codice, const QString& descrizione) {
+    return {QStringLiteral("lower(NOME) LIKE ? ESCAPE '\\' and lower(DESCRIZIONE) LIKE ? ESCAPE '\\'"),
+            {EscapeLike(codice.toLower()) + QLatin1Char('%'),
+             QLatin1Char('%') + EscapeLike(descrizione.toLower()) + QLatin1Char('%')}};
+}
+
+int NuovoIdProdotto() { return NuovoId(QStringLiteral("prodotti")); }
+int NuovoIdProduttore() { return NuovoId(QStringLiteral("produttori")); }
+int NuovoIdCategoria() { return NuovoId(QStringLiteral("cat")); }
+
+bool EsisteProdotto(const QString& nome) {
+    return TArchivio::corrente()
+        .valoreSingolo(QStringLiteral("select count(*) from %1 where nome = ?").arg(Tab(QStringLiteral("prodotti"))), {nome})
+        .toInt() > 0;
+}
+
+bool EsisteIdProduttore(const QVariant& id) {
+    return TArchivio::corrente()
+        .valoreSingolo(QStringLiteral("select count(*) from %1 where id = ?").arg(Tab(QStringLiteral("produttori"))), {id})
+        .toInt() > 0;
+}
+
+bool EsisteCategoria(const QString& categoria, const QVariant& escludiId) {
+    QString sql = QStringLiteral("select count(*) from %1 where categoria = ?").arg(Tab(QStringLiteral("cat")));
+    QVariantList p{categoria};
+    if (escludiId.isValid() && !escludiId.isNull()) {
+        sql += QStringLiteral(" and id <> ?");
+        p << escludiId;
+    }
+    return TArchivio::corrente().valoreSingolo(sql, p).toInt() > 0;
+}
+
+int ContaProdottiCategoria(const QVariant& idCategoria) {
+    return TArchivio::corrente()
+        .valoreSingolo(QStringLiteral("select count(*) from %1 where idcategoria = ?").arg(Tab(QStringLiteral("prodotti"))),
+                       {idCategoria})
+        .toInt();
+}
+
+void EliminaCategoriaEProdotti(const QVariant& idCategoria, bool conProdotti) {
+    TArchivio& a = TArchivio::corrente();
+    TTransazione t(a);
+    if (conProdotti)
+        a.esegui(QStringLiteral("delete from %1 where idcategoria = ?").arg(Tab(QStringLiteral("prodotti"))), {idCategoria});
+    a.esegui(QStringLiteral("delete from %1 where id = ?").arg(Tab(QStringLiteral("cat"))), {idCategoria});
+    t.conferma();
+}
+
+double PrezzoScontato(double listino, double sconto1, double sconto2, double sconto3, int passi) {
+    double prezzo = listino - listino / 100 * sconto1;
+    if (passi >= 2) prezzo = prezzo - prezzo / 100 * sconto2;
+    if (passi >= 3) prezzo = prezzo - prezzo / 100 * sconto3;
+    return prezzo;
+}
+
+QString TestoMargine(double prezzoAcquisto, double prezzoVendita) {
+    if (!(prezzoAcquisto > 0)) return QStringLiteral("N.D.");
+    const double m = (prezzoVendita - prezzoAcquisto) / prezzoAcquisto * 100;
+    if (!std::isfinite(m)) return QStringLiteral("N.D.");
+    return FormattaNumero(m, 0);
+}

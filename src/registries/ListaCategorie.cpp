@@ -1,0 +1,62 @@
+#include "registries/ListaCategorie.h"
+
+#include "app/ModelloElenco.h"
+#include "app/Selezione.h"
+#include "registries/DatiRegistri.h"
+#include "registries/Griglia.h"
+#include "ui_ListaCategorie.h"
+
+TFrmListaCategorie::TFrmListaCategorie(QWidget* genitore)
+    : QDialog(genitore), m_ui(std::make_unique<Ui::TFrmListaCategorie>()), m_modello(new TModelloElenco(this)) {
+    m_ui->setupUi(this);
+    m_modello->impostaColonne({{QStringLiteral("CATEGORIA"), QStringLiteral("Categoria")}});
+    m_modello->impostaCampiExtra({QStringLiteral("ID")});
+    PreparaGriglia(m_ui->DBGrid1, m_modello);
+    MinuscoloDuranteDigitazione(m_ui->EdRicCategorie);
+    connect(m_ui->EdRicCategorie, &QLineEdit::textEdited, this, &TFrmListaCategorie::EdRicCategorieKeyUp);
+    connect(m_ui->sbEsci, &QPushButton::clicked, this, &TFrmListaCategorie::sbEsciClick);
+    connect(m_ui->sbConferma, &QPushButton::clicked, this, &TFrmListaCategorie::sbConfermaClick);
+    connect(m_ui->SpeedButton1, &QPushButton::clicked, this, &TFrmListaCategorie::SpeedButton1Click);
+    connect(m_ui->DBGrid1, &QTableView::doubleClicked, this, &TFrmListaCategorie::DBGrid1DblClick);
+}
+
+TFrmListaCategorie::~TFrmListaCategorie() = default;
+
+void TFrmListaCategorie::showEvent(QShowEvent* evento) {
+    QDialog::showEvent(evento);
+    if (m_mostrata) return;
+    m_mostrata = true;
+    FormShow();
+}
+
+void TFrmListaCategorie::FormShow() {
+    m_modello->esegui(QStringLiteral("cat"));
+    SelezionaRiga(m_ui->DBGrid1, 0);
+    m_ui->LabNumCategorie->setText(QStringLiteral("Categorie presenti: ") + QString::number(m_modello->conteggio()));
+    m_ui->EdRicCategorie->setFocus();
+}
+
+void TFrmListaCategorie::EdRicCategorieKeyUp() {
+    const TCondizione c = CondizioneInizia(QStringLiteral("CATEGORIA"), m_ui->EdRicCategorie->text());
+    m_modello->esegui(QStringLiteral("cat"), c.testo, c.parametri);
+    SelezionaRiga(m_ui->DBGrid1, 0);
+}
+
+void TFrmListaCategorie::sbEsciClick() { reject(); }
+
+void TFrmListaCategorie::sbConfermaClick() {
+    const int r = RigaCorrente(m_ui->DBGrid1);
+    TSelezioneCorrente& s = SelezioneCorrente();
+    s.CategoriaScelta = m_modello->valore(r, QStringLiteral("CATEGORIA")).toString();
+    s.IdCategoriaScelta = m_modello->valore(r, QStringLiteral("ID")).toInt();
+    accept();
+}
+
+void TFrmListaCategorie::DBGrid1DblClick() { sbConfermaClick(); }
+
+void TFrmListaCategorie::SpeedButton1Click() {
+    TSelezioneCorrente& s = SelezioneCorrente();
+    s.CategoriaScelta.clear();
+    s.IdCategoriaScelta = -1;
+    accept();
+}

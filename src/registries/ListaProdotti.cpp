@@ -1,0 +1,60 @@
+#include "registries/ListaProdotti.h"
+
+#include "app/ModelloElenco.h"
+#include "app/Selezione.h"
+#include "registries/DatiRegistri.h"
+#include "registries/Griglia.h"
+#include "ui_ListaProdotti.h"
+
+TFrmListaProdotti::TFrmListaProdotti(QWidget* genitore)
+    : QDialog(genitore), m_ui(std::make_unique<Ui::TFrmListaProdotti>()), m_modello(new TModelloElenco(this)) {
+    m_ui->setupUi(this);
+    m_modello->impostaColonne({{QStringLiteral("NOME"), QStringLiteral("Codice prodotto")},
+                               {QStringLiteral("DESCRIZIONE"), QStringLiteral("Descrizione")}});
+    PreparaGriglia(m_ui->DBGrid1, m_modello);
+    MinuscoloDuranteDigitazione(m_ui->EdRicNome);
+    MinuscoloDuranteDigitazione(m_ui->EdRicDescrizione);
+    connect(m_ui->EdRicNome, &QLineEdit::textEdited, this, &TFrmListaProdotti::EdRicNomeKeyUp);
+    connect(m_ui->EdRicDescrizione, &QLineEdit::textEdited, this, &TFrmListaProdotti::EdRicNomeKeyUp);
+    connect(m_ui->sbEsci, &QPushButton::clicked, this, &TFrmListaProdotti::sbEsciClick);
+    connect(m_ui->sbConferma, &QPushButton::clicked, this, &TFrmListaProdotti::sbConfermaClick);
+    connect(m_ui->SpeedButton1, &QPushButton::clicked, this, &TFrmListaProdotti::SpeedButton1Click);
+    connect(m_ui->DBGrid1, &QTableView::doubleClicked, this, &TFrmListaProdotti::DBGrid1DblClick);
+}
+
+TFrmListaProdotti::~TFrmListaProdotti() = default;
+
+void TFrmListaProdotti::showEvent(QShowEvent* evento) {
+    QDialog::showEvent(evento);
+    if (m_mostrata) return;
+    m_mostrata = true;
+    FormShow();
+}
+
+void TFrmListaProdotti::FormShow() {
+    m_modello->esegui(QStringLiteral("prodotti"));
+    SelezionaRiga(m_ui->DBGrid1, 0);
+    m_ui->LabNumProdotti->setText(QStringLiteral("Prodotti presenti: ") + QString::number(m_modello->conteggio()));
+    m_ui->EdRicNome->setFocus();
+}
+
+void TFrmListaProdotti::EdRicNomeKeyUp() {
+    const TCondizione c = CondizioneProdotti(m_ui->EdRicNome->text(), m_ui->EdRicDescrizione->text());
+    m_modello->esegui(QStringLiteral("prodotti"), c.testo, c.parametri);
+    SelezionaRiga(m_ui->DBGrid1, 0);
+}
+
+void TFrmListaProdotti::sbEsciClick() { reject(); }
+
+void TFrmListaProdotti::sbConfermaClick() {
+    SelezioneCorrente().NomeProdottoScelto =
+        m_modello->valore(RigaCorrente(m_ui->DBGrid1), QStringLiteral("NOME")).toString();
+    accept();
+}
+
+void TFrmListaProdotti::DBGrid1DblClick() { sbConfermaClick(); }
+
+void TFrmListaProdotti::SpeedButton1Click() {
+    SelezioneCorrente().NomeProdottoScelto.clear();
+    accept();
+}

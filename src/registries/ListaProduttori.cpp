@@ -1,0 +1,96 @@
+#include "registries/ListaProduttori.h"
+
+#include "app/ModelloElenco.h"
+#include "app/Selezione.h"
+#include "registries/DatiRegistri.h"
+#include "registries/Griglia.h"
+#include "ui_ListaProduttori.h"
+
+namespace {
+const QStringList CampiDettaglio = {QStringLiteral("NOME"),      QStringLiteral("COGNOME"),  QStringLiteral("DESCRIZIONE"),
+                                    QStringLiteral("VIA"),       QStringLiteral("CAP"),      QStringLiteral("CITTA"),
+                                    QStringLiteral("PROVINCIA"), QStringLiteral("TELEFONO"), QStringLiteral("PIVA")};
+}
+
+TFrmListaProduttori::TFrmListaProduttori(QWidget* genitore)
+    : QDialog(genitore), m_ui(std::make_unique<Ui::TFrmListaProduttori>()), m_modello(new TModelloElenco(this)) {
+    m_ui->setupUi(this);
+    m_modello->impostaColonne({{QStringLiteral("ID"), QStringLiteral("Codice")},
+                               {QStringLiteral("NOME"), QStringLiteral("Nome produttore")},
+                               {QStringLiteral("COGNOME"), QStringLiteral("Cognome produttore")}});
+    m_modello->impostaCampiExtra({QStringLiteral("DESCRIZIONE"), QStringLiteral("VIA"), QStringLiteral("CAP"),
+                                  QStringLiteral("CITTA"), QStringLiteral("PROVINCIA"), QStringLiteral("TELEFONO"),
+                                  QStringLiteral("PIVA")});
+    PreparaGriglia(m_ui->DBGrid1, m_modello);
+    MinuscoloDuranteDigitazione(m_ui->EdNome);
+    connect(m_ui->EdNome, &QLineEdit::textEdited, this, &TFrmListaProduttori::EdNomeKeyUp);
+    connect(m_ui->rbNome, &QRadioButton::toggled, this, [this](bool attivo) {
+        if (attivo) rgRicercaPerClick();
+    });
+    connect(m_ui->rbCognome, &QRadioButton::toggled, this, [this](bool attivo) {
+        if (attivo) rgRicercaPerClick();
+    });
+    connect(m_ui->sbEsci, &QPushButton::clicked, this, &TFrmListaProduttori::sbEsciClick);
+    connect(m_ui->sbConferma, &QPushButton::clicked, this, &TFrmListaProduttori::sbConfermaClick);
+    connect(m_ui->SpeedButton1, &QPushButton::clicked, this, &TFrmListaProduttori::SpeedButton1Click);
+    connect(m_ui->DBGrid1, &QTableView::doubleClicked, this, &TFrmListaProduttori::DBGrid1DblClick);
+    connect(m_modello, &QAbstractItemModel::modelReset, this, &TFrmListaProduttori::MostraDettagli);
+    connect(m_ui->DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &TFrmListaProduttori::MostraDettagli);
+}
+
+TFrmListaProduttori::~TFrmListaProduttori() = default;
+
+void TFrmListaProduttori::showEvent(QShowEvent* evento) {
+    QDialog::showEvent(evento);
+    if (m_mostrata) return;
+    m_mostrata = true;
+    FormShow();
+}
+
+void TFrmListaProduttori::FormShow() {
+    m_modello->esegui(QStringLiteral("produttori"), {}, {}, QStringLiteral("id"));
+    SelezionaRiga(m_ui->DBGrid1, 0);
+    m_ui->LabNumProduttori->setText(QStringLiteral("Produttori presenti: ") + QString::number(m_modello->conteggio()));
+    m_ui->EdNome->setFocus();
+}
+
+void TFrmListaProduttori::EdNomeKeyUp() {
+    const QString campo = m_ui->rbCognome->isChecked() ? QStringLiteral("COGNOME") : QStringLiteral("NOME");
+    const TCondizione c = CondizioneInizia(campo, m_ui->EdNome->text());
+    m_modello->esegui(QStringLiteral("produttori"), c.testo, c.parametri, QStringLiteral("id"));
+    SelezionaRiga(m_ui->DBGrid1, 0);
+}
+
+void TFrmListaProduttori::rgRicercaPerClick() {
+    if (m_mostrata) EdNomeKeyUp();
+}
+
+void TFrmListaProduttori::MostraDettagli() {
+    const int r = RigaCorrente(m_ui->DBGrid1);
+    for (const QString& campo : CampiDettaglio) {
+        auto* box = findChild<QLineEdit*>(QStringLiteral("Ed") + campo);
+        if (box) box->setText(m_modello->valore(r, campo).toString());
+    }
+}
+
+void TFrmListaProduttori::sbEsciClick() { reject(); }
+
+void TFrmListaProduttori::sbConfermaClick() {
+    const int r = RigaCorrente(m_ui->DBGrid1);
+    TSelezioneCorrente& s = SelezioneCorrente();
+    s.IdProduttoreScelto = m_modello->valore(r, QStringLiteral("ID")).toInt();
+    s.NomeProduttoreScelto = m_modello->valore(r, QStringLiteral("NOME")).toString();
+    s.CognomeProduttoreScelto = m_modello->valore(r, QStringLiteral("COGNOME")).toString();
+    accept();
+}
+
+void TFrmListaProduttori::DBGrid1DblClick() { sbConfermaClick(); }
+
+void TFrmListaProduttori::SpeedButton1Click() {
+    TSelezioneCorrente& s = SelezioneCorrente();
+    s.IdProduttoreScelto = -1;
+    s.NomeProduttoreScelto.clear();
+    s.CognomeProduttoreScelto.clear();
+    accept();
+}

@@ -1,0 +1,210 @@
+// The three selection lists: what they list, how they search, and what they
+// leave in the current selection.
+
+#include "support/AmbienteTest.h"
+#include "Dati.h"
+#include "app/ModelloElenco.h"
+#include "app/Selezione.h"
+#include "registries/ListaCategorie.h"
+#include "registries/ListaProdotti.h"
+#include "registries/ListaProduttori.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QtTest>
+
+namespace {
+QStringList Colonna(const TModelloElenco* m, const QString& campo) {
+    QStringList l;
+    for (int i = 0; i < m->conteggio(); ++i) l << m->valore(i, campo).toString();
+    return l;
+}
+
+template <class F>
+void Mostra(F& f) {
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+}
+}  // namespace
+
+class TestListe : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        m_amb = std::make_unique<TAmbienteTest>();
+        SelezioneCorrente() = TSelezioneCorrente();
+    }
+    void cleanup() {
+        ZR_VERIFICA_RISPOSTE(*m_amb);
+        m_amb.reset();
+    }
+
+    void categorie_ricercaEScelta() {
+        InserisciCategoria(1, QStringLiteral("Bevande"));
+        InserisciCategoria(2, QStringLiteral("Caffè"));
+        InserisciCategoria(3, QStringLiteral("CAFFÈ D'ORZO"));
+        InserisciCategoria(4, QStringLiteral("Biscotti"));
+        TFrmListaCategorie f;
+        Mostra(f);
+        QCOMPARE(Controllo<QLabel>(&f, "LabNumCategorie")->text(), QStringLiteral("Categorie presenti: 4"));
+        QCOMPARE(f.windowTitle(), QStringLiteral("Lista categorie"));
+        QVERIFY(Controllo<QLineEdit>(&f, "EdRicCategorie")->hasFocus());
+        // Typed upper case turns lower; the start of the text matches, accents folded too.
+        Digita(Controllo<QLineEdit>(&f, "EdRicCategorie"), QStringLiteral("CAFFÈ"));
+        QCOMPARE(Controllo<QLineEdit>(&f, "EdRicCategorie")->text(), QStringLiteral("caffè"));
+        QCOMPARE(Colonna(f.modello(), QStringLiteral("CATEGORIA")),
+                 (QStringList{QStringLiteral("Caffè"), QStringLiteral("CAFFÈ D'ORZO")}));
+        QCOMPARE(Controllo<QLabel>(&f, "LabNumCategorie")->text(), QStringLiteral("Categorie presenti: 4"));
+        SelezionaRigaGriglia(Controllo<QTableView>(&f, "DBGrid1"), 1);
+        QTest::mouseClick(Controllo<QPushButton>(&f, "sbConferma"), Qt::LeftButton);
+        QCOMPARE(f.result(), int(QDialog::Accepted));
+        QCOMPARE(SelezioneCorrente().IdCategoriaScelta, 3);
+        QCOMPARE(SelezioneCorrente().CategoriaScelta, QStringLiteral("CAFFÈ D'ORZO"));
+
+        // "Annulla ed esci" leaves the earlier choice; "Nessuna categoria" gives -1.
+        TFrmListaCategorie g;
+        Mostra(g);
+        QTest::mouseClick(Controllo<QPushButton>(&g, "sbEsci"), Qt::LeftButton);
+        QCOMPARE(SelezioneCorrente().IdCategoriaScelta, 3);
+        TFrmListaCategorie h;
+        Mostra(h);
+        QTest::mouseClick(Controllo<QPushButton>(&h, "SpeedButton1"), Qt::LeftButton);
+        QCOMPARE(SelezioneCorrente().IdCategoriaScelta, -1);
+        QCOMPARE(SelezioneCorrente().CategoriaScelta, QString());
+    }
+
+    void categorie_doppioClicEListaVuota() {
+        InserisciCategoria(5, QStringLiteral("Vini"));
+        TFrmListaCategorie f;
+        Mostra(f);
+        const QRect r = Controllo<QTableView>(&f, "DBGrid1")->visualRect(f.modello()->index(0, 0));
+        QTest::mouseClick(Controllo<QTableView>(&f, "DBGrid1")->viewport(), Qt::LeftButton, {}, r.center());
+        QTest::mouseDClick(Controllo<QTableView>(&f, "DBGrid1")->viewport(), Qt::LeftButton, {}, r.center());
+        QCOMPARE(SelezioneCorrente().IdCategoriaScelta, 5);
+        QCOMPARE(SelezioneCorrente().CategoriaScelta, QStringLiteral("Vini"));
+        // "Scegli" on a list the search emptied hands back 0 and an empty text.
+        TFrmListaCategorie g;
+        Mostra(g);
+        Digita(Controllo<QLineEdit>(&g, "EdRicCategorie"), QStringLiteral("zz"));
+        QCOMPARE(g.modello()->conteggio(), 0);
+        QTest::mouseClick(Controllo<QPushButton>(&g, "sbConferma"), Qt::LeftButton);
+        QCOMPARE(SelezioneCorrente().IdCategoriaScelta, 0);
+        QCOMPARE(SelezioneCorrente().CategoriaScelta, QString());
+    }
+
+    void produttori_nomeCognome() {
+        InserisciProduttore(3, QStringLiteral("Mario"), QStringLiteral("Rossi"));
+        InserisciProduttore(7, QStringLiteral("Luca"), QStringLiteral("Marini"));
+        InserisciProduttore(9, QStringLiteral("Maria"), QStringLiteral("MANCINI"));
+        InserisciProduttore(11, QStringLiteral("Anna"), QStringLiteral("Bianchi"));
+        TFrmListaProduttori f;
+        Mostra(f);
+        QCOMPARE(Controllo<QLabel>(&f, "LabNumProduttori")->text(), QStringLiteral("Produttori presenti: 4"));
+        QCOMPARE(Controllo<QRadioButton>(&f, "rbNome")->isChecked(), true);
+        Controllo<QRadioButton>(&f, "rbCognome")->click();
+        Digita(Controllo<QLineEdit>(&f, "EdNome"), QStringLiteral("MA"));
+        QCOMPARE(Colonna(f.modello(), QStringLiteral("ID")), (QStringList{QStringLiteral("7"), QStringLiteral("9")}));
+        // Switching to "Nome" lists at once those whose name begins with ma.
+        Controllo<QRadioButton>(&f, "rbNome")->click();
+        QCOMPARE(Colonna(f.modello(), QStringLiteral("ID")), (QStringList{QStringLiteral("3"), QStringLiteral("9")}));
+        QCOMPARE(Controllo<QLabel>(&f, "LabNumProduttori")->text(), QStringLiteral("Produttori presenti: 4"));
+        // The details follow the highlighted row.
+        QCOMPARE(Controllo<QLineEdit>(&f, "EdCOGNOME")->text(), QStringLiteral("Rossi"));
+        SelezionaRigaGriglia(Controllo<QTableView>(&f, "DBGrid1"), 1);
+        QCOMPARE(Controllo<QLineEdit>(&f, "EdCOGNOME")->text(), QStringLiteral("MANCINI"));
+        QTest::mouseClick(Controllo<QPushButton>(&f, "sbConferma"), Qt::LeftButton);
+        QCOMPARE(SelezioneCorrente().IdProduttoreScelto, 9);
+        QCOMPARE(SelezioneCorrente().NomeProduttoreScelto, QStringLiteral("Maria"));
+        QCOMPARE(SelezioneCorrente().CognomeProduttoreScelto, QStringLiteral("MANCINI"));
+
+        TFrmListaProduttori g;
+        Mostra(g);
+        QTest::mouseClick(Controllo<QPushButton>(&g, "SpeedButton1"), Qt::LeftButton);
+        QCOMPARE(SelezioneCorrente().IdProduttoreScelto, -1);
+        QCOMPARE(SelezioneCorrente().NomeProduttoreScelto, QString());
+        QCOMPARE(SelezioneCorrente().CognomeProduttoreScelto, QString());
+        QCOMPARE(SelezioneCorrente().IdCategoriaScelta, 0);
+    }
+
+    void prodotti_ricercaENessuno() {
+        InserisciProdotto(1, QStringLiteral("AB100"), QStringLiteral("Vino rosso"));
+        InserisciProdotto(2, QStringLiteral("ab200"), QStringLiteral("Bianco frizzante"));
+        InserisciProdotto(3, QStringLiteral("XAB"), QStringLiteral("Acqua ROSSA"));
+        InserisciProdotto(4, QStringLiteral("CD"), QStringLiteral("Pane"));
+        TFrmListaProdotti f;
+        Mostra(f);
+        QCOMPARE(Controllo<QLabel>(&f, "LabNumProdotti")->text(), QStringLiteral("Prodotti presenti: 4"));
+        QCOMPARE(Colonna(f.modello(), QStringLiteral("NOME")).first(), QStringLiteral("AB100"));
+        Digita(Controllo<QLineEdit>(&f, "EdRicNome"), QStringLiteral("Ab"));
+        QCOMPARE(Colonna(f.modello(), QStringLiteral("NOME")), (QStringList{QStringLiteral("AB100"), QStringLiteral("ab200")}));
+        Svuota(Controllo<QLineEdit>(&f, "EdRicNome"));
+        Digita(Controllo<QLineEdit>(&f, "EdRicDescrizione"), QStringLiteral("ROS"));
+        QCOMPARE(Colonna(f.modello(), QStringLiteral("NOME")), (QStringList{QStringLiteral("AB100"), QStringLiteral("XAB")}));
+        QCOMPARE(Controllo<QLabel>(&f, "LabNumProdotti")->text(), QStringLiteral("Prodotti presenti: 4"));
+        QTest::mouseClick(Controllo<QPushButton>(&f, "sbConferma"), Qt::LeftButton);
+        QCOMPARE(SelezioneCorrente().NomeProdottoScelto, QStringLiteral("AB100"));
+
+        // "Nessun prodotto" clears the product and leaves a producer chosen earlier.
+        SelezioneCorrente().IdProduttoreScelto = 7;
+        TFrmListaProdotti g;
+        Mostra(g);
+        QTest::mouseClick(Controllo<QPushButton>(&g, "SpeedButton1"), Qt::LeftButton);
+        QCOMPARE(SelezioneCorrente().NomeProdottoScelto, QString());
+        QCOMPARE(SelezioneCorrente().IdProduttoreScelto, 7);
+    }
+
+    // Texts that would break a query built by pasting, or match too much
+    // as LIKE wildcards, match only themselves.
+    void testiOstili_data() {
+        QTest::addColumn<QString>("digitato");
+        QTest::addColumn<QString>("trovato");
+        QTest::newRow("percento") << QStringLiteral("5%") << QStringLiteral("5%");
+        QTest::newRow("sottolineato") << QStringLiteral("a_") << QStringLiteral("a_b");
+        QTest::newRow("apostrofo") << QStringLiteral("o'b") << QStringLiteral("O'Brien");
+        QTest::newRow("virgolette") << QStringLiteral("\"x") << QStringLiteral("\"X\"");
+        QTest::newRow("barra") << QStringLiteral("c\\") << QStringLiteral("c\\d");
+        QTest::newRow("sql") << QStringLiteral("\" or 1=1 --") << QString();
+    }
+    void testiOstili() {
+        QFETCH(QString, digitato);
+        QFETCH(QString, trovato);
+        const QStringList testi = {QStringLiteral("5%"), QStringLiteral("50"), QStringLiteral("a_b"),
+                                   QStringLiteral("axb"), QStringLiteral("O'Brien"), QStringLiteral("\"X\""),
+                                   QStringLiteral("c\\d"), QStringLiteral("cd")};
+        for (int i = 0; i < testi.size(); ++i) {
+            InserisciCategoria(i + 1, testi[i]);
+            InserisciProduttore(i + 1, testi[i], testi[i]);
+            InserisciProdotto(i + 1, testi[i], QStringLiteral("d ") + testi[i]);
+        }
+        const QStringList atteso = trovato.isEmpty() ? QStringList() : QStringList{trovato};
+        TFrmListaCategorie c;
+        Mostra(c);
+        Digita(Controllo<QLineEdit>(&c, "EdRicCategorie"), digitato);
+        QCOMPARE(Colonna(c.modello(), QStringLiteral("CATEGORIA")), atteso);
+        TFrmListaProduttori p;
+        Mostra(p);
+        Digita(Controllo<QLineEdit>(&p, "EdNome"), digitato);
+        QCOMPARE(Colonna(p.modello(), QStringLiteral("NOME")), atteso);
+        Controllo<QRadioButton>(&p, "rbCognome")->click();
+        QCOMPARE(Colonna(p.modello(), QStringLiteral("COGNOME")), atteso);
+        TFrmListaProdotti d;
+        Mostra(d);
+        Digita(Controllo<QLineEdit>(&d, "EdRicNome"), digitato);
+        QCOMPARE(Colonna(d.modello(), QStringLiteral("NOME")), atteso);
+        Svuota(Controllo<QLineEdit>(&d, "EdRicNome"));
+        Digita(Controllo<QLineEdit>(&d, "EdRicDescrizione"), digitato);
+        QCOMPARE(Colonna(d.modello(), QStringLiteral("NOME")), atteso);
+    }
+
+private:
+    static void SelezionaRigaGriglia(QTableView* g, int riga) {
+        const QRect r = g->visualRect(g->model()->index(riga, 0));
+        QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, r.center());
+    }
+    std::unique_ptr<TAmbienteTest> m_amb;
+};
+
+QTEST_MAIN(TestListe)
+#include "test_liste.moc"
