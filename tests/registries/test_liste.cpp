@@ -1,7 +1,7 @@
 // The three selection lists: what they list, how they search, and what they
 // leave in the current selection.
 
-#include "support/AmbienteTest.h"
+#include "AmbienteTest.h"
 #include "Dati.h"
 #include "app/ModelloElenco.h"
 #include "app/Selezione.h"
