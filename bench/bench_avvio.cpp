@@ -1,0 +1,107 @@
+// Start-up table check and rebuild on a large book: 100,000 products and
+// 1,000,000 history rows. Compared with the sqlite3 tool on the same files.
+
+#include "Misura.h"
+#include "app/Applicazione.h"
+#include "app/Fx.h"
+#include "data/Archivio.h"
+#include "data/CreaTabelle.h"
+#include "data/CreaTabelleGenerali.h"
+#include "data/Definizioni.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+const int Prodotti = 100000;
+const int Storico = 1000000;
+
+void Riempi(const QString& cartella) {
+    ImpostaCartellaProgramma(cartella);
+    TArchivio::apriCorrente(cartella);
+    CreaTabelleGenerali();
+    CreaTabelle();
+    TArchivio& a = TArchivio::corrente();
+    TTransazione t(a);
+    a.esegui(QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < %1) "
+                            "insert into %2 (ID, NOME, DESCRIZIONE, PREZZOLISTINO, PREZZO, PREZZO2, CARICHI, SCARICHI, "
+                            "TOTALEACQUISTI, TOTALEVENDITE, QUANTITA, GIACENZAMAX, DATAOGGI, IDPRODUTTORE, IDCATEGORIA, QTAALERT) "
+                            "select i, 'COD' || i, 'Descrizione del prodotto numero ' || i, i % 100 + 0.5, i % 90 + 0.25, "
+                            "i % 120 + 0.75, 20, 5, 20 * (i % 90 + 0.25), 5 * (i % 120 + 0.75), 15, 30, '2004-03-01', i % 50, i % 20, 3 from n")
+                 .arg(Prodotti)
+                 .arg(a.nomeQualificato(QStringLiteral("prodotti"))));
+    a.esegui(QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < %1) "
+                            "insert into %2 (ID, AZIONE, IDPROD, NOME, DESCRIZIONE, QUANTITA, DATAOGGI, PREZZO, PREZZOACQ) "
+                            "select i, case i % 2 when 0 then 'CARICO' else 'SCARICO' end, i % %3, 'COD' || (i % %3), "
+                            "'Descrizione', i % 7 + 1, date('2004-01-01', '+' || (i % 365) || ' days'), i % 13 * 1.5, i % 11 * 1.25 from n")
+                 .arg(Storico)
+                 .arg(a.nomeQualificato(QStringLiteral("storico")))
+                 .arg(Prodotti));
+    t.conferma();
+    TArchivio::chiudiCorrente();
+}
+
+QString Definizione(const QString& tabella) {
+    // The same table as the program declares it, for the sqlite3 tool.
+    const TDefinizioneTabella d = Definizioni::Definizione(tabella + QStringLiteral(".db"));
+    QStringList colonne;
+    for (const TDefCampo& c : d.struttura.campi)
+        colonne << QStringLiteral("\"%1\" %2%3").arg(c.nome, c.tipoDichiarato(), c.richiesto ? QStringLiteral(" NOT NULL") : QString());
+    colonne << QStringLiteral("PRIMARY KEY (\"ID\")");
+    return QStringLiteral("CREATE TABLE n.%1 (%2); CREATE INDEX n.\"NOME\" ON %1 (\"NOME\");").arg(tabella, colonne.join(QLatin1Char(',')));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    TApplicazione app(argc, argv);
+    QTemporaryDir dir;
+    const QString libro = dir.filePath(QStringLiteral("libro"));
+    QDir().mkpath(libro);
+    Riempi(libro);
+    const double processo = Misura::AvvioProcesso();
+
+    // A normal start: every table checked, nothing to rebuild.
+    const double avvio = Misura::Mediana(7, [&] {
+        TArchivio::apriCorrente(libro);
+        CreaTabelleGenerali();
+        CreaTabelle();
+        TArchivio::chiudiCorrente();
+    });
+    QString schemi;
+    for (const char* t : {"produttori", "prodotti", "storico", "impostazioni", "cat", "tabexport"})
+        schemi += QStringLiteral("attach '%1/%2.db' as %2; select * from %2.pragma_table_info('%2'); select * from %2.pragma_index_list('%2');\n")
+                      .arg(libro, QLatin1String(t));
+    const double ancoraAvvio = Misura::Mediana(7, [&] { Misura::Sqlite3(QStringLiteral(":memory:"), schemi); }) - processo;
+    Misura::Riga("avvio_controllo_tabelle", avvio, ancoraAvvio);
+
+    // A rebuild of prodotti.db from an old file that lacks QTAALERT.
+    const QString vecchio = dir.filePath(QStringLiteral("vecchio.db"));
+    QFile::copy(libro + QStringLiteral("/prodotti.db"), vecchio);
+    Misura::Sqlite3(vecchio, QStringLiteral("alter table prodotti drop column QTAALERT; vacuum;"));
+    const QString lavoro = dir.filePath(QStringLiteral("lavoro"));
+    QDir().mkpath(lavoro);
+    const auto prepara = [&] {
+        QFile::remove(lavoro + QStringLiteral("/prodotti.db"));
+        QFile::remove(lavoro + QStringLiteral("/nuovo.db"));
+        QFile::copy(vecchio, lavoro + QStringLiteral("/prodotti.db"));
+    };
+    const double ricostruzione = Misura::Mediana(5, [&] {
+        ImpostaCartellaProgramma(lavoro);
+        TArchivio::apriCorrente(lavoro);
+        TDefinizioneTabella d = Definizioni::Definizione(Definizioni::Prodotti);
+        AggiornaStrutturaTabella(d);
+        TArchivio::chiudiCorrente();
+    }, prepara);
+    QStringList campiVecchi;
+    for (const TDefCampo& c : Definizioni::CampiProdotti())
+        if (c.nome != QLatin1String("QTAALERT")) campiVecchi << QLatin1Char('"') + c.nome + QLatin1Char('"');
+    const QString copia = QStringLiteral("attach '%1/nuovo.db' as n; begin; %2 insert into n.prodotti (%3) select %3 from prodotti; commit;")
+                              .arg(lavoro, Definizione(QStringLiteral("prodotti")), campiVecchi.join(QLatin1Char(',')));
+    const double ancoraRicostruzione =
+        Misura::Mediana(5, [&] { Misura::Sqlite3(lavoro + QStringLiteral("/prodotti.db"), copia); }, prepara) - processo;
+    Misura::Riga("ricostruzione_prodotti_100k", ricostruzione, ancoraRicostruzione);
+    return 0;
+}
