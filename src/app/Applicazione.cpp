@@ -8,6 +8,9 @@
 #include <functional>
 
 TApplicazione::TApplicazione(int& argc, char** argv) : QApplication(argc, argv) {
+    // The pictures live in the static library, whose resources are not
+    // registered by themselves.
+    Q_INIT_RESOURCE(risorse);
     setApplicationName(Costanti::TitoloApplicazione);
     setApplicationDisplayName(Costanti::TitoloApplicazione);
     setApplicationVersion(Costanti::Versione);
