@@ -88,11 +88,14 @@ void TTabella::apri() {
     m_qualificato = m_archivio.nomeQualificato(m_nome);
     m_struttura = m_archivio.leggiStruttura(m_nome);
     m_ordineChiave = QStringLiteral("rowid");
+    m_campoRowid.clear();
     for (const TDefIndice& ix : m_struttura.indici) {
         if (!(ix.opzioni & ixPrimario)) continue;
         const bool aliasRowid = ix.campi.size() == 1 && m_struttura.indiceCampo(ix.campi[0]) >= 0 &&
                                 m_struttura.campi[m_struttura.indiceCampo(ix.campi[0])].tipo == TTipoCampo::Integer;
-        if (!aliasRowid) {
+        if (aliasRowid) {
+            m_campoRowid = ix.campi[0];
+        } else {
             QStringList q;
             for (const QString& c : ix.campi) q << QLatin1Char('"') + c + QLatin1Char('"');
             m_ordineChiave = q.join(QLatin1Char(','));
@@ -294,7 +297,8 @@ void TTabella::registra() {
         valori << chiaveCorrente();
         m_archivio.esegui(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(m_qualificato, assegna.join(QLatin1Char(','))),
                           valori);
-        chiave = chiaveCorrente();
+        // An integer key is the row's own number: a changed key moves the row.
+        chiave = m_campoRowid.isEmpty() ? chiaveCorrente() : m_record.intero(m_campoRowid);
     }
     impostaStato(Stato::Consultazione);
     caricaChiavi();

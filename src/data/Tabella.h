@@ -136,6 +136,7 @@ private:
     QString m_ordine;
     TStrutturaTabella m_struttura;
     QString m_ordineChiave;  // key order: the primary index fields, else rowid
+    QString m_campoRowid;    // the integer key that is SQLite's row number, if any
     QVector<qint64> m_chiavi;
     int m_posizione = -1;
     bool m_bof = true, m_eof = true;

@@ -200,6 +200,17 @@ void TestArchivio::cursore() {
     t.registra();
     QCOMPARE(Sqlite3(amb.file(QStringLiteral("prova.db")), QStringLiteral("select GIORNO, FATTO from prova where ID = 2")),
              QStringLiteral("2004-03-01|1"));
+    // A changed key moves the record to its new place, and the cursor with it.
+    t.modifica();
+    t.imposta(QStringLiteral("ID"), 9);
+    t.registra();
+    QCOMPARE(t.intero(QStringLiteral("ID")), 9);
+    QCOMPARE(t.numeroRecord(), 3);
+    QVERIFY(t.trova(QStringLiteral("ID"), 9));
+    t.modifica();
+    t.imposta(QStringLiteral("ID"), 2);
+    t.registra();
+    QCOMPARE(t.numeroRecord(), 2);
     // Delete moves to the next record.
     t.elimina();
     QCOMPARE(t.conteggio(), 2);
