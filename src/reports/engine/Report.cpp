@@ -1,0 +1,369 @@
+#include "reports/engine/Report.h"
+
+#include "app/Fx.h"
+
+#include <QHash>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+
+QString NomeBanda(TTipoBanda tipo) {
+    switch (tipo) {
+    case TTipoBanda::Titolo: return QStringLiteral("titolo");
+    case TTipoBanda::IntestazioneColonne: return QStringLiteral("intestazione");
+    case TTipoBanda::Dettaglio: return QStringLiteral("dettaglio");
+    case TTipoBanda::Figlia: return QStringLiteral("figlia");
+    case TTipoBanda::Riepilogo: return QStringLiteral("riepilogo");
+    }
+    return {};
+}
+
+// ---------------------------------------------------------------------------
+
+TControllo::TControllo(TTipoControllo tipo, const QString& nome, const QRectF& a)
+    : area(a), m_tipo(tipo), m_nome(nome) {}
+
+void TControllo::impostaDimensioni(double larghezza, double altezza) {
+    area.setWidth(larghezza);
+    area.setHeight(altezza);
+}
+
+TBanda::TBanda(TTipoBanda tipo, double h, const QFont& font) : altezza(h), m_tipo(tipo), m_font(font) {}
+
+TControllo& TBanda::aggiungi(TTipoControllo tipo, const QString& nome, const QRectF& area) {
+    m_controlli.push_back(std::make_unique<TControllo>(tipo, nome, area));
+    m_controlli.back()->font = m_font;
+    return *m_controlli.back();
+}
+
+TControllo& TBanda::etichetta(const QString& nome, const QRectF& area, const QString& testo) {
+    TControllo& c = aggiungi(TTipoControllo::Etichetta, nome, area);
+    c.testo = testo;
+    return c;
+}
+
+TControllo& TBanda::campoDati(const QString& nome, const QRectF& area, const QString& campo) {
+    TControllo& c = aggiungi(TTipoControllo::CampoDati, nome, area);
+    c.campo = campo;
+    return c;
+}
+
+TControllo& TBanda::numeroPagina(const QString& nome, const QRectF& area, const QString& prefisso) {
+    TControllo& c = aggiungi(TTipoControllo::NumeroPagina, nome, area);
+    c.testo = prefisso;
+    return c;
+}
+
+TControllo& TBanda::dataCorrente(const QString& nome, const QRectF& area, const QString& prefisso) {
+    TControllo& c = aggiungi(TTipoControllo::DataCorrente, nome, area);
+    c.testo = prefisso;
+    return c;
+}
+
+TControllo& TBanda::forma(const QString& nome, const QRectF& area, TTipoForma forma) {
+    TControllo& c = aggiungi(TTipoControllo::Forma, nome, area);
+    c.forma = forma;
+    return c;
+}
+
+TControllo* TBanda::controllo(const QString& nome) const {
+    for (const auto& c : m_controlli)
+        if (c->nome().compare(nome, Qt::CaseInsensitive) == 0) return c.get();
+    return nullptr;
+}
+
+// ---------------------------------------------------------------------------
+
+QStringList TDocumentoReport::testi(int pagina) const {
+    QStringList l;
+    if (pagina < 0 || pagina >= pagine.size()) return l;
+    for (const TElementoPagina& e : pagine[pagina].elementi)
+        if (e.tipo == TElementoPagina::Testo) l << e.testo;
+    return l;
+}
+
+QStringList TDocumentoReport::tuttiITesti() const {
+    QStringList l;
+    for (int i = 0; i < pagine.size(); ++i) l << testi(i);
+    return l;
+}
+
+QVector<const TElementoPagina*> TDocumentoReport::elementiDi(const QString& nomeControllo) const {
+    QVector<const TElementoPagina*> v;
+    for (const TPaginaReport& p : pagine)
+        for (const TElementoPagina& e : p.elementi)
+            if (e.nome.compare(nomeControllo, Qt::CaseInsensitive) == 0) v << &e;
+    return v;
+}
+
+void TDocumentoReport::svuota() {
+    font.clear();
+    pagine.clear();
+}
+
+// ---------------------------------------------------------------------------
+// Layout
+
+class TReport::Impaginatore {
+public:
+    Impaginatore(TReport& r, TDocumentoReport& d) : m_r(r), m_d(d), m_oggi(Oggi().toString(FormatoData)) {}
+
+    void esegui() {
+        TDatiReport* dati = m_r.m_dati;
+        TBanda* titolo = m_r.banda(TTipoBanda::Titolo);
+        TBanda* dettaglio = m_r.banda(TTipoBanda::Dettaglio);
+        TBanda* figlia = m_r.banda(TTipoBanda::Figlia);
+        TBanda* riepilogo = m_r.banda(TTipoBanda::Riepilogo);
+
+        if (dati) {
+            dati->primo();
+            risolviCampi();
+        }
+        nuovaPagina(false);
+        if (titolo) stampa(*titolo, false);
+        stampaIntestazione();
+
+        if (dati && dettaglio) {
+            while (!dati->fine()) {
+                if (stampa(*dettaglio, true) && figlia) stampa(*figlia, true);
+                dati->successivo();
+            }
+        }
+        if (riepilogo) stampa(*riepilogo, true);
+    }
+
+private:
+    // Prints a band when it is visible and its hook lets it; with interruzione
+    // a band that does not fit on the rest of the page goes on a new one.
+    bool stampa(TBanda& b, bool interruzione) {
+        if (!b.visibile) return false;
+        bool siStampa = true;
+        if (b.primaDiStampare) b.primaDiStampare(siStampa);
+        if (!siStampa || !b.visibile) return false;
+        const double h = b.altezza;
+        if (h <= 0) return true;
+        if (interruzione && m_y + h > Pagina::AltezzaUtile + 1e-9 && m_y > m_inizioCorpo + 1e-9) {
+            nuovaPagina(true);
+            stampaIntestazione();
+        }
+        posa(b, h);
+        m_y += h;
+        return true;
+    }
+
+    void stampaIntestazione() {
+        if (TBanda* i = m_r.banda(TTipoBanda::IntestazioneColonne)) stampa(*i, false);
+        m_inizioCorpo = m_y;
+    }
+
+    void nuovaPagina(bool successiva) {
+        if (successiva) ++m_r.m_paginaCorrente;
+        else m_r.m_paginaCorrente = 1;
+        m_d.pagine.append(TPaginaReport());
+        m_pagina = &m_d.pagine.last();
+        m_y = 0;
+        m_inizioCorpo = 0;
+    }
+
+    void risolviCampi() {
+        m_indici.clear();
+        for (const auto& b : m_r.m_bande) {
+            if (!b) continue;
+            for (const auto& c : b->controlli())
+                if (c->tipo() == TTipoControllo::CampoDati) m_indici.insert(c.get(), m_r.m_dati->indice(c->campo));
+        }
+    }
+
+    QString testoDi(const TControllo& c) {
+        switch (c.tipo()) {
+        case TTipoControllo::Etichetta: return c.testo;
+        case TTipoControllo::NumeroPagina: return c.testo + QString::number(m_r.m_paginaCorrente);
+        case TTipoControllo::DataCorrente: return c.testo + m_oggi;
+        case TTipoControllo::CampoDati: {
+            TDatiReport* dati = m_r.m_dati;
+            if (!dati) return QString();
+            int i = m_indici.value(&c, -2);
+            if (i == -2) i = dati->indice(c.campo);
+            // After the last row (an empty dataset, the summary) a data text
+            // prints blank.
+            if (dati->fine()) return QString();
+            if (i < 0)
+                throw ErroreArchivio(QStringLiteral("%1: campo '%2' non trovato").arg(c.nome(), c.campo),
+                                     ErroreArchivio::CtxStruttura);
+            return TestoVisualizzato(dati->valoreA(i));
+        }
+        case TTipoControllo::Forma: return QString();
+        }
+        return QString();
+    }
+
+    quint16 indiceFont(const QFont& f) {
+        // The key holds what painting uses of a font.
+        const QString chiave = f.key();
+        auto it = m_font.constFind(chiave);
+        if (it != m_font.constEnd()) return it.value();
+        const quint16 i = static_cast<quint16>(m_d.font.size());
+        m_d.font.append(f);
+        m_font.insert(chiave, i);
+        return i;
+    }
+
+    void posa(const TBanda& b, double h) {
+        const double x0 = Pagina::Margine, y0 = Pagina::Margine + m_y;
+        for (const auto& pc : b.controlli()) {
+            const TControllo& c = *pc;
+            if (!c.visibile || c.area.top() >= h) continue;
+            TElementoPagina e;
+            e.banda = b.tipo();
+            e.nome = c.nome();
+            e.area = c.area.translated(x0, y0);
+            if (c.tipo() == TTipoControllo::Forma) {
+                if (c.area.width() <= 0 || c.area.height() <= 0) continue;
+                e.tipo = c.forma == TTipoForma::Rettangolo ? TElementoPagina::Rettangolo : TElementoPagina::Linea;
+                if (c.forma == TTipoForma::LineaOrizzontale) e.area.setHeight(0);
+                if (c.forma == TTipoForma::LineaVerticale) e.area.setWidth(0);
+                e.spessore = static_cast<float>(c.spessore);
+                m_pagina->elementi.append(std::move(e));
+                continue;
+            }
+            QString t = testoDi(c);
+            if (t.isEmpty()) continue;  // an empty text prints blank; its hook does not run
+            if (c.allaStampa) {
+                c.allaStampa(t);
+                if (t.isEmpty()) continue;
+            }
+            e.tipo = TElementoPagina::Testo;
+            e.testo = std::move(t);
+            e.font = indiceFont(c.font);
+            e.allineamento = static_cast<int>(c.allineamento);
+            m_pagina->elementi.append(std::move(e));
+        }
+    }
+
+    TReport& m_r;
+    TDocumentoReport& m_d;
+    TPaginaReport* m_pagina = nullptr;
+    double m_y = 0;            // from the top margin, mm
+    double m_inizioCorpo = 0;  // where the rows of the current page start
+    QString m_oggi;
+    QHash<QString, quint16> m_font;
+    QHash<const TControllo*, int> m_indici;
+};
+
+// ---------------------------------------------------------------------------
+
+TReport::TReport() : fontBase(QStringLiteral("DejaVu Sans"), 9) {}
+TReport::~TReport() = default;
+
+TBanda& TReport::banda(TTipoBanda tipo, double altezza) {
+    auto& b = m_bande[static_cast<int>(tipo)];
+    if (!b) b = std::make_unique<TBanda>(tipo, altezza, fontBase);
+    return *b;
+}
+
+TBanda* TReport::banda(TTipoBanda tipo) const { return m_bande[static_cast<int>(tipo)].get(); }
+
+TControllo* TReport::controllo(const QString& nome) const {
+    for (const auto& b : m_bande)
+        if (b)
+            if (TControllo* c = b->controllo(nome)) return c;
+    return nullptr;
+}
+
+const TDocumentoReport& TReport::genera() {
+    m_documento.svuota();
+    m_documento.titoloLavoro = titoloLavoro;
+    m_paginaCorrente = 0;
+    try {
+        if (primaDiGenerare) primaDiGenerare();
+        Impaginatore(*this, m_documento).esegui();
+    } catch (...) {
+        m_documento.svuota();
+        throw;
+    }
+    return m_documento;
+}
+
+void TReport::anteprima(QWidget* genitore, const QString& titoloFinestra) {
+    genera();
+    QPrinter stampante(QPrinter::HighResolution);
+    stampante.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
+                                        QPageLayout::Millimeter));
+    stampante.setFullPage(true);
+    stampante.setDocName(titoloLavoro.isEmpty() ? titoloFinestra : titoloLavoro);
+    QPrintPreviewDialog anteprima(&stampante, genitore);
+    anteprima.setWindowTitle(titoloFinestra.isEmpty() ? titoloLavoro : titoloFinestra);
+    QObject::connect(&anteprima, &QPrintPreviewDialog::paintRequested, &anteprima,
+                     [this](QPrinter* p) { DipingiDocumento(*p, m_documento); });
+    anteprima.resize(900, 1000);
+    anteprima.exec();
+}
+
+void TReport::salvaPdf(const QString& file) {
+    genera();
+    if (!ScriviPdf(m_documento, file))
+        throw ErroreArchivio(QStringLiteral("Impossibile scrivere il file %1").arg(file), ErroreArchivio::CtxFile);
+}
+
+// ---------------------------------------------------------------------------
+// Painting
+
+void DipingiPagina(QPainter& p, const TDocumentoReport& d, int pagina) {
+    if (pagina < 0 || pagina >= d.pagine.size()) return;
+    const double k = p.device()->logicalDpiX() / 25.4;  // device units per mm
+    const double ky = p.device()->logicalDpiY() / 25.4;
+    int fontCorrente = -1;
+    QPen penna(Qt::black);
+    p.setPen(penna);
+    p.setBrush(Qt::NoBrush);
+    for (const TElementoPagina& e : d.pagine[pagina].elementi) {
+        const QRectF r(e.area.x() * k, e.area.y() * ky, e.area.width() * k, e.area.height() * ky);
+        switch (e.tipo) {
+        case TElementoPagina::Testo:
+            if (e.font != fontCorrente) {
+                p.setFont(d.font[e.font]);
+                fontCorrente = e.font;
+            }
+            p.drawText(r, e.allineamento | Qt::TextSingleLine, e.testo);
+            break;
+        case TElementoPagina::Rettangolo:
+        case TElementoPagina::Linea:
+            penna.setWidthF(qMax(1.0, e.spessore * k));
+            p.setPen(penna);
+            if (e.tipo == TElementoPagina::Rettangolo) p.drawRect(r);
+            else p.drawLine(r.topLeft(), r.bottomRight());
+            penna.setWidthF(1);
+            p.setPen(penna);
+            break;
+        }
+    }
+}
+
+void DipingiDocumento(QPagedPaintDevice& dispositivo, const TDocumentoReport& d) {
+    QPainter p;
+    if (!p.begin(&dispositivo)) return;
+    for (int i = 0; i < d.pagine.size(); ++i) {
+        if (i > 0) dispositivo.newPage();
+        DipingiPagina(p, d, i);
+    }
+    p.end();
+}
+
+bool ScriviPdf(const TDocumentoReport& d, const QString& file) {
+    QPdfWriter w(file);
+    w.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
+                                QPageLayout::Millimeter));
+    w.setResolution(300);
+    w.setTitle(d.titoloLavoro);
+    w.setCreator(QStringLiteral("Vovuru_Dazadaz"));
+    QPainter p;
+    if (!p.begin(&w)) return false;
+    for (int i = 0; i < d.pagine.size(); ++i) {
+        if (i > 0) w.newPage();
+        DipingiPagina(p, d, i);
+    }
+    return p.end();
+}

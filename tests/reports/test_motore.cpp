@@ -1,0 +1,297 @@
+// The banded report engine: band order and pagination, hooks, display texts,
+// run-time sizes, the preview and the PDF output.
+
+#include "data/Definizioni.h"
+#include "reports/engine/Report.h"
+#include "support/AmbienteTest.h"
+
+#include <QPrintPreviewDialog>
+#include <QProcess>
+#include <QtTest>
+
+namespace {
+
+// A report with every band: title "TITOLO", header "Pag." + page number and a
+// heading, a detail line with the row's code and amount, a child line, and a
+// summary with a total.
+struct TReportProva {
+    TDatiMemoria dati{QStringList{QStringLiteral("CODICE"), QStringLiteral("IMPORTO"), QStringLiteral("NOTA")}};
+    TReport r;
+    int righeFiglia = 0;
+
+    TReportProva() {
+        r.impostaDati(&dati);
+        TBanda& t = r.banda(TTipoBanda::Titolo, 20);
+        t.etichetta(QStringLiteral("LabTitolo"), {0, 0, 190, 8}, QStringLiteral("TITOLO"));
+        TBanda& i = r.banda(TTipoBanda::IntestazioneColonne, 10);
+        i.numeroPagina(QStringLiteral("Pagina"), {160, 0, 30, 5}, QStringLiteral("Pag."));
+        i.etichetta(QStringLiteral("IntCodice"), {0, 5, 40, 5}, QStringLiteral("Codice"));
+        TBanda& d = r.banda(TTipoBanda::Dettaglio, 6);
+        d.campoDati(QStringLiteral("DBCodice"), {0, 0, 40, 6}, QStringLiteral("CODICE"));
+        d.campoDati(QStringLiteral("DBImporto"), {40, 0, 40, 6}, QStringLiteral("IMPORTO"));
+        d.campoDati(QStringLiteral("DBNota"), {80, 0, 60, 6}, QStringLiteral("NOTA"));
+        TBanda& f = r.banda(TTipoBanda::Figlia, 5);
+        f.etichetta(QStringLiteral("LabFiglia"), {0, 0, 100, 5}, QStringLiteral("figlia"));
+        f.primaDiStampare = [this](bool&) { ++righeFiglia; };
+        TBanda& s = r.banda(TTipoBanda::Riepilogo, 8);
+        s.etichetta(QStringLiteral("LabTotale"), {0, 0, 100, 8}, QStringLiteral("TOTALE"));
+    }
+    void righe(int n) {
+        for (int k = 1; k <= n; ++k) dati.aggiungi({QStringLiteral("P%1").arg(k), k * 1.5, QVariant()});
+    }
+};
+
+QString Pdftotext(const QString& pdf) {
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+}  // namespace
+
+class TestMotore : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { m_amb = std::make_unique<TAmbienteTest>(); }
+    void cleanup() { m_amb.reset(); }
+
+    void bandeInOrdineSuPiuPagine() {
+        TReportProva p;
+        p.righe(60);  // 60 x 11 mm of rows do not fit on one page of 277 mm
+        const TDocumentoReport& d = p.r.genera();
+        QVERIFY(d.numeroPagine() >= 3);
+
+        // Title once, at the top of page 1; header at the top of every page,
+        // with its page number; summary once, after the last row.
+        QCOMPARE(d.elementiDi(QStringLiteral("LabTitolo")).size(), 1);
+        QCOMPARE(d.pagine[0].elementi.first().nome, QStringLiteral("LabTitolo"));
+        for (int i = 0; i < d.numeroPagine(); ++i) {
+            const QVector<TElementoPagina>& el = d.pagine[i].elementi;
+            const int primo = i == 0 ? 1 : 0;
+            QCOMPARE(el[primo].nome, QStringLiteral("Pagina"));
+            QCOMPARE(el[primo].testo, QStringLiteral("Pag.%1").arg(i + 1));
+            // Nothing of a page lies below the bottom margin.
+            for (const TElementoPagina& e : el) QVERIFY(e.area.bottom() <= Pagina::Altezza - Pagina::Margine + 1e-6);
+        }
+        const auto totali = d.elementiDi(QStringLiteral("LabTotale"));
+        QCOMPARE(totali.size(), 1);
+        QCOMPARE(d.pagine.last().elementi.last().nome, QStringLiteral("LabTotale"));
+
+        // The rows in dataset order, each detail followed by its child, going
+        // down the page.
+        QStringList codici;
+        for (int i = 0; i < d.numeroPagine(); ++i) {
+            double y = -1;
+            QString precedente;
+            for (const TElementoPagina& e : d.pagine[i].elementi) {
+                QVERIFY2(e.area.top() >= y - 1e-9, qPrintable(e.nome));
+                y = e.area.top();
+                if (e.nome == QLatin1String("LabFiglia")) QCOMPARE(precedente, QStringLiteral("DBImporto"));
+                if (e.nome == QLatin1String("DBCodice")) codici << e.testo;
+                precedente = e.nome;
+            }
+        }
+        QCOMPARE(codici.size(), 60);
+        for (int k = 0; k < 60; ++k) QCOMPARE(codici[k], QStringLiteral("P%1").arg(k + 1));
+        QCOMPARE(p.righeFiglia, 60);
+    }
+
+    void bandaFigliaSaltataENascosta() {
+        TReportProva p;
+        p.righe(6);
+        int volte = 0;
+        p.r.banda(TTipoBanda::Figlia)->primaDiStampare = [&](bool& stampa) {
+            ++volte;
+            stampa = p.dati.valore(QStringLiteral("CODICE")).toString() != QLatin1String("P3");
+        };
+        const TDocumentoReport& d = p.r.genera();
+        QCOMPARE(volte, 6);
+        QCOMPARE(d.elementiDi(QStringLiteral("LabFiglia")).size(), 5);
+        // A skipped child takes no place: P4 follows P3 right under it.
+        const auto codici = d.elementiDi(QStringLiteral("DBCodice"));
+        QCOMPARE(codici[3]->area.top() - codici[2]->area.top(), 6.0);
+        QCOMPARE(codici[2]->area.top() - codici[1]->area.top(), 11.0);
+
+        // Hidden, or with height 0: no place, no text; hidden also runs no hook.
+        volte = 0;
+        p.r.banda(TTipoBanda::Figlia)->impostaVisibile(false);
+        QCOMPARE(p.r.genera().elementiDi(QStringLiteral("LabFiglia")).size(), 0);
+        QCOMPARE(volte, 0);
+        p.r.banda(TTipoBanda::Figlia)->impostaVisibile(true);
+        p.r.banda(TTipoBanda::Figlia)->impostaAltezza(0);
+        const auto c = p.r.genera().elementiDi(QStringLiteral("DBCodice"));
+        QCOMPARE(p.r.documento().elementiDi(QStringLiteral("LabFiglia")).size(), 0);
+        QCOMPARE(c[1]->area.top() - c[0]->area.top(), 6.0);
+    }
+
+    void hookDiStampaSoloSuTestoNonVuoto() {
+        TReportProva p;
+        p.dati.aggiungi({QStringLiteral("A"), 2.5, QStringLiteral("nota")});
+        p.dati.aggiungi({QStringLiteral("B"), QVariant(), QVariant()});
+        p.dati.aggiungi({QStringLiteral("C"), 0.0, QString()});
+        QStringList ricevuti;
+        p.r.controllo(QStringLiteral("DBImporto"))->allaStampa = [&](QString& t) {
+            ricevuti << t;
+            t = t + QStringLiteral(" €");
+        };
+        // A label emptied by a hook prints blank and runs no print hook.
+        int etichetta = 0;
+        p.r.controllo(QStringLiteral("LabFiglia"))->allaStampa = [&](QString&) { ++etichetta; };
+        p.r.banda(TTipoBanda::Dettaglio)->primaDiStampare = [&](bool&) {
+            p.r.controllo(QStringLiteral("LabFiglia"))->testo =
+                p.dati.valore(QStringLiteral("CODICE")).toString() == QLatin1String("B") ? QString() : QStringLiteral("x");
+        };
+        const TDocumentoReport& d = p.r.genera();
+        QCOMPARE(ricevuti, (QStringList{QStringLiteral("2,5"), QStringLiteral("0")}));
+        QCOMPARE(etichetta, 2);
+        QStringList importi;
+        for (const TElementoPagina* e : d.elementiDi(QStringLiteral("DBImporto"))) importi << e->testo;
+        QCOMPARE(importi, (QStringList{QStringLiteral("2,5 €"), QStringLiteral("0 €")}));
+        QCOMPARE(d.elementiDi(QStringLiteral("DBNota")).size(), 1);
+    }
+
+    void testiVisualizzatiDaUnaTabella() {
+        // A query on a real table: the field types give the display texts.
+        TArchivio& a = TArchivio::corrente();
+        const QString P = a.nomeQualificato(QStringLiteral("prodotti"));
+        a.esegui(QStringLiteral("insert into %1 (ID, NOME, PREZZO, QUANTITA, DATAOGGI, SCADUTOTEMP, PREZZO2) "
+                                "values (1, 'Caffè', 2.5, 10, '2004-03-01', 1, 1234567.125)").arg(P));
+        a.esegui(QStringLiteral("insert into %1 (ID, NOME, PREZZO, SCADUTOTEMP, PREZZO2) values (2, 'Tè', 0.1, 0, 0.00001)").arg(P));
+        QSqlQuery q(a.db());
+        QVERIFY(q.exec(QStringLiteral("select * from %1 order by ID").arg(P)));
+        TDatiQuery dati(&q, Definizioni::CampiProdotti());
+        TReport r;
+        r.impostaDati(&dati);
+        TBanda& b = r.banda(TTipoBanda::Dettaglio, 5);
+        int x = 0;
+        for (const char* c : {"NOME", "PREZZO", "QUANTITA", "DATAOGGI", "SCADUTOTEMP", "PREZZO2"})
+            b.campoDati(QString::fromLatin1(c), {double(x += 20), 0, 20, 5}, QString::fromLatin1(c));
+        QCOMPARE(r.genera().testi(0),
+                 (QStringList{QStringLiteral("Caffè"), QStringLiteral("2,5"), QStringLiteral("10"), QStringLiteral("01/03/2004"),
+                              QStringLiteral("True"), QStringLiteral("1234567,125"), QStringLiteral("Tè"), QStringLiteral("0,1"),
+                              QStringLiteral("False"), QStringLiteral("1E-5")}));
+        // A field the dataset lacks is an error of the generation.
+        b.campoDati(QStringLiteral("Manca"), {0, 0, 10, 5}, QStringLiteral("NONCE"));
+        QVERIFY_THROWS_EXCEPTION(ErroreArchivio, r.genera());
+    }
+
+    void datasetVuoto() {
+        TReportProva p;
+        bool hookReport = false;
+        p.r.primaDiGenerare = [&] { hookReport = true; };
+        const TDocumentoReport& d = p.r.genera();
+        QVERIFY(hookReport);
+        QCOMPARE(d.numeroPagine(), 1);
+        QCOMPARE(d.testi(0), (QStringList{QStringLiteral("TITOLO"), QStringLiteral("Pag.1"), QStringLiteral("Codice"),
+                                          QStringLiteral("TOTALE")}));
+        QCOMPARE(p.righeFiglia, 0);
+        // No dataset at all: the same.
+        p.r.impostaDati(nullptr);
+        QCOMPARE(p.r.genera().testi(0).size(), 4);
+    }
+
+    void hookDelReportPrimaDeiDati() {
+        // The report hook fills the dataset: the engine reads it afterwards,
+        // and a second generation starts again from the hook.
+        TReportProva p;
+        int generazioni = 0;
+        p.r.primaDiGenerare = [&] {
+            ++generazioni;
+            p.dati.svuota();
+            p.righe(generazioni);
+        };
+        QCOMPARE(p.r.genera().elementiDi(QStringLiteral("DBCodice")).size(), 1);
+        QCOMPARE(p.r.genera().elementiDi(QStringLiteral("DBCodice")).size(), 2);
+    }
+
+    void erroreInUnHookRaggiungeIlChiamante_data() {
+        QTest::addColumn<int>("dove");
+        QTest::newRow("hook del report") << 0;
+        QTest::newRow("hook di banda") << 1;
+        QTest::newRow("hook di stampa") << 2;
+    }
+    void erroreInUnHookRaggiungeIlChiamante() {
+        QFETCH(int, dove);
+        TReportProva p;
+        p.righe(3);
+        auto guasto = [] { throw ErroreArchivio(QStringLiteral("guasto nel hook")); };
+        if (dove == 0) p.r.primaDiGenerare = guasto;
+        if (dove == 1) p.r.banda(TTipoBanda::Riepilogo)->primaDiStampare = [&](bool&) { guasto(); };
+        if (dove == 2) p.r.controllo(QStringLiteral("DBImporto"))->allaStampa = [&](QString&) { guasto(); };
+        // A preview that opened would be closed and noted here.
+        bool anteprimaAperta = false;
+        QTimer guardia;
+        guardia.setInterval(10);
+        connect(&guardia, &QTimer::timeout, [&] {
+            if (QWidget* w = QApplication::activeModalWidget()) {
+                anteprimaAperta = true;
+                w->close();
+            }
+        });
+        guardia.start();
+        try {
+            p.r.anteprima(nullptr);
+            QFAIL("nessun errore");
+        } catch (const ErroreArchivio& e) {
+            QCOMPARE(e.testo(), QStringLiteral("guasto nel hook"));
+        }
+        QTest::qWait(50);
+        QVERIFY(!anteprimaAperta);
+        QCOMPARE(p.r.documento().numeroPagine(), 0);
+    }
+
+    void dimensioniImpostateAlMomento() {
+        TReportProva p;
+        p.righe(2);
+        TBanda& s = *p.r.banda(TTipoBanda::Riepilogo);
+        TControllo& riquadro = s.forma(QStringLiteral("Riquadro"), {120, 1, 20, 5});
+        TControllo& linea = s.forma(QStringLiteral("Linea"), {0, 0, 190, 1}, TTipoForma::LineaOrizzontale);
+        p.r.primaDiGenerare = [&] {
+            p.r.controllo(QStringLiteral("DBCodice"))->impostaDimensioneFont(14);
+            linea.impostaDimensioni(0, 0);
+        };
+        const TDocumentoReport& d = p.r.genera();
+        QCOMPARE(d.font[d.elementiDi(QStringLiteral("DBCodice"))[0]->font].pointSizeF(), 14.0);
+        QCOMPARE(d.font[d.elementiDi(QStringLiteral("IntCodice"))[0]->font].pointSizeF(), 9.0);
+        QCOMPARE(d.elementiDi(QStringLiteral("Riquadro")).size(), 1);
+        QCOMPARE(d.elementiDi(QStringLiteral("Riquadro"))[0]->tipo, TElementoPagina::Rettangolo);
+        QCOMPARE(d.elementiDi(QStringLiteral("Linea")).size(), 0);
+        // A header cut to its first line drops the controls below the cut.
+        p.r.banda(TTipoBanda::IntestazioneColonne)->impostaAltezza(5);
+        QCOMPARE(p.r.genera().elementiDi(QStringLiteral("IntCodice")).size(), 0);
+        QCOMPARE(p.r.documento().elementiDi(QStringLiteral("Pagina")).size(), 1);
+        (void)riquadro;
+    }
+
+    void anteprimaEPdf() {
+        TReportProva p;
+        p.r.titoloLavoro = QStringLiteral("Stampa di prova");
+        p.dati.aggiungi({QStringLiteral("Perché però"), 1234.5, QStringLiteral("10,00 €")});
+        p.r.controllo(QStringLiteral("LabTitolo"))->testo = QStringLiteral("Quantità àèìòù");
+        QString titolo;
+        QImage immagine;
+        QuandoSiApre([&](QWidget* w) {
+            titolo = w->windowTitle();
+            QVERIFY(qobject_cast<QPrintPreviewDialog*>(w));
+            immagine = w->grab().toImage();
+            w->close();
+        });
+        p.r.anteprima(nullptr, QStringLiteral("Finestra di prova"));
+        QCOMPARE(titolo, QStringLiteral("Finestra di prova"));
+        QVERIFY(!immagine.isNull());
+
+        const QString pdf = m_amb->file(QStringLiteral("prova.pdf"));
+        p.r.salvaPdf(pdf);
+        const QString testo = Pdftotext(pdf);
+        for (const char* atteso : {"Quantità àèìòù", "Pag.1", "Perché però", "1234,5", "10,00 €", "TOTALE"})
+            QVERIFY2(testo.contains(QString::fromUtf8(atteso)), atteso);
+        QVERIFY(!ScriviPdf(p.r.documento(), m_amb->file(QStringLiteral("manca/prova.pdf"))));
+    }
+
+private:
+    std::unique_ptr<TAmbienteTest> m_amb;
+};
+
+QTEST_MAIN(TestMotore)
+#include "test_motore.moc"
