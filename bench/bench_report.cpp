@@ -2,6 +2,7 @@
 // against painting the same page list straight to a QPdfWriter in the same
 // run. Prints BENCH report ours_ms=... anchor_ms=... ratio=... rss_mb=...
 
+#include "Misura.h"
 #include "reports/engine/Report.h"
 
 #include <QApplication>
@@ -12,9 +13,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTemporaryDir>
-#include <algorithm>
 #include <cstdio>
-#include <vector>
 
 namespace {
 
@@ -48,11 +47,6 @@ void PitturaDiretta(const TDocumentoReport& d, const QString& file) {
             }
         }
     }
-}
-
-double Mediana(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 }  // namespace
@@ -97,20 +91,13 @@ int main(int argc, char** argv) {
     TControllo& tot = s.etichetta(QStringLiteral("Tot"), {100, 0, 90, 8}, QString());
     s.primaDiStampare = [&](bool&) { tot.testo = QStringLiteral("Totale: %1 €").arg(totale, 0, 'f', 2); };
 
-    std::vector<double> nostri, ancore;
     int pagine = 0;
-    for (int giro = 0; giro < 3; ++giro) {
-        QElapsedTimer c;
-        c.start();
+    const double o = Misura::Mediana(3, [&] {
         r.salvaPdf(dir.filePath(QStringLiteral("nostro.pdf")));
-        nostri.push_back(c.nsecsElapsed() / 1e6);
         pagine = r.documento().numeroPagine();
-        c.restart();
-        PitturaDiretta(r.documento(), dir.filePath(QStringLiteral("ancora.pdf")));
-        ancore.push_back(c.nsecsElapsed() / 1e6);
-    }
-    const double o = Mediana(nostri), a = Mediana(ancore);
-    std::fprintf(stderr, "pagine=%d pdf=%lld byte\n", pagine, QFile(dir.filePath(QStringLiteral("nostro.pdf"))).size());
-    std::printf("BENCH report ours_ms=%.0f anchor_ms=%.0f ratio=%.3f rss_mb=%.0f\n", o, a, o / a, PiccoMemoriaMb());
+    });
+    const double a = Misura::Mediana(3, [&] { PitturaDiretta(r.documento(), dir.filePath(QStringLiteral("ancora.pdf"))); });
+    std::fprintf(stderr, "report: %d pagine, %d righe\n", pagine, righe);
+    Misura::Riga("report", o, a, PiccoMemoriaMb());
     return pagine >= 2000 ? 0 : 1;
 }

@@ -3,7 +3,7 @@
 
 #include "data/Definizioni.h"
 #include "reports/engine/Report.h"
-#include "support/AmbienteTest.h"
+#include "AmbienteTest.h"
 
 #include <QPrintPreviewDialog>
 #include <QProcess>
