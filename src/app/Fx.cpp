@@ -2,13 +2,32 @@
 
 #include "app/Costanti.h"
 #include "app/Interazione.h"
+#include "data/Archivio.h"
+#include "data/Definizioni.h"
+#include "data/Tabella.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QRegularExpressionValidator>
+#include <QSaveFile>
+#include <QSqlQuery>
+#include <QWidget>
+
+#include <sys/stat.h>
 
 namespace {
+TPeriodoSQL g_periodo;
 QString g_cartella;
 QDateTime g_orologio;
 qint64 g_scostamentoMs = 0;
@@ -73,3 +92,319 @@ QString FormattaNumero(double valore, int decimali) {
 
 TCursoreOccupato::TCursoreOccupato() { QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
 TCursoreOccupato::~TCursoreOccupato() { QGuiApplication::restoreOverrideCursor(); }
+
+// ---------------------------------------------------------------------------
+// Shell and processes
+
+void ApriDocumento(const QString& testo) {
+    if (testo.isEmpty()) return;
+    // A web or mail address keeps its scheme; anything else is a file path.
+    const QUrl url(testo, QUrl::StrictMode);
+    const bool indirizzo = url.isValid() && url.scheme().size() > 1 &&
+                           (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https") ||
+                            url.scheme() == QLatin1String("mailto") || url.scheme() == QLatin1String("ftp") ||
+                            url.scheme() == QLatin1String("file"));
+    Interazione().apriUrl(indirizzo ? url : QUrl::fromLocalFile(testo));
+}
+
+QUrl LinkMail(const QString& indirizzo, const QString& oggetto, const QString& corpo) {
+    // toPercentEncoding leaves only the unreserved characters as they are:
+    // "&", "#", "%", "?", "=", "+", blanks and line breaks are all encoded.
+    const QByteArray link = QByteArrayLiteral("mailto:") + QUrl::toPercentEncoding(indirizzo, "@") +
+                            QByteArrayLiteral("?subject=") + QUrl::toPercentEncoding(oggetto) +
+                            QByteArrayLiteral("&body=") + QUrl::toPercentEncoding(corpo);
+    return QUrl::fromEncoded(link, QUrl::StrictMode);
+}
+
+void InviaMail(const QString& indirizzo, const QString& oggetto, const QString& corpo) {
+    Interazione().apriUrl(LinkMail(indirizzo, oggetto, corpo));
+}
+
+void Verifica(bool condizione, const QString& testo) {
+    if (!condizione) throw ErroreProgramma(testo);
+}
+
+int EseguiEAttendi(const QString& programma, const QStringList& argomenti) {
+    QProcess processo;
+    processo.setProcessChannelMode(QProcess::ForwardedChannels);
+    processo.setStandardInputFile(QProcess::nullDevice());
+    processo.start(programma, argomenti);
+    Verifica(processo.waitForStarted(-1), QStringLiteral("Error during CreateProcess"));
+    // The window waits without processing events until the tool ends.
+    Verifica(processo.waitForFinished(-1), QStringLiteral("Error in WaitForSingleObject"));
+    // A program that crashed has no exit code of its own.
+    Verifica(processo.exitStatus() == QProcess::NormalExit, QStringLiteral("Error in GetExitCodeProcess"));
+    // An exit status is one byte: 254 is the -2 the program passed to exit().
+    return static_cast<int>(static_cast<qint8>(processo.exitCode() & 0xFF));
+}
+
+// ---------------------------------------------------------------------------
+// Texts and input
+
+QChar FiltraTastoNumerico(QChar carattere) {
+    const char16_t c = carattere.unicode();
+    if ((c >= u'0' && c <= u'9') || c == 8 || c == 13 || c == u',') return carattere;
+    return QChar(0);
+}
+
+bool TestoNumericoAmmesso(const QString& testo) {
+    for (const QChar c : testo)
+        if (FiltraTastoNumerico(c).isNull() || c.unicode() == 8 || c.unicode() == 13) return false;
+    return true;
+}
+
+namespace {
+
+// The key filter of a numeric box: a typed character that FiltraTastoNumerico
+// turns into 0 is swallowed. Editing and navigation keys (arrows, delete,
+// tab, the shortcuts for copy and paste) carry no printable text and pass.
+class TFiltroNumerico : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* oggetto, QEvent* evento) override {
+        if (evento->type() != QEvent::KeyPress) return QObject::eventFilter(oggetto, evento);
+        const auto* tasto = static_cast<QKeyEvent*>(evento);
+        if (tasto->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) return false;
+        for (const QChar c : tasto->text())
+            if (c.isPrint() && FiltraTastoNumerico(c).isNull()) return true;
+        return false;
+    }
+};
+
+}  // namespace
+
+void ImpostaFiltroNumerico(QLineEdit* edit) {
+    if (!edit) return;
+    edit->installEventFilter(new TFiltroNumerico(edit));
+    // Pasted or dropped text goes through the validator: a text with any
+    // character a key could not type is refused as a whole.
+    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9,]*")), edit));
+}
+
+QString TestoDestro(const QString& testo, int n) {
+    if (n <= 0) return QString();
+    return testo.size() <= n ? testo : testo.right(n);
+}
+
+QString TestoSinistro(const QString& testo, int n) {
+    if (n <= 0) return QString();
+    return testo.size() <= n ? testo : testo.left(n);
+}
+
+QChar UltimoCarattere(const QString& testo) { return testo.isEmpty() ? QChar(0) : testo.back(); }
+
+bool CompletaData(QString& testo) {
+    const QString s = QStringLiteral("/");
+    const QString t = Oggi().toString(FormatoData);
+    const QString m = t.mid(3, 2);
+    const QString y = t.mid(6, 4);
+    QString d;
+    for (const QChar c : testo)
+        if (c >= u'0' && c <= u'9') d += c;
+    QString candidato;
+    switch (d.size()) {
+    case 0: candidato = t; break;
+    case 1: candidato = QStringLiteral("0") + d + s + m + s + y; break;
+    case 2: candidato = d + s + m + s + y; break;
+    case 3: candidato = d.left(2) + s + QStringLiteral("0") + d.mid(2, 1) + s + y; break;
+    case 4: candidato = d.left(2) + s + d.mid(2, 2) + s + y; break;
+    case 5: candidato = d.left(2) + s + d.mid(2, 2) + s + y.left(3) + d.mid(4, 1); break;
+    case 6: candidato = d.left(2) + s + d.mid(2, 2) + s + y.left(2) + d.mid(4, 2); break;
+    case 7: candidato = d.left(2) + s + d.mid(2, 2) + s + y.left(1) + d.mid(4, 3); break;
+    case 8:
+    case 9:
+    case 10: candidato = d.left(2) + s + d.mid(2, 2) + s + d.mid(4, 4); break;
+    default: candidato = d; break;
+    }
+    // A day or month out of range is refused, never carried over (31/04 does
+    // not become 01/05).
+    const QDate data = QDate::fromString(candidato, FormatoData);
+    if (!data.isValid() || data.toString(FormatoData) != candidato) {
+        MostraErrore(QStringLiteral("Data non corretta!"));
+        return false;
+    }
+    testo = data.toString(FormatoData);
+    return true;
+}
+
+namespace {
+
+QDate LeggiData(const QString& testo) {
+    const QString t = testo.trimmed();
+    QDate data = QDate::fromString(t, QStringLiteral("d/M/yyyy"));
+    if (!data.isValid()) throw ErroreProgramma(QStringLiteral("'%1' non è una data valida").arg(testo));
+    return data;
+}
+
+QString TestoSQL(const QDate& data) {
+    return TestoDestro(QStringLiteral("0") + QString::number(data.month()), 2) + QLatin1Char('/') +
+           TestoDestro(QStringLiteral("0") + QString::number(data.day()), 2) + QLatin1Char('/') +
+           QString::number(data.year());
+}
+
+}  // namespace
+
+TPeriodoSQL PeriodoSQL(const QString& primo, const QString& secondo) {
+    TPeriodoSQL p;
+    p.dataPrimo = LeggiData(primo);
+    p.dataSecondo = LeggiData(secondo);
+    p.primo = TestoSQL(p.dataPrimo);
+    p.secondo = TestoSQL(p.dataSecondo);
+    g_periodo = p;
+    return p;
+}
+
+const TPeriodoSQL& UltimoPeriodoSQL() { return g_periodo; }
+
+QString GiornoOggi() { return Oggi().toString(QStringLiteral("dd")); }
+QString MeseOggi() { return Oggi().toString(QStringLiteral("MM")); }
+QString AnnoOggi() { return QString::number(Oggi().year()); }
+
+// ---------------------------------------------------------------------------
+// Files and settings
+
+namespace {
+
+// True when both paths name one existing file (same text, a link, "a/../b").
+bool StessoFile(const QString& a, const QString& b) {
+    if (a == b) return true;
+    struct stat sa {}, sb {};
+    if (::stat(QFile::encodeName(a).constData(), &sa) != 0) return false;
+    if (::stat(QFile::encodeName(b).constData(), &sb) != 0) return false;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+}  // namespace
+
+bool CopiaFile(const QString& sorgente, const QString& destinazione) {
+    if (sorgente.isEmpty() || destinazione.isEmpty() || StessoFile(sorgente, destinazione)) return false;
+    QFile da(sorgente);
+    if (!da.open(QIODevice::ReadOnly)) return false;
+    const QDateTime modificato = da.fileTime(QFileDevice::FileModificationTime);
+    // The permission bits as stored (QFile's "User" flags report what the
+    // running user may do, which for root is everything).
+    struct stat st {};
+    if (::fstat(da.handle(), &st) != 0) return false;
+    const mode_t permessi = st.st_mode & 07777;
+    // The copy is written beside the destination and takes its name only
+    // when complete, so a failed copy leaves no partial file behind.
+    QSaveFile a(destinazione);
+    a.setDirectWriteFallback(false);
+    if (!a.open(QIODevice::WriteOnly)) return false;
+    // Reads until the end of the file, not up to the size taken at the
+    // start: a read that fails or a write that falls short stops the copy,
+    // and the unfinished copy is discarded when `a` goes out of scope.
+    char blocco[2048];
+    for (;;) {
+        const qint64 letti = da.read(blocco, sizeof blocco);
+        if (letti < 0) return false;
+        if (letti == 0) break;
+        if (a.write(blocco, letti) != letti) return false;
+    }
+    if (!a.flush()) return false;
+    a.setFileTime(modificato, QFileDevice::FileModificationTime);
+    if (!a.commit()) return false;
+    // The committed file keeps the permissions of the file it replaced: give
+    // it the source's, and its time once more (a rename may touch it).
+    const QByteArray nome = QFile::encodeName(destinazione);
+    ::chmod(nome.constData(), permessi | S_IWUSR);
+    QFile fatto(destinazione);
+    if (fatto.open(QIODevice::ReadOnly) && fatto.fileTime(QFileDevice::FileModificationTime) != modificato)
+        fatto.setFileTime(modificato, QFileDevice::FileModificationTime);
+    fatto.close();
+    ::chmod(nome.constData(), permessi);
+    return true;
+}
+
+QString LeggiImpostazione(const QString& nome) {
+    try {
+        TTabella impostazioni(TArchivio::corrente(), Definizioni::Impostazioni);
+        impostazioni.apri();
+        if (impostazioni.vuota())
+            throw ErroreArchivio(QStringLiteral("Nessun record di impostazione"), ErroreArchivio::CtxStato);
+        impostazioni.primo();
+        const QString valore = impostazioni.record().comeTesto(nome);
+        impostazioni.chiudi();
+        return valore;
+    } catch (const std::exception&) {
+        MostraErrore(QStringLiteral("Errore di lettura in parametri di impostazione, campo: ") + nome);
+        return QString();
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Interface translation
+
+QString Traduci(const QString& testo, const QString& lingua) {
+    QString pulito = testo;
+    if (pulito.startsWith(QLatin1Char('&'))) pulito.remove(0, 1);
+    pulito.remove(QLatin1Char('\''));
+    TArchivio& archivio = TArchivio::corrente();
+    const QString tabella = archivio.nomeQualificato(QStringLiteral("lingua"));
+    // The language names a column: it is looked up among the table's columns,
+    // never put into the SQL as typed.
+    QString colonna;
+    QSqlQuery info = archivio.esegui(QStringLiteral("PRAGMA \"lingua\".table_info(\"lingua\")"));
+    while (info.next()) {
+        const QString c = info.value(1).toString();
+        if (c.compare(lingua, Qt::CaseInsensitive) == 0) {
+            colonna = c;
+            break;
+        }
+    }
+    info.finish();
+    if (colonna.isEmpty())
+        throw ErroreArchivio(QStringLiteral("Campo sconosciuto: %1 nella tabella lingua").arg(lingua),
+                             ErroreArchivio::CtxStruttura);
+    colonna.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    QSqlQuery q = archivio.esegui(
+        QStringLiteral("select \"%1\" from %2 where ITALIANO = ? limit 1").arg(colonna, tabella), {pulito});
+    QString risultato = pulito;
+    if (q.next()) risultato = q.value(0).isNull() ? QString() : q.value(0).toString();
+    q.finish();
+    return risultato;
+}
+
+namespace {
+
+// A control's caption, read and written the way its kind holds it.
+QString Didascalia(QObject* o) {
+    if (auto* w = qobject_cast<QWidget*>(o); w && w->isWindow()) return w->windowTitle();
+    if (auto* l = qobject_cast<QLabel*>(o)) return l->text();
+    if (auto* b = qobject_cast<QAbstractButton*>(o)) return b->text();
+    if (auto* g = qobject_cast<QGroupBox*>(o)) return g->title();
+    if (auto* a = qobject_cast<QAction*>(o)) return a->text();
+    if (auto* w = qobject_cast<QWidget*>(o)) return w->windowTitle();
+    return QString();
+}
+
+void ImpostaDidascalia(QObject* o, const QString& testo) {
+    if (auto* w = qobject_cast<QWidget*>(o); w && w->isWindow()) w->setWindowTitle(testo);
+    else if (auto* l = qobject_cast<QLabel*>(o)) l->setText(testo);
+    else if (auto* b = qobject_cast<QAbstractButton*>(o)) b->setText(testo);
+    else if (auto* g = qobject_cast<QGroupBox*>(o)) g->setTitle(testo);
+    else if (auto* a = qobject_cast<QAction*>(o)) a->setText(testo);
+    else if (auto* w = qobject_cast<QWidget*>(o)) w->setWindowTitle(testo);
+}
+
+}  // namespace
+
+void TraduciControlli(const QList<QObject*>& controlli) {
+    if (!QFileInfo::exists(CartellaProgramma() + QStringLiteral("lingua.db"))) return;
+    const QString lingua = LeggiImpostazione(QStringLiteral("LINGUA"));
+    if (lingua.isEmpty() || lingua == QLatin1String("Italiano")) return;
+    try {
+        for (QObject* o : controlli) {
+            if (!o) continue;
+            ImpostaDidascalia(o, Traduci(Didascalia(o), lingua));
+        }
+    } catch (const ErroreArchivio& e) {
+        QGuiApplication::restoreOverrideCursor();
+        MostraErroreGenerale(e.testo());
+    } catch (const std::exception& e) {
+        QGuiApplication::restoreOverrideCursor();
+        MostraErroreGenerale(QString::fromUtf8(e.what()));
+    }
+}

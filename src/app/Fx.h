@@ -4,8 +4,15 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QList>
 #include <QLocale>
 #include <QString>
+#include <QStringList>
+#include <QUrl>
+#include <stdexcept>
+
+class QLineEdit;
+class QObject;
 
 // Message boxes, all through the desktop seam (app/Interazione.h).
 void MostraMessaggio(const QString& testo);   // "Messaggio.", information
@@ -44,3 +51,93 @@ public:
     TCursoreOccupato(const TCursoreOccupato&) = delete;
     TCursoreOccupato& operator=(const TCursoreOccupato&) = delete;
 };
+
+// ---------------------------------------------------------------------------
+// Shared routines of the windows.
+
+// An error raised by the shared routines; its text reaches the general error
+// display when the caller does not handle it.
+class ErroreProgramma : public std::runtime_error {
+public:
+    explicit ErroreProgramma(const QString& testo) : std::runtime_error(testo.toStdString()), m_testo(testo) {}
+    QString testo() const { return m_testo; }
+
+private:
+    QString m_testo;
+};
+
+// Shell and processes.
+// Opens a file path or a web address with its default application; the
+// outcome is ignored.
+void ApriDocumento(const QString& testo);
+// The mailto link for an address, a subject and a body: every value
+// percent-encoded (a blank as %20), so that decoding gives them back exactly.
+QUrl LinkMail(const QString& indirizzo, const QString& oggetto, const QString& corpo);
+// Opens a new mail in the user's mail program.
+void InviaMail(const QString& indirizzo, const QString& oggetto, const QString& corpo);
+// Runs a program with its arguments (no shell), waits for it without
+// processing events, and gives its exit code as a signed number: an exit
+// status of 254 reads as -2. "Error during CreateProcess" when it cannot start.
+int EseguiEAttendi(const QString& programma, const QStringList& argomenti);
+// Raises ErroreProgramma with the text when the condition is false.
+void Verifica(bool condizione, const QString& testo);
+
+// Texts and input.
+// The character a numeric box accepts: digits, backspace (8), enter (13) and
+// the comma pass, everything else becomes code 0 (the key is ignored).
+QChar FiltraTastoNumerico(QChar carattere);
+// True when every character of the text is one a numeric box accepts as
+// typed text (digits and commas): for pasted or dropped text.
+bool TestoNumericoAmmesso(const QString& testo);
+// Makes a line edit numeric: typed characters pass FiltraTastoNumerico and
+// pasted text that is not made of digits and commas is refused.
+void ImpostaFiltroNumerico(QLineEdit* edit);
+// The last (first) n characters; the whole text when it is shorter.
+QString TestoDestro(const QString& testo, int n);
+QString TestoSinistro(const QString& testo, int n);
+// The last character; code 0 for the empty text.
+QChar UltimoCarattere(const QString& testo);
+// Completes a typed date with today's month and year where parts are missing
+// and checks it: on success the text becomes dd/MM/yyyy and the result is
+// true; otherwise "Data non corretta!" is shown, the text stays as typed and
+// the result is false. Never raises.
+bool CompletaData(QString& testo);
+
+// Two dates as the texts SQL conditions compare with (mm/dd/yyyy), and the
+// dates themselves for queries that bind them.
+struct TPeriodoSQL {
+    QString primo;
+    QString secondo;
+    QDate dataPrimo;
+    QDate dataSecondo;
+};
+// Raises ErroreProgramma when a text is not a date (d/M/yyyy).
+TPeriodoSQL PeriodoSQL(const QString& primo, const QString& secondo);
+// The last period computed by PeriodoSQL.
+const TPeriodoSQL& UltimoPeriodoSQL();
+// Today's day and month with a leading 0 ("07", "03"), and year ("2004").
+QString GiornoOggi();
+QString MeseOggi();
+QString AnnoOggi();
+
+// Files and settings.
+// Copies a file, keeping its modification time and permission bits. False
+// when the paths name the same file, when either file cannot be opened, or
+// when a read or write fails; the destination is then left as it was (a
+// partial copy never replaces it).
+bool CopiaFile(const QString& sorgente, const QString& destinazione);
+// One field of the settings record as text ("10", "True", "" for an empty
+// field); on failure the error box names the field and the text is empty.
+QString LeggiImpostazione(const QString& nome);
+
+// Interface translation through the optional lingua.db of the program folder.
+// The caption in the given language: the text without its leading "&" and
+// without apostrophes, replaced by the language's column of the first row
+// whose ITALIANO equals it. Raises when the language is no column of lingua.
+QString Traduci(const QString& testo, const QString& lingua);
+// The translation step of a window: the captions of the controls, in order
+// (a window's title, labels, buttons, group boxes, actions). Nothing happens
+// without lingua.db or with the language "Italiano" or empty; an error ends
+// the step, is shown by the general error display, and the captions
+// translated so far stay.
+void TraduciControlli(const QList<QObject*>& controlli);
