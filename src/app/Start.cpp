@@ -1,6 +1,8 @@
 #include "app/Start.h"
 
 #include "app/About.h"
+#include "app/Costanti.h"
+#include "app/Fx.h"
 #include "ui_Start.h"
 
 TfrmStart::TfrmStart(TFrmAbout* about, QWidget* finestraPrincipale, QWidget* genitore)
@@ -12,6 +14,7 @@ TfrmStart::TfrmStart(TFrmAbout* about, QWidget* finestraPrincipale, QWidget* gen
     m_timer.setInterval(10000);
     m_timer.setSingleShot(false);
     connect(&m_timer, &QTimer::timeout, this, &TfrmStart::TimerStartTimer);
+    connect(m_ui->ImageLogo, &TEtichettaLink::cliccato, this, &TfrmStart::ImageLogoClick);
     FormCreate(about);
 }
 
@@ -19,7 +22,10 @@ TfrmStart::~TfrmStart() = default;
 
 void TfrmStart::FormCreate(TFrmAbout* about) {
     setWindowTitle(QStringLiteral("Caricamento ") + (about ? about->captionPrg() : QString()));
+    TraduciControlli({m_ui->Label1});
 }
+
+void TfrmStart::ImageLogoClick() { ApriDocumento(Costanti::SitoProduttore); }
 
 void TfrmStart::showEvent(QShowEvent* evento) {
     QDialog::showEvent(evento);

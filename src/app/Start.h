@@ -26,6 +26,7 @@ protected:
 private:
     void FormCreate(TFrmAbout* about);
     void TimerStartTimer();
+    void ImageLogoClick();
     std::unique_ptr<Ui::TfrmStart> m_ui;
     QTimer m_timer;
     QWidget* m_principale;
