@@ -8,6 +8,7 @@
 #include "data/Archivio.h"
 #include "data/CreaTabelle.h"
 #include "data/CreaTabelleGenerali.h"
+#include "data/Impostazioni.h"
 #include "ui_Main.h"
 
 #include <QCoreApplication>
@@ -26,7 +27,7 @@ TfrmMain::TfrmMain(QWidget* genitore) : QMainWindow(genitore), m_ui(std::make_un
     const QList<QAction*> nonPronte = {
         m_ui->Elencoprodotti1, m_ui->Produttori1, m_ui->Categorie1, m_ui->Magazzino1, m_ui->Aggiustamentoresi1,
         m_ui->Controllagiacenze1, m_ui->ControloQuantit1, m_ui->Eliminaoperazionidastorico1, m_ui->Aggiornasaldi1,
-        m_ui->VisioniStampe1, m_ui->Stampinventario1, m_ui->Impostazioni1, m_ui->AggiornaVersione1,
+        m_ui->VisioniStampe1, m_ui->Stampinventario1, m_ui->AggiornaVersione1,
         m_ui->mnuIndicizza, m_ui->Segnalabug1, m_ui->Salvataggiodati1, m_ui->Recuperodati1,
         m_ui->InviodatiaVavori1, m_ui->Esportazioneasciiexcel1, m_ui->mnuHelpHelp};
     for (QAction* a : nonPronte) a->setEnabled(false);
@@ -36,6 +37,7 @@ TfrmMain::TfrmMain(QWidget* genitore) : QMainWindow(genitore), m_ui(std::make_un
 
     connect(m_ui->About1, &QAction::triggered, this, &TfrmMain::About1Click);
     connect(m_ui->btnEsci, &QPushButton::clicked, this, &TfrmMain::btnEsciClick);
+    connect(m_ui->Impostazioni1, &QAction::triggered, this, &TfrmMain::Impostazioni1Click);
 
     FormCreate();
 }
@@ -103,3 +105,5 @@ void TfrmMain::About1Click() {
 }
 
 void TfrmMain::btnEsciClick() { close(); }
+
+void TfrmMain::Impostazioni1Click() { ApriFinestra<TFrmImpostazioni>(); }

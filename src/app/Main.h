@@ -39,6 +39,7 @@ private:
     void FormCreate();
     void About1Click();
     void btnEsciClick();
+    void Impostazioni1Click();
 
     // Creates a task window owned by this one, shows it modally and destroys
     // it when it closes, also when an error escapes it.

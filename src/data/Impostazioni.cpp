@@ -1,0 +1,133 @@
+#include "data/Impostazioni.h"
+
+#include "app/Fx.h"
+#include "data/Archivio.h"
+#include "data/Definizioni.h"
+#include "ui_Impostazioni.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+
+TFrmImpostazioni::TFrmImpostazioni(QWidget* genitore)
+    : QDialog(genitore),
+      m_ui(std::make_unique<Ui::TFrmImpostazioni>()),
+      // The window names the file with a capital letter; the store finds it either way.
+      m_tabella(TArchivio::corrente(), QStringLiteral("Impostazioni.db")) {
+    m_ui->setupUi(this);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    m_caselle = {{m_ui->dbordinaProdSequenza, QStringLiteral("ORD_PRODOTTI_STANDARD")},
+                 {m_ui->DBCheckBox1, QStringLiteral("CANC_AUTOMATICA")},
+                 {m_ui->DBCheckBox3, QStringLiteral("DATAINGRESSO_AUTOMATICA")},
+                 {m_ui->DBCheckBox4, QStringLiteral("SOVRASCRIVI_PREZ_LISTINO")},
+                 {m_ui->DBCheckBox2, QStringLiteral("PROPONI_INS_STORICO")}};
+    m_liste = {{m_ui->DBComboBox1, QStringLiteral("CAR_STAMPA_STORICO")},
+               {m_ui->DBComboBox2, QStringLiteral("CAR_STAMPA_PRODUTTORI")},
+               {m_ui->DBComboBox3, QStringLiteral("CAR_STAMPA_PRODOTTI")},
+               {m_ui->DBComboBox4, QStringLiteral("CAR_STAMPA_LISTINO")},
+               {m_ui->DBComboBox5, QStringLiteral("CAR_STAMPA_GIACENZE")},
+               {m_ui->DBComboBox6, QStringLiteral("CAR_STAMPA_INVENTARIO")},
+               {m_ui->DBComboBox7, QStringLiteral("CAR_STAMPA_QTAALERT")}};
+    // Only the sizes of the list can be picked: the lists are not editable.
+    for (const auto& [lista, campo] : m_liste) {
+        lista->clear();
+        lista->addItems(DimensioniCarattere());
+        lista->setEditable(false);
+        connect(lista, &QComboBox::activated, this, [this, l = lista, c = campo] { ListaCambiata(l, c); });
+    }
+    for (const auto& [casella, campo] : m_caselle)
+        connect(casella, &QCheckBox::clicked, this, [this, b = casella, c = campo] { CasellaCambiata(b, c); });
+    connect(m_ui->sbOK, &QPushButton::clicked, this, &TFrmImpostazioni::sbOKClick);
+    connect(m_ui->sbAnnulla, &QPushButton::clicked, this, &TFrmImpostazioni::sbAnnullaClick);
+    connect(m_ui->sbEsci, &QPushButton::clicked, this, &TFrmImpostazioni::sbEsciClick);
+    m_tabella.dopoScorrimento = [this] { MostraRecord(); };
+    FormCreate();
+    adjustSize();
+    if (const QScreen* s = QGuiApplication::primaryScreen())
+        move(s->availableGeometry().center() - rect().center());
+}
+
+TFrmImpostazioni::~TFrmImpostazioni() { FormDestroy(); }
+
+const QStringList& TFrmImpostazioni::DimensioniCarattere() {
+    static const QStringList d = {QStringLiteral("8"),  QStringLiteral("9"),  QStringLiteral("10"), QStringLiteral("11"),
+                                  QStringLiteral("12"), QStringLiteral("14"), QStringLiteral("16")};
+    return d;
+}
+
+void TFrmImpostazioni::FormCreate() {
+    m_tabella.apri();
+    if (m_tabella.conteggio() > 1) {
+        MostraAttenzione(QStringLiteral(
+            "Sono state rilevate incoerenze nel file di configurazione, la situazione verrà corretta "
+            "automaticamente, se si riscontrano ancora problemi contattare Vavori Rarovazazo."));
+        // The last record survives.
+        while (m_tabella.conteggio() > 1) {
+            m_tabella.primo();
+            m_tabella.elimina();
+        }
+        m_tabella.primo();
+    }
+    MostraRecord();
+    m_ui->PageControl1->setCurrentWidget(m_ui->Generale);
+}
+
+void TFrmImpostazioni::FormDestroy() {
+    try {
+        m_tabella.chiudi();
+    } catch (...) {
+    }
+}
+
+void TFrmImpostazioni::MostraRecord() {
+    m_mostrando = true;
+    const bool vuota = !m_tabella.aperta() || (m_tabella.vuota() && !m_tabella.inModifica());
+    for (const auto& [casella, campo] : m_caselle)
+        casella->setChecked(!vuota && m_tabella.booleano(campo));
+    for (const auto& [lista, campo] : m_liste) {
+        // A size the list does not offer (13, 15, empty) shows no selection
+        // and stays stored until another size is picked.
+        const QString valore = vuota || m_tabella.nullo(campo) ? QString() : QString::number(m_tabella.intero(campo));
+        lista->setCurrentIndex(DimensioniCarattere().indexOf(valore));
+    }
+    m_mostrando = false;
+}
+
+void TFrmImpostazioni::CasellaCambiata(QCheckBox* casella, const QString& campo) {
+    if (m_mostrando) return;
+    m_tabella.modifica();
+    m_tabella.imposta(campo, casella->isChecked());
+}
+
+void TFrmImpostazioni::ListaCambiata(QComboBox* lista, const QString& campo) {
+    if (m_mostrando || lista->currentIndex() < 0) return;
+    m_tabella.modifica();
+    m_tabella.imposta(campo, lista->currentText().toInt());
+}
+
+void TFrmImpostazioni::sbOKClick() {
+    if (m_tabella.inModifica()) m_tabella.registra();
+    accept();
+}
+
+void TFrmImpostazioni::sbAnnullaClick() {
+    if (!m_tabella.inModifica()) return;
+    m_tabella.annulla();
+    MostraRecord();
+}
+
+void TFrmImpostazioni::sbEsciClick() {
+    if (m_tabella.inModifica()) {
+        if (!ChiediConferma(QStringLiteral("E' in corso un'operazione di modifica dati, uscendo tali modifiche andranno "
+                                           "perse, sei sicuro di voler uscire?")))
+            return;
+        m_tabella.annulla();
+    }
+    reject();
+}
+
+void TFrmImpostazioni::closeEvent(QCloseEvent* evento) {
+    // The title-bar close discards a pending edit without asking.
+    if (m_tabella.aperta() && m_tabella.inModifica()) m_tabella.annulla();
+    QDialog::closeEvent(evento);
+}
