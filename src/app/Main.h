@@ -40,6 +40,8 @@ private:
     void About1Click();
     void btnEsciClick();
     void Impostazioni1Click();
+    void Magazzino1Click();
+    void Aggiustamentoresi1Click();
 
     // Creates a task window owned by this one, shows it modally and destroys
     // it when it closes, also when an error escapes it.

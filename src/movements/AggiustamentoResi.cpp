@@ -1,0 +1,120 @@
+#include "movements/AggiustamentoResi.h"
+
+#include "app/Fx.h"
+#include "movements/Movimenti.h"
+#include "movements/PannelloProdotti.h"
+#include "ui_AggiustamentoResi.h"
+#include "ui_PannelloProdotti.h"
+
+#include <QTimer>
+
+TFrmAggiustamentoResi::TFrmAggiustamentoResi(QWidget* genitore)
+    : QDialog(genitore), m_ui(std::make_unique<Ui::TFrmAggiustamentoResi>()) {
+    m_ui->setupUi(this);
+    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    // Enter in a box never presses a button.
+    for (QPushButton* b : findChildren<QPushButton*>()) b->setAutoDefault(false);
+    m_ui->sbEsci->setFocusPolicy(Qt::NoFocus);
+    pannello()->ui()->sbFoto->setFocusPolicy(Qt::NoFocus);
+    pannello()->impostaVarianti(false, true);
+    pannello()->dopoScorrimentoProdotto = [this] { TableAggiustamentoAfterScroll(); };
+    for (QLineEdit* e : {m_ui->edNumScar, m_ui->EditPrezzoAcq, m_ui->EditPrezzoVen}) e->installEventFilter(this);
+    connect(m_ui->sbEsci, &QPushButton::clicked, this, &TFrmAggiustamentoResi::sbEsciClick);
+    connect(m_ui->sbAggiustamento, &QPushButton::clicked, this, &TFrmAggiustamentoResi::sbAggiustamentoClick);
+}
+
+TFrmAggiustamentoResi::~TFrmAggiustamentoResi() = default;
+
+TPannelloProdotti* TFrmAggiustamentoResi::pannello() const { return m_ui->Pannello; }
+
+int TFrmAggiustamentoResi::tipoAggiustamento() const {
+    if (m_ui->rgTipoAggiustamento0->isChecked()) return AggiustaRimanenze;
+    if (m_ui->rgTipoAggiustamento1->isChecked()) return AggiustaVendite;
+    return AggiustaNessuno;
+}
+
+void TFrmAggiustamentoResi::showEvent(QShowEvent* evento) {
+    QDialog::showEvent(evento);
+    if (m_mostrata) return;
+    m_mostrata = true;
+    FormShow();
+}
+
+void TFrmAggiustamentoResi::FormShow() {
+    const TImpostazioniMovimenti s = LeggiImpostazioniMovimenti();
+    m_cancAutomatica = s.cancAutomatica;
+    m_ui->cbInserisciSuStorico->setChecked(s.proponiStorico);
+    pannello()->apriLista(s.ordineStandard);
+    pannello()->ui()->EdRicNome->setFocus();
+}
+
+void TFrmAggiustamentoResi::sbEsciClick() { close(); }
+
+void TFrmAggiustamentoResi::TableAggiustamentoAfterScroll() {
+    const TRecord& p = pannello()->prodotto();
+    const bool c = !p.campi().isEmpty();
+    m_ui->EditPrezzoAcq->setText(c ? TestoNumero(p.valore(QStringLiteral("PREZZO"))) : QString());
+    m_ui->EditPrezzoVen->setText(c ? TestoNumero(p.valore(QStringLiteral("PREZZO2"))) : QString());
+}
+
+bool TFrmAggiustamentoResi::eventFilter(QObject* oggetto, QEvent* evento) {
+    if (evento->type() == QEvent::KeyPress) return edNumScarKeyPress(oggetto, evento);
+    if (oggetto == m_ui->edNumScar && UscitaVersoAltroControllo(evento)) edNumScarExit();
+    return QDialog::eventFilter(oggetto, evento);
+}
+
+bool TFrmAggiustamentoResi::edNumScarKeyPress(QObject*, QEvent* evento) { return TastoDaScartare(evento); }
+
+void TFrmAggiustamentoResi::edNumScarExit() {
+    int q = 0;
+    const QString t = m_ui->edNumScar->text().trimmed();
+    if (t.isEmpty() || (LeggiQuantita(t, &q) && q < 1)) {
+        MostraErrore(QStringLiteral("La quantità deve essere almeno superiore a 0."));
+        QTimer::singleShot(0, m_ui->edNumScar, [e = m_ui->edNumScar] { e->setFocus(); });
+    }
+}
+
+void TFrmAggiustamentoResi::sbAggiustamentoClick() {
+    TPannelloProdotti* p = pannello();
+    if (p->vuota() || p->prodotto().campi().isEmpty()) {
+        MostraAttenzione(QStringLiteral("Nessun prodotto selezionato!"));
+        return;
+    }
+    const int tipo = tipoAggiustamento();
+    if (tipo == AggiustaNessuno) {
+        MostraAttenzione(QStringLiteral(
+            "Selezionare da dove avverrà l'aggiustamento dalla parte scarichi (rimanenze o vendite)?"));
+        return;
+    }
+    TDatiMovimento d;
+    d.tipoAggiustamento = tipo;
+    const QString errore = ControllaCaselle(m_ui->edNumScar->text(), m_ui->EditPrezzoAcq->text(), true,
+                                            m_ui->EditPrezzoVen->text(), true, &d);
+    if (!errore.isEmpty()) {
+        MostraAttenzione(errore);
+        return;
+    }
+    const TRecord prodotto = p->prodotto();
+    const QString limite = ControllaLimiteAggiustamento(prodotto, tipo, d.quantita);
+    if (!limite.isEmpty()) {
+        MostraAttenzione(limite);
+        return;
+    }
+    if (!ChiediConferma(QStringLiteral("Eseguire l'aggiustamento di magazzino pari a ") + m_ui->edNumScar->text() +
+                        QStringLiteral(" unità del prodotto '") + prodotto.testo(QStringLiteral("NOME")) +
+                        QStringLiteral("'?")))
+        return;
+    TOpzioniMovimento o;
+    o.registraStorico = m_ui->cbInserisciSuStorico->isChecked();
+    const int id = prodotto.intero(QStringLiteral("ID"));
+    try {
+        const TRecord dopo = EseguiMovimento(Azioni::Aggiustamento, id, d, o);
+        if (m_cancAutomatica && dopo.intero(QStringLiteral("QUANTITA")) == 0 &&
+            ChiediConferma(
+                QStringLiteral("Il saldo del prodotto è 0, procedere all'eliminazione del prodotto in magazzino?")))
+            EliminaProdotto(id);
+        p->AggiornaLista();
+    } catch (const ErroreStorico&) {
+        MostraErrore(MsgErroreStorico);
+    }
+}

@@ -1,0 +1,246 @@
+#include "movements/CaricoScarico.h"
+
+#include "app/Fx.h"
+#include "movements/Movimenti.h"
+#include "movements/PannelloProdotti.h"
+#include "ui_CaricoScarico.h"
+#include "ui_PannelloProdotti.h"
+
+#include <QTimer>
+
+namespace {
+
+const QColor Verde(0, 128, 0);
+const QColor Rosso(255, 0, 0);
+const QColor Grigio(128, 128, 128);
+
+void Colora(QWidget* w, const QColor& c) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::WindowText, c);
+    p.setColor(QPalette::ButtonText, c);
+    w->setPalette(p);
+}
+
+const QString NessunProdotto = QStringLiteral("Nessun prodotto selezionato!");
+
+}  // namespace
+
+TFrmCaricoScarico::TFrmCaricoScarico(QWidget* genitore)
+    : QDialog(genitore), m_ui(std::make_unique<Ui::TFrmCaricoScarico>()) {
+    m_ui->setupUi(this);
+    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    // Enter in a box never presses a button.
+    for (QPushButton* b : findChildren<QPushButton*>()) b->setAutoDefault(false);
+    Colora(m_ui->rgcarico, Rosso);
+    Colora(m_ui->rgscarico, Grigio);
+    m_ui->rgcaricoVoce->setChecked(true);
+    Colora(m_ui->LabPrezzoAcq, Rosso);
+    Colora(m_ui->LabPrezzoVen, Verde);
+    Colora(m_ui->ButtCarica, Rosso);
+    Colora(m_ui->ButtScaricaUnita, Verde);
+    Colora(m_ui->ButtScaricaTutto, Verde);
+    // Speed buttons: they take no focus, so pressing them never leaves a box.
+    m_ui->sbEsci->setFocusPolicy(Qt::NoFocus);
+    pannello()->ui()->sbFoto->setFocusPolicy(Qt::NoFocus);
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(3000);
+    connect(Timer1, &QTimer::timeout, this, &TFrmCaricoScarico::Timer1Timer);
+
+    pannello()->impostaVarianti(true, false);
+    pannello()->dopoScorrimentoProdotto = [this] { TableScaricoAfterScroll(); };
+
+    for (QLineEdit* e : {m_ui->edNumScar, m_ui->EditPrezzoAcq, m_ui->EditPrezzoVen}) e->installEventFilter(this);
+    connect(m_ui->sbEsci, &QPushButton::clicked, this, &TFrmCaricoScarico::sbEsciClick);
+    connect(m_ui->rgcaricoVoce, &QRadioButton::clicked, this, &TFrmCaricoScarico::rgcaricoClick);
+    connect(m_ui->rgscaricoVoce, &QRadioButton::clicked, this, &TFrmCaricoScarico::rgscaricoClick);
+    connect(m_ui->ButtCarica, &QPushButton::clicked, this, &TFrmCaricoScarico::ButtCaricaClick);
+    connect(m_ui->ButtScaricaUnita, &QPushButton::clicked, this, &TFrmCaricoScarico::ButtScaricaUnitaClick);
+    connect(m_ui->ButtScaricaTutto, &QPushButton::clicked, this, &TFrmCaricoScarico::ButtScaricaTuttoClick);
+}
+
+TFrmCaricoScarico::~TFrmCaricoScarico() = default;
+
+TPannelloProdotti* TFrmCaricoScarico::pannello() const { return m_ui->Pannello; }
+
+void TFrmCaricoScarico::showEvent(QShowEvent* evento) {
+    QDialog::showEvent(evento);
+    if (m_mostrata) return;
+    m_mostrata = true;
+    FormShow();
+}
+
+void TFrmCaricoScarico::FormShow() {
+    m_ui->LabelAzione->clear();
+    const TImpostazioniMovimenti s = LeggiImpostazioniMovimenti();
+    m_cancAutomatica = s.cancAutomatica;
+    m_dataIngresso = s.dataIngresso;
+    m_sovrascriviPrezzi = s.sovrascriviPrezzi;
+    pannello()->apriLista(s.ordineStandard);
+    pannello()->ui()->EdRicNome->setFocus();
+}
+
+void TFrmCaricoScarico::sbEsciClick() { close(); }
+
+bool TFrmCaricoScarico::modoCarico() const { return m_ui->rgcaricoVoce->isChecked(); }
+
+void TFrmCaricoScarico::rgcaricoClick() {
+    Colora(m_ui->rgscarico, Grigio);
+    Colora(m_ui->rgcarico, Rosso);
+    m_ui->rgcaricoVoce->setChecked(true);
+    m_ui->rgscaricoVoce->setChecked(false);
+    m_ui->EditPrezzoAcq->setEnabled(true);
+    m_ui->EditPrezzoVen->setEnabled(false);
+    m_ui->ButtCarica->setEnabled(true);
+    m_ui->ButtScaricaUnita->setEnabled(false);
+    m_ui->ButtScaricaTutto->setEnabled(false);
+    pannello()->ui()->EdRicNome->setFocus();
+}
+
+void TFrmCaricoScarico::rgscaricoClick() {
+    Colora(m_ui->rgcarico, Grigio);
+    Colora(m_ui->rgscarico, Verde);
+    m_ui->rgscaricoVoce->setChecked(true);
+    m_ui->rgcaricoVoce->setChecked(false);
+    m_ui->EditPrezzoAcq->setEnabled(false);
+    m_ui->EditPrezzoVen->setEnabled(true);
+    m_ui->ButtCarica->setEnabled(false);
+    m_ui->ButtScaricaUnita->setEnabled(true);
+    m_ui->ButtScaricaTutto->setEnabled(true);
+    pannello()->ui()->EdRicNome->setFocus();
+}
+
+void TFrmCaricoScarico::TableScaricoAfterScroll() {
+    // The price boxes start from the product's stored prices; the quantity
+    // box keeps what was typed.
+    const TRecord& p = pannello()->prodotto();
+    const bool c = !p.campi().isEmpty();
+    m_ui->EditPrezzoAcq->setText(c ? TestoNumero(p.valore(QStringLiteral("PREZZO"))) : QString());
+    m_ui->EditPrezzoVen->setText(c ? TestoNumero(p.valore(QStringLiteral("PREZZO2"))) : QString());
+}
+
+bool TFrmCaricoScarico::eventFilter(QObject* oggetto, QEvent* evento) {
+    if (evento->type() == QEvent::KeyPress) return edNumScarKeyPress(oggetto, evento);
+    if (oggetto == m_ui->edNumScar && UscitaVersoAltroControllo(evento)) edNumScarExit();
+    return QDialog::eventFilter(oggetto, evento);
+}
+
+bool TFrmCaricoScarico::edNumScarKeyPress(QObject*, QEvent* evento) { return TastoDaScartare(evento); }
+
+void TFrmCaricoScarico::edNumScarExit() {
+    int q = 0;
+    const QString t = m_ui->edNumScar->text().trimmed();
+    if (t.isEmpty() || (LeggiQuantita(t, &q) && q < 1)) {
+        MostraErrore(QStringLiteral("La quantità da scaricare deve essere almeno superiore a 0."));
+        QTimer::singleShot(0, m_ui->edNumScar, [e = m_ui->edNumScar] { e->setFocus(); });
+    }
+}
+
+void TFrmCaricoScarico::MostraAzione(const QString& quantita, const QString& nome, const QString& descrizione) {
+    const bool carico = modoCarico();
+    m_ui->LabelAzione->setText(QStringLiteral("Eseguito ") + (carico ? Azioni::Carico : Azioni::Scarico) +
+                               QStringLiteral(" di ") + quantita + QStringLiteral(" unità del prodotto '") + nome +
+                               QStringLiteral("' (") + descrizione + QStringLiteral(")"));
+    Colora(m_ui->LabelAzione, carico ? Rosso : Verde);
+    // A running timer is not restarted: the line goes 3 seconds after the first movement shown.
+    if (!Timer1->isActive()) Timer1->start();
+}
+
+void TFrmCaricoScarico::Timer1Timer() {
+    Timer1->stop();
+    m_ui->LabelAzione->clear();
+}
+
+void TFrmCaricoScarico::DopoMovimento(int idProdotto, int quantita) {
+    if (m_cancAutomatica && quantita == 0 &&
+        ChiediConferma(QStringLiteral("Il saldo del prodotto è 0, procedere all'eliminazione del prodotto in magazzino?")))
+        EliminaProdotto(idProdotto);
+    pannello()->AggiornaLista();
+}
+
+void TFrmCaricoScarico::ButtCaricaClick() {
+    TPannelloProdotti* p = pannello();
+    if (p->vuota() || p->prodotto().campi().isEmpty()) {
+        MostraAttenzione(NessunProdotto);
+        return;
+    }
+    TDatiMovimento d;
+    const QString errore = ControllaCaselle(m_ui->edNumScar->text(), m_ui->EditPrezzoAcq->text(),
+                                            m_ui->EditPrezzoAcq->isEnabled(), m_ui->EditPrezzoVen->text(),
+                                            m_ui->EditPrezzoVen->isEnabled(), &d);
+    if (!errore.isEmpty()) {
+        MostraAttenzione(errore);
+        return;
+    }
+    const TRecord prodotto = p->prodotto();
+    const QString q = m_ui->edNumScar->text();
+    const QString nome = prodotto.testo(QStringLiteral("NOME"));
+    if (ChiediConferma(QStringLiteral("Caricare ") + q + QStringLiteral(" unità del prodotto '") + nome +
+                       QStringLiteral("'?"))) {
+        TOpzioniMovimento o;
+        o.sovrascriviPrezzi = m_sovrascriviPrezzi;
+        // Asked before anything is written, so that the movement is written at once.
+        if (m_dataIngresso && prodotto.intero(QStringLiteral("QUANTITA")) == 0)
+            o.aggiornaDataIngresso = ChiediConferma(QStringLiteral(
+                "La quantità in magazzino era 0, procedere all'aggiornamento della data di ingresso in magazzino?"));
+        const int id = prodotto.intero(QStringLiteral("ID"));
+        try {
+            const TRecord dopo = EseguiMovimento(Azioni::Carico, id, d, o);
+            MostraAzione(q, nome, prodotto.testo(QStringLiteral("DESCRIZIONE")));
+            DopoMovimento(id, dopo.intero(QStringLiteral("QUANTITA")));
+        } catch (const ErroreStorico&) {
+            MostraErrore(MsgErroreStorico);
+        }
+    }
+    p->ui()->EdRicNome->setFocus();
+}
+
+void TFrmCaricoScarico::ButtScaricaUnitaClick() { Scarica(false); }
+
+void TFrmCaricoScarico::ButtScaricaTuttoClick() {
+    TPannelloProdotti* p = pannello();
+    if (!p->vuota() && !p->prodotto().campi().isEmpty()) {
+        const int saldo = p->prodotto().intero(QStringLiteral("QUANTITA"));
+        if (saldo < 0) {
+            // Unloading a negative quantity would load in disguise.
+            MostraAttenzione(QStringLiteral("Il saldo del prodotto è negativo (") + QString::number(saldo) +
+                             QStringLiteral("): non ci sono unità da scaricare."));
+            return;
+        }
+        m_ui->edNumScar->setText(QString::number(saldo));
+    }
+    Scarica(true);
+}
+
+void TFrmCaricoScarico::Scarica(bool quantitaZeroAmmessa) {
+    TPannelloProdotti* p = pannello();
+    if (p->vuota() || p->prodotto().campi().isEmpty()) {
+        MostraAttenzione(NessunProdotto);
+        return;
+    }
+    TDatiMovimento d;
+    const QString errore = ControllaCaselle(m_ui->edNumScar->text(), m_ui->EditPrezzoAcq->text(),
+                                            m_ui->EditPrezzoAcq->isEnabled(), m_ui->EditPrezzoVen->text(),
+                                            m_ui->EditPrezzoVen->isEnabled(), &d, quantitaZeroAmmessa);
+    if (!errore.isEmpty()) {
+        MostraAttenzione(errore);
+        return;
+    }
+    const TRecord prodotto = p->prodotto();
+    const QString q = m_ui->edNumScar->text();
+    const QString nome = prodotto.testo(QStringLiteral("NOME"));
+    if (ChiediConferma(QStringLiteral("Scaricare ") + q + QStringLiteral(" unità del prodotto '") + nome +
+                       QStringLiteral("'?"))) {
+        TOpzioniMovimento o;
+        o.sovrascriviPrezzi = m_sovrascriviPrezzi;
+        const int id = prodotto.intero(QStringLiteral("ID"));
+        try {
+            const TRecord dopo = EseguiMovimento(Azioni::Scarico, id, d, o);
+            MostraAzione(q, nome, prodotto.testo(QStringLiteral("DESCRIZIONE")));
+            DopoMovimento(id, dopo.intero(QStringLiteral("QUANTITA")));
+        } catch (const ErroreStorico&) {
+            MostraErrore(MsgErroreStorico);
+        }
+    }
+    p->ui()->EdRicNome->setFocus();
+}

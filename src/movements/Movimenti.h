@@ -1,0 +1,151 @@
+#pragma once
+// The data work of the warehouse movements, without any window: the history
+// row (RegistraStorico, NuovoIdStorico), the arithmetic of loads, unloads and
+// adjustments, the checks of the typed numbers and of the adjustment limits,
+// the totals shown beside a product, and the movement itself as one
+// transaction (history row and product change, all or nothing).
+
+#include "data/Archivio.h"
+#include "data/Tabella.h"
+
+#include <QDate>
+#include <QString>
+#include <QVariant>
+
+// The AZIONE texts of the history.
+namespace Azioni {
+inline const QString Carico = QStringLiteral("CARICO");
+inline const QString Scarico = QStringLiteral("SCARICO");
+inline const QString Aggiustamento = QStringLiteral("AGGIUSTAMENTO");
+}  // namespace Azioni
+
+// The two kinds of adjustment, as the items of rgTipoAggiustamento.
+enum TTipoAggiustamento : int {
+    AggiustaNessuno = -1,
+    AggiustaRimanenze = 0,  // "Rimuovi q.tà dalle rimanenze di magazzino"
+    AggiustaVendite = 1,    // "Rimuovi q.tà dalle vendite effettuate"
+};
+
+inline const QString MsgErroreStorico = QStringLiteral(
+    "Impossibile eseguire la registrazione su storico, l'archivio potrebbe necessitare di una riparazione o essere "
+    "bloccato.");
+
+// The history row or the start of the movement failed: nothing was written.
+class ErroreStorico : public ErroreArchivio {
+public:
+    explicit ErroreStorico(const QString& causa) : ErroreArchivio(MsgErroreStorico, CtxBloccato), m_causa(causa) {}
+    QString causa() const { return m_causa; }
+
+private:
+    QString m_causa;
+};
+
+// The numbers of one movement as read from the three boxes. A price box that
+// was left blank while disabled (a product without that price) counts as no
+// price: 0 in the amounts, and the product's field stays blank.
+struct TDatiMovimento {
+    int quantita = 0;
+    double prezzoAcq = 0;
+    bool prezzoAcqVuoto = false;
+    double prezzoVen = 0;
+    bool prezzoVenVuoto = false;
+    int tipoAggiustamento = AggiustaNessuno;
+};
+
+// What the user decided for one movement, besides its numbers.
+struct TOpzioniMovimento {
+    bool registraStorico = true;       // always for loads and unloads
+    bool sovrascriviPrezzi = false;    // SOVRASCRIVI_PREZ_LISTINO (loads and unloads)
+    bool aggiornaDataIngresso = false; // the user agreed to set DATAOGGI to today (loads)
+};
+
+// The switches of the movement windows, read from the settings record.
+struct TImpostazioniMovimenti {
+    bool ordineStandard = false;      // ORD_PRODOTTI_STANDARD
+    bool cancAutomatica = false;      // CANC_AUTOMATICA
+    bool dataIngresso = false;        // DATAINGRESSO_AUTOMATICA
+    bool proponiStorico = false;      // PROPONI_INS_STORICO
+    bool sovrascriviPrezzi = false;   // SOVRASCRIVI_PREZ_LISTINO
+};
+TImpostazioniMovimenti LeggiImpostazioniMovimenti();
+
+// ---------------------------------------------------------------------------
+// The typed numbers
+
+// A whole number of units: digits only (blanks around are ignored).
+bool LeggiQuantita(const QString& testo, int* quantita);
+// A price typed with the comma as decimal separator; no minus, no point, at
+// most one comma.
+bool LeggiPrezzo(const QString& testo, double* prezzo);
+// Checks the three boxes of a movement before anything is written and fills
+// the numbers. The disabled price box may be blank. Returns the message to
+// show, or an empty text when every box holds a valid number. With
+// quantitaZero a quantity of 0 is accepted ("Scarica tutte" on a balance of 0).
+QString ControllaCaselle(const QString& quantita, const QString& prezzoAcq, bool prezzoAcqAttivo,
+                         const QString& prezzoVen, bool prezzoVenAttivo, TDatiMovimento* dati,
+                         bool quantitaZero = false);
+
+// A number in its general decimal form with the comma: 2,5, 10, blank for null.
+QString TestoNumero(const QVariant& valore);
+// An amount as the history stores it: rounded to 15 significant digits.
+double Arrotonda15(double valore);
+
+// ---------------------------------------------------------------------------
+// The history row
+
+// "select max(id) from storico" as a whole number, 0 on an empty history.
+int NuovoIdStorico();
+// The history row of a movement on the product as it was before the movement.
+TRecord RigaStorico(const QString& azione, const TRecord& prodotto, const TDatiMovimento& dati, const QDate& oggi);
+// Appends the history row with ID NuovoIdStorico() + 1; raises the store's
+// error when it cannot be written.
+void RegistraStorico(const QString& azione, const TRecord& prodotto, const TDatiMovimento& dati);
+
+// ---------------------------------------------------------------------------
+// The arithmetic of a movement on the product record
+
+void ApplicaCarico(TRecord& prodotto, const TDatiMovimento& dati, const TOpzioniMovimento& opzioni, const QDate& oggi);
+void ApplicaScarico(TRecord& prodotto, const TDatiMovimento& dati, const TOpzioniMovimento& opzioni);
+void ApplicaAggiustamento(TRecord& prodotto, const TDatiMovimento& dati);
+// The warning that refuses an adjustment above its limit, or an empty text.
+QString ControllaLimiteAggiustamento(const TRecord& prodotto, int tipo, int quantita);
+
+// ---------------------------------------------------------------------------
+// Products
+
+// The product with that ID; an empty record (no fields) when it does not exist.
+TRecord LeggiProdotto(int id);
+void EliminaProdotto(int id);
+// Runs a movement as one transaction: reads the product, writes the history
+// row (when asked), applies the movement and stores the product. Raises
+// ErroreStorico, with nothing written, when the transaction cannot start or
+// the history row cannot be written (the store's own error when no row was
+// asked for); any later failure rolls everything back
+// and raises the store's error. Returns the product as stored.
+TRecord EseguiMovimento(const QString& azione, int idProdotto, const TDatiMovimento& dati,
+                        const TOpzioniMovimento& opzioni);
+
+// ---------------------------------------------------------------------------
+// What the windows show beside a product
+
+struct TTotaliProdotto {
+    double rimanenza = 0;   // QUANTITA x PREZZO, never below 0
+    double differenza = 0;  // TOTALEVENDITE - TOTALEACQUISTI + rimanenza
+    bool positiva() const { return differenza >= 1; }  // green from 1 up, red below
+};
+TTotaliProdotto CalcolaTotali(const TRecord& prodotto);
+// (PREZZO2 - PREZZO) / PREZZO x 100 as a whole number, "N.D." without a purchase price.
+QString CalcolaMargine(const TRecord& prodotto);
+
+// The product list: the whole table, or the search (code from its start,
+// description anywhere, regardless of case, optional category), with the
+// typed texts bound as parameters; ordered by code unless the settings ask
+// for the order of insertion.
+struct TSqlLista {
+    QString condizione;
+    QVariantList parametri;
+    QString ordine;
+};
+TSqlLista SqlListaProdotti(bool ordineStandard);
+TSqlLista SqlRicercaProdotti(const QString& codice, const QString& descrizione, const QString& categoria,
+                             bool ordineStandard);

@@ -1,0 +1,270 @@
+#include "movements/PannelloProdotti.h"
+
+#include "app/Fx.h"
+#include "app/ModelloElenco.h"
+#include "app/Selezione.h"
+#include "movements/Movimenti.h"
+#include "registries/ListaCategorie.h"
+#include "ui_PannelloProdotti.h"
+
+#include <QFocusEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QSqlQuery>
+
+namespace {
+
+const QColor Verde(0, 128, 0);
+const QColor Rosso(255, 0, 0);
+
+void ColoraTesto(QWidget* w, const QColor& c) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::WindowText, c);
+    p.setColor(QPalette::ButtonText, c);
+    w->setPalette(p);
+}
+
+// The grid's columns and their titles.
+const QVector<TModelloElenco::Colonna>& ColonneGriglia() {
+    static const QVector<TModelloElenco::Colonna> c = {
+        {QStringLiteral("NOME"), QStringLiteral("Codice prodotto")},
+        {QStringLiteral("DESCRIZIONE"), QStringLiteral("Descrizione prodotto")},
+        {QStringLiteral("CARICHI"), QStringLiteral("Carichi")},
+        {QStringLiteral("SCARICHI"), QStringLiteral("Scarichi")},
+        {QStringLiteral("QUANTITA"), QStringLiteral("Q.ta Saldo")}};
+    return c;
+}
+
+}  // namespace
+
+bool TastoDaScartare(QEvent* evento) {
+    if (evento->type() != QEvent::KeyPress) return false;
+    const auto* k = static_cast<QKeyEvent*>(evento);
+    if (k->text().isEmpty() || (k->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) return false;
+    const QChar c = k->text().at(0);
+    if (c == QChar(127) || c == QChar(27) || c == QChar(9)) return false;  // delete, escape, tab
+    return FiltraTastoNumerico(c) == QChar(0);
+}
+
+bool UscitaVersoAltroControllo(QEvent* evento) {
+    if (evento->type() != QEvent::FocusOut) return false;
+    const Qt::FocusReason r = static_cast<QFocusEvent*>(evento)->reason();
+    return r != Qt::ActiveWindowFocusReason && r != Qt::PopupFocusReason && r != Qt::MenuBarFocusReason;
+}
+
+TPannelloProdotti::TPannelloProdotti(QWidget* genitore)
+    : QWidget(genitore), m_ui(std::make_unique<Ui::TPannelloProdotti>()) {
+    m_ui->setupUi(this);
+    m_lista = new TModelloElenco(this);
+    m_lista->impostaColonne(ColonneGriglia());
+    m_lista->impostaCampiExtra({QStringLiteral("ID")});
+    m_ui->DBGrid1->setModel(m_lista);
+    m_ui->DBGrid1->verticalHeader()->setDefaultSectionSize(m_ui->DBGrid1->fontMetrics().height() + 4);
+    m_ui->navConferma->setEnabled(false);  // a movement never leaves the product in edit
+    m_ui->navAnnulla->setEnabled(false);
+    ColoraTesto(m_ui->sbFoto, Rosso);
+
+    // Both search boxes turn what is typed into lower case.
+    for (QLineEdit* e : {m_ui->EdRicNome, m_ui->EdRicDescrizione}) {
+        connect(e, &QLineEdit::textEdited, e, [e](const QString& t) {
+            const QString minuscolo = t.toLower();
+            if (minuscolo == t) return;
+            const int pos = e->cursorPosition();
+            e->setText(minuscolo);
+            e->setCursorPosition(pos);
+        });
+        e->installEventFilter(this);
+    }
+    connect(m_ui->cbRicerca, &QCheckBox::clicked, this, &TPannelloProdotti::cbRicercaClick);
+    connect(m_ui->buttCategoria, &QPushButton::clicked, this, &TPannelloProdotti::buttCategoriaClick);
+    connect(m_ui->sbFoto, &QPushButton::clicked, this, &TPannelloProdotti::sbFotoClick);
+    connect(m_ui->DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& attuale) { rigaCambiata(attuale.isValid() ? attuale.row() : -1); });
+    connect(m_ui->navPrecedente, &QPushButton::clicked, this, [this] {
+        if (m_riga > 0) vaiARiga(m_riga - 1);
+    });
+    connect(m_ui->navSuccessivo, &QPushButton::clicked, this, [this] {
+        if (m_riga + 1 < m_lista->rowCount()) vaiARiga(m_riga + 1);
+    });
+}
+
+TPannelloProdotti::~TPannelloProdotti() = default;
+
+void TPannelloProdotti::impostaVarianti(bool ripristinaSenzaRicerca, bool rimanenzaInFormaGenerale) {
+    m_ripristinaSenzaRicerca = ripristinaSenzaRicerca;
+    m_rimanenzaGenerale = rimanenzaInFormaGenerale;
+}
+
+bool TPannelloProdotti::eventFilter(QObject* oggetto, QEvent* evento) {
+    if (evento->type() == QEvent::KeyRelease &&
+        (oggetto == m_ui->EdRicNome || oggetto == m_ui->EdRicDescrizione))
+        EdRicNomeKeyUp();
+    return QWidget::eventFilter(oggetto, evento);
+}
+
+void TPannelloProdotti::apriQuery(const TSqlLista& l) {
+    m_lista->esegui(QStringLiteral("prodotti"), l.condizione, l.parametri, l.ordine);
+}
+
+void TPannelloProdotti::mostraConteggio() {
+    m_ui->LabNumProdotti->setText(QStringLiteral("Prodotti: ") + QString::number(m_lista->conteggio()));
+}
+
+void TPannelloProdotti::apriLista(bool ordineStandard) {
+    m_ordineStandard = ordineStandard;
+    apriQuery(SqlListaProdotti(m_ordineStandard));
+    mostraConteggio();
+    vaiARiga(0);
+    m_ui->EdRicNome->setFocus();
+}
+
+void TPannelloProdotti::CercaProdotti() {
+    if (!m_ui->cbRicerca->isChecked()) return;
+    apriQuery(SqlRicercaProdotti(m_ui->EdRicNome->text(), m_ui->EdRicDescrizione->text(),
+                                 m_ui->EdRicCategoria->text(), m_ordineStandard));
+    mostraConteggio();
+    vaiARiga(0);
+}
+
+void TPannelloProdotti::AggiornaLista() {
+    const int riga = m_riga;
+    m_lista->riesegui();
+    vaiARiga(std::max(riga, 0));
+}
+
+void TPannelloProdotti::EdRicNomeKeyUp() { CercaProdotti(); }
+
+void TPannelloProdotti::cbRicercaClick() {
+    if (m_ui->cbRicerca->isChecked()) {
+        CercaProdotti();
+    } else if (m_ripristinaSenzaRicerca) {
+        // The whole list again; the count keeps the figure of the last search.
+        apriQuery(SqlListaProdotti(m_ordineStandard));
+        vaiARiga(0);
+    }
+    m_ui->EdRicNome->setFocus();
+}
+
+void TPannelloProdotti::buttCategoriaClick() {
+    {
+        std::unique_ptr<TFrmListaCategorie> lista(new TFrmListaCategorie(window()));
+        lista->exec();
+    }
+    // The selection is not cleared first: leaving the list without a choice
+    // applies the category chosen last, in any window.
+    const TSelezioneCorrente& s = SelezioneCorrente();
+    if (s.IdCategoriaScelta == -1) {
+        m_ui->EdRicCategoria->clear();
+        m_ui->EdRicCategoria->setToolTip(QStringLiteral("Categoria selezionata: nessuna"));
+    } else if (s.IdCategoriaScelta != 0) {
+        m_ui->EdRicCategoria->setText(QString::number(s.IdCategoriaScelta));
+        m_ui->EdRicCategoria->setToolTip(QStringLiteral("Categoria selezionata: ") + s.CategoriaScelta);
+    }
+    CercaProdotti();
+}
+
+bool TPannelloProdotti::vuota() const { return m_lista->rowCount() == 0; }
+
+int TPannelloProdotti::righe() const { return m_lista->rowCount(); }
+
+int TPannelloProdotti::idProdotto() const {
+    return m_prodotto.campi().isEmpty() ? 0 : m_prodotto.intero(QStringLiteral("ID"));
+}
+
+void TPannelloProdotti::vaiARiga(int riga) {
+    if (m_lista->rowCount() == 0) riga = -1;
+    else riga = std::clamp(riga, 0, m_lista->rowCount() - 1);
+    m_posizionando = true;
+    if (riga >= 0) {
+        m_ui->DBGrid1->setCurrentIndex(m_lista->index(riga, 0));
+    }
+    m_posizionando = false;
+    m_riga = riga;
+    QueryListaProdottiAfterScroll();
+}
+
+void TPannelloProdotti::rigaCambiata(int riga) {
+    if (m_posizionando || riga == m_riga) return;
+    m_riga = riga;
+    QueryListaProdottiAfterScroll();
+}
+
+void TPannelloProdotti::QueryListaProdottiAfterScroll() {
+    // Locate the product cursor on the list row's ID.
+    if (m_riga >= 0) m_prodotto = LeggiProdotto(m_lista->valore(m_riga, QStringLiteral("ID")).toInt());
+    else m_prodotto = TRecord();
+    mostraProdotto();
+    if (dopoScorrimentoProdotto) dopoScorrimentoProdotto();
+    AggiornaTotali();
+}
+
+void TPannelloProdotti::mostraProdotto() {
+    const bool c = !m_prodotto.campi().isEmpty();
+    const auto testo = [&](const char* campo) { return c ? m_prodotto.comeTesto(QString::fromLatin1(campo)) : QString(); };
+    m_ui->DBEditNOME->setText(testo("NOME"));
+    m_ui->DBEditDESCRIZIONE->setText(testo("DESCRIZIONE"));
+    m_ui->DBEditCARICHI->setText(testo("CARICHI"));
+    m_ui->DBEditQUANTITA->setText(testo("QUANTITA"));
+    m_ui->DBEditSCARICHI->setText(testo("SCARICHI"));
+    m_ui->DBEditPREZZOLISTINO->setText(testo("PREZZOLISTINO"));
+    m_ui->DBEditSCONTO1->setText(testo("SCONTO1"));
+    m_ui->DBEditSCONTO2->setText(testo("SCONTO2"));
+    m_ui->DBEditSCONTO3->setText(testo("SCONTO3"));
+    m_ui->DBEditPREZZO->setText(testo("PREZZO"));
+    m_ui->DBEditPREZZO2->setText(testo("PREZZO2"));
+    m_ui->DBEditGIACENZAMAX->setText(testo("GIACENZAMAX"));
+    m_ui->DBEditDATAOGGI->setText(testo("DATAOGGI"));
+    m_ui->DBEditDATADISTINTA->setText(testo("DATADISTINTA"));
+    m_ui->DBEditNUMDISTINTA->setText(testo("NUMDISTINTA"));
+    m_ui->DBEditIDPRODUTTORE->setText(testo("IDPRODUTTORE"));
+    m_ui->DBEditIDCATEGORIA->setText(testo("IDCATEGORIA"));
+    m_ui->DBEditTOTALEACQUISTI->setText(testo("TOTALEACQUISTI"));
+    m_ui->DBEditTOTALEVENDITE->setText(testo("TOTALEVENDITE"));
+
+    TArchivio& a = TArchivio::corrente();
+    m_ui->LabDettagliProd->setText(QStringLiteral("Dettagli:"));
+    if (c && !m_prodotto.nullo(QStringLiteral("IDPRODUTTORE"))) {
+        m_ui->LabDettagliProd->setText(QStringLiteral("Ricerca produttore in corso.."));
+        QSqlQuery q = a.esegui(QStringLiteral("select NOME, COGNOME from %1 where ID = ?")
+                                   .arg(a.nomeQualificato(QStringLiteral("produttori"))),
+                               {m_prodotto.intero(QStringLiteral("IDPRODUTTORE"))});
+        const bool trovato = q.next();
+        m_ui->LabDettagliProd->setText(QStringLiteral("Dettagli: ") + (trovato ? q.value(0).toString() : QString()) +
+                                       QLatin1Char(' ') + (trovato ? q.value(1).toString() : QString()));
+    }
+    m_ui->LabDettagliCat->setText(QStringLiteral("Dettagli:"));
+    if (c && !m_prodotto.nullo(QStringLiteral("IDCATEGORIA"))) {
+        m_ui->LabDettagliCat->setText(QStringLiteral("Ricerca categoria in corso.."));
+        const QVariant cat = a.valoreSingolo(
+            QStringLiteral("select categoria from %1 where ID = ?").arg(a.nomeQualificato(QStringLiteral("cat"))),
+            {m_prodotto.intero(QStringLiteral("IDCATEGORIA"))});
+        m_ui->LabDettagliCat->setText(QStringLiteral("Dettagli: ") + cat.toString());
+    }
+    ColoraTesto(m_ui->sbFoto, c && !m_prodotto.testo(QStringLiteral("FOTO")).trimmed().isEmpty() ? Verde : Rosso);
+    CalcolaMargine();
+}
+
+void TPannelloProdotti::CalcolaMargine() {
+    m_ui->LabelMargine->setText(m_prodotto.campi().isEmpty() ? QStringLiteral("N.D.") : ::CalcolaMargine(m_prodotto));
+}
+
+void TPannelloProdotti::AggiornaTotali() {
+    const TTotaliProdotto t = m_prodotto.campi().isEmpty() ? TTotaliProdotto() : CalcolaTotali(m_prodotto);
+    m_ui->LabelRimanenzaTot->setText(m_rimanenzaGenerale ? TestoNumero(t.rimanenza) : FormattaNumero(t.rimanenza, 2));
+    m_ui->LabelDifferenza->setText(FormattaNumero(t.differenza, 2));
+    QPalette p = m_ui->LabelDifferenza->palette();
+    p.setColor(QPalette::Window, t.positiva() ? Verde : Rosso);
+    p.setColor(QPalette::WindowText, Qt::white);
+    m_ui->LabelDifferenza->setAutoFillBackground(true);
+    m_ui->LabelDifferenza->setPalette(p);
+}
+
+void TPannelloProdotti::sbFotoClick() {
+    const QString foto = m_prodotto.campi().isEmpty() ? QString() : m_prodotto.testo(QStringLiteral("FOTO")).trimmed();
+    if (foto.isEmpty()) {
+        MostraAttenzione(QStringLiteral("Nessuna foto selezionata per il prodotto"));
+        return;
+    }
+    ApriDocumento(foto);
+}

@@ -1,0 +1,587 @@
+// The load / unload and the adjustment windows as a user drives them: the
+// questions and messages in their order, what reaches the tables, the modes,
+// colours, totals, the list with its search, category filter and navigator.
+
+#include "AmbienteTest.h"
+#include "Fixture.h"
+#include "app/ModelloElenco.h"
+#include "app/Selezione.h"
+#include "movements/AggiustamentoResi.h"
+#include "movements/CaricoScarico.h"
+#include "movements/PannelloProdotti.h"
+#include "ui_AggiustamentoResi.h"
+#include "ui_CaricoScarico.h"
+#include "ui_PannelloProdotti.h"
+
+#include <QFile>
+#include <QTimer>
+#include <sqlite3.h>
+
+namespace {
+
+using Tipo = TTipoMessaggio;
+
+QString Prodotti(const TAmbienteTest& amb, const QString& where = QStringLiteral("ID = 1")) {
+    return Sqlite3(amb.file(QStringLiteral("prodotti.db")),
+                   QStringLiteral("select CARICHI||'/'||SCARICHI||'/'||QUANTITA||' '||TOTALEACQUISTI||'/'||"
+                                  "TOTALEVENDITE from prodotti where ") +
+                       where);
+}
+
+QString Storico(const TAmbienteTest& amb) {
+    return Sqlite3(amb.file(QStringLiteral("storico.db")),
+                   QStringLiteral("select ID, AZIONE, NOME, QUANTITA, IDCATEGORIA, PREZZOACQ, PREZZO, PREZZOCAR "
+                                  "from storico order by ID"));
+}
+
+template <class F>
+void Mostra(F& f) {
+    f.show();
+    f.activateWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+}
+
+QColor Sfondo(QWidget* w) { return w->palette().color(QPalette::Window); }
+QColor Testo(QWidget* w) { return w->palette().color(QPalette::WindowText); }
+
+const QColor Verde(0, 128, 0), Rosso(255, 0, 0), Grigio(128, 128, 128);
+
+const QString Domanda5 = QStringLiteral("Caricare 5 unità del prodotto 'P1'?");
+
+}  // namespace
+
+class TestFinestre : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        m_amb = std::make_unique<TAmbienteTest>();
+        SelezioneCorrente() = TSelezioneCorrente();
+    }
+    void cleanup() {
+        ZR_VERIFICA_RISPOSTE(*m_amb);
+        m_amb.reset();
+    }
+
+    // Opening in load mode, then the switch to unload mode and back.
+    void modi() {
+        ScriviProdotto({});
+        TFrmCaricoScarico f;
+        Mostra(f);
+        auto* u = f.ui();
+        QCOMPARE(f.windowTitle(), QStringLiteral("Gestione carico / scarico magazzino"));
+        QVERIFY(u->rgcaricoVoce->isChecked() && !u->rgscaricoVoce->isChecked());
+        QCOMPARE(Testo(u->rgcarico), Rosso);
+        QCOMPARE(Testo(u->rgscarico), Grigio);
+        QVERIFY(u->EditPrezzoAcq->isEnabled() && !u->EditPrezzoVen->isEnabled());
+        QVERIFY(u->ButtCarica->isEnabled() && !u->ButtScaricaUnita->isEnabled() && !u->ButtScaricaTutto->isEnabled());
+        QCOMPARE(u->LabelAzione->text(), QString());
+        QCOMPARE(u->edNumScar->text(), QStringLiteral("1"));
+        QCOMPARE(u->EditPrezzoAcq->text(), QStringLiteral("2"));
+        QCOMPARE(u->EditPrezzoVen->text(), QStringLiteral("8"));
+        QCOMPARE(f.pannello()->ui()->LabNumProdotti->text(), QStringLiteral("Prodotti: 1"));
+        QVERIFY(!f.pannello()->ui()->cbRicerca->isChecked());
+        QTest::mouseClick(u->rgscaricoVoce, Qt::LeftButton);
+        QVERIFY(!u->rgcaricoVoce->isChecked() && u->rgscaricoVoce->isChecked());
+        QCOMPARE(Testo(u->rgcarico), Grigio);
+        QCOMPARE(Testo(u->rgscarico), Verde);
+        QVERIFY(!u->EditPrezzoAcq->isEnabled() && u->EditPrezzoVen->isEnabled());
+        QVERIFY(!u->ButtCarica->isEnabled() && u->ButtScaricaUnita->isEnabled() && u->ButtScaricaTutto->isEnabled());
+        QVERIFY(f.pannello()->ui()->EdRicNome->hasFocus());
+        QTest::mouseClick(u->rgcaricoVoce, Qt::LeftButton);
+        QVERIFY(u->rgcaricoVoce->isChecked() && !u->rgscaricoVoce->isChecked());
+        QVERIFY(u->ButtCarica->isEnabled() && !u->ButtScaricaUnita->isEnabled());
+        // The details of the highlighted product.
+        auto* p = f.pannello()->ui();
+        QCOMPARE(p->DBEditNOME->text(), QStringLiteral("P1"));
+        QCOMPARE(p->DBEditDATAOGGI->text(), QStringLiteral("10/01/2004"));
+        QCOMPARE(p->LabelMargine->text(), QStringLiteral("300"));
+        QCOMPARE(p->LabelRimanenzaTot->text(), QStringLiteral("12,00"));
+        QCOMPARE(p->LabelDifferenza->text(), QStringLiteral("-8,00"));
+        QCOMPARE(Testo(p->sbFoto), Rosso);
+    }
+
+    // Loads and unloads of the examples, through the window.
+    void caricoEScarico_data() {
+        QTest::addColumn<bool>("carico");
+        QTest::addColumn<QString>("q");
+        QTest::addColumn<QString>("prezzo");  // typed in the enabled price box
+        QTest::addColumn<QString>("domanda");
+        QTest::addColumn<bool>("si");
+        QTest::addColumn<QString>("prodotto");
+        QTest::addColumn<QString>("storico");
+        QTest::addColumn<QString>("rimanenza");
+        QTest::newRow("carico 5 a 2") << true << "5" << "2" << Domanda5 << true << "15/4/11 60.0/30.0"
+                                      << "1|CARICO|P1|5|3|10.0||" << "22,00";
+        QTest::newRow("scarico 2 a 8") << false << "2" << "8" << "Scaricare 2 unità del prodotto 'P1'?" << true
+                                       << "10/6/4 50.0/46.0" << "1|SCARICO|P1|2|3||16.0|6.0" << "12,00";
+        QTest::newRow("scarico oltre il saldo") << false << "8" << "1" << "Scaricare 8 unità del prodotto 'P1'?" << true
+                                                << "10/12/-2 50.0/38.0" << "1|SCARICO|P1|8|3||8.0|24.0" << "0,00";
+        QTest::newRow("No non scrive") << true << "5" << "2" << Domanda5 << false << "10/4/6 50.0/30.0" << "" << "18,00";
+    }
+    void caricoEScarico() {
+        QFETCH(bool, carico);
+        QFETCH(QString, q);
+        QFETCH(QString, prezzo);
+        QFETCH(QString, domanda);
+        QFETCH(bool, si);
+        QFETCH(QString, prodotto);
+        QFETCH(QString, storico);
+        QFETCH(QString, rimanenza);
+        TProdottoProva p;
+        p.prezzo = 3.0;
+        ScriviProdotto(p);
+        TFrmCaricoScarico f;
+        Mostra(f);
+        auto* u = f.ui();
+        if (!carico) QTest::mouseClick(u->rgscaricoVoce, Qt::LeftButton);
+        u->edNumScar->setText(q);
+        (carico ? u->EditPrezzoAcq : u->EditPrezzoVen)->setText(prezzo);
+        m_amb->risposte.attendi(Tipo::Domanda, domanda, si);
+        QTest::mouseClick(carico ? u->ButtCarica : u->ButtScaricaUnita, Qt::LeftButton);
+        QCOMPARE(Prodotti(*m_amb), prodotto);
+        QCOMPARE(Storico(*m_amb), storico);
+        QCOMPARE(f.pannello()->ui()->LabelRimanenzaTot->text(), rimanenza);
+        QCOMPARE(f.pannello()->ui()->DBEditQUANTITA->text(), prodotto.section(QLatin1Char('/'), 2, 2).section(QLatin1Char(' '), 0, 0));
+        if (si) {
+            QCOMPARE(u->LabelAzione->text(), QStringLiteral("Eseguito %1 di %2 unità del prodotto 'P1' (Primo prodotto)")
+                                                 .arg(carico ? QStringLiteral("CARICO") : QStringLiteral("SCARICO"), q));
+            QCOMPARE(Testo(u->LabelAzione), carico ? Rosso : Verde);
+            QVERIFY(f.Timer1->isActive());
+        } else {
+            QCOMPARE(u->LabelAzione->text(), QString());
+        }
+        QVERIFY(f.pannello()->ui()->EdRicNome->hasFocus());
+    }
+
+    // "Scarica tutte" on a balance of 6 and of 0, with the delete proposal on.
+    void scaricaTutte_data() {
+        QTest::addColumn<int>("saldo");
+        QTest::addColumn<bool>("elimina");
+        QTest::addColumn<QString>("storico");
+        QTest::newRow("saldo 6, eliminato") << 6 << true << "1|SCARICO|P1|6|3||48.0|12.0";
+        QTest::newRow("saldo 0, tenuto") << 0 << false << "1|SCARICO|P1|0|3||0.0|0.0";
+    }
+    void scaricaTutte() {
+        QFETCH(int, saldo);
+        QFETCH(bool, elimina);
+        QFETCH(QString, storico);
+        ImpostaSwitch("CANC_AUTOMATICA", true);
+        TProdottoProva p;
+        p.scarichi = p.carichi - saldo;
+        p.quantita = saldo;
+        ScriviProdotto(p);
+        TFrmCaricoScarico f;
+        Mostra(f);
+        QTest::mouseClick(f.ui()->rgscaricoVoce, Qt::LeftButton);
+        m_amb->risposte.attendi(Tipo::Domanda, QStringLiteral("Scaricare %1 unità del prodotto 'P1'?").arg(saldo));
+        m_amb->risposte.attendi(Tipo::Domanda,
+                                QStringLiteral("Il saldo del prodotto è 0, procedere all'eliminazione del prodotto in magazzino?"),
+                                elimina);
+        QTest::mouseClick(f.ui()->ButtScaricaTutto, Qt::LeftButton);
+        QCOMPARE(f.ui()->edNumScar->text(), QString::number(saldo));
+        QCOMPARE(Storico(*m_amb), storico);
+        QCOMPARE(Prodotti(*m_amb), elimina ? QString() : QStringLiteral("10/10/0 50.0/30.0"));
+        QCOMPARE(f.pannello()->ui()->LabNumProdotti->text(), QStringLiteral("Prodotti: 1"));
+        QCOMPARE(f.pannello()->vuota(), elimina);
+    }
+
+    // The entry-date question only on a balance of 0, before the load is written.
+    void dataIngresso() {
+        TProdottoProva zero;
+        zero.carichi = zero.scarichi = 4;
+        zero.quantita = 0;
+        ScriviProdotto(zero);
+        TProdottoProva tre;
+        tre.id = 2;
+        tre.nome = QStringLiteral("P2");
+        tre.carichi = 7;
+        tre.quantita = 3;
+        ScriviProdotto(tre);
+        TFrmCaricoScarico f;
+        Mostra(f);
+        const QString data = QStringLiteral(
+            "La quantità in magazzino era 0, procedere all'aggiornamento della data di ingresso in magazzino?");
+        m_amb->risposte.attendi(Tipo::Domanda, QStringLiteral("Caricare 1 unità del prodotto 'P1'?"));
+        m_amb->risposte.attendi(Tipo::Domanda, data, false);
+        f.ui()->ButtCarica->click();
+        QCOMPARE(LeggiProdotto(1).data(QStringLiteral("DATAOGGI")), QDate(2004, 1, 10));
+        QCOMPARE(LeggiProdotto(1).intero(QStringLiteral("QUANTITA")), 1);
+        // Back to 0 with an unload, then a load answered Yes.
+        QTest::mouseClick(f.ui()->rgscaricoVoce, Qt::LeftButton);
+        m_amb->risposte.attendi(Tipo::Domanda, QStringLiteral("Scaricare 1 unità del prodotto 'P1'?"));
+        f.ui()->ButtScaricaUnita->click();
+        QTest::mouseClick(f.ui()->rgcaricoVoce, Qt::LeftButton);
+        m_amb->risposte.attendi(Tipo::Domanda, QStringLiteral("Caricare 1 unità del prodotto 'P1'?"));
+        m_amb->risposte.attendi(Tipo::Domanda, data, true);
+        f.ui()->ButtCarica->click();
+        QCOMPARE(LeggiProdotto(1).data(QStringLiteral("DATAOGGI")), QDate(2004, 3, 15));
+        QCOMPARE(f.pannello()->ui()->DBEditDATAOGGI->text(), QStringLiteral("15/03/2004"));
+        // A balance of 3 is not asked.
+        f.pannello()->ui()->navSuccessivo->click();
+        m_amb->risposte.attendi(Tipo::Domanda, QStringLiteral("Caricare 1 unità del prodotto 'P2'?"));
+        f.ui()->ButtCarica->click();
+        QCOMPARE(LeggiProdotto(2).intero(QStringLiteral("QUANTITA")), 4);
+        QCOMPARE(LeggiProdotto(2).data(QStringLiteral("DATAOGGI")), QDate(2004, 1, 10));
+    }
+
+    void sovrascriviPrezzi_data() {
+        QTest::addColumn<bool>("attivo");
+        QTest::addColumn<double>("prezzo");
+        QTest::addColumn<QString>("casella");
+        QTest::newRow("attivo") << true << 2.5 << "2,5";
+        QTest::newRow("spento") << false << 2.0 << "2";
+    }
+    void sovrascriviPrezzi() {
+        QFETCH(bool, attivo);
+        QFETCH(double, prezzo);
+        QFETCH(QString, casella);
+        ImpostaSwitch("SOVRASCRIVI_PREZ_LISTINO", attivo);
+        ScriviProdotto({});
+        TFrmCaricoScarico f;
+        Mostra(f);
+        f.ui()->EditPrezzoAcq->setText(QStringLiteral("2,5"));
+        m_amb->risposte.attendi(Tipo::Domanda, QStringLiteral("Caricare 1 unità del prodotto 'P1'?"));
+        f.ui()->ButtCarica->click();
+        QCOMPARE(LeggiProdotto(1).reale(QStringLiteral("PREZZO")), prezzo);
+        QCOMPARE(LeggiProdotto(1).reale(QStringLiteral("PREZZO2")), 8.0);
+        QCOMPARE(LeggiProdotto(1).reale(QStringLiteral("TOTALEACQUISTI")), 52.5);
+        QCOMPARE(f.ui()->EditPrezzoAcq->text(), casella);
+    }
+
+    void differenza_data() {
+        QTest::addColumn<double>("totVen");
+        QTest::addColumn<QString>("testo");
+        QTest::addColumn<QColor>("colore");
+        // QUANTITA 6 x PREZZO 2 = 12 in stock, 50 spent.
+        QTest::newRow("0,5 rosso") << 38.5 << "0,50" << Rosso;
+        QTest::newRow("1 verde") << 39.0 << "1,00" << Verde;
+        QTest::newRow("-3 rosso") << 35.0 << "-3,00" << Rosso;
+    }
+    void differenza() {
+        QFETCH(double, totVen);
+        QFETCH(QString, testo);
+        QFETCH(QColor, colore);
+        TProdottoProva p;
+        p.totVen = totVen;
+        ScriviProdotto(p);
+        TFrmAggiustamentoResi f;  // the same totals as the load / unload window
+        Mostra(f);
+        QLabel* l = f.pannello()->ui()->LabelDifferenza;
+        QCOMPARE(l->text(), testo);
+        QCOMPARE(Sfondo(l), colore);
+        QCOMPARE(Testo(l), QColor(Qt::white));
+        QVERIFY(l->autoFillBackground());
+        QCOMPARE(f.pannello()->ui()->LabelRimanenzaTot->text(), QStringLiteral("12"));
+    }
+
+    // Boxes that do not hold a valid number: a clear message, nothing written, no question.
+    void caselleNonValide_data() {
+        QTest::addColumn<QString>("q");
+        QTest::addColumn<QString>("prezzo");
+        QTest::addColumn<QString>("messaggio");
+        const QString quantita = QStringLiteral("La quantità indicata non è valida");
+        const QString prezzo = QStringLiteral("Il prezzo di acquisto (Prezzo A.) non è un numero valido");
+        QTest::newRow("quantita 0") << "0" << "2" << quantita;
+        QTest::newRow("quantita 1,5") << "1,5" << "2" << quantita;
+        QTest::newRow("quantita vuota") << "" << "2" << quantita;
+        QTest::newRow("due virgole") << "1" << "1,,2" << prezzo;
+        QTest::newRow("prezzo vuoto") << "1" << "" << prezzo;
+        QTest::newRow("1.234 incollato") << "1" << "1.234" << prezzo;
+    }
+    void caselleNonValide() {
+        QFETCH(QString, q);
+        QFETCH(QString, prezzo);
+        QFETCH(QString, messaggio);
+        ScriviProdotto({});
+        TFrmCaricoScarico f;
+        Mostra(f);
+        f.ui()->edNumScar->setText(q);
+        f.ui()->EditPrezzoAcq->setText(prezzo);
+        m_amb->risposte.attendi(Tipo::Attenzione, messaggio, true, true);
+        f.ui()->ButtCarica->click();
+        QCOMPARE(Prodotti(*m_amb), QStringLiteral("10/4/6 50.0/30.0"));
+        QCOMPARE(Storico(*m_amb), QString());
+    }
+
+    // Keys the number boxes swallow.
+    void filtroTasti() {
+        ScriviProdotto({});
+        TFrmCaricoScarico f;
+        Mostra(f);
+        QLineEdit* e = f.ui()->EditPrezzoAcq;
+        e->clear();
+        e->setFocus();
+        QTest::keyClicks(e, QStringLiteral("1.2-a,5"));
+        QCOMPARE(e->text(), QStringLiteral("12,5"));
+        QTest::keyClick(e, Qt::Key_Backspace);
+        QCOMPARE(e->text(), QStringLiteral("12,"));
+    }
+
+    // The history table held by another process: the history message, both tables as they were.
+    void storicoBloccato() {
+        ScriviProdotto({});
+        TFrmCaricoScarico f;
+        Mostra(f);
+        sqlite3* altro = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(m_amb->file(QStringLiteral("storico.db"))).constData(), &altro), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(altro, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+        f.ui()->edNumScar->setText(QStringLiteral("5"));
+        m_amb->risposte.attendi(Tipo::Domanda, QStringLiteral("Caricare 5 unità del prodotto 'P1'?"));
+        m_amb->risposte.attendi(Tipo::Errore, MsgErroreStorico);
+        f.ui()->ButtCarica->click();
+        sqlite3_exec(altro, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(altro);
+        QCOMPARE(Prodotti(*m_amb), QStringLiteral("10/4/6 50.0/30.0"));
+        QCOMPARE(Storico(*m_amb), QString());
+        QCOMPARE(f.ui()->LabelAzione->text(), QString());
+    }
+
+    // The navigator moves the list: the product changed is the one the question names.
+    void navigatore() {
+        ScriviProdotto({});
+        TProdottoProva b;
+        b.id = 2;
+        b.nome = QStringLiteral("P2");
+        b.descrizione = QStringLiteral("Secondo");
+        ScriviProdotto(b);
+        TFrmCaricoScarico f;
+        Mostra(f);
+        auto* p = f.pannello()->ui();
+        p->navSuccessivo->click();
+        QCOMPARE(p->DBEditNOME->text(), QStringLiteral("P2"));
+        QCOMPARE(f.pannello()->rigaCorrente(), 1);
+        QCOMPARE(p->DBGrid1->currentIndex().row(), 1);
+        p->navSuccessivo->click();  // already on the last row
+        QCOMPARE(f.pannello()->rigaCorrente(), 1);
+        m_amb->risposte.attendi(Tipo::Domanda, QStringLiteral("Caricare 1 unità del prodotto 'P2'?"));
+        f.ui()->ButtCarica->click();
+        QCOMPARE(Prodotti(*m_amb, QStringLiteral("ID = 2")), QStringLiteral("11/4/7 52.0/30.0"));
+        QCOMPARE(Prodotti(*m_amb), QStringLiteral("10/4/6 50.0/30.0"));
+        QCOMPARE(p->DBEditNOME->text(), QStringLiteral("P2"));  // the list stays on its row
+        p->navPrecedente->click();
+        QCOMPARE(p->DBEditNOME->text(), QStringLiteral("P1"));
+        QVERIFY(!p->navConferma->isEnabled() && !p->navAnnulla->isEnabled());
+    }
+
+    // Search by code and category, "Nessuna categoria", unticking "Attiva ricerca".
+    void ricercaECategoria() {
+        InserisciCategoria(1, QStringLiteral("Bevande"));
+        InserisciCategoria(2, QStringLiteral("Dolci"));
+        const struct {
+            int id;
+            const char* nome;
+            int cat;
+        } righe[] = {{1, "AB1", 1}, {2, "AB2", 2}, {3, "CD1", 1}};
+        for (const auto& r : righe) {
+            TProdottoProva p;
+            p.id = r.id;
+            p.nome = QString::fromLatin1(r.nome);
+            p.idCategoria = r.cat;
+            ScriviProdotto(p);
+        }
+        TFrmCaricoScarico f;
+        Mostra(f);
+        auto* p = f.pannello()->ui();
+        const auto codici = [&] {
+            QStringList l;
+            for (int i = 0; i < f.pannello()->righe(); ++i) l << f.pannello()->lista()->valore(i, QStringLiteral("NOME")).toString();
+            return l.join(QLatin1Char(','));
+        };
+        QTest::keyClicks(p->EdRicNome, QStringLiteral("AB"));  // nothing happens until the search is on
+        QCOMPARE(codici(), QStringLiteral("AB1,AB2,CD1"));
+        QCOMPARE(p->EdRicNome->text(), QStringLiteral("ab"));
+        QTest::mouseClick(p->cbRicerca, Qt::LeftButton);
+        QCOMPARE(codici(), QStringLiteral("AB1,AB2"));
+        QCOMPARE(p->LabNumProdotti->text(), QStringLiteral("Prodotti: 2"));
+        QuandoSiApre([](QWidget* lista) {
+            auto* g = lista->findChild<QTableView*>(QStringLiteral("DBGrid1"));
+            g->setCurrentIndex(g->model()->index(0, 0));
+            lista->findChild<QPushButton*>(QStringLiteral("sbConferma"))->click();
+        }, &f);
+        p->buttCategoria->click();
+        QCOMPARE(p->EdRicCategoria->text(), QStringLiteral("1"));
+        QCOMPARE(p->EdRicCategoria->toolTip(), QStringLiteral("Categoria selezionata: Bevande"));
+        QCOMPARE(codici(), QStringLiteral("AB1"));
+        QCOMPARE(p->LabNumProdotti->text(), QStringLiteral("Prodotti: 1"));
+        // Typed text that would break a concatenated query finds nothing and breaks nothing.
+        QTest::keyClicks(p->EdRicNome, QStringLiteral("\"%"));
+        QCOMPARE(codici(), QString());
+        p->EdRicNome->clear();
+        QuandoSiApre([](QWidget* lista) { lista->findChild<QPushButton*>(QStringLiteral("SpeedButton1"))->click(); }, &f);
+        p->buttCategoria->click();
+        QCOMPARE(p->EdRicCategoria->text(), QString());
+        QCOMPARE(p->EdRicCategoria->toolTip(), QStringLiteral("Categoria selezionata: nessuna"));
+        QCOMPARE(codici(), QStringLiteral("AB1,AB2,CD1"));
+        QTest::keyClicks(p->EdRicNome, QStringLiteral("c"));
+        QCOMPARE(codici(), QStringLiteral("CD1"));
+        QTest::mouseClick(p->cbRicerca, Qt::LeftButton);  // unticked: the whole list, the count stays
+        QCOMPARE(codici(), QStringLiteral("AB1,AB2,CD1"));
+        QCOMPARE(p->LabNumProdotti->text(), QStringLiteral("Prodotti: 1"));
+    }
+
+    // Leaving the quantity box below 1: the message and the focus back in the box.
+    void uscitaQuantita() {
+        ScriviProdotto({});
+        TFrmCaricoScarico f;
+        Mostra(f);
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        f.ui()->edNumScar->setFocus();
+        f.ui()->edNumScar->setText(QStringLiteral("0"));
+        m_amb->risposte.attendi(Tipo::Errore, QStringLiteral("La quantità da scaricare deve essere almeno superiore a 0."));
+        f.ui()->EditPrezzoAcq->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(f.ui()->edNumScar->hasFocus());
+        // A valid quantity leaves without a message.
+        f.ui()->edNumScar->setText(QStringLiteral("3"));
+        f.ui()->EditPrezzoAcq->setFocus(Qt::TabFocusReason);
+        QVERIFY(f.ui()->EditPrezzoAcq->hasFocus());
+    }
+
+    // The movement line goes when the timer fires.
+    void rigaMovimento() {
+        ScriviProdotto({});
+        TFrmCaricoScarico f;
+        Mostra(f);
+        f.Timer1->setInterval(50);
+        m_amb->risposte.attendi(Tipo::Domanda, QStringLiteral("Caricare 1 unità del prodotto 'P1'?"));
+        f.ui()->ButtCarica->click();
+        QVERIFY(!f.ui()->LabelAzione->text().isEmpty());
+        QTRY_COMPARE(f.ui()->LabelAzione->text(), QString());
+        QVERIFY(!f.Timer1->isActive());
+    }
+
+    void nessunProdotto() {
+        TFrmCaricoScarico f;
+        Mostra(f);
+        m_amb->risposte.attendi(Tipo::Attenzione, QStringLiteral("Nessun prodotto selezionato!"));
+        f.ui()->ButtCarica->click();
+        QTest::mouseClick(f.ui()->rgscaricoVoce, Qt::LeftButton);
+        m_amb->risposte.attendi(Tipo::Attenzione, QStringLiteral("Nessun prodotto selezionato!"));
+        f.ui()->ButtScaricaTutto->click();
+        m_amb->risposte.attendi(Tipo::Attenzione, QStringLiteral("Nessuna foto selezionata per il prodotto"));
+        f.pannello()->ui()->sbFoto->click();
+        QCOMPARE(Storico(*m_amb), QString());
+    }
+
+    // ---------------------------------------------------------------------
+    // Adjustments
+
+    void aggiustamento_data() {
+        QTest::addColumn<int>("tipo");
+        QTest::addColumn<QString>("q");
+        QTest::addColumn<QString>("pa");
+        QTest::addColumn<QString>("pv");
+        QTest::addColumn<QString>("avviso");  // the refusal, empty when accepted
+        QTest::addColumn<QString>("prodotto");
+        QTest::addColumn<QString>("storico");
+        QTest::newRow("rimanenze 2 a 5") << 0 << "2" << "5" << "8" << "" << "8/4/4 40.0/30.0"
+                                         << "1|AGGIUSTAMENTO|P1|2||-10.0||";
+        QTest::newRow("rimanenze 7 rifiutato") << 0 << "7" << "5" << "8"
+                                               << "La quantità da aggiustare non può essere superiore alla quantità "
+                                                  "effettivamente presente in rimanenza di magazzino (6)!"
+                                               << "10/4/6 50.0/30.0" << "";
+        QTest::newRow("rimanenze 6 accettato") << 0 << "6" << "5" << "8" << "" << "4/4/0 20.0/30.0"
+                                               << "1|AGGIUSTAMENTO|P1|6||-30.0||";
+        QTest::newRow("vendite 1 a 5 / 8") << 1 << "1" << "5" << "8" << "" << "9/3/6 45.0/22.0"
+                                           << "1|AGGIUSTAMENTO|P1|1||-5.0|-8.0|";
+        QTest::newRow("vendite 5 rifiutato") << 1 << "5" << "5" << "8"
+                                             << "La quantità da aggiustare non può essere superiore alla quantità "
+                                                "effettivamente scaricata in magazzino (4)!"
+                                             << "10/4/6 50.0/30.0" << "";
+    }
+    void aggiustamento() {
+        QFETCH(int, tipo);
+        QFETCH(QString, q);
+        QFETCH(QString, pa);
+        QFETCH(QString, pv);
+        QFETCH(QString, avviso);
+        QFETCH(QString, prodotto);
+        QFETCH(QString, storico);
+        ImpostaSwitch("CANC_AUTOMATICA", true);
+        ScriviProdotto({});
+        TFrmAggiustamentoResi f;
+        Mostra(f);
+        auto* u = f.ui();
+        QCOMPARE(f.windowTitle(), QStringLiteral("Aggiustamento magazzino / resi di magazzino"));
+        QVERIFY(u->cbInserisciSuStorico->isChecked());
+        QVERIFY(u->EditPrezzoAcq->isEnabled() && u->EditPrezzoVen->isEnabled());
+        (tipo == 0 ? u->rgTipoAggiustamento0 : u->rgTipoAggiustamento1)->click();
+        u->edNumScar->setText(q);
+        u->EditPrezzoAcq->setText(pa);
+        u->EditPrezzoVen->setText(pv);
+        if (!avviso.isEmpty()) {
+            m_amb->risposte.attendi(Tipo::Attenzione, avviso);
+        } else {
+            m_amb->risposte.attendi(Tipo::Domanda,
+                                    QStringLiteral("Eseguire l'aggiustamento di magazzino pari a %1 unità del prodotto 'P1'?").arg(q));
+            if (prodotto.contains(QStringLiteral("/0 ")))
+                m_amb->risposte.attendi(
+                    Tipo::Domanda,
+                    QStringLiteral("Il saldo del prodotto è 0, procedere all'eliminazione del prodotto in magazzino?"), false);
+        }
+        u->sbAggiustamento->click();
+        QCOMPARE(Prodotti(*m_amb), prodotto);
+        QCOMPARE(Storico(*m_amb), storico);
+        QCOMPARE(f.tipoAggiustamento(), tipo);  // the kind stays for the next adjustment
+        QCOMPARE(f.pannello()->ui()->DBEditCARICHI->text(), prodotto.section(QLatin1Char('/'), 0, 0));
+    }
+
+    // The warnings in their order: an empty list first, then the missing kind.
+    void aggiustamentoAvvisi() {
+        {
+            TFrmAggiustamentoResi f;
+            Mostra(f);
+            QCOMPARE(f.tipoAggiustamento(), -1);
+            m_amb->risposte.attendi(Tipo::Attenzione, QStringLiteral("Nessun prodotto selezionato!"));
+            f.ui()->sbAggiustamento->click();
+        }
+        ScriviProdotto({});
+        TFrmAggiustamentoResi f;
+        Mostra(f);
+        m_amb->risposte.attendi(
+            Tipo::Attenzione,
+            QStringLiteral("Selezionare da dove avverrà l'aggiustamento dalla parte scarichi (rimanenze o vendite)?"));
+        f.ui()->sbAggiustamento->click();
+        f.ui()->rgTipoAggiustamento1->click();
+        f.ui()->EditPrezzoVen->setText(QStringLiteral("1,,"));
+        m_amb->risposte.attendi(Tipo::Attenzione, QStringLiteral("Il prezzo di vendita (Prezzo V.)"), true, true);
+        f.ui()->sbAggiustamento->click();
+        QCOMPARE(Prodotti(*m_amb), QStringLiteral("10/4/6 50.0/30.0"));
+        // Leaving the quantity box at 0 has the adjustment's own text.
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        f.ui()->edNumScar->setFocus();
+        f.ui()->edNumScar->setText(QStringLiteral("0"));
+        m_amb->risposte.attendi(Tipo::Errore, QStringLiteral("La quantità deve essere almeno superiore a 0."));
+        f.ui()->EditPrezzoAcq->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(f.ui()->edNumScar->hasFocus());
+    }
+
+    // The history box starts from PROPONI_INS_STORICO; unticked, only the product changes.
+    void aggiustamentoSenzaStorico() {
+        ImpostaSwitch("PROPONI_INS_STORICO", false);
+        ScriviProdotto({});
+        TFrmAggiustamentoResi f;
+        Mostra(f);
+        QVERIFY(!f.ui()->cbInserisciSuStorico->isChecked());
+        f.ui()->rgTipoAggiustamento0->click();
+        m_amb->risposte.attendi(Tipo::Domanda, QStringLiteral("Eseguire l'aggiustamento di magazzino pari a 1 unità del prodotto 'P1'?"));
+        f.ui()->sbAggiustamento->click();
+        QCOMPARE(Prodotti(*m_amb), QStringLiteral("9/4/5 48.0/30.0"));
+        QCOMPARE(Storico(*m_amb), QString());
+        f.ui()->cbInserisciSuStorico->click();
+        m_amb->risposte.attendi(Tipo::Domanda, QStringLiteral("Eseguire l'aggiustamento di magazzino pari a 1 unità del prodotto 'P1'?"));
+        f.ui()->sbAggiustamento->click();
+        QCOMPARE(Storico(*m_amb), QStringLiteral("1|AGGIUSTAMENTO|P1|1||-2.0||"));
+    }
+
+private:
+    static void InserisciCategoria(int id, const QString& nome) {
+        TArchivio& a = TArchivio::corrente();
+        a.esegui(QStringLiteral("insert into %1 (ID, CATEGORIA) values (?,?)").arg(a.nomeQualificato(QStringLiteral("cat"))),
+                 {id, nome});
+    }
+    std::unique_ptr<TAmbienteTest> m_amb;
+};
+
+QTEST_MAIN(TestFinestre)
+#include "test_finestre.moc"
