@@ -11,6 +11,9 @@
 #include "data/Impostazioni.h"
 #include "movements/AggiustamentoResi.h"
 #include "movements/CaricoScarico.h"
+#include "registries/AnagProdotti.h"
+#include "registries/AnagProduttori.h"
+#include "registries/Categorie.h"
 #include "ui_Main.h"
 
 #include <QCoreApplication>
@@ -27,14 +30,12 @@ TfrmMain::TfrmMain(QWidget* genitore) : QMainWindow(genitore), m_ui(std::make_un
 
     // Items whose windows are not part of the program yet stay disabled.
     const QList<QAction*> nonPronte = {
-        m_ui->Elencoprodotti1, m_ui->Produttori1, m_ui->Categorie1,
         m_ui->Controllagiacenze1, m_ui->ControloQuantit1, m_ui->Eliminaoperazionidastorico1, m_ui->Aggiornasaldi1,
         m_ui->VisioniStampe1, m_ui->Stampinventario1, m_ui->AggiornaVersione1,
         m_ui->mnuIndicizza, m_ui->Segnalabug1, m_ui->Salvataggiodati1, m_ui->Recuperodati1,
         m_ui->InviodatiaVavori1, m_ui->Esportazioneasciiexcel1, m_ui->mnuHelpHelp};
     for (QAction* a : nonPronte) a->setEnabled(false);
-    for (TEtichettaLink* l : {m_ui->LabUrl1, m_ui->LabUrl2, m_ui->LabUrl4, m_ui->LabUrl5, m_ui->LabUrl6,
-                              m_ui->LabUrl8})
+    for (TEtichettaLink* l : {m_ui->LabUrl4, m_ui->LabUrl5, m_ui->LabUrl6, m_ui->LabUrl8})
         l->setEnabled(false);
 
     connect(m_ui->About1, &QAction::triggered, this, &TfrmMain::About1Click);
@@ -44,6 +45,11 @@ TfrmMain::TfrmMain(QWidget* genitore) : QMainWindow(genitore), m_ui(std::make_un
     connect(m_ui->Aggiustamentoresi1, &QAction::triggered, this, &TfrmMain::Aggiustamentoresi1Click);
     connect(m_ui->LabUrl3, &TEtichettaLink::cliccato, this, &TfrmMain::Magazzino1Click);
     connect(m_ui->LabUrl7, &TEtichettaLink::cliccato, this, &TfrmMain::Aggiustamentoresi1Click);
+    connect(m_ui->Elencoprodotti1, &QAction::triggered, this, &TfrmMain::Elencoprodotti1Click);
+    connect(m_ui->Produttori1, &QAction::triggered, this, &TfrmMain::Produttori1Click);
+    connect(m_ui->Categorie1, &QAction::triggered, this, &TfrmMain::Categorie1Click);
+    connect(m_ui->LabUrl1, &TEtichettaLink::cliccato, this, &TfrmMain::Elencoprodotti1Click);
+    connect(m_ui->LabUrl2, &TEtichettaLink::cliccato, this, &TfrmMain::Produttori1Click);
 
     FormCreate();
 }
@@ -117,3 +123,6 @@ void TfrmMain::Impostazioni1Click() { ApriFinestra<TFrmImpostazioni>(); }
 void TfrmMain::Magazzino1Click() { ApriFinestra<TFrmCaricoScarico>(); }
 
 void TfrmMain::Aggiustamentoresi1Click() { ApriFinestra<TFrmAggiustamentoResi>(); }
+void TfrmMain::Elencoprodotti1Click() { ApriFinestra<TFrmAnagProdotti>(); }
+void TfrmMain::Produttori1Click() { ApriFinestra<TFrmAnagProduttori>(); }
+void TfrmMain::Categorie1Click() { ApriFinestra<TFrmCategorie>(); }

@@ -42,6 +42,9 @@ private:
     void Impostazioni1Click();
     void Magazzino1Click();
     void Aggiustamentoresi1Click();
+    void Elencoprodotti1Click();
+    void Produttori1Click();
+    void Categorie1Click();
 
     // Creates a task window owned by this one, shows it modally and destroys
     // it when it closes, also when an error escapes it.

@@ -1,0 +1,337 @@
+#include "registries/AnagProdotti.h"
+
+#include "app/Applicazione.h"
+#include "app/Fx.h"
+#include "app/Interazione.h"
+#include "app/ModelloElenco.h"
+#include "app/Navigatore.h"
+#include "app/Selezione.h"
+#include "data/Tabella.h"
+#include "registries/DatiRegistri.h"
+#include "registries/Griglia.h"
+#include "registries/ListaCategorie.h"
+#include "registries/ListaProduttori.h"
+#include "ui_AnagProdotti.h"
+
+#include <QFileInfo>
+#include <QFocusEvent>
+
+namespace {
+const QString DomandaUscita = QStringLiteral(
+    "E' in corso un operazione di immissione o modifica dati, uscendo si annullerà tale operazione, si è sicuri di "
+    "voler uscire?");
+}
+
+TFrmAnagProdotti::TFrmAnagProdotti(QWidget* genitore)
+    : QDialog(genitore),
+      m_ui(std::make_unique<Ui::TFrmAnagProdotti>()),
+      m_tabella(std::make_unique<TTabella>(TArchivio::corrente(), QStringLiteral("prodotti"))),
+      m_campi(std::make_unique<TCampiCollegati>(m_tabella.get())),
+      m_lista(new TModelloElenco(this)) {
+    m_ui->setupUi(this);
+    m_lista->impostaColonne({{QStringLiteral("NOME"), QStringLiteral("Codice prodotto")},
+                             {QStringLiteral("DESCRIZIONE"), QStringLiteral("Descrizione prodotto")},
+                             {QStringLiteral("CARICHI"), QStringLiteral("Carichi")},
+                             {QStringLiteral("SCARICHI"), QStringLiteral("Scarichi")},
+                             {QStringLiteral("QUANTITA"), QStringLiteral("Quantità")}});
+    m_lista->impostaCampiExtra({QStringLiteral("ID")});
+    PreparaGriglia(m_ui->DBGrid1, m_lista);
+    m_ui->DBGrid1->setColumnWidth(0, 160);
+    m_ui->DBGrid1->setColumnWidth(1, 380);
+    MinuscoloDuranteDigitazione(m_ui->EdRicNome);
+    MinuscoloDuranteDigitazione(m_ui->EdRicDescrizione);
+
+    const struct {
+        QLineEdit* box;
+        const char* campo;
+        bool solaLettura;
+    } legami[] = {{m_ui->DBEditCodice, "NOME", false},  {m_ui->DBEditDescrizione, "DESCRIZIONE", false},
+                  {m_ui->DBEdit18, "PREZZOLISTINO", false}, {m_ui->DBEdit15, "SCONTO1", false},
+                  {m_ui->DBEdit14, "SCONTO2", false},   {m_ui->DBEdit13, "SCONTO3", false},
+                  {m_ui->DBEdit12, "PREZZO", false},    {m_ui->DBEdit8, "PREZZO2", false},
+                  {m_ui->DBEdit3, "GIACENZAMAX", false}, {m_ui->DBEdit2, "QTAALERT", false},
+                  {m_ui->DBEdit4, "DATAOGGI", false},   {m_ui->DBEdit5, "DATADISTINTA", false},
+                  {m_ui->DBEdit6, "NUMDISTINTA", false}, {m_ui->DBEdit7, "IDPRODUTTORE", true},
+                  {m_ui->DBEdit1, "IDCATEGORIA", true}, {m_ui->DBEdit9, "FOTO", false}};
+    for (const auto& l : legami) m_campi->collega(l.box, QString::fromLatin1(l.campo), l.solaLettura);
+
+    m_ui->DBNavigator1->collega(m_tabella.get(), m_campi.get());
+    m_ui->DBNavigator1->impostaDidascalie({QStringLiteral("Precedente"), QStringLiteral("Successivo"),
+                                           QStringLiteral("Inserisci"), QStringLiteral("Elimina"),
+                                           QStringLiteral("Conferma"), QStringLiteral("Annulla")});
+
+    m_tabella->dopoScorrimento = [this] { TableProdottiAfterScroll(); };
+    m_tabella->dopoInserimento = [this] { TableProdottiAfterInsert(); };
+    m_tabella->primaDiRegistrare = [this] { TableProdottiBeforePost(); };
+    m_tabella->dopoRegistrazione = [this] { TableProdottiAfterPost(); };
+    m_tabella->dopoEliminazione = [this] { TableProdottiAfterDelete(); };
+    m_tabella->cambioStato = [this] {
+        if (!m_tabella->inModifica()) m_campi->mostra();
+        m_ui->DBNavigator1->aggiorna();
+    };
+
+    connect(m_ui->EdRicNome, &QLineEdit::textEdited, this, &TFrmAnagProdotti::EdRicNomeKeyUp);
+    connect(m_ui->EdRicDescrizione, &QLineEdit::textEdited, this, &TFrmAnagProdotti::EdRicNomeKeyUp);
+    connect(m_ui->cbRicerca, &QCheckBox::toggled, this, &TFrmAnagProdotti::cbRicercaClick);
+    connect(m_ui->DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &TFrmAnagProdotti::QueryListaProdottiAfterScroll);
+    connect(m_ui->SpeedButton1, &QPushButton::clicked, this, &TFrmAnagProdotti::SpeedButton1Click);
+    connect(m_ui->SpeedButton2, &QPushButton::clicked, this, &TFrmAnagProdotti::SpeedButton2Click);
+    connect(m_ui->SpeedButton3, &QPushButton::clicked, this, &TFrmAnagProdotti::SpeedButton3Click);
+    connect(m_ui->SbFoto, &QPushButton::clicked, this, &TFrmAnagProdotti::SbFotoClick);
+    connect(m_ui->sbEsci, &QPushButton::clicked, this, &TFrmAnagProdotti::sbEsciClick);
+    for (QLineEdit* b : {m_ui->DBEdit15, m_ui->DBEdit14, m_ui->DBEdit13, m_ui->DBEdit12, m_ui->DBEdit8})
+        b->installEventFilter(this);
+}
+
+TFrmAnagProdotti::~TFrmAnagProdotti() {
+    // FormDestroy: the cursor is closed, a pending edit discarded.
+    m_chiusura = true;
+    m_tabella->dopoScorrimento = nullptr;
+    m_tabella->cambioStato = nullptr;
+    m_tabella->chiudi();
+}
+
+void TFrmAnagProdotti::showEvent(QShowEvent* evento) {
+    QDialog::showEvent(evento);
+    if (m_mostrata) return;
+    m_mostrata = true;
+    FormShow();
+}
+
+QString TFrmAnagProdotti::ClausolaOrdine() const {
+    return m_ordineStandard ? QString() : QStringLiteral("NOME");
+}
+
+void TFrmAnagProdotti::FormShow() {
+    TArchivio& a = TArchivio::corrente();
+    m_ordineStandard =
+        a.valoreSingolo(QStringLiteral("select ORD_PRODOTTI_STANDARD from %1")
+                            .arg(a.nomeQualificato(QStringLiteral("impostazioni"))))
+            .toInt() != 0;
+    m_tabella->apri();
+    m_lista->esegui(QStringLiteral("prodotti"), {}, {}, ClausolaOrdine());
+    m_ui->LabNumProdotti->setText(QStringLiteral("Prodotti trovati: ") + QString::number(m_lista->conteggio()));
+    SelezionaRiga(m_ui->DBGrid1, 0);
+    m_ui->EdRicNome->setFocus();
+}
+
+void TFrmAnagProdotti::QueryListaProdottiAfterScroll() {
+    const int r = RigaCorrente(m_ui->DBGrid1);
+    if (r < 0 || !m_tabella->aperta()) return;
+    const QVariant id = m_lista->valore(r, QStringLiteral("ID"));
+    if (id.isNull()) return;
+    EseguiMostrandoErrori([&] { m_tabella->trova(QStringLiteral("ID"), id); });
+}
+
+void TFrmAnagProdotti::TableProdottiAfterScroll() {
+    TArchivio& a = TArchivio::corrente();
+    m_ui->LabDettagli->setText(QStringLiteral("Dettagli:"));
+    if (!m_tabella->nullo(QStringLiteral("IDPRODUTTORE"))) {
+        m_ui->LabDettagli->setText(QStringLiteral("Ricerca produttore.."));
+        QSqlQuery q = a.esegui(QStringLiteral("select NOME, COGNOME from %1 where ID = ?")
+                                   .arg(a.nomeQualificato(QStringLiteral("produttori"))),
+                               {m_tabella->intero(QStringLiteral("IDPRODUTTORE"))});
+        const bool c = q.next();
+        m_ui->LabDettagli->setText(QStringLiteral("Dettagli: ") + (c ? q.value(0).toString() : QString()) +
+                                   QLatin1Char(' ') + (c ? q.value(1).toString() : QString()));
+    }
+    m_ui->LabDettagliCat->setText(QStringLiteral("Dettagli:"));
+    if (!m_tabella->nullo(QStringLiteral("IDCATEGORIA"))) {
+        m_ui->LabDettagliCat->setText(QStringLiteral("Ricerca categoria.."));
+        const QVariant c = a.valoreSingolo(
+            QStringLiteral("select categoria from %1 where ID = ?").arg(a.nomeQualificato(QStringLiteral("cat"))),
+            {m_tabella->intero(QStringLiteral("IDCATEGORIA"))});
+        m_ui->LabDettagliCat->setText(QStringLiteral("Dettagli: ") + c.toString());
+    }
+    ColoreFoto();
+    CalcolaMargine();
+    m_campi->mostra();
+    m_ui->DBNavigator1->aggiorna();
+}
+
+void TFrmAnagProdotti::ColoreFoto() {
+    const bool foto = !m_tabella->testo(QStringLiteral("FOTO")).trimmed().isEmpty();
+    m_ui->SbFoto->setStyleSheet(foto ? QStringLiteral("color: rgb(0,128,0);") : QStringLiteral("color: rgb(255,0,0);"));
+}
+
+void TFrmAnagProdotti::EdRicNomeKeyUp() { CercaProdotti(); }
+
+void TFrmAnagProdotti::cbRicercaClick() {
+    if (m_ui->cbRicerca->isChecked()) CercaProdotti();
+}
+
+void TFrmAnagProdotti::CercaProdotti() {
+    if (!m_tabella->aperta() || m_tabella->inModifica() || !m_ui->cbRicerca->isChecked()) return;
+    const TCondizione c = CondizioneProdotti(m_ui->EdRicNome->text(), m_ui->EdRicDescrizione->text());
+    m_lista->esegui(QStringLiteral("prodotti"), c.testo, c.parametri, ClausolaOrdine());
+    SelezionaRiga(m_ui->DBGrid1, 0);
+    m_ui->LabNumProdotti->setText(QStringLiteral("Prodotti trovati: ") + QString::number(m_lista->conteggio()));
+}
+
+void TFrmAnagProdotti::TableProdottiAfterInsert() {
+    m_tabella->imposta(QStringLiteral("GIACENZAMAX"), 0);
+    m_tabella->imposta(QStringLiteral("DATAOGGI"), Oggi());
+    m_tabella->imposta(QStringLiteral("CARICHI"), 0);
+    m_tabella->imposta(QStringLiteral("SCARICHI"), 0);
+    m_tabella->imposta(QStringLiteral("QUANTITA"), 0);
+    m_tabella->imposta(QStringLiteral("ID"), NuovoIdProdotto());
+    m_campi->mostra();
+    TableProdottiAfterScroll();
+    m_ui->DBEditCodice->setFocus();
+}
+
+void TFrmAnagProdotti::TableProdottiBeforePost() {
+    m_campi->scrivi();
+    if (m_tabella->testo(QStringLiteral("NOME")).trimmed().isEmpty()) {
+        MostraErrore(QStringLiteral("Manca il codice del prodotto!"));
+        m_ui->DBEditCodice->setFocus();
+        throw InterrompiOperazione();
+    }
+    if (m_tabella->testo(QStringLiteral("DESCRIZIONE")).trimmed().isEmpty()) {
+        MostraErrore(QStringLiteral("Manca la descrizione del prodotto!"));
+        m_ui->DBEditDescrizione->setFocus();
+        throw InterrompiOperazione();
+    }
+    if (m_tabella->stato() == TTabella::Stato::Inserimento && EsisteProdotto(m_tabella->testo(QStringLiteral("NOME")))) {
+        MostraErrore(QStringLiteral("Codice di prodotto già esistente, modificarlo."));
+        m_ui->DBEditCodice->setFocus();
+        throw InterrompiOperazione();
+    }
+    if (m_tabella->nullo(QStringLiteral("PREZZO"))) m_tabella->imposta(QStringLiteral("PREZZO"), 0);
+    if (m_tabella->nullo(QStringLiteral("PREZZO2"))) m_tabella->imposta(QStringLiteral("PREZZO2"), 0);
+}
+
+void TFrmAnagProdotti::TableProdottiAfterPost() { AggiornaLista(); }
+void TFrmAnagProdotti::TableProdottiAfterDelete() { AggiornaLista(); }
+
+void TFrmAnagProdotti::AggiornaLista() {
+    const int riga = RigaCorrente(m_ui->DBGrid1);
+    m_lista->riesegui();
+    SelezionaRiga(m_ui->DBGrid1, riga < 0 ? 0 : riga);
+}
+
+void TFrmAnagProdotti::InModifica() {
+    if (!m_tabella->inModifica()) m_tabella->modifica();
+    else m_campi->scrivi();
+}
+
+void TFrmAnagProdotti::ApplicaSconti(int passi) {
+    EseguiMostrandoErrori([&] {
+        InModifica();
+        const double prezzo = PrezzoScontato(
+            m_tabella->reale(QStringLiteral("PREZZOLISTINO")), m_tabella->reale(QStringLiteral("SCONTO1")),
+            m_tabella->reale(QStringLiteral("SCONTO2")), m_tabella->reale(QStringLiteral("SCONTO3")), passi);
+        m_tabella->imposta(QStringLiteral("PREZZO"), prezzo);
+        m_campi->mostra();
+    });
+}
+
+void TFrmAnagProdotti::DBEdit15Exit() { ApplicaSconti(1); }
+void TFrmAnagProdotti::DBEdit14Exit() { ApplicaSconti(2); }
+void TFrmAnagProdotti::DBEdit13Exit() { ApplicaSconti(3); }
+
+void TFrmAnagProdotti::DBEdit12Exit() {
+    EseguiMostrandoErrori([&] {
+        if (m_tabella->inModifica()) m_campi->scrivi();
+        CalcolaMargine();
+    });
+}
+
+void TFrmAnagProdotti::CalcolaMargine() {
+    m_ui->LabelMargine->setText(QStringLiteral("N.D."));
+    if (!m_tabella->aperta()) return;
+    m_ui->LabelMargine->setText(
+        TestoMargine(m_tabella->reale(QStringLiteral("PREZZO")), m_tabella->reale(QStringLiteral("PREZZO2"))));
+}
+
+bool TFrmAnagProdotti::eventFilter(QObject* oggetto, QEvent* evento) {
+    if (evento->type() == QEvent::FocusOut && !m_chiusura && isVisible() && m_tabella->aperta()) {
+        // Leaving a box as the user does (tab, click elsewhere), not the window
+        // losing activation to a message box.
+        const Qt::FocusReason r = static_cast<QFocusEvent*>(evento)->reason();
+        if (r != Qt::ActiveWindowFocusReason && r != Qt::PopupFocusReason) {
+            if (oggetto == m_ui->DBEdit15) DBEdit15Exit();
+            else if (oggetto == m_ui->DBEdit14) DBEdit14Exit();
+            else if (oggetto == m_ui->DBEdit13) DBEdit13Exit();
+            else if (oggetto == m_ui->DBEdit12 || oggetto == m_ui->DBEdit8) DBEdit12Exit();
+        }
+    }
+    return QDialog::eventFilter(oggetto, evento);
+}
+
+void TFrmAnagProdotti::SpeedButton1Click() {
+    m_ui->LabDettagli->setText(QStringLiteral("Dettagli:"));
+    {
+        TFrmListaProduttori lista(this);
+        lista.exec();
+    }
+    const TSelezioneCorrente& s = SelezioneCorrente();
+    if (s.IdProduttoreScelto == 0) return;
+    EseguiMostrandoErrori([&] {
+        InModifica();
+        m_tabella->imposta(QStringLiteral("IDPRODUTTORE"), s.IdProduttoreScelto == -1 ? 0 : s.IdProduttoreScelto);
+        m_campi->mostra();
+        m_ui->LabDettagli->setText(QStringLiteral("Dettagli: ") + s.NomeProduttoreScelto + QLatin1Char(' ') +
+                                   s.CognomeProduttoreScelto);
+    });
+}
+
+void TFrmAnagProdotti::SpeedButton2Click() {
+    m_ui->LabDettagliCat->setText(QStringLiteral("Dettagli:"));
+    {
+        TFrmListaCategorie lista(this);
+        lista.exec();
+    }
+    const TSelezioneCorrente& s = SelezioneCorrente();
+    if (s.IdCategoriaScelta == 0) return;
+    EseguiMostrandoErrori([&] {
+        InModifica();
+        if (s.IdCategoriaScelta > 0) {
+            m_tabella->imposta(QStringLiteral("IDCATEGORIA"), s.IdCategoriaScelta);
+            m_ui->LabDettagliCat->setText(QStringLiteral("Dettagli: ") + s.CategoriaScelta);
+        } else {
+            m_tabella->imposta(QStringLiteral("IDCATEGORIA"), 0);
+            m_ui->LabDettagliCat->setText(QStringLiteral("Dettagli: "));
+        }
+        m_campi->mostra();
+    });
+}
+
+void TFrmAnagProdotti::SpeedButton3Click() {
+    const QString attuale = m_tabella->aperta() ? m_tabella->testo(QStringLiteral("FOTO")) : QString();
+    const QString file = Interazione().scegliFile(
+        QStringLiteral("Seleziona una foto"), attuale.isEmpty() ? QString() : QFileInfo(attuale).absolutePath(),
+        QStringLiteral("Immagini (*.bmp *.jpg *.jpeg *.png *.gif *.ico *.wmf *.emf);;Tutti i file (*)"));
+    if (!file.isEmpty()) OpenPictureDialog1CanClose(file);
+}
+
+void TFrmAnagProdotti::OpenPictureDialog1CanClose(const QString& file) {
+    EseguiMostrandoErrori([&] {
+        InModifica();
+        m_tabella->imposta(QStringLiteral("FOTO"), QFileInfo(file).absoluteFilePath());
+        m_campi->mostra();
+        ColoreFoto();
+    });
+}
+
+void TFrmAnagProdotti::SbFotoClick() {
+    EseguiMostrandoErrori([&] {
+        if (m_tabella->inModifica()) m_campi->scrivi();
+        const QString foto = m_tabella->aperta() ? m_tabella->testo(QStringLiteral("FOTO")).trimmed() : QString();
+        if (foto.isEmpty()) {
+            MostraAttenzione(QStringLiteral("Nessuna foto selezionata per il prodotto"));
+            return;
+        }
+        Interazione().apriUrl(QUrl::fromLocalFile(foto));
+    });
+}
+
+void TFrmAnagProdotti::sbEsciClick() {
+    if (m_tabella->aperta() && m_tabella->inModifica()) {
+        if (!ChiediConferma(DomandaUscita)) return;
+        m_tabella->annulla();
+    }
+    m_chiusura = true;
+    accept();
+}

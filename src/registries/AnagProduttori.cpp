@@ -1,0 +1,139 @@
+#include "registries/AnagProduttori.h"
+
+#include "app/Applicazione.h"
+#include "app/Fx.h"
+#include "app/ModelloElenco.h"
+#include "app/Navigatore.h"
+#include "data/Tabella.h"
+#include "registries/DatiRegistri.h"
+#include "registries/Griglia.h"
+#include "ui_AnagProduttori.h"
+
+TFrmAnagProduttori::TFrmAnagProduttori(QWidget* genitore)
+    : QDialog(genitore),
+      m_ui(std::make_unique<Ui::TFrmAnagProduttori>()),
+      m_tabella(std::make_unique<TTabella>(TArchivio::corrente(), QStringLiteral("produttori"))),
+      m_campi(std::make_unique<TCampiCollegati>(m_tabella.get())),
+      m_lista(new TModelloElenco(this)) {
+    m_ui->setupUi(this);
+    m_lista->impostaColonne({{QStringLiteral("ID"), QStringLiteral("Id")},
+                             {QStringLiteral("NOME"), QStringLiteral("Nome produttore")},
+                             {QStringLiteral("COGNOME"), QStringLiteral("Cognome produttore")}});
+    PreparaGriglia(m_ui->DBGrid1, m_lista);
+    m_ui->DBGrid1->setColumnWidth(1, 250);
+    MinuscoloDuranteDigitazione(m_ui->EdRicNomeCognome);
+
+    const struct {
+        QLineEdit* box;
+        const char* campo;
+    } legami[] = {{m_ui->DBEditcodice, "ID"},   {m_ui->DBEditNome, "NOME"}, {m_ui->DBEditCognome, "COGNOME"},
+                  {m_ui->DBEdit3, "DESCRIZIONE"}, {m_ui->DBEdit4, "VIA"},    {m_ui->DBEdit5, "CAP"},
+                  {m_ui->DBEdit6, "CITTA"},       {m_ui->DBEdit7, "PROVINCIA"}, {m_ui->DBEdit8, "TELEFONO"},
+                  {m_ui->DBEdit9, "PIVA"}};
+    for (const auto& l : legami) m_campi->collega(l.box, QString::fromLatin1(l.campo));
+
+    m_ui->DBNavigator1->collega(m_tabella.get(), m_campi.get());
+    m_ui->DBNavigator1->impostaDidascalie({QStringLiteral("Precedente"), QStringLiteral("Successivo"),
+                                           QStringLiteral("Inserisci"), QStringLiteral("Elimina"),
+                                           QStringLiteral("Conferma"), QStringLiteral("Annulla")});
+    m_tabella->dopoScorrimento = [this] {
+        m_campi->mostra();
+        m_ui->DBNavigator1->aggiorna();
+    };
+    m_tabella->dopoInserimento = [this] { TableCaricoAfterInsert(); };
+    m_tabella->primaDiRegistrare = [this] { TableCaricoBeforePost(); };
+    m_tabella->dopoRegistrazione = [this] { TableCaricoAfterPost(); };
+    m_tabella->dopoEliminazione = [this] { TableCaricoAfterDelete(); };
+    m_tabella->cambioStato = [this] {
+        if (!m_tabella->inModifica()) m_campi->mostra();
+        m_ui->DBNavigator1->aggiorna();
+    };
+
+    connect(m_ui->EdRicNomeCognome, &QLineEdit::textEdited, this, &TFrmAnagProduttori::EdRicNomeCognomeKeyUp);
+    connect(m_ui->DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &TFrmAnagProduttori::QueryListaProduttoriAfterScroll);
+    connect(m_ui->sbEsci, &QPushButton::clicked, this, &TFrmAnagProduttori::sbEsciClick);
+}
+
+TFrmAnagProduttori::~TFrmAnagProduttori() {
+    m_tabella->dopoScorrimento = nullptr;
+    m_tabella->cambioStato = nullptr;
+    m_tabella->chiudi();
+}
+
+void TFrmAnagProduttori::showEvent(QShowEvent* evento) {
+    QDialog::showEvent(evento);
+    if (m_mostrata) return;
+    m_mostrata = true;
+    FormShow();
+}
+
+void TFrmAnagProduttori::FormShow() {
+    m_tabella->apri();
+    m_lista->esegui(QStringLiteral("produttori"), {}, {}, QStringLiteral("ID"));
+    m_ui->LabNumProduttori->setText(QStringLiteral("Produttori trovati: ") + QString::number(m_lista->conteggio()));
+    SelezionaRiga(m_ui->DBGrid1, 0);
+    m_ui->EdRicNomeCognome->setFocus();
+}
+
+void TFrmAnagProduttori::QueryListaProduttoriAfterScroll() {
+    const int r = RigaCorrente(m_ui->DBGrid1);
+    if (r < 0 || !m_tabella->aperta()) return;
+    const QVariant id = m_lista->valore(r, QStringLiteral("ID"));
+    if (id.isNull()) return;
+    EseguiMostrandoErrori([&] { m_tabella->trova(QStringLiteral("ID"), id); });
+}
+
+void TFrmAnagProduttori::EdRicNomeCognomeKeyUp() {
+    if (!m_tabella->aperta() || m_tabella->inModifica()) return;
+    const QString campo = m_ui->rbCognome->isChecked() ? QStringLiteral("COGNOME") : QStringLiteral("NOME");
+    const TCondizione c = CondizioneInizia(campo, m_ui->EdRicNomeCognome->text());
+    m_lista->esegui(QStringLiteral("produttori"), c.testo, c.parametri, QStringLiteral("id"));
+    SelezionaRiga(m_ui->DBGrid1, 0);
+    m_ui->LabNumProduttori->setText(QStringLiteral("Produttori trovati: ") + QString::number(m_lista->conteggio()));
+}
+
+void TFrmAnagProduttori::TableCaricoAfterInsert() {
+    m_tabella->imposta(QStringLiteral("ID"), NuovoIdProduttore());
+    m_campi->mostra();
+    m_ui->DBNavigator1->aggiorna();
+    m_ui->DBEditNome->setFocus();
+}
+
+void TFrmAnagProduttori::TableCaricoBeforePost() {
+    m_campi->scrivi();
+    if (m_tabella->testo(QStringLiteral("NOME")).trimmed().isEmpty()) {
+        MostraErrore(QStringLiteral("Manca il nome del produttore!"));
+        m_ui->DBEditNome->setFocus();
+        throw InterrompiOperazione();
+    }
+    if (m_tabella->testo(QStringLiteral("COGNOME")).trimmed().isEmpty()) {
+        MostraErrore(QStringLiteral("Manca il cognome del produttore!"));
+        m_ui->DBEditCognome->setFocus();
+        throw InterrompiOperazione();
+    }
+    if (m_tabella->stato() == TTabella::Stato::Inserimento && EsisteIdProduttore(m_tabella->valore(QStringLiteral("ID")))) {
+        MostraErrore(QStringLiteral("Codice di prodotto già esistente, modificarlo."));
+        m_ui->DBEditcodice->setFocus();
+        throw InterrompiOperazione();
+    }
+}
+
+void TFrmAnagProduttori::TableCaricoAfterPost() { AggiornaLista(); }
+void TFrmAnagProduttori::TableCaricoAfterDelete() { AggiornaLista(); }
+
+void TFrmAnagProduttori::AggiornaLista() {
+    const int riga = RigaCorrente(m_ui->DBGrid1);
+    m_lista->riesegui();
+    SelezionaRiga(m_ui->DBGrid1, riga < 0 ? 0 : riga);
+}
+
+void TFrmAnagProduttori::sbEsciClick() {
+    if (m_tabella->aperta() && m_tabella->inModifica()) {
+        if (!ChiediConferma(QStringLiteral("E' in corso un operazione di immissione o modifica dati, uscendo si "
+                                           "annullerà tale operazione, si è sicuri di voler uscire?")))
+            return;
+        m_tabella->annulla();
+    }
+    accept();
+}
