@@ -102,7 +102,10 @@ TFrmCategorie::TFrmCategorie(QWidget* genitore)
     m_tabella->dopoScorrimento = [this] { Seguito(); };
     m_tabella->dopoRegistrazione = [this] { Seguito(); };
     m_tabella->dopoEliminazione = [this] { Seguito(); };
-    m_tabella->dopoInserimento = [this] { Seguito(); };
+    m_tabella->dopoInserimento = [this] {
+        m_campi->mostra();
+        Seguito();
+    };
     m_tabella->cambioStato = [this] { Seguito(); };
 
     connect(m_ui->DBNavigator1, &TNavigatore::cliccato, this, &TFrmCategorie::DBNavigator1Click);

@@ -47,3 +47,17 @@ T* Controllo(QWidget* finestra, const char* nome) {
     if (!c) qFatal("controllo mancante: %s", nome);
     return c;
 }
+
+// Shows a window and makes it the active one, so that focus and Tab work.
+inline bool MostraAttiva(QWidget* w) {
+    w->show();
+    QApplication::setActiveWindow(w);
+    w->activateWindow();
+    return QTest::qWaitForWindowActive(w);
+}
+
+// Puts the focus in a box and leaves it with Tab, as a user tabbing through.
+inline void Attraversa(QWidget* box) {
+    box->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(box, Qt::Key_Tab);
+}
