@@ -4,13 +4,59 @@
 #include "app/Fx.h"
 #include "data/Tabella.h"
 
+#include <QClipboard>
+#include <QDropEvent>
 #include <QGridLayout>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMimeData>
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
 
 // ---------------------------------------------------------------------------
 // TCampiCollegati
+
+namespace {
+// Tells the user why a pasted or dropped text does not reach a numeric box
+// (the box's validator refuses it without a word).
+class TAvvisoIncollaNumerico : public QObject {
+public:
+    TAvvisoIncollaNumerico(QLineEdit* box, const QString& campo) : QObject(box), m_campo(campo) {}
+
+protected:
+    bool eventFilter(QObject* oggetto, QEvent* evento) override {
+        QString testo;
+        bool incolla = false;
+        if (evento->type() == QEvent::KeyPress) {
+            auto* k = static_cast<QKeyEvent*>(evento);
+            if (k->matches(QKeySequence::Paste)) {
+                incolla = true;
+                testo = QGuiApplication::clipboard()->text();
+            }
+        } else if (evento->type() == QEvent::Drop) {
+            incolla = true;
+            testo = static_cast<QDropEvent*>(evento)->mimeData()->text();
+        }
+        if (incolla && !TestoNumericoAmmesso(testo)) {
+            MostraErrore(QStringLiteral("Il testo \"%1\" non è un numero: nel campo %2 si possono inserire solo cifre "
+                                        "e la virgola.")
+                             .arg(testo.left(40), m_campo));
+            return true;
+        }
+        return QObject::eventFilter(oggetto, evento);
+    }
+
+private:
+    QString m_campo;
+};
+}  // namespace
+
+void TCampiCollegati::collegaNumerico(QLineEdit* box, const QString& campo) {
+    collega(box, campo);
+    ImpostaFiltroNumerico(box);
+    box->installEventFilter(new TAvvisoIncollaNumerico(box, campo));
+}
 
 void TCampiCollegati::collega(QLineEdit* box, const QString& campo, bool solaLettura) {
     const int indice = static_cast<int>(m_legami.size());

@@ -28,6 +28,9 @@ public:
 
     // Binds the box to the field; a read-only box only shows it.
     void collega(QLineEdit* box, const QString& campo, bool solaLettura = false);
+    // A bound numeric box: keys pass FiltraTastoNumerico; pasting or dropping
+    // a text that is not made of digits and commas is refused with a message.
+    void collegaNumerico(QLineEdit* box, const QString& campo);
     // The record into the boxes; what was typed and not written is dropped.
     void mostra();
     // What was typed since the last show into the record. A text that does not

@@ -53,7 +53,13 @@ TFrmAnagProdotti::TFrmAnagProdotti(QWidget* genitore)
                   {m_ui->DBEdit4, "DATAOGGI", false},   {m_ui->DBEdit5, "DATADISTINTA", false},
                   {m_ui->DBEdit6, "NUMDISTINTA", false}, {m_ui->DBEdit7, "IDPRODUTTORE", true},
                   {m_ui->DBEdit1, "IDCATEGORIA", true}, {m_ui->DBEdit9, "FOTO", false}};
-    for (const auto& l : legami) m_campi->collega(l.box, QString::fromLatin1(l.campo), l.solaLettura);
+    // Prices, discounts, days and the alert quantity are numbers: their keys are filtered.
+    const QList<QLineEdit*> numerici = {m_ui->DBEdit18, m_ui->DBEdit15, m_ui->DBEdit14, m_ui->DBEdit13,
+                                        m_ui->DBEdit12, m_ui->DBEdit8,  m_ui->DBEdit3,  m_ui->DBEdit2};
+    for (const auto& l : legami) {
+        if (numerici.contains(l.box)) m_campi->collegaNumerico(l.box, QString::fromLatin1(l.campo));
+        else m_campi->collega(l.box, QString::fromLatin1(l.campo), l.solaLettura);
+    }
 
     m_ui->DBNavigator1->collega(m_tabella.get(), m_campi.get());
     m_ui->DBNavigator1->impostaDidascalie({QStringLiteral("Precedente"), QStringLiteral("Successivo"),
@@ -323,7 +329,7 @@ void TFrmAnagProdotti::SbFotoClick() {
             MostraAttenzione(QStringLiteral("Nessuna foto selezionata per il prodotto"));
             return;
         }
-        Interazione().apriUrl(QUrl::fromLocalFile(foto));
+        ApriDocumento(foto);
     });
 }
 

@@ -30,7 +30,11 @@ TFrmAnagProduttori::TFrmAnagProduttori(QWidget* genitore)
                   {m_ui->DBEdit3, "DESCRIZIONE"}, {m_ui->DBEdit4, "VIA"},    {m_ui->DBEdit5, "CAP"},
                   {m_ui->DBEdit6, "CITTA"},       {m_ui->DBEdit7, "PROVINCIA"}, {m_ui->DBEdit8, "TELEFONO"},
                   {m_ui->DBEdit9, "PIVA"}};
-    for (const auto& l : legami) m_campi->collega(l.box, QString::fromLatin1(l.campo));
+    for (const auto& l : legami) {
+        // The postal code is a whole number: its keys are filtered.
+        if (l.box == m_ui->DBEdit5) m_campi->collegaNumerico(l.box, QString::fromLatin1(l.campo));
+        else m_campi->collega(l.box, QString::fromLatin1(l.campo));
+    }
 
     m_ui->DBNavigator1->collega(m_tabella.get(), m_campi.get());
     m_ui->DBNavigator1->impostaDidascalie({QStringLiteral("Precedente"), QStringLiteral("Successivo"),

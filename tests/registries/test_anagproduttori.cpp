@@ -8,6 +8,7 @@
 #include "data/Tabella.h"
 #include "registries/AnagProduttori.h"
 
+#include <QClipboard>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -89,6 +90,24 @@ private slots:
         Premi(&f, TNavigatore::Conferma);
         QVERIFY(cap->hasFocus());
         QCOMPARE(Db(*m_amb, QStringLiteral("select CAP is null from produttori")), QStringLiteral("1"));
+    }
+
+    void capSoloCifre() {
+        InserisciProduttore(1, QStringLiteral("A"), QStringLiteral("B"));
+        TFrmAnagProduttori f;
+        QVERIFY(MostraAttiva(&f));
+        QLineEdit* cap = Box(&f, "DBEdit5");
+        cap->setFocus();
+        Digita(cap, QStringLiteral("2a0-1.0x0"));
+        QCOMPARE(cap->text(), QStringLiteral("20100"));
+        QGuiApplication::clipboard()->setText(QStringLiteral("Milano"));
+        m_amb->risposte.attendi(TTipoMessaggio::Errore,
+                                QStringLiteral("Il testo \"Milano\" non è un numero: nel campo CAP si possono inserire "
+                                               "solo cifre e la virgola."));
+        QTest::keySequence(cap, QKeySequence::Paste);
+        QCOMPARE(cap->text(), QStringLiteral("20100"));
+        Premi(&f, TNavigatore::Conferma);
+        QCOMPARE(Db(*m_amb, QStringLiteral("select CAP from produttori")), QStringLiteral("20100"));
     }
 
     void eliminaLasciaIProdotti() {
