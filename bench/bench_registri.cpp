@@ -1,0 +1,110 @@
+// The products registry on a book of 100,000 products: opening the window
+// (its first rows, the count, the memory it takes) and a key typed in its
+// search boxes (the list re-run, its count and the repaint of the grid),
+// against the sqlite3 tool running the same list query on the same file.
+
+#include "Misura.h"
+#include "app/Applicazione.h"
+#include "app/Fx.h"
+#include "app/ModelloElenco.h"
+#include "data/Archivio.h"
+#include "data/CreaTabelle.h"
+#include "data/CreaTabelleGenerali.h"
+#include "registries/AnagProdotti.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTemporaryDir>
+
+namespace {
+
+const int Prodotti = 100000;
+
+void Riempi(const QString& cartella) {
+    TArchivio::apriCorrente(cartella);
+    CreaTabelleGenerali();
+    CreaTabelle();
+    TArchivio& a = TArchivio::corrente();
+    TTransazione t(a);
+    a.esegui(QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < %1) "
+                            "insert into %2 (ID, NOME, DESCRIZIONE, PREZZOLISTINO, PREZZO, PREZZO2, CARICHI, SCARICHI, "
+                            "QUANTITA, GIACENZAMAX, DATAOGGI, IDPRODUTTORE, IDCATEGORIA, QTAALERT) "
+                            "select i, 'COD' || i, case i % 4 when 0 then 'Vino rosso della casa n. ' "
+                            "when 1 then 'Caffè macinato fine n. ' when 2 then 'Pane integrale n. ' "
+                            "else 'Acqua minerale frizzante n. ' end || i, i % 100 + 0.5, i % 90 + 0.25, "
+                            "i % 120 + 0.75, 20, 5, 15, 30, '2004-03-01', i % 50, i % 20, 3 from n")
+                 .arg(Prodotti)
+                 .arg(a.nomeQualificato(QStringLiteral("prodotti"))));
+    t.conferma();
+}
+
+QString Letterale(const QString& t) { return QLatin1Char('\'') + QString(t).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\''); }
+
+// The registry's list query as the sqlite3 tool runs it: every matching row.
+QString QueryLista(const QString& codice, const QString& descrizione) {
+    return QStringLiteral("select * from prodotti where lower(NOME) LIKE %1 ESCAPE '\\' and lower(DESCRIZIONE) LIKE %2 "
+                          "ESCAPE '\\' order by NOME;")
+        .arg(Letterale(EscapeLike(codice) + QLatin1Char('%')), Letterale(QLatin1Char('%') + EscapeLike(descrizione) + QLatin1Char('%')));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    TApplicazione app(argc, argv);
+    QTemporaryDir dir;
+    const QString libro = dir.filePath(QStringLiteral("libro"));
+    QDir().mkpath(libro);
+    ImpostaCartellaProgramma(libro);
+    Riempi(libro);
+    const QString file = libro + QStringLiteral("/prodotti.db");
+    const double processo = Misura::AvvioProcesso();
+
+    // Opening: the window shown with its first rows painted and its count.
+    const double apertura = Misura::Mediana(5, [&] {
+        TFrmAnagProdotti f;
+        f.show();
+        f.findChild<QTableView*>(QStringLiteral("DBGrid1"))->viewport()->repaint();
+    });
+    const double ancoraApertura = Misura::Mediana(5, [&] { Misura::Sqlite3(file, QueryLista({}, {})); }) - processo;
+    const double memoriaPrima = Misura::MemoriaMb();
+    auto* f = new TFrmAnagProdotti;
+    f->show();
+    auto* griglia = f->findChild<QTableView*>(QStringLiteral("DBGrid1"));
+    griglia->viewport()->repaint();
+    const double memoria = Misura::MemoriaMb();
+    Misura::Riga("registri_apertura_prodotti", apertura, ancoraApertura, memoria);
+    std::printf("# rss before opening %.1f MB, with the registry open %.1f MB; %s\n", memoriaPrima, memoria,
+                qPrintable(f->findChild<QLabel*>(QStringLiteral("LabNumProdotti"))->text()));
+
+    // A key typed in a search box: the search handler, then the grid repainted.
+    f->findChild<QCheckBox*>(QStringLiteral("cbRicerca"))->setChecked(true);
+    auto* codice = f->findChild<QLineEdit*>(QStringLiteral("EdRicNome"));
+    auto* descrizione = f->findChild<QLineEdit*>(QStringLiteral("EdRicDescrizione"));
+    const struct {
+        const char* nome;
+        const char* codice;
+        const char* descrizione;
+    } casi[] = {{"registri_ricerca_codice_selettiva", "cod1234", ""},
+                {"registri_ricerca_codice_ampia", "cod1", ""},
+                {"registri_ricerca_descrizione", "", "caffè"},
+                {"registri_ricerca_codice_e_descrizione", "cod9", "rosso"},
+                {"registri_ricerca_nessuno", "x%_'", ""}};
+    for (const auto& c : casi) {
+        codice->setText(QString::fromUtf8(c.codice));
+        descrizione->setText(QString::fromUtf8(c.descrizione));
+        const double nostro = Misura::Mediana(7, [&] {
+            f->CercaProdotti();
+            griglia->viewport()->repaint();
+        });
+        const QString sql = QueryLista(codice->text(), descrizione->text());
+        const double ancora = Misura::Mediana(7, [&] { Misura::Sqlite3(file, sql); }) - processo;
+        Misura::Riga(c.nome, nostro, ancora);
+        std::printf("# %s\n", qPrintable(f->findChild<QLabel*>(QStringLiteral("LabNumProdotti"))->text()));
+    }
+    delete f;
+    TArchivio::chiudiCorrente();
+    return 0;
+}
