@@ -14,6 +14,8 @@
 #include "registries/AnagProdotti.h"
 #include "registries/AnagProduttori.h"
 #include "registries/Categorie.h"
+#include "movements/AzzeraScarichi.h"
+#include "movements/SetCancStorico.h"
 #include "ui_Main.h"
 
 #include <QCoreApplication>
@@ -28,28 +30,28 @@ TfrmMain::TfrmMain(QWidget* genitore) : QMainWindow(genitore), m_ui(std::make_un
     m_ui->lblLink->setText(Costanti::SitoProduttore);
     m_ui->Label13->setText(Costanti::MailProduttore);
 
-    // Items whose windows are not part of the program yet stay disabled.
-    const QList<QAction*> nonPronte = {
-        m_ui->Controllagiacenze1, m_ui->ControloQuantit1, m_ui->Eliminaoperazionidastorico1, m_ui->Aggiornasaldi1,
-        m_ui->VisioniStampe1, m_ui->Stampinventario1, m_ui->AggiornaVersione1,
-        m_ui->mnuIndicizza, m_ui->Segnalabug1, m_ui->Salvataggiodati1, m_ui->Recuperodati1,
-        m_ui->InviodatiaVavori1, m_ui->Esportazioneasciiexcel1, m_ui->mnuHelpHelp};
-    for (QAction* a : nonPronte) a->setEnabled(false);
-    for (TEtichettaLink* l : {m_ui->LabUrl4, m_ui->LabUrl5, m_ui->LabUrl6, m_ui->LabUrl8})
+    // Every menu item and quick link starts disabled; wiring one to its
+    // handler enables it, so an item whose window is not built stays off.
+    for (QAction* a : findChildren<QAction*>())
+        if (!a->menu()) a->setEnabled(false);
+    for (TEtichettaLink* l : {m_ui->LabUrl1, m_ui->LabUrl2, m_ui->LabUrl3, m_ui->LabUrl4, m_ui->LabUrl5, m_ui->LabUrl6,
+                              m_ui->LabUrl7, m_ui->LabUrl8})
         l->setEnabled(false);
 
-    connect(m_ui->About1, &QAction::triggered, this, &TfrmMain::About1Click);
+    collega(m_ui->About1, &TfrmMain::About1Click);
     connect(m_ui->btnEsci, &QPushButton::clicked, this, &TfrmMain::btnEsciClick);
-    connect(m_ui->Impostazioni1, &QAction::triggered, this, &TfrmMain::Impostazioni1Click);
-    connect(m_ui->Magazzino1, &QAction::triggered, this, &TfrmMain::Magazzino1Click);
-    connect(m_ui->Aggiustamentoresi1, &QAction::triggered, this, &TfrmMain::Aggiustamentoresi1Click);
-    connect(m_ui->LabUrl3, &TEtichettaLink::cliccato, this, &TfrmMain::Magazzino1Click);
-    connect(m_ui->LabUrl7, &TEtichettaLink::cliccato, this, &TfrmMain::Aggiustamentoresi1Click);
-    connect(m_ui->Elencoprodotti1, &QAction::triggered, this, &TfrmMain::Elencoprodotti1Click);
-    connect(m_ui->Produttori1, &QAction::triggered, this, &TfrmMain::Produttori1Click);
-    connect(m_ui->Categorie1, &QAction::triggered, this, &TfrmMain::Categorie1Click);
-    connect(m_ui->LabUrl1, &TEtichettaLink::cliccato, this, &TfrmMain::Elencoprodotti1Click);
-    connect(m_ui->LabUrl2, &TEtichettaLink::cliccato, this, &TfrmMain::Produttori1Click);
+    collega(m_ui->Impostazioni1, &TfrmMain::Impostazioni1Click);
+    collega(m_ui->Magazzino1, &TfrmMain::Magazzino1Click);
+    collega(m_ui->Aggiustamentoresi1, &TfrmMain::Aggiustamentoresi1Click);
+    collega(m_ui->LabUrl3, &TfrmMain::Magazzino1Click);
+    collega(m_ui->LabUrl7, &TfrmMain::Aggiustamentoresi1Click);
+    collega(m_ui->Aggiornasaldi1, &TfrmMain::Aggiornasaldi1Click);
+    collega(m_ui->Eliminaoperazionidastorico1, &TfrmMain::Eliminaoperazionidastorico1Click);
+    collega(m_ui->Elencoprodotti1, &TfrmMain::Elencoprodotti1Click);
+    collega(m_ui->Produttori1, &TfrmMain::Produttori1Click);
+    collega(m_ui->Categorie1, &TfrmMain::Categorie1Click);
+    collega(m_ui->LabUrl1, &TfrmMain::Elencoprodotti1Click);
+    collega(m_ui->LabUrl2, &TfrmMain::Produttori1Click);
 
     FormCreate();
 }
@@ -126,3 +128,7 @@ void TfrmMain::Aggiustamentoresi1Click() { ApriFinestra<TFrmAggiustamentoResi>()
 void TfrmMain::Elencoprodotti1Click() { ApriFinestra<TFrmAnagProdotti>(); }
 void TfrmMain::Produttori1Click() { ApriFinestra<TFrmAnagProduttori>(); }
 void TfrmMain::Categorie1Click() { ApriFinestra<TFrmCategorie>(); }
+
+void TfrmMain::Aggiornasaldi1Click() { ApriFinestra<TfrmAzzeraScarichi>(); }
+
+void TfrmMain::Eliminaoperazionidastorico1Click() { ApriFinestra<TfrmSetCancStorico>(); }

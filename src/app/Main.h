@@ -3,8 +3,10 @@
 // the low-stock link. Every task window is created here, owned by this
 // window, shown modally and destroyed when it closes.
 
+#include "app/EtichettaLink.h"
 #include "app/Selezione.h"
 
+#include <QAction>
 #include <QMainWindow>
 #include <memory>
 
@@ -45,6 +47,20 @@ private:
     void Elencoprodotti1Click();
     void Produttori1Click();
     void Categorie1Click();
+    void Aggiornasaldi1Click();
+    void Eliminaoperazionidastorico1Click();
+
+    // Connects a menu item or a quick link to its handler and enables it.
+    template <class Gestore>
+    void collega(QAction* voce, Gestore gestore) {
+        voce->setEnabled(true);
+        connect(voce, &QAction::triggered, this, gestore);
+    }
+    template <class Gestore>
+    void collega(TEtichettaLink* collegamento, Gestore gestore) {
+        collegamento->setEnabled(true);
+        connect(collegamento, &TEtichettaLink::cliccato, this, gestore);
+    }
 
     // Creates a task window owned by this one, shows it modally and destroys
     // it when it closes, also when an error escapes it.

@@ -1,0 +1,23 @@
+#pragma once
+// The two bulk resets: folding every product's unloads into its loads, and
+// deleting the history rows of a period. No window here.
+
+#include <QDate>
+#include <QString>
+#include <functional>
+
+// Sets, for every product in key order, SCARICHI := 0, TOTALEVENDITE := 0,
+// CARICHI := QUANTITA, TOTALEACQUISTI := QUANTITA × PREZZO, all in one
+// transaction: a failure leaves every product as it was. The callback hears
+// of each product as it is done (its number from 1, and the count).
+void AzzeraScarichiProdotti(const std::function<void(int fatti, int totale)>& avanzamento = {});
+
+// The history's first and last day; invalid dates when the history is empty.
+struct TIntervalloStorico {
+    QDate primo;
+    QDate ultimo;
+};
+TIntervalloStorico IntervalloStorico();
+
+// Deletes the history rows dated from the first to the last day, both included.
+void CancellaStoricoPeriodo(const QDate& primo, const QDate& ultimo);
