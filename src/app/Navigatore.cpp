@@ -158,7 +158,7 @@ TNavigatore::TNavigatore(QWidget* genitore) : QWidget(genitore) {
         auto* b = new QToolButton(this);
         b->setObjectName(nomi[i]);
         b->setText(simboli[i]);
-        b->setMinimumSize(36, 26);
+        b->setMinimumSize(64, 26);
         b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         griglia->addWidget(b, 1, i);
         m_pulsanti << b;

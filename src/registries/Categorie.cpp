@@ -29,6 +29,7 @@ public:
                                        .arg(a.nomeQualificato(QStringLiteral("cat"))));
             while (q.next()) m_testi << q.value(0).toString();
         }
+        m_righe = static_cast<int>(m_testi.size()) + (m_tabella->stato() == TTabella::Stato::Inserimento ? 1 : 0);
         endResetModel();
     }
     // The grid row of the cursor's record.
@@ -42,8 +43,7 @@ public:
     }
 
     int rowCount(const QModelIndex& g = {}) const override {
-        if (g.isValid()) return 0;
-        return static_cast<int>(m_testi.size()) + (m_tabella->stato() == TTabella::Stato::Inserimento ? 1 : 0);
+        return g.isValid() ? 0 : m_righe;
     }
     int columnCount(const QModelIndex& g = {}) const override { return g.isValid() ? 0 : 1; }
     QVariant data(const QModelIndex& i, int ruolo) const override {
@@ -73,6 +73,7 @@ private:
     TTabella* m_tabella;
     TCampiCollegati* m_campi;
     QStringList m_testi;
+    int m_righe = 0;  // the rows the grid knows of: the stored ones and the one being inserted
 };
 
 TFrmCategorie::TFrmCategorie(QWidget* genitore)

@@ -12,6 +12,7 @@ TFrmListaProdotti::TFrmListaProdotti(QWidget* genitore)
     m_modello->impostaColonne({{QStringLiteral("NOME"), QStringLiteral("Codice prodotto")},
                                {QStringLiteral("DESCRIZIONE"), QStringLiteral("Descrizione")}});
     PreparaGriglia(m_ui->DBGrid1, m_modello);
+    m_ui->DBGrid1->setColumnWidth(0, 160);
     MinuscoloDuranteDigitazione(m_ui->EdRicNome);
     MinuscoloDuranteDigitazione(m_ui->EdRicDescrizione);
     connect(m_ui->EdRicNome, &QLineEdit::textEdited, this, &TFrmListaProdotti::EdRicNomeKeyUp);

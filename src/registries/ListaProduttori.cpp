@@ -22,6 +22,9 @@ TFrmListaProduttori::TFrmListaProduttori(QWidget* genitore)
                                   QStringLiteral("CITTA"), QStringLiteral("PROVINCIA"), QStringLiteral("TELEFONO"),
                                   QStringLiteral("PIVA")});
     PreparaGriglia(m_ui->DBGrid1, m_modello);
+    m_ui->DBGrid1->setColumnWidth(0, 60);
+    m_ui->DBGrid1->setColumnWidth(1, 160);
+    m_ui->DBGrid1->setMinimumWidth(420);
     MinuscoloDuranteDigitazione(m_ui->EdNome);
     connect(m_ui->EdNome, &QLineEdit::textEdited, this, &TFrmListaProduttori::EdNomeKeyUp);
     connect(m_ui->rbNome, &QRadioButton::toggled, this, [this](bool attivo) {
