@@ -11,6 +11,7 @@
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 
 // The grid of the categories on the category cursor: the stored texts, the
 // current row showing the record being edited or inserted, and typing into a
@@ -48,7 +49,11 @@ public:
     int columnCount(const QModelIndex& g = {}) const override { return g.isValid() ? 0 : 1; }
     QVariant data(const QModelIndex& i, int ruolo) const override {
         if (!i.isValid() || (ruolo != Qt::DisplayRole && ruolo != Qt::EditRole)) return {};
-        if (m_tabella->inModifica() && i.row() == rigaCorrente()) return m_tabella->testo(QStringLiteral("CATEGORIA"));
+        if (m_tabella->inModifica() && i.row() == rigaCorrente()) {
+            // What is being typed in the box, not yet written to the record.
+            const QLineEdit* box = m_campi->box(QStringLiteral("CATEGORIA"));
+            return box ? box->text() : m_tabella->testo(QStringLiteral("CATEGORIA"));
+        }
         return i.row() < m_testi.size() ? m_testi[i.row()] : QString();
     }
     QVariant headerData(int s, Qt::Orientation o, int ruolo) const override {

@@ -343,6 +343,22 @@ private slots:
         QCOMPARE(Codici(f), QStringList{"CAFFÈ1"});
     }
 
+    // "Ordina prodotti per sequenza di inserimento in tabella": the list and
+    // its searches keep the order of insertion instead of the code's.
+    void ordineDiInserimento() {
+        InserisciProdotto(1, QStringLiteral("ZETA"), QStringLiteral("z"));
+        InserisciProdotto(2, QStringLiteral("ALFA"), QStringLiteral("a"));
+        InserisciProdotto(3, QStringLiteral("ZAINO"), QStringLiteral("z"));
+        TArchivio& a = TArchivio::corrente();
+        a.esegui(QStringLiteral("update %1 set ORD_PRODOTTI_STANDARD = 1").arg(a.nomeQualificato(QStringLiteral("impostazioni"))));
+        TFrmAnagProdotti f;
+        QVERIFY(MostraAttiva(&f));
+        QCOMPARE(Codici(f), (QStringList{"ZETA", "ALFA", "ZAINO"}));
+        Controllo<QCheckBox>(&f, "cbRicerca")->click();
+        Digita(Box(&f, "EdRicNome"), QStringLiteral("z"));
+        QCOMPARE(Codici(f), (QStringList{"ZETA", "ZAINO"}));
+    }
+
     void ricercaTestiOstili_data() {
         QTest::addColumn<QString>("codice");
         QTest::addColumn<QString>("descrizione");

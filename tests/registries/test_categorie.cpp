@@ -51,9 +51,15 @@ private slots:
         InserisciCategoria(7, QStringLiteral("Vini"));
         f.tabellaCategorie()->aggiorna();
         Premi(&f, TNavigatore::Inserisci);
+        // The grid shows the new row, current, with what is typed in the box.
+        auto* griglia = Controllo<QTableView>(&f, "DBGrid1");
+        QCOMPARE(griglia->model()->rowCount(), 3);
+        QCOMPARE(griglia->currentIndex().row(), 2);
         Digita(Cat(&f), QStringLiteral("Pane"));
+        QCOMPARE(griglia->model()->index(2, 0).data().toString(), QStringLiteral("Pane"));
         Premi(&f, TNavigatore::Conferma);
         QCOMPARE(Categorie(*m_amb), QStringLiteral("1=Caffè d'orzo,7=Vini,8=Pane"));
+        QCOMPARE(griglia->model()->rowCount(), 3);
         // The same text again is refused; another case is a different text.
         Premi(&f, TNavigatore::Inserisci);
         Digita(Cat(&f), QStringLiteral("Vini"));
