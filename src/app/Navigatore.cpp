@@ -77,6 +77,12 @@ bool TCampiCollegati::modificato() const {
     return false;
 }
 
+bool TCampiCollegati::modificato(const QString& campo) const {
+    for (const Legame& l : m_legami)
+        if (l.campo.compare(campo, Qt::CaseInsensitive) == 0) return l.modificato;
+    return false;
+}
+
 void TCampiCollegati::digitato(int indice) {
     if (m_mostrando || !m_tabella->aperta()) return;
     if (!m_tabella->inModifica()) {

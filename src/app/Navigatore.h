@@ -40,6 +40,8 @@ public:
     // The box bound to the field, or nullptr.
     QLineEdit* box(const QString& campo) const;
     bool modificato() const;
+    // The box bound to the field was typed into since the last show.
+    bool modificato(const QString& campo) const;
 
 private:
     struct Legame {

@@ -86,7 +86,8 @@ TFrmAnagProdotti::TFrmAnagProdotti(QWidget* genitore)
     connect(m_ui->SpeedButton3, &QPushButton::clicked, this, &TFrmAnagProdotti::SpeedButton3Click);
     connect(m_ui->SbFoto, &QPushButton::clicked, this, &TFrmAnagProdotti::SbFotoClick);
     connect(m_ui->sbEsci, &QPushButton::clicked, this, &TFrmAnagProdotti::sbEsciClick);
-    for (QLineEdit* b : {m_ui->DBEdit15, m_ui->DBEdit14, m_ui->DBEdit13, m_ui->DBEdit12, m_ui->DBEdit8})
+    for (QLineEdit* b : {m_ui->DBEdit15, m_ui->DBEdit14, m_ui->DBEdit13, m_ui->DBEdit12, m_ui->DBEdit8, m_ui->DBEdit4,
+                         m_ui->DBEdit5})
         b->installEventFilter(this);
 }
 
@@ -244,6 +245,14 @@ void TFrmAnagProdotti::DBEdit12Exit() {
     });
 }
 
+void TFrmAnagProdotti::CompletaDataBox(QLineEdit* box, const QString& campo) {
+    // A date typed in part ("5/3") is completed when the box is left; a box
+    // left empty stays empty.
+    if (!m_campi->modificato(campo) || box->text().trimmed().isEmpty()) return;
+    QString testo = box->text();
+    if (CompletaData(testo)) box->setText(testo);
+}
+
 void TFrmAnagProdotti::CalcolaMargine() {
     m_ui->LabelMargine->setText(QStringLiteral("N.D."));
     if (!m_tabella->aperta()) return;
@@ -261,6 +270,8 @@ bool TFrmAnagProdotti::eventFilter(QObject* oggetto, QEvent* evento) {
             else if (oggetto == m_ui->DBEdit14) DBEdit14Exit();
             else if (oggetto == m_ui->DBEdit13) DBEdit13Exit();
             else if (oggetto == m_ui->DBEdit12 || oggetto == m_ui->DBEdit8) DBEdit12Exit();
+            else if (oggetto == m_ui->DBEdit4) CompletaDataBox(m_ui->DBEdit4, QStringLiteral("DATAOGGI"));
+            else if (oggetto == m_ui->DBEdit5) CompletaDataBox(m_ui->DBEdit5, QStringLiteral("DATADISTINTA"));
         }
     }
     return QDialog::eventFilter(oggetto, evento);

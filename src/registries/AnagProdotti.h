@@ -12,6 +12,7 @@ class TFrmAnagProdotti;
 class TModelloElenco;
 class TTabella;
 class TCampiCollegati;
+class QLineEdit;
 
 class TFrmAnagProdotti : public QDialog {
     Q_OBJECT
@@ -56,6 +57,7 @@ private:
     // Puts the product into edit when it is not, else writes what was typed.
     void InModifica();
     void ColoreFoto();
+    void CompletaDataBox(QLineEdit* box, const QString& campo);
     QString ClausolaOrdine() const;
 
     std::unique_ptr<Ui::TFrmAnagProdotti> m_ui;

@@ -46,8 +46,9 @@ private slots:
         SelezioneCorrente() = TSelezioneCorrente();
     }
     void cleanup() {
-        ZR_VERIFICA_RISPOSTE(*m_amb);
-        m_amb.reset();
+        // The environment goes even when the check fails, so that the next test starts clean.
+        const std::unique_ptr<TAmbienteTest> amb = std::move(m_amb);
+        ZR_VERIFICA_RISPOSTE(*amb);
     }
 
     void nuovoProdotto_idEValori() {
@@ -194,6 +195,22 @@ private slots:
         Digita(Box(&f, "DBEdit8"), vendita);
         QTest::keyClick(Box(&f, "DBEdit8"), Qt::Key_Tab);
         QCOMPARE(Controllo<QLabel>(&f, "LabelMargine")->text(), margine);
+    }
+
+    void dateCompletateAllUscita() {
+        InserisciProdotto(1, QStringLiteral("A"), QStringLiteral("a"));
+        TFrmAnagProdotti f;
+        QVERIFY(MostraAttiva(&f));
+        QLineEdit* distinta = Box(&f, "DBEdit5");
+        distinta->setFocus(Qt::TabFocusReason);
+        Digita(distinta, QStringLiteral("0502"));
+        QTest::keyClick(distinta, Qt::Key_Tab);
+        QCOMPARE(distinta->text(), QStringLiteral("05/02/2004"));
+        // Leaving an empty date box leaves it empty.
+        Attraversa(Box(&f, "DBEdit4"));
+        QCOMPARE(Box(&f, "DBEdit4")->text(), QString());
+        Premi(&f, TNavigatore::Conferma);
+        QCOMPARE(Db(*m_amb, QStringLiteral("select DATADISTINTA, DATAOGGI is null from prodotti")), QStringLiteral("2004-02-05|1"));
     }
 
     void testoNonNumerico_nonRegistrato() {
