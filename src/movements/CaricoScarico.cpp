@@ -16,8 +16,11 @@ const QColor Grigio(128, 128, 128);
 
 void Colora(QWidget* w, const QColor& c) {
     QPalette p = w->palette();
-    p.setColor(QPalette::WindowText, c);
-    p.setColor(QPalette::ButtonText, c);
+    // Active and inactive only: a disabled control keeps the disabled look.
+    for (const QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive}) {
+        p.setColor(g, QPalette::WindowText, c);
+        p.setColor(g, QPalette::ButtonText, c);
+    }
     w->setPalette(p);
 }
 

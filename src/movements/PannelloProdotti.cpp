@@ -20,8 +20,11 @@ const QColor Rosso(255, 0, 0);
 
 void ColoraTesto(QWidget* w, const QColor& c) {
     QPalette p = w->palette();
-    p.setColor(QPalette::WindowText, c);
-    p.setColor(QPalette::ButtonText, c);
+    // Active and inactive only: a disabled control keeps the disabled look.
+    for (const QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive}) {
+        p.setColor(g, QPalette::WindowText, c);
+        p.setColor(g, QPalette::ButtonText, c);
+    }
     w->setPalette(p);
 }
 
@@ -61,6 +64,9 @@ TPannelloProdotti::TPannelloProdotti(QWidget* genitore)
     m_lista->impostaCampiExtra({QStringLiteral("ID")});
     m_ui->DBGrid1->setModel(m_lista);
     m_ui->DBGrid1->verticalHeader()->setDefaultSectionSize(m_ui->DBGrid1->fontMetrics().height() + 4);
+    m_ui->DBGrid1->verticalHeader()->hide();
+    m_ui->DBGrid1->setColumnWidth(0, 160);
+    m_ui->DBGrid1->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     m_ui->navConferma->setEnabled(false);  // a movement never leaves the product in edit
     m_ui->navAnnulla->setEnabled(false);
     ColoraTesto(m_ui->sbFoto, Rosso);
