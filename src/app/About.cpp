@@ -1,6 +1,7 @@
 #include "app/About.h"
 
 #include "app/Costanti.h"
+#include "app/Fx.h"
 #include "ui_About.h"
 
 TFrmAbout::TFrmAbout(QWidget* genitore) : QDialog(genitore), m_ui(std::make_unique<Ui::TFrmAbout>()) {
@@ -8,6 +9,8 @@ TFrmAbout::TFrmAbout(QWidget* genitore) : QDialog(genitore), m_ui(std::make_uniq
     m_ui->lblLink->setText(Costanti::SitoProduttore);
     m_ui->Label13->setText(Costanti::MailProduttore);
     connect(m_ui->sbEsci, &QPushButton::clicked, this, &TFrmAbout::sbEsciClick);
+    connect(m_ui->lblLink, &TEtichettaLink::cliccato, this, &TFrmAbout::lblLinkClick);
+    connect(m_ui->Label13, &TEtichettaLink::cliccato, this, &TFrmAbout::Label13Click);
 }
 
 TFrmAbout::~TFrmAbout() = default;
@@ -16,3 +19,10 @@ QString TFrmAbout::captionPrg() const { return m_ui->LabelPrg->text(); }
 QString TFrmAbout::captionVers() const { return m_ui->LabelVers->text(); }
 
 void TFrmAbout::sbEsciClick() { close(); }
+
+void TFrmAbout::lblLinkClick() { ApriDocumento(Costanti::SitoProduttore); }
+
+void TFrmAbout::Label13Click() {
+    InviaMail(Costanti::MailProduttore, QStringLiteral("Inf: ") + captionPrg() + QStringLiteral(", ") + captionVers(),
+              QStringLiteral("Vorrei ricevere informazioni in più per quanto riguarda:"));
+}

@@ -20,5 +20,7 @@ public:
 
 private:
     void sbEsciClick();
+    void lblLinkClick();
+    void Label13Click();
     std::unique_ptr<Ui::TFrmAbout> m_ui;
 };

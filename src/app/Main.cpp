@@ -19,6 +19,7 @@
 #include "ui_Main.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QScreen>
 #include <QTimer>
 
@@ -52,6 +53,10 @@ TfrmMain::TfrmMain(QWidget* genitore) : QMainWindow(genitore), m_ui(std::make_un
     collega(m_ui->Categorie1, &TfrmMain::Categorie1Click);
     collega(m_ui->LabUrl1, &TfrmMain::Elencoprodotti1Click);
     collega(m_ui->LabUrl2, &TfrmMain::Produttori1Click);
+    collega(m_ui->mnuHelpHelp, &TfrmMain::mnuHelpHelpClick);
+    collega(m_ui->mnuIndicizza, &TfrmMain::mnuIndicizzaClick);
+    collega(m_ui->lblLink, &TfrmMain::lblLinkClick);
+    collega(m_ui->Label13, &TfrmMain::Label13Click);
 
     FormCreate();
 }
@@ -132,3 +137,36 @@ void TfrmMain::Categorie1Click() { ApriFinestra<TFrmCategorie>(); }
 void TfrmMain::Aggiornasaldi1Click() { ApriFinestra<TfrmAzzeraScarichi>(); }
 
 void TfrmMain::Eliminaoperazionidastorico1Click() { ApriFinestra<TfrmSetCancStorico>(); }
+
+void TfrmMain::mnuHelpHelpClick() {
+    const QString guida = CartellaProgramma() + QStringLiteral("help.html");
+    if (QFileInfo::exists(guida))
+        ApriDocumento(guida);
+    else
+        MostraErrore(QStringLiteral("Impossibile aprire la guida, file help.html non trovato"));
+}
+
+void TfrmMain::mnuIndicizzaClick() {
+    if (!ChiediConferma(QStringLiteral("Confermi l'operazione di reindicizzazione delle tabelle?"))) return;
+    const QString cartella = CartellaProgramma();
+    int esito = 0;
+    {
+        TCursoreOccupato occupato;
+        // The program lets go of its table files first, so that the tool does
+        // not find them held; they are attached again when next used.
+        TArchivio::corrente().scollegaTutte();
+        esito = EseguiEAttendi(cartella + QStringLiteral("Pdxrbld.exe"),
+                               {QStringLiteral("-Q+"), QStringLiteral("-R1"), QStringLiteral("/F") + cartella});
+    }
+    repaint();
+    if (esito == -2) MostraAvviso(QStringLiteral("Impossibile eseguire il controllo mentre il database è in uso!"));
+}
+
+void TfrmMain::lblLinkClick() { ApriDocumento(Costanti::SitoProduttore); }
+
+void TfrmMain::Label13Click() {
+    const QString programma = m_about ? m_about->captionPrg() : Costanti::TitoloApplicazione;
+    const QString versione = m_about ? m_about->captionVers() : Costanti::Versione;
+    InviaMail(Costanti::MailProduttore, QStringLiteral("Clic interno ") + programma + QStringLiteral(" , ") + versione,
+              QStringLiteral("Scrivere di seguito la richiesta:"));
+}

@@ -44,6 +44,10 @@ private:
     void Impostazioni1Click();
     void Magazzino1Click();
     void Aggiustamentoresi1Click();
+    void mnuHelpHelpClick();
+    void mnuIndicizzaClick();
+    void lblLinkClick();
+    void Label13Click();
     void Elencoprodotti1Click();
     void Produttori1Click();
     void Categorie1Click();
