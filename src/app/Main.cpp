@@ -16,6 +16,7 @@
 #include "registries/Categorie.h"
 #include "movements/AzzeraScarichi.h"
 #include "movements/SetCancStorico.h"
+#include "online/Bug.h"
 #include "ui_Main.h"
 
 #include <QCoreApplication>
@@ -54,6 +55,7 @@ TfrmMain::TfrmMain(QWidget* genitore) : QMainWindow(genitore), m_ui(std::make_un
     collega(m_ui->LabUrl1, &TfrmMain::Elencoprodotti1Click);
     collega(m_ui->LabUrl2, &TfrmMain::Produttori1Click);
     collega(m_ui->mnuHelpHelp, &TfrmMain::mnuHelpHelpClick);
+    collega(m_ui->Segnalabug1, &TfrmMain::Segnalabug1Click);
     collega(m_ui->mnuIndicizza, &TfrmMain::mnuIndicizzaClick);
     collega(m_ui->lblLink, &TfrmMain::lblLinkClick);
     collega(m_ui->Label13, &TfrmMain::Label13Click);
@@ -161,6 +163,8 @@ void TfrmMain::mnuIndicizzaClick() {
     repaint();
     if (esito == -2) MostraAvviso(QStringLiteral("Impossibile eseguire il controllo mentre il database è in uso!"));
 }
+
+void TfrmMain::Segnalabug1Click() { ApriFinestra<TfrmBug>(); }
 
 void TfrmMain::lblLinkClick() { ApriDocumento(Costanti::SitoProduttore); }
 

@@ -46,6 +46,7 @@ private:
     void Aggiustamentoresi1Click();
     void mnuHelpHelpClick();
     void mnuIndicizzaClick();
+    void Segnalabug1Click();
     void lblLinkClick();
     void Label13Click();
     void Elencoprodotti1Click();

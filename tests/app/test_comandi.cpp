@@ -13,6 +13,7 @@
 #include "data/CreaTabelleGenerali.h"
 #include "ui_About.h"
 #include "data/Impostazioni.h"
+#include "online/Bug.h"
 #include "ui_Impostazioni.h"
 #include "ui_Main.h"
 
@@ -31,6 +32,7 @@ private slots:
     void indicizzaTabellaBloccata();
     void indicizzaStrumentoMancante();
     void linkProduttore();
+    void segnalaBug();
 };
 
 namespace {
@@ -225,6 +227,21 @@ void TestComandi::linkProduttore() {
     QCOMPARE(informazioni.queryItemValue("body", QUrl::FullyDecoded),
              QStringLiteral("Vorrei ricevere informazioni in più per quanto riguarda:"));
     QVERIFY(u[1].toEncoded().contains("Clic%20interno%20Vovuru_Dazadaz%20%2C%2007.2003-40"));
+    ZR_VERIFICA_RISPOSTE(amb);
+}
+
+void TestComandi::segnalaBug() {
+    TAmbienteTest amb;
+    TfrmMain m;
+    QVERIFY(m.ui()->Segnalabug1->isEnabled());
+    bool aperta = false;
+    QuandoSiApre([&](QWidget* w) {
+        aperta = qobject_cast<TfrmBug*>(w) != nullptr && w->parentWidget() == &m;
+        w->close();
+    });
+    m.ui()->Segnalabug1->trigger();
+    QVERIFY(aperta);
+    QVERIFY(m.findChildren<TfrmBug*>().isEmpty());
     ZR_VERIFICA_RISPOSTE(amb);
 }
 
