@@ -3,6 +3,7 @@
 // against the SQLite engine doing the same work on the same files through a
 // connection of its own.
 
+#include "LibroGrande.h"
 #include "Misura.h"
 #include "app/Applicazione.h"
 #include "app/Fx.h"
@@ -18,36 +19,6 @@
 #include <sqlite3.h>
 
 namespace {
-
-const int Prodotti = 100000;
-const int Storico = 1000000;
-
-void Riempi(const QString& cartella) {
-    ImpostaCartellaProgramma(cartella);
-    TArchivio::apriCorrente(cartella);
-    CreaTabelleGenerali();
-    CreaTabelle();
-    TArchivio& a = TArchivio::corrente();
-    TTransazione t(a);
-    a.esegui(QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < %1) "
-                            "insert into %2 (ID, NOME, DESCRIZIONE, PREZZOLISTINO, PREZZO, PREZZO2, CARICHI, SCARICHI, "
-                            "TOTALEACQUISTI, TOTALEVENDITE, QUANTITA, GIACENZAMAX, DATAOGGI, IDPRODUTTORE, IDCATEGORIA) "
-                            "select i, 'COD' || i, 'Descrizione del prodotto numero ' || i, i % 100 + 0.5, i % 90 + 0.25, "
-                            "i % 120 + 0.75, 20, 5, 20 * (i % 90 + 0.25), 5 * (i % 120 + 0.75), 15, 30, '2004-03-01', "
-                            "i % 50, i % 20 from n")
-                 .arg(Prodotti)
-                 .arg(a.nomeQualificato(QStringLiteral("prodotti"))));
-    a.esegui(QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < %1) "
-                            "insert into %2 (ID, AZIONE, IDPROD, NOME, DESCRIZIONE, QUANTITA, DATAOGGI, PREZZO, PREZZOACQ) "
-                            "select i, case i % 2 when 0 then 'CARICO' else 'SCARICO' end, i % %3, 'COD' || (i % %3), "
-                            "'Descrizione', i % 7 + 1, date('2004-01-01', '+' || (i % 365) || ' days'), i % 13 * 1.5, "
-                            "i % 11 * 1.25 from n")
-                 .arg(Storico)
-                 .arg(a.nomeQualificato(QStringLiteral("storico")))
-                 .arg(Prodotti));
-    t.conferma();
-    TArchivio::chiudiCorrente();
-}
 
 // A plain engine connection laid out as the program's: a non-table main
 // file and the two tables attached.
@@ -81,7 +52,7 @@ int main(int argc, char** argv) {
     QTemporaryDir dir;
     const QString libro = dir.filePath(QStringLiteral("libro"));
     QDir().mkpath(libro);
-    Riempi(libro);
+    LibroGrande::Riempi(libro);
     TArchivio::apriCorrente(libro);
     TMotore motore(libro);
 
