@@ -1,0 +1,234 @@
+#include "movements/CtrlGiacenze.h"
+
+#include "app/Applicazione.h"
+#include "app/Fx.h"
+#include "movements/ListaControllo.h"
+#include "movements/Scadenze.h"
+#include "reports/engine/StampeControlli.h"
+#include "ui_CtrlGiacenze.h"
+
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFocusEvent>
+#include <QScreen>
+#include <QSqlRecord>
+
+namespace {
+const QVector<std::pair<QString, QString>> ColonneGriglia = {
+    {QStringLiteral("NOME"), QStringLiteral("Nome prodotto")},
+    {QStringLiteral("DESCRIZIONE"), QStringLiteral("Descrizione prodotto")},
+    {QStringLiteral("GIACENZAMAX"), QStringLiteral("Gg. giacenza")},
+    {QStringLiteral("CARICHI"), QStringLiteral("Carichi")},
+    {QStringLiteral("SCARICHI"), QStringLiteral("Scarichi")},
+    {QStringLiteral("QUANTITA"), QStringLiteral("Quantità")}};
+}  // namespace
+
+TFrmCtrlGiacenze::TFrmCtrlGiacenze(QWidget* proprietario)
+    : QDialog(proprietario), m_ui(std::make_unique<Ui::TFrmCtrlGiacenze>()) {
+    m_ui->setupUi(this);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    FormCreate();
+}
+
+TFrmCtrlGiacenze::~TFrmCtrlGiacenze() { FormDestroy(); }
+
+void TFrmCtrlGiacenze::FormCreate() {
+    auto* gruppo = new QButtonGroup(this);
+    gruppo->addButton(m_ui->rgVisual0, 0);
+    gruppo->addButton(m_ui->rgVisual1, 1);
+    gruppo->addButton(m_ui->rgVisual2, 2);
+    connect(gruppo, &QButtonGroup::idClicked, this, [this](int) { rgVisualClick(); });
+
+    m_ui->EdData->installEventFilter(this);
+    // What is typed shows in lower case.
+    connect(m_ui->EdData, &QLineEdit::textEdited, this, [this](const QString& t) {
+        if (t == t.toLower()) return;
+        const int cursore = m_ui->EdData->cursorPosition();
+        m_ui->EdData->setText(t.toLower());
+        m_ui->EdData->setCursorPosition(cursore);
+    });
+    connect(m_ui->ButtonControlla, &QPushButton::clicked, this, &TFrmCtrlGiacenze::ButtonControllaClick);
+    connect(m_ui->SbFermaControllo, &QPushButton::clicked, this, &TFrmCtrlGiacenze::SbFermaControlloClick);
+    connect(m_ui->BTSstampa, &QPushButton::clicked, this, &TFrmCtrlGiacenze::BTSstampaClick);
+    connect(m_ui->sbEsci, &QPushButton::clicked, this, &TFrmCtrlGiacenze::sbEsciClick);
+
+    m_tabella = std::make_unique<TTabella>(TArchivio::corrente(), QStringLiteral("prodotti"));
+    m_tabella->dopoScorrimento = [this] { TableProdottiAfterScroll(); };
+    m_ui->DBGrid1->setModel(&m_lista);
+    connect(m_ui->DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this] { QueryListaProdottiAfterScroll(); });
+    CollegaNavigatore(m_ui->DBGrid1, m_ui->nbPrior, m_ui->nbNext, m_ui->nbPost, m_ui->nbCancel);
+}
+
+void TFrmCtrlGiacenze::showEvent(QShowEvent* evento) {
+    QDialog::showEvent(evento);
+    if (m_mostrata) return;
+    m_mostrata = true;
+    if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+    FormShow();
+}
+
+void TFrmCtrlGiacenze::FormShow() {
+    m_tabella->apri();
+    m_ui->EdData->setText(Oggi().toString(FormatoData));
+    ApriLista(CondizioneInizialeScadenze);
+    m_ui->LabNumProdotti->setText(QStringLiteral("Prodotti trovati: ") + QString::number(m_righe));
+}
+
+void TFrmCtrlGiacenze::FormDestroy() {
+    if (m_tabella) m_tabella->chiudi();
+}
+
+void TFrmCtrlGiacenze::ApriLista(const QString& condizione) {
+    m_condizione = condizione;
+    m_righe = ApriListaProdotti(m_lista, m_ui->DBGrid1, condizione, ColonneGriglia);
+    if (m_righe > 0) VaiARiga(m_ui->DBGrid1, 0);
+    else QueryListaProdottiAfterScroll();
+}
+
+int TFrmCtrlGiacenze::voceVisione() const {
+    if (m_ui->rgVisual1->isChecked()) return 1;
+    if (m_ui->rgVisual2->isChecked()) return 2;
+    return 0;
+}
+
+bool TFrmCtrlGiacenze::eventFilter(QObject* oggetto, QEvent* evento) {
+    if (oggetto == m_ui->EdData && evento->type() == QEvent::FocusOut) {
+        // Leaving the box for another control of this window; a message box
+        // or another window taking the focus is no exit.
+        const Qt::FocusReason r = static_cast<QFocusEvent*>(evento)->reason();
+        if (r != Qt::ActiveWindowFocusReason && r != Qt::PopupFocusReason) EdDataExit();
+    }
+    return QDialog::eventFilter(oggetto, evento);
+}
+
+void TFrmCtrlGiacenze::EdDataExit() {
+    QString testo = m_ui->EdData->text();
+    if (CompletaData(testo)) m_ui->EdData->setText(testo);
+    else m_ui->EdData->setFocus();
+}
+
+void TFrmCtrlGiacenze::AbilitaControlli(bool si) {
+    for (QWidget* w : std::initializer_list<QWidget*>{m_ui->GroupBox1, m_ui->ButtonControlla, m_ui->BTSstampa,
+                                                      m_ui->rgVisual, m_ui->sbEsci, m_ui->DBGrid1, m_ui->DBNavigator1})
+        w->setEnabled(si);
+    m_ui->SbFermaControllo->setEnabled(!si);
+}
+
+void TFrmCtrlGiacenze::ButtonControllaClick() {
+    if (m_ui->EdData->text().isEmpty()) {
+        MostraAttenzione(QStringLiteral("Nessuna data definita"));
+        m_ui->EdData->setFocus();
+        return;
+    }
+    AbilitaControlli(false);
+    m_inCorso = true;
+    struct Ripristino {
+        TFrmCtrlGiacenze* f;
+        ~Ripristino() {
+            f->m_inCorso = false;
+            f->AbilitaControlli(true);
+            f->m_ui->SbFermaControllo->setEnabled(false);
+        }
+    } ripristino{this};
+    ControllaScadenze();
+    if (m_chiusuraRichiesta) QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
+}
+
+void TFrmCtrlGiacenze::ControllaScadenze() {
+    StopRichiesto = false;
+    const QDate controllo = LeggiDataControllo(m_ui->EdData->text());
+    // The window stays painted and "Stop" pressable: the events waiting are
+    // handled before each product. The progress text is repainted a few
+    // times a second, not for each of many thousand products.
+    QElapsedTimer orologio;
+    orologio.start();
+    qint64 ultimo = -1000;
+    const TEsitoScadenze esito =
+        ::ControllaScadenze(TArchivio::corrente(), m_condizione, controllo, [&](int i, int n) {
+            QCoreApplication::processEvents();
+            if (StopRichiesto) return false;
+            const qint64 ora = orologio.elapsed();
+            if (ora - ultimo >= 50 || i == n) {
+                ultimo = ora;
+                m_ui->LabelAvanzamento->setText(QStringLiteral("Avanzamento: ") + QString::number(i) +
+                                                QStringLiteral(" di ") + QString::number(n));
+            }
+            return true;
+        });
+    m_ui->LabNumProdotti->setText(QStringLiteral("Prodotti trovati: ") + QString::number(esito.trovati) +
+                                  QStringLiteral(", fuori giacenza: ") + QString::number(esito.scaduti));
+    m_tabella->aggiorna();
+    m_tabella->primo();
+    ApriLista(m_condizione);
+    m_ui->SbFermaControllo->setEnabled(false);
+}
+
+void TFrmCtrlGiacenze::SbFermaControlloClick() { StopRichiesto = true; }
+
+void TFrmCtrlGiacenze::rgVisualClick() {
+    ApriLista(CondizioneVisioneScadenze(voceVisione()));
+    m_ui->LabNumProdotti->setText(QStringLiteral("Prodotti trovati: ") + QString::number(m_righe));
+}
+
+void TFrmCtrlGiacenze::BTSstampaClick() {
+    if (!frmStampaGiacenze) throw ErroreArchivio(QStringLiteral("Finestra di stampa non disponibile"));
+    frmStampaGiacenze->DataControllo = m_ui->EdData->text();
+    frmStampaGiacenze->NumeroProdotti = m_righe;
+    frmStampaGiacenze->CarattereStampa = ImpostazioneIntera(LeggiImpostazione(QStringLiteral("CAR_STAMPA_GIACENZE")));
+    frmStampaGiacenze->Anteprima();
+}
+
+void TFrmCtrlGiacenze::sbEsciClick() { close(); }
+
+void TFrmCtrlGiacenze::closeEvent(QCloseEvent* evento) {
+    // A close asked for during a run takes effect when the run has ended.
+    if (m_inCorso) {
+        m_chiusuraRichiesta = true;
+        evento->ignore();
+        return;
+    }
+    QDialog::closeEvent(evento);
+}
+
+void TFrmCtrlGiacenze::reject() {
+    if (m_inCorso) {
+        m_chiusuraRichiesta = true;
+        return;
+    }
+    QDialog::reject();
+}
+
+void TFrmCtrlGiacenze::QueryListaProdottiAfterScroll() {
+    EseguiMostrandoErrori([this] {
+        AggiornaNavigatore(m_ui->DBGrid1, m_ui->nbPrior, m_ui->nbNext);
+        m_ui->LabDettagli->setText(QStringLiteral("Dettagli:"));
+        const int riga = RigaCorrente(m_ui->DBGrid1);
+        if (m_righe == 0 || riga < 0) {
+            MostraDettagliProdotto(m_ui.get(), nullptr);
+            return;
+        }
+        const QSqlRecord r = m_lista.record(riga);
+        if (m_tabella->aperta() && !m_tabella->trova(QStringLiteral("ID"), r.value(QStringLiteral("ID"))))
+            MostraDettagliProdotto(m_ui.get(), nullptr);
+        if (!r.isNull(QStringLiteral("SCADUTOTEMP")) && r.value(QStringLiteral("SCADUTOTEMP")).toLongLong() != 0) {
+            ImpostaStato(m_ui->LabStato, TestoStatoScadenza(true, 0), Giallo);
+            return;
+        }
+        const QDate entrata = DataEntrataProdotto(r.value(QStringLiteral("DATAOGGI")));
+        const int giorni = r.value(QStringLiteral("GIACENZAMAX")).toInt();
+        const QDate controllo = LeggiDataControllo(m_ui->EdData->text());
+        ImpostaStato(m_ui->LabStato, TestoStatoScadenza(false, GiorniRimanenti(entrata, giorni, controllo)), VerdeBrillante);
+    });
+}
+
+void TFrmCtrlGiacenze::TableProdottiAfterScroll() {
+    MostraDettagliProdotto(m_ui.get(), m_tabella.get());
+    m_ui->LabDettagli->setText(QStringLiteral("Dettagli:"));
+    if (m_tabella->vuota() || m_tabella->nullo(QStringLiteral("IDPRODUTTORE"))) return;
+    m_ui->LabDettagli->setText(QStringLiteral("Ricerca produttore in corso.."));
+    m_ui->LabDettagli->setText(TestoDettagliProduttore(m_tabella->valore(QStringLiteral("IDPRODUTTORE"))));
+}

@@ -1,0 +1,61 @@
+#pragma once
+// The expiry check window: marks every product of the list whose time in the
+// warehouse is up on the check date, lists all, the expired or the other
+// products, and hands the list to its report window.
+
+#include "data/Tabella.h"
+
+#include <QDialog>
+#include <QSqlQueryModel>
+#include <memory>
+
+namespace Ui {
+class TFrmCtrlGiacenze;
+}
+
+class TFrmCtrlGiacenze : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFrmCtrlGiacenze(QWidget* proprietario);
+    ~TFrmCtrlGiacenze() override;
+
+    Ui::TFrmCtrlGiacenze* ui() const { return m_ui.get(); }
+    // The displayed list, which the report prints.
+    QSqlQueryModel* QueryListaProdotti() { return &m_lista; }
+    TTabella* TableProdotti() const { return m_tabella.get(); }
+    bool inCorso() const { return m_inCorso; }
+
+    bool StopRichiesto = false;
+
+protected:
+    void showEvent(QShowEvent* evento) override;
+    void closeEvent(QCloseEvent* evento) override;
+    bool eventFilter(QObject* oggetto, QEvent* evento) override;
+    void reject() override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    void FormDestroy();
+    void EdDataExit();
+    void ButtonControllaClick();
+    void SbFermaControlloClick();
+    void rgVisualClick();
+    void BTSstampaClick();
+    void sbEsciClick();
+    void QueryListaProdottiAfterScroll();
+    void TableProdottiAfterScroll();
+    void ControllaScadenze();
+    void ApriLista(const QString& condizione);
+    void AbilitaControlli(bool si);
+    int voceVisione() const;
+
+    std::unique_ptr<Ui::TFrmCtrlGiacenze> m_ui;
+    QSqlQueryModel m_lista;
+    std::unique_ptr<TTabella> m_tabella;
+    QString m_condizione;
+    int m_righe = 0;
+    bool m_mostrata = false;
+    bool m_inCorso = false;
+    bool m_chiusuraRichiesta = false;
+};

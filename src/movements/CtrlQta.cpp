@@ -1,0 +1,128 @@
+#include "movements/CtrlQta.h"
+
+#include "app/Applicazione.h"
+#include "app/Fx.h"
+#include "movements/ListaControllo.h"
+#include "movements/Quantita.h"
+#include "reports/engine/StampeControlli.h"
+#include "ui_CtrlQta.h"
+
+#include <QButtonGroup>
+#include <QScreen>
+#include <QSqlRecord>
+
+namespace {
+const QVector<std::pair<QString, QString>> ColonneGriglia = {
+    {QStringLiteral("NOME"), QStringLiteral("Nome prodotto")},
+    {QStringLiteral("DESCRIZIONE"), QStringLiteral("Descrizione prodotto")},
+    {QStringLiteral("CARICHI"), QStringLiteral("Carichi")},
+    {QStringLiteral("SCARICHI"), QStringLiteral("Scarichi")},
+    {QStringLiteral("QUANTITA"), QStringLiteral("Quantità")},
+    {QStringLiteral("QTAALERT"), QStringLiteral("Q.ta Alert")}};
+}  // namespace
+
+TFrmCtrlQta::TFrmCtrlQta(QWidget* proprietario) : QDialog(proprietario), m_ui(std::make_unique<Ui::TFrmCtrlQta>()) {
+    m_ui->setupUi(this);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    auto* gruppo = new QButtonGroup(this);
+    const QList<QRadioButton*> voci = {m_ui->rgVisual0, m_ui->rgVisual1, m_ui->rgVisual2, m_ui->rgVisual3, m_ui->rgVisual4};
+    for (int i = 0; i < voci.size(); ++i) gruppo->addButton(voci[i], i);
+    connect(gruppo, &QButtonGroup::idClicked, this, [this](int) { rgVisualClick(); });
+    connect(m_ui->BTSstampa, &QPushButton::clicked, this, &TFrmCtrlQta::BTSstampaClick);
+    connect(m_ui->sbEsci, &QPushButton::clicked, this, &TFrmCtrlQta::sbEsciClick);
+
+    m_tabella = std::make_unique<TTabella>(TArchivio::corrente(), QStringLiteral("prodotti"));
+    m_tabella->dopoScorrimento = [this] { TableProdottiAfterScroll(); };
+    m_ui->DBGrid1->setModel(&m_lista);
+    connect(m_ui->DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this] { QueryListaProdottiAfterScroll(); });
+    CollegaNavigatore(m_ui->DBGrid1, m_ui->nbPrior, m_ui->nbNext, m_ui->nbPost, m_ui->nbCancel);
+}
+
+TFrmCtrlQta::~TFrmCtrlQta() { FormDestroy(); }
+
+void TFrmCtrlQta::showEvent(QShowEvent* evento) {
+    QDialog::showEvent(evento);
+    if (m_mostrata) return;
+    m_mostrata = true;
+    if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+    FormShow();
+}
+
+void TFrmCtrlQta::FormShow() {
+    m_tabella->apri();
+    ApriLista(CondizioneVisioneQuantita(0));
+    m_ui->LabNumProdotti->setText(QStringLiteral("Prodotti trovati: ") + QString::number(m_righe));
+}
+
+void TFrmCtrlQta::FormDestroy() {
+    if (m_tabella) m_tabella->chiudi();
+}
+
+void TFrmCtrlQta::ApriLista(const QString& condizione) {
+    m_righe = ApriListaProdotti(m_lista, m_ui->DBGrid1, condizione, ColonneGriglia);
+    if (m_righe > 0) VaiARiga(m_ui->DBGrid1, 0);
+    else QueryListaProdottiAfterScroll();
+}
+
+int TFrmCtrlQta::voceVisione() const {
+    const QList<QRadioButton*> voci = {m_ui->rgVisual0, m_ui->rgVisual1, m_ui->rgVisual2, m_ui->rgVisual3, m_ui->rgVisual4};
+    for (int i = 0; i < voci.size(); ++i)
+        if (voci[i]->isChecked()) return i;
+    return 0;
+}
+
+QString TFrmCtrlQta::captionVisione() const {
+    const QList<QRadioButton*> voci = {m_ui->rgVisual0, m_ui->rgVisual1, m_ui->rgVisual2, m_ui->rgVisual3, m_ui->rgVisual4};
+    return voci[voceVisione()]->text();
+}
+
+void TFrmCtrlQta::rgVisualClick() {
+    m_ui->LabDettagli->setText(QStringLiteral("Dettagli:"));
+    ApriLista(CondizioneVisioneQuantita(voceVisione()));
+    m_ui->LabNumProdotti->setText(QStringLiteral("Prodotti trovati: ") + QString::number(m_righe));
+}
+
+void TFrmCtrlQta::BTSstampaClick() {
+    if (!frmStampaQtaAlert) throw ErroreArchivio(QStringLiteral("Finestra di stampa non disponibile"));
+    frmStampaQtaAlert->Visione.clear();
+    const QString carattere = LeggiImpostazione(QStringLiteral("CAR_STAMPA_QTAALERT"));
+    if (carattere.isEmpty()) {
+        MostraAttenzione(QStringLiteral("Carattere stampa non inizializzato. Scegliere un valore dal menù: Utilita - "
+                                        "Impostazioni - Stampe - Stampa q.ta alert"));
+        return;
+    }
+    frmStampaQtaAlert->Visione = captionVisione();
+    frmStampaQtaAlert->NumeroProdotti = m_righe;
+    frmStampaQtaAlert->CarattereStampa = ImpostazioneIntera(carattere);
+    frmStampaQtaAlert->Anteprima();
+}
+
+void TFrmCtrlQta::sbEsciClick() { close(); }
+
+void TFrmCtrlQta::QueryListaProdottiAfterScroll() {
+    EseguiMostrandoErrori([this] {
+        AggiornaNavigatore(m_ui->DBGrid1, m_ui->nbPrior, m_ui->nbNext);
+        m_ui->LabDettagli->setText(QStringLiteral("Dettagli:"));
+        const int riga = RigaCorrente(m_ui->DBGrid1);
+        if (m_righe == 0 || riga < 0) {
+            MostraDettagliProdotto(m_ui.get(), nullptr);
+            return;
+        }
+        const QSqlRecord r = m_lista.record(riga);
+        if (m_tabella->aperta() && !m_tabella->trova(QStringLiteral("ID"), r.value(QStringLiteral("ID"))))
+            MostraDettagliProdotto(m_ui.get(), nullptr);
+        const int q = r.value(QStringLiteral("QUANTITA")).toInt();
+        const int a = r.value(QStringLiteral("QTAALERT")).toInt();
+        ImpostaStato(m_ui->LabStato, TestoStatoQuantita(q, a), QuantitaInEsubero(q, a) ? VerdeBrillante : Giallo);
+    });
+}
+
+void TFrmCtrlQta::TableProdottiAfterScroll() {
+    MostraDettagliProdotto(m_ui.get(), m_tabella.get());
+    m_ui->LabDettagli->setText(QStringLiteral("Dettagli:"));
+    if (m_tabella->vuota() || m_tabella->nullo(QStringLiteral("IDPRODUTTORE"))) return;
+    m_ui->LabDettagli->setText(QStringLiteral("Ricerca produttore in corso.."));
+    m_ui->LabDettagli->setText(TestoDettagliProduttore(m_tabella->valore(QStringLiteral("IDPRODUTTORE"))));
+}

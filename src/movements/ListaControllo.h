@@ -1,0 +1,64 @@
+#pragma once
+// What the expiry and quantity check windows share: the product list they
+// show in a grid and hand to their report, the detail fields and the producer
+// line of the current row, the state label and the record navigator.
+
+#include "data/Tabella.h"
+
+#include <QColor>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSqlQueryModel>
+#include <QString>
+#include <QTableView>
+#include <QToolButton>
+#include <QVector>
+#include <utility>
+
+// The list "select * from prodotti" + condition: opens it in the model, sets
+// the grid's columns (field, heading) in that order and hides the others, and
+// gives the number of rows.
+int ApriListaProdotti(QSqlQueryModel& lista, QTableView* griglia, const QString& condizione,
+                      const QVector<std::pair<QString, QString>>& colonne);
+
+// The producer line: "Dettagli: " + NOME + " " + COGNOME of the producer whose
+// ID is given (both blank when there is none); "Dettagli:" for an empty ID.
+QString TestoDettagliProduttore(const QVariant& idProduttore);
+
+// The state label's text on its background colour.
+void ImpostaStato(QLabel* etichetta, const QString& testo, const QColor& sfondo);
+inline const QColor Giallo(255, 255, 0);
+inline const QColor VerdeBrillante(0, 255, 0);
+
+// The detail fields of the current product (blank when there is none).
+template <class Ui>
+void MostraDettagliProdotto(Ui* ui, const TTabella* prodotto) {
+    const std::pair<QLineEdit*, const char*> campi[] = {
+        {ui->DBEditNome, "NOME"},           {ui->DBEditQuantita, "QUANTITA"},
+        {ui->DBEditCarichi, "CARICHI"},     {ui->DBEditScarichi, "SCARICHI"},
+        {ui->DBEditDescrizione, "DESCRIZIONE"}, {ui->DBEditPrezzoListino, "PREZZOLISTINO"},
+        {ui->DBEditSconto1, "SCONTO1"},     {ui->DBEditSconto2, "SCONTO2"},
+        {ui->DBEditSconto3, "SCONTO3"},     {ui->DBEditPrezzo, "PREZZO"},
+        {ui->DBEditPrezzo2, "PREZZO2"},     {ui->DBEditNumDistinta, "NUMDISTINTA"},
+        {ui->DBEditDataDistinta, "DATADISTINTA"}, {ui->DBEditDataOggi, "DATAOGGI"},
+        {ui->DBEditGiacenzaMax, "GIACENZAMAX"},   {ui->DBEditIdProduttore, "IDPRODUTTORE"}};
+    const bool c = prodotto && prodotto->aperta() && !prodotto->vuota();
+    for (const auto& [edit, campo] : campi) {
+        edit->setText(c ? prodotto->record().comeTesto(QString::fromLatin1(campo)) : QString());
+        edit->setCursorPosition(0);
+    }
+}
+
+// The record navigator of a read-only list: previous and next move the grid's
+// current row; post and cancel stay disabled, as the list is never edited.
+void CollegaNavigatore(QTableView* griglia, QToolButton* precedente, QToolButton* successivo, QToolButton* conferma,
+                       QToolButton* annulla);
+void AggiornaNavigatore(QTableView* griglia, QToolButton* precedente, QToolButton* successivo);
+// The grid's current row, -1 when none.
+int RigaCorrente(const QTableView* griglia);
+// Makes the row current (and visible), which runs the after-scroll handler.
+void VaiARiga(QTableView* griglia, int riga);
+
+// A setting read as the whole number it must be; anything else raises the
+// conversion error.
+int ImpostazioneIntera(const QString& testo);

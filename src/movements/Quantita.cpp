@@ -1,0 +1,20 @@
+#include "movements/Quantita.h"
+
+QString CondizioneVisioneQuantita(int voce) {
+    switch (voce) {
+    case 0: return QStringLiteral(" where quantita <= qtaalert and quantita > 0");
+    case 1: return QStringLiteral(" where quantita = 0");
+    case 2: return QStringLiteral(" where quantita > qtaalert");
+    case 3: return QStringLiteral(" where quantita < 0");
+    default: return QString();
+    }
+}
+
+bool QuantitaInEsubero(int quantita, int qtaAlert) { return quantita > qtaAlert; }
+
+QString TestoStatoQuantita(int q, int a) {
+    const QString coda = QStringLiteral(" (In magazzino ") + QString::number(q) + QStringLiteral(" - Q.tà alert ") +
+                         QString::number(a) + QLatin1Char(')');
+    if (QuantitaInEsubero(q, a)) return QStringLiteral("IN ESUBERO + ") + QString::number(q - a) + QStringLiteral(" pezzi") + coda;
+    return QStringLiteral("DA ORDINARE Min. ") + QString::number(a - q) + QStringLiteral(" Pezzi") + coda;
+}

@@ -1,0 +1,77 @@
+#include "reports/StampaGiacenze.h"
+
+#include "app/Fx.h"
+#include "data/Definizioni.h"
+#include "reports/StampaComune.h"
+
+#include <QWidget>
+
+namespace {
+const double AltezzaDettaglio = 5;
+const double CarattereLayout = 9;
+const QStringList CampiDettaglio = {QStringLiteral("QRDBnome"),        QStringLiteral("QRDBdescrizione"),
+                                    QStringLiteral("QRDBquantita"),    QStringLiteral("QRDBgiacenzamax"),
+                                    QStringLiteral("QRDBprezzo"),      QStringLiteral("QRDBscadutotemp")};
+}  // namespace
+
+TfrmStampaGiacenze::TfrmStampaGiacenze(QWidget* proprietario, QSqlQueryModel* lista)
+    : QObject(proprietario), m_proprietario(proprietario), m_dati(lista, Definizioni::CampiProdotti()) {
+    setObjectName(QStringLiteral("frmStampaGiacenze"));
+    TReport& r = m_report;
+    r.impostaDati(&m_dati);
+    r.fontBase.setPointSizeF(CarattereLayout);
+    r.primaDiGenerare = [this] { QuickRepBeforePrint(); };
+
+    const Qt::Alignment destra = Qt::AlignRight | Qt::AlignVCenter;
+    TBanda& titolo = r.banda(TTipoBanda::Titolo, 18);
+    titolo.etichetta(QStringLiteral("QRLabTitolo"), {0, 0, 190, 8}, QStringLiteral("Stampa riepilogativa giacenze di magazzino"))
+        .dimensione(14)
+        .grassetto();
+    titolo.etichetta(QStringLiteral("QRLabDataControllo"), {0, 9, 190, 6}, QStringLiteral("Data di controllo: "))
+        .dimensione(10);
+
+    TBanda& intestazione = r.banda(TTipoBanda::IntestazioneColonne, 13);
+    intestazione.numeroPagina(QStringLiteral("QRSysData1"), {150, 0, 40, 5}, QStringLiteral("Pag.")).allinea(destra);
+    struct Colonna {
+        const char* titolo;
+        const char* controllo;
+        const char* campo;
+        double x, larghezza;
+        bool aDestra;
+    };
+    const Colonna colonne[] = {{"Codice prodotto", "QRDBnome", "NOME", 0, 34, false},
+                               {"Descrizione prodotto", "QRDBdescrizione", "DESCRIZIONE", 35, 84, false},
+                               {"Q.tà", "QRDBquantita", "QUANTITA", 120, 15, true},
+                               {"Giac. max", "QRDBgiacenzamax", "GIACENZAMAX", 136, 17, true},
+                               {"Prezzo", "QRDBprezzo", "PREZZO", 154, 18, true},
+                               {"Da rendere", "QRDBscadutotemp", "SCADUTOTEMP", 173, 17, false}};
+    TBanda& dettaglio = r.banda(TTipoBanda::Dettaglio, AltezzaDettaglio);
+    int i = 0;
+    for (const Colonna& c : colonne) {
+        intestazione
+            .etichetta(QStringLiteral("QRLabel%1").arg(++i), {c.x, 6, c.larghezza, 6}, QString::fromUtf8(c.titolo))
+            .grassetto()
+            .allinea(c.aDestra ? destra : Qt::AlignLeft | Qt::AlignVCenter);
+        dettaglio.campoDati(QString::fromLatin1(c.controllo), {c.x, 0, c.larghezza, AltezzaDettaglio}, QString::fromLatin1(c.campo))
+            .allinea(c.aDestra ? destra : Qt::AlignLeft | Qt::AlignVCenter);
+    }
+    intestazione.forma(QStringLiteral("QRShape1"), {0, 12.5, 190, 0.2}, TTipoForma::LineaOrizzontale);
+
+    // "Si" for a product to return, "No" otherwise; an empty field prints blank.
+    r.controllo(QStringLiteral("QRDBscadutotemp"))->allaStampa = [](QString& t) {
+        t = t.toLower() == QLatin1String("true") ? QStringLiteral("Si") : QStringLiteral("No");
+    };
+    titolo.primaDiStampare = [this](bool&) {
+        m_report.controllo(QStringLiteral("QRLabDataControllo"))->testo = QStringLiteral("Data di controllo: ") + DataControllo;
+    };
+}
+
+TfrmStampaGiacenze::~TfrmStampaGiacenze() = default;
+
+void TfrmStampaGiacenze::QuickRepBeforePrint() {
+    if (NumeroProdotti == 0) MostraAttenzione(QStringLiteral("Nessun prodotto, cambiare parametri e riprovare."));
+    ApplicaCarattereStampa(m_report, CarattereStampa, CampiDettaglio, CarattereLayout,
+                           m_report.banda(TTipoBanda::Dettaglio), AltezzaDettaglio);
+}
+
+void TfrmStampaGiacenze::Anteprima() { m_report.anteprima(m_proprietario, caption()); }

@@ -1,0 +1,88 @@
+#include "reports/StampaQtaAlert.h"
+
+#include "app/Fx.h"
+#include "data/Definizioni.h"
+#include "reports/StampaComune.h"
+
+#include <QWidget>
+
+namespace {
+const double AltezzaDettaglio = 6;
+const double CarattereLayout = 9;
+const QStringList CampiDettaglio = {QStringLiteral("QRDBnome"), QStringLiteral("QRDBdescrizione"),
+                                    QStringLiteral("QRDBquantita"), QStringLiteral("QRDBqtaalert"),
+                                    QStringLiteral("QRDBprezzo")};
+}  // namespace
+
+TfrmStampaQtaAlert::TfrmStampaQtaAlert(QWidget* proprietario, QSqlQueryModel* lista)
+    : QObject(proprietario), m_proprietario(proprietario), m_dati(lista, Definizioni::CampiProdotti()) {
+    setObjectName(QStringLiteral("frmStampaQtaAlert"));
+    TReport& r = m_report;
+    r.impostaDati(&m_dati);
+    r.fontBase.setPointSizeF(CarattereLayout);
+    r.primaDiGenerare = [this] { QuickRepBeforePrint(); };
+
+    const Qt::Alignment destra = Qt::AlignRight | Qt::AlignVCenter;
+    TBanda& titolo = r.banda(TTipoBanda::Titolo, 24);
+    titolo.etichetta(QStringLiteral("QRLabTitolo"), {0, 0, 190, 8}, QStringLiteral("Stampa riepilogativa quantità di magazzino"))
+        .dimensione(14)
+        .grassetto();
+    titolo.dataCorrente(QStringLiteral("QRSysData2"), {0, 9, 80, 6}, QStringLiteral("Data: ")).dimensione(10);
+    titolo.etichetta(QStringLiteral("QRLabel7"), {0, 15, 35, 6}, QStringLiteral("Totale prodotti:")).dimensione(10);
+    titolo.etichetta(QStringLiteral("QRLabTotProd"), {35, 15, 40, 6}, QString()).dimensione(10);
+    titolo.primaDiStampare = [this](bool& stampa) { TitleBand1BeforePrint(stampa); };
+
+    TBanda& intestazione = r.banda(TTipoBanda::IntestazioneColonne, 13);
+    intestazione.numeroPagina(QStringLiteral("QRSysData1"), {150, 0, 40, 5}).allinea(destra);
+    struct Colonna {
+        const char* titolo;
+        const char* controllo;
+        const char* campo;
+        double x, larghezza;
+        bool aDestra;
+    };
+    const Colonna colonne[] = {{"Codice prodotto", "QRDBnome", "NOME", 0, 34, false},
+                               {"Descrizione prodotto", "QRDBdescrizione", "DESCRIZIONE", 35, 78, false},
+                               {"Q.tà", "QRDBquantita", "QUANTITA", 114, 14, true},
+                               {"Q.tà alert", "QRDBqtaalert", "QTAALERT", 129, 17, true},
+                               {"Prezzo", "QRDBprezzo", "PREZZO", 147, 22, true},
+                               {"Q.ta da ordin.", nullptr, nullptr, 171, 19, false}};
+    TBanda& dettaglio = r.banda(TTipoBanda::Dettaglio, AltezzaDettaglio);
+    int i = 0;
+    for (const Colonna& c : colonne) {
+        intestazione
+            .etichetta(QStringLiteral("QRLabel%1").arg(++i), {c.x, 6, c.larghezza, 6}, QString::fromUtf8(c.titolo))
+            .grassetto()
+            .allinea(c.aDestra ? destra : Qt::AlignLeft | Qt::AlignVCenter);
+        if (c.controllo)
+            dettaglio
+                .campoDati(QString::fromLatin1(c.controllo), {c.x, 0, c.larghezza, AltezzaDettaglio}, QString::fromLatin1(c.campo))
+                .allinea(c.aDestra ? destra : Qt::AlignLeft | Qt::AlignVCenter);
+    }
+    intestazione.forma(QStringLiteral("QRShape2"), {0, 12.5, 190, 0.2}, TTipoForma::LineaOrizzontale);
+    // The box where the quantity to order is written by hand.
+    dettaglio.forma(QStringLiteral("QRShape1"), {173, 0.8, 16, AltezzaDettaglio - 1.6});
+
+    r.controllo(QStringLiteral("QRDBprezzo"))->allaStampa = [this](QString& t) {
+        t = TestoMoneta(m_dati.valore(QStringLiteral("PREZZO")).toDouble());
+    };
+}
+
+TfrmStampaQtaAlert::~TfrmStampaQtaAlert() = default;
+
+void TfrmStampaQtaAlert::QuickRepBeforePrint() {
+    if (NumeroProdotti == 0) MostraAttenzione(QStringLiteral("Nessun prodotto, cambiare parametri e riprovare."));
+    ApplicaCarattereStampa(m_report, CarattereStampa, CampiDettaglio, CarattereLayout,
+                           m_report.banda(TTipoBanda::Dettaglio), AltezzaDettaglio);
+    // The box follows the line's height.
+    const double h = m_report.banda(TTipoBanda::Dettaglio)->altezza;
+    m_report.controllo(QStringLiteral("QRShape1"))->impostaDimensioni(16, h - 1.6);
+}
+
+void TfrmStampaQtaAlert::TitleBand1BeforePrint(bool&) {
+    m_report.controllo(QStringLiteral("QRLabTotProd"))->testo = QString::number(NumeroProdotti);
+    m_report.controllo(QStringLiteral("QRLabTitolo"))->testo =
+        QStringLiteral("Stampa riepilogativa quantità di magazzino (") + Visione + QLatin1Char(')');
+}
+
+void TfrmStampaQtaAlert::Anteprima() { m_report.anteprima(m_proprietario, caption()); }

@@ -1,0 +1,29 @@
+#pragma once
+// The quantity-alert report: the list of the quantity check window as it
+// stands, with the view's name, the count, each product's quantities and
+// price, and an empty box per row for the quantity to order.
+
+#include "reports/engine/Report.h"
+#include "reports/engine/StampeControlli.h"
+
+#include <QObject>
+
+class QSqlQueryModel;
+
+class TfrmStampaQtaAlert : public QObject, public TStampaQtaAlertRif {
+    Q_OBJECT
+public:
+    TfrmStampaQtaAlert(QWidget* proprietario, QSqlQueryModel* lista);
+    ~TfrmStampaQtaAlert() override;
+
+    QString caption() const { return QStringLiteral("Stampa riepilogativa quantità di magazzino"); }
+    void Anteprima() override;
+    TReport& report() { return m_report; }
+
+private:
+    void QuickRepBeforePrint();
+    void TitleBand1BeforePrint(bool& stampa);
+    QWidget* m_proprietario;
+    TDatiModello m_dati;
+    TReport m_report;
+};
