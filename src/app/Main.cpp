@@ -17,6 +17,10 @@
 #include "movements/AzzeraScarichi.h"
 #include "movements/SetCancStorico.h"
 #include "online/Bug.h"
+#include "movements/CtrlGiacenze.h"
+#include "movements/CtrlQta.h"
+#include "reports/StampaGiacenze.h"
+#include "reports/StampaQtaAlert.h"
 #include "ui_Main.h"
 
 #include <QCoreApplication>
@@ -59,6 +63,10 @@ TfrmMain::TfrmMain(QWidget* genitore) : QMainWindow(genitore), m_ui(std::make_un
     collega(m_ui->mnuIndicizza, &TfrmMain::mnuIndicizzaClick);
     collega(m_ui->lblLink, &TfrmMain::lblLinkClick);
     collega(m_ui->Label13, &TfrmMain::Label13Click);
+    collega(m_ui->Controllagiacenze1, &TfrmMain::Controllagiacenze1Click);
+    collega(m_ui->ControloQuantit1, &TfrmMain::ControloQuantit1Click);
+    collega(m_ui->LabUrl5, &TfrmMain::Controllagiacenze1Click);
+    collega(m_ui->LabUrl8, &TfrmMain::ControloQuantit1Click);
 
     FormCreate();
 }
@@ -173,4 +181,36 @@ void TfrmMain::Label13Click() {
     const QString versione = m_about ? m_about->captionVers() : Costanti::Versione;
     InviaMail(Costanti::MailProduttore, QStringLiteral("Clic interno ") + programma + QStringLiteral(" , ") + versione,
               QStringLiteral("Scrivere di seguito la richiesta:"));
+}
+
+// The check windows come with the report window that prints their list: the
+// check window first, then the report window bound to its list and held in
+// the program-wide reference its "Anteprima" uses; afterwards the report
+// window goes first, then the check window.
+void TfrmMain::Controllagiacenze1Click() {
+    std::unique_ptr<TFrmCtrlGiacenze> controllo(new TFrmCtrlGiacenze(this));
+    std::unique_ptr<TfrmStampaGiacenze> stampa(new TfrmStampaGiacenze(this, controllo->QueryListaProdotti()));
+    frmStampaGiacenze = stampa.get();
+    struct Rilascio {
+        std::unique_ptr<TfrmStampaGiacenze>& s;
+        ~Rilascio() {
+            frmStampaGiacenze = nullptr;
+            s.reset();
+        }
+    } rilascio{stampa};
+    controllo->exec();
+}
+
+void TfrmMain::ControloQuantit1Click() {
+    std::unique_ptr<TFrmCtrlQta> controllo(new TFrmCtrlQta(this));
+    std::unique_ptr<TfrmStampaQtaAlert> stampa(new TfrmStampaQtaAlert(this, controllo->QueryListaProdotti()));
+    frmStampaQtaAlert = stampa.get();
+    struct Rilascio {
+        std::unique_ptr<TfrmStampaQtaAlert>& s;
+        ~Rilascio() {
+            frmStampaQtaAlert = nullptr;
+            s.reset();
+        }
+    } rilascio{stampa};
+    controllo->exec();
 }

@@ -49,6 +49,8 @@ private:
     void Segnalabug1Click();
     void lblLinkClick();
     void Label13Click();
+    void Controllagiacenze1Click();
+    void ControloQuantit1Click();
     void Elencoprodotti1Click();
     void Produttori1Click();
     void Categorie1Click();

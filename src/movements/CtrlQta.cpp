@@ -105,7 +105,7 @@ void TFrmCtrlQta::QueryListaProdottiAfterScroll() {
     EseguiMostrandoErrori([this] {
         AggiornaNavigatore(m_ui->DBGrid1, m_ui->nbPrior, m_ui->nbNext);
         m_ui->LabDettagli->setText(QStringLiteral("Dettagli:"));
-        const int riga = RigaCorrente(m_ui->DBGrid1);
+        const int riga = RigaListaCorrente(m_ui->DBGrid1);
         if (m_righe == 0 || riga < 0) {
             MostraDettagliProdotto(m_ui.get(), nullptr);
             return;

@@ -17,6 +17,8 @@ int ApriListaProdotti(QSqlQueryModel& lista, QTableView* griglia, const QString&
     const int n = a.valoreSingolo(QStringLiteral("select count(*) from ") + P + condizione).toInt();
 
     if (griglia->model() != &lista) griglia->setModel(&lista);
+    griglia->setWordWrap(false);
+    griglia->verticalHeader()->setDefaultSectionSize(griglia->fontMetrics().height() + 6);
     const QSqlRecord r = lista.record();
     QHeaderView* h = griglia->horizontalHeader();
     for (int i = 0; i < r.count(); ++i) griglia->setColumnHidden(i, true);
@@ -26,6 +28,7 @@ int ApriListaProdotti(QSqlQueryModel& lista, QTableView* griglia, const QString&
         lista.setHeaderData(i, Qt::Horizontal, colonne[k].second);
         griglia->setColumnHidden(i, false);
         h->moveSection(h->visualIndex(i), k);
+        griglia->setColumnWidth(i, k == 0 ? 130 : k == 1 ? 260 : 80);
     }
     return n;
 }
@@ -52,7 +55,7 @@ void ImpostaStato(QLabel* etichetta, const QString& testo, const QColor& sfondo)
     etichetta->setAutoFillBackground(true);
 }
 
-int RigaCorrente(const QTableView* griglia) {
+int RigaListaCorrente(const QTableView* griglia) {
     const QModelIndex i = griglia->currentIndex();
     return i.isValid() ? i.row() : -1;
 }
@@ -75,7 +78,7 @@ void VaiARiga(QTableView* griglia, int riga) {
 }
 
 void AggiornaNavigatore(QTableView* griglia, QToolButton* precedente, QToolButton* successivo) {
-    const int r = RigaCorrente(griglia);
+    const int r = RigaListaCorrente(griglia);
     QAbstractItemModel* m = griglia->model();
     const bool righe = m && m->rowCount() > 0;
     precedente->setEnabled(righe && r > 0);
@@ -86,8 +89,8 @@ void CollegaNavigatore(QTableView* griglia, QToolButton* precedente, QToolButton
                        QToolButton* annulla) {
     conferma->setEnabled(false);
     annulla->setEnabled(false);
-    QObject::connect(precedente, &QToolButton::clicked, griglia, [griglia] { VaiARiga(griglia, RigaCorrente(griglia) - 1); });
-    QObject::connect(successivo, &QToolButton::clicked, griglia, [griglia] { VaiARiga(griglia, RigaCorrente(griglia) + 1); });
+    QObject::connect(precedente, &QToolButton::clicked, griglia, [griglia] { VaiARiga(griglia, RigaListaCorrente(griglia) - 1); });
+    QObject::connect(successivo, &QToolButton::clicked, griglia, [griglia] { VaiARiga(griglia, RigaListaCorrente(griglia) + 1); });
 }
 
 int ImpostazioneIntera(const QString& testo) {

@@ -55,7 +55,7 @@ void CollegaNavigatore(QTableView* griglia, QToolButton* precedente, QToolButton
                        QToolButton* annulla);
 void AggiornaNavigatore(QTableView* griglia, QToolButton* precedente, QToolButton* successivo);
 // The grid's current row, -1 when none.
-int RigaCorrente(const QTableView* griglia);
+int RigaListaCorrente(const QTableView* griglia);
 // Makes the row current (and visible), which runs the after-scroll handler.
 void VaiARiga(QTableView* griglia, int riga);
 

@@ -39,18 +39,19 @@ TfrmStampaGiacenze::TfrmStampaGiacenze(QWidget* proprietario, QSqlQueryModel* li
         double x, larghezza;
         bool aDestra;
     };
-    const Colonna colonne[] = {{"Codice prodotto", "QRDBnome", "NOME", 0, 34, false},
-                               {"Descrizione prodotto", "QRDBdescrizione", "DESCRIZIONE", 35, 84, false},
-                               {"Q.tà", "QRDBquantita", "QUANTITA", 120, 15, true},
-                               {"Giac. max", "QRDBgiacenzamax", "GIACENZAMAX", 136, 17, true},
-                               {"Prezzo", "QRDBprezzo", "PREZZO", 154, 18, true},
-                               {"Da rendere", "QRDBscadutotemp", "SCADUTOTEMP", 173, 17, false}};
+    const Colonna colonne[] = {{"Codice prodotto", "QRDBnome", "NOME", 0, 30, false},
+                               {"Descrizione prodotto", "QRDBdescrizione", "DESCRIZIONE", 31, 80, false},
+                               {"Q.tà", "QRDBquantita", "QUANTITA", 112, 13, true},
+                               {"Giac. max", "QRDBgiacenzamax", "GIACENZAMAX", 127, 19, true},
+                               {"Prezzo", "QRDBprezzo", "PREZZO", 148, 18, true},
+                               {"Da rendere", "QRDBscadutotemp", "SCADUTOTEMP", 169, 21, false}};
     TBanda& dettaglio = r.banda(TTipoBanda::Dettaglio, AltezzaDettaglio);
     int i = 0;
     for (const Colonna& c : colonne) {
         intestazione
             .etichetta(QStringLiteral("QRLabel%1").arg(++i), {c.x, 6, c.larghezza, 6}, QString::fromUtf8(c.titolo))
             .grassetto()
+            .dimensione(8)
             .allinea(c.aDestra ? destra : Qt::AlignLeft | Qt::AlignVCenter);
         dettaglio.campoDati(QString::fromLatin1(c.controllo), {c.x, 0, c.larghezza, AltezzaDettaglio}, QString::fromLatin1(c.campo))
             .allinea(c.aDestra ? destra : Qt::AlignLeft | Qt::AlignVCenter);

@@ -41,18 +41,19 @@ TfrmStampaQtaAlert::TfrmStampaQtaAlert(QWidget* proprietario, QSqlQueryModel* li
         double x, larghezza;
         bool aDestra;
     };
-    const Colonna colonne[] = {{"Codice prodotto", "QRDBnome", "NOME", 0, 34, false},
-                               {"Descrizione prodotto", "QRDBdescrizione", "DESCRIZIONE", 35, 78, false},
-                               {"Q.tà", "QRDBquantita", "QUANTITA", 114, 14, true},
-                               {"Q.tà alert", "QRDBqtaalert", "QTAALERT", 129, 17, true},
-                               {"Prezzo", "QRDBprezzo", "PREZZO", 147, 22, true},
-                               {"Q.ta da ordin.", nullptr, nullptr, 171, 19, false}};
+    const Colonna colonne[] = {{"Codice prodotto", "QRDBnome", "NOME", 0, 30, false},
+                               {"Descrizione prodotto", "QRDBdescrizione", "DESCRIZIONE", 31, 70, false},
+                               {"Q.tà", "QRDBquantita", "QUANTITA", 102, 12, true},
+                               {"Q.tà alert", "QRDBqtaalert", "QTAALERT", 116, 18, true},
+                               {"Prezzo", "QRDBprezzo", "PREZZO", 136, 26, true},
+                               {"Q.ta da ordin.", nullptr, nullptr, 165, 25, false}};
     TBanda& dettaglio = r.banda(TTipoBanda::Dettaglio, AltezzaDettaglio);
     int i = 0;
     for (const Colonna& c : colonne) {
         intestazione
             .etichetta(QStringLiteral("QRLabel%1").arg(++i), {c.x, 6, c.larghezza, 6}, QString::fromUtf8(c.titolo))
             .grassetto()
+            .dimensione(8)
             .allinea(c.aDestra ? destra : Qt::AlignLeft | Qt::AlignVCenter);
         if (c.controllo)
             dettaglio
@@ -61,7 +62,7 @@ TfrmStampaQtaAlert::TfrmStampaQtaAlert(QWidget* proprietario, QSqlQueryModel* li
     }
     intestazione.forma(QStringLiteral("QRShape2"), {0, 12.5, 190, 0.2}, TTipoForma::LineaOrizzontale);
     // The box where the quantity to order is written by hand.
-    dettaglio.forma(QStringLiteral("QRShape1"), {173, 0.8, 16, AltezzaDettaglio - 1.6});
+    dettaglio.forma(QStringLiteral("QRShape1"), {167, 0.8, 18, AltezzaDettaglio - 1.6});
 
     r.controllo(QStringLiteral("QRDBprezzo"))->allaStampa = [this](QString& t) {
         t = TestoMoneta(m_dati.valore(QStringLiteral("PREZZO")).toDouble());
@@ -76,7 +77,7 @@ void TfrmStampaQtaAlert::QuickRepBeforePrint() {
                            m_report.banda(TTipoBanda::Dettaglio), AltezzaDettaglio);
     // The box follows the line's height.
     const double h = m_report.banda(TTipoBanda::Dettaglio)->altezza;
-    m_report.controllo(QStringLiteral("QRShape1"))->impostaDimensioni(16, h - 1.6);
+    m_report.controllo(QStringLiteral("QRShape1"))->impostaDimensioni(18, h - 1.6);
 }
 
 void TfrmStampaQtaAlert::TitleBand1BeforePrint(bool&) {
