@@ -45,7 +45,8 @@ QString Pdftotext(const QString& pdf) {
     QProcess p;
     p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     p.waitForFinished(30000);
-    return QString::fromUtf8(p.readAllStandardOutput());
+    // Compatibility form: the typeface's ligatures ("ﬀ") read as their letters.
+    return QString::fromUtf8(p.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
 }
 
 }  // namespace

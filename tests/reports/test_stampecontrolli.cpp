@@ -1,0 +1,248 @@
+// The expiry and quantity-alert reports, printed from their check windows as
+// the main window sets them up: texts on the page list and in the PDF, the
+// font-size setting, the warnings, and two previews in a row.
+
+#include "AmbienteTest.h"
+#include "app/Main.h"
+#include "data/Archivio.h"
+#include "movements/CtrlGiacenze.h"
+#include "movements/CtrlQta.h"
+#include "reports/StampaGiacenze.h"
+#include "reports/StampaQtaAlert.h"
+#include "ui_CtrlGiacenze.h"
+#include "ui_CtrlQta.h"
+#include "ui_Main.h"
+
+#include <QPrintPreviewDialog>
+#include <QProcess>
+#include <QtTest>
+
+namespace {
+
+void Esegui(const QString& sql) {
+    TArchivio& a = TArchivio::corrente();
+    a.esegui(QString(sql).replace(QLatin1String("$P"), a.nomeQualificato(QStringLiteral("prodotti")))
+                 .replace(QLatin1String("$I"), a.nomeQualificato(QStringLiteral("impostazioni"))));
+}
+
+void Prodotti() {
+    Esegui(QStringLiteral(
+        "insert into $P (ID, NOME, DESCRIZIONE, QUANTITA, QTAALERT, GIACENZAMAX, DATAOGGI, PREZZO) values "
+        "(1, 'CAFFÈ', 'Caffè in grani qualità oro', 3, 5, 10, '2004-03-01', 2.5),"
+        "(2, 'TÈ', 'Tè verde', 5, 5, 30, '2004-03-10', 1234.5),"
+        "(3, 'ZUCCHERO', 'Zucchero di canna', 0, 2, 400, '2003-12-01', NULL)"));
+}
+
+// Presses "Anteprima" and closes the preview once it is on screen; true when
+// a preview opened.
+bool Anteprima(QPushButton* pulsante) {
+    bool aperta = false;
+    QTimer guardia;
+    guardia.setInterval(10);
+    QObject::connect(&guardia, &QTimer::timeout, [&] {
+        if (auto* p = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget())) {
+            aperta = true;
+            p->close();
+        }
+    });
+    guardia.start();
+    pulsante->click();
+    return aperta;
+}
+
+QStringList Testi(const TDocumentoReport& d, const QString& controllo) {
+    QStringList l;
+    for (const TElementoPagina* e : d.elementiDi(controllo)) l << e->testo;
+    return l;
+}
+
+QString Pdftotext(const QString& pdf) {
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    p.waitForFinished(30000);
+    // Compatibility form: the typeface's ligatures ("ﬀ") read as their letters.
+    return QString::fromUtf8(p.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
+}
+
+template <class F>
+void Mostra(F& f) {
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+}
+
+}  // namespace
+
+class TestStampeControlli : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { m_amb = std::make_unique<TAmbienteTest>(); }
+    void cleanup() {
+        frmStampaGiacenze = nullptr;
+        frmStampaQtaAlert = nullptr;
+        ZR_VERIFICA_RISPOSTE(*m_amb);
+        m_amb.reset();
+    }
+
+    void stampaGiacenze() {
+        Prodotti();
+        Esegui(QStringLiteral("update $I set CAR_STAMPA_GIACENZE = 12"));
+        TFrmCtrlGiacenze f(nullptr);
+        TfrmStampaGiacenze s(&f, f.QueryListaProdotti());
+        frmStampaGiacenze = &s;
+        Mostra(f);
+        f.ui()->EdData->setText(QStringLiteral("11/03/2004"));
+        f.ui()->ButtonControlla->click();
+        QVERIFY(Anteprima(f.ui()->BTSstampa));
+
+        const TDocumentoReport& d = s.report().documento();
+        QCOMPARE(d.numeroPagine(), 1);
+        QCOMPARE(d.testi(0).mid(0, 9),
+                 (QStringList{QStringLiteral("Stampa riepilogativa giacenze di magazzino"),
+                              QStringLiteral("Data di controllo: 11/03/2004"), QStringLiteral("Pag.1"),
+                              QStringLiteral("Codice prodotto"), QStringLiteral("Descrizione prodotto"), QStringLiteral("Q.tà"),
+                              QStringLiteral("Giac. max"), QStringLiteral("Prezzo"), QStringLiteral("Da rendere")}));
+        QCOMPARE(Testi(d, QStringLiteral("QRDBnome")), (QStringList{QStringLiteral("CAFFÈ"), QStringLiteral("TÈ"), QStringLiteral("ZUCCHERO")}));
+        QCOMPARE(Testi(d, QStringLiteral("QRDBscadutotemp")), (QStringList{QStringLiteral("Si"), QStringLiteral("No"), QStringLiteral("No")}));
+        // The price as the field's plain text; an empty one prints blank.
+        QCOMPARE(Testi(d, QStringLiteral("QRDBprezzo")), (QStringList{QStringLiteral("2,5"), QStringLiteral("1234,5")}));
+        QCOMPARE(Testi(d, QStringLiteral("QRDBgiacenzamax")),
+                 (QStringList{QStringLiteral("10"), QStringLiteral("30"), QStringLiteral("400")}));
+        // The setting's size for the six detail fields; headings keep theirs.
+        QCOMPARE(d.font[d.elementiDi(QStringLiteral("QRDBdescrizione"))[0]->font].pointSizeF(), 12.0);
+        QCOMPARE(d.font[d.elementiDi(QStringLiteral("QRLabel1"))[0]->font].pointSizeF(), 8.0);
+
+        // A product never evaluated prints blank under "Da rendere".
+        Esegui(QStringLiteral("update $P set SCADUTOTEMP = NULL where ID = 3"));
+        f.ui()->rgVisual1->click();
+        f.ui()->rgVisual0->click();
+        QVERIFY(Anteprima(f.ui()->BTSstampa));
+        QCOMPARE(Testi(s.report().documento(), QStringLiteral("QRDBscadutotemp")), (QStringList{QStringLiteral("Si"), QStringLiteral("No")}));
+    }
+
+    void stampaGiacenzeSenzaCarattere() {
+        // An empty size setting ends the command with the conversion error,
+        // before any preview.
+        Prodotti();
+        Esegui(QStringLiteral("update $I set CAR_STAMPA_GIACENZE = NULL"));
+        TFrmCtrlGiacenze f(nullptr);
+        TfrmStampaGiacenze s(&f, f.QueryListaProdotti());
+        frmStampaGiacenze = &s;
+        Mostra(f);
+        bool aperta = false;
+        try {
+            aperta = Anteprima(f.ui()->BTSstampa);
+            QFAIL("nessun errore");
+        } catch (const ErroreArchivio& e) {
+            QCOMPARE(e.testo(), QStringLiteral("'' non è un valore intero valido"));
+        }
+        QVERIFY(!aperta);
+    }
+
+    void stampaQtaAlertInPdf() {
+        Prodotti();
+        TFrmCtrlQta f(nullptr);
+        TfrmStampaQtaAlert s(&f, f.QueryListaProdotti());
+        frmStampaQtaAlert = &s;
+        Mostra(f);
+        QVERIFY(Anteprima(f.ui()->BTSstampa));
+        const TDocumentoReport& d = s.report().documento();
+        QCOMPARE(Testi(d, QStringLiteral("QRLabTitolo")), QStringList{QStringLiteral("Stampa riepilogativa quantità di magazzino (Fine scorta)")});
+        QCOMPARE(Testi(d, QStringLiteral("QRSysData2")), QStringList{QStringLiteral("Data: 15/03/2004")});
+        QCOMPARE(Testi(d, QStringLiteral("QRLabTotProd")), QStringList{QStringLiteral("2")});
+        QCOMPARE(Testi(d, QStringLiteral("QRSysData1")), QStringList{QStringLiteral("1")});  // the bare page number
+        QCOMPARE(Testi(d, QStringLiteral("QRDBprezzo")), (QStringList{QStringLiteral("2,50 €"), QStringLiteral("1.234,50 €")}));
+        QCOMPARE(d.elementiDi(QStringLiteral("QRShape1")).size(), 2);  // one empty box per row
+        QCOMPARE(d.elementiDi(QStringLiteral("QRShape1"))[0]->tipo, TElementoPagina::Rettangolo);
+
+        // The same page list as a PDF file, read back.
+        const QString pdf = m_amb->file(QStringLiteral("qtaalert.pdf"));
+        QVERIFY(ScriviPdf(d, pdf));
+        const QString testo = Pdftotext(pdf);
+        for (const char* atteso : {"Stampa riepilogativa quantità di magazzino (Fine scorta)", "Totale prodotti:", "Q.ta da ordin.",
+                                   "CAFFÈ", "Caffè in grani qualità oro", "Tè verde", "2,50 €", "1.234,50 €"})
+            QVERIFY2(testo.contains(QString::fromUtf8(atteso)), atteso);
+    }
+
+    void dueAnteprimeCambiandoVisione() {
+        Prodotti();
+        TFrmCtrlQta f(nullptr);
+        TfrmStampaQtaAlert s(&f, f.QueryListaProdotti());
+        frmStampaQtaAlert = &s;
+        Mostra(f);
+        f.ui()->rgVisual1->click();  // "Esauriti"
+        QVERIFY(Anteprima(f.ui()->BTSstampa));
+        QCOMPARE(Testi(s.report().documento(), QStringLiteral("QRLabTitolo")),
+                 QStringList{QStringLiteral("Stampa riepilogativa quantità di magazzino (Esauriti)")});
+        QCOMPARE(Testi(s.report().documento(), QStringLiteral("QRDBnome")), QStringList{QStringLiteral("ZUCCHERO")});
+        QCOMPARE(Testi(s.report().documento(), QStringLiteral("QRLabTotProd")), QStringList{QStringLiteral("1")});
+        f.ui()->rgVisual4->click();  // "Tutti"
+        QVERIFY(Anteprima(f.ui()->BTSstampa));
+        QCOMPARE(Testi(s.report().documento(), QStringLiteral("QRLabTitolo")),
+                 QStringList{QStringLiteral("Stampa riepilogativa quantità di magazzino (Tutti)")});
+        QCOMPARE(Testi(s.report().documento(), QStringLiteral("QRDBnome")),
+                 (QStringList{QStringLiteral("CAFFÈ"), QStringLiteral("TÈ"), QStringLiteral("ZUCCHERO")}));
+        QCOMPARE(Testi(s.report().documento(), QStringLiteral("QRLabTotProd")), QStringList{QStringLiteral("3")});
+    }
+
+    void listaVuotaECarattereZero() {
+        Esegui(QStringLiteral("update $I set CAR_STAMPA_QTAALERT = 0"));
+        TFrmCtrlQta f(nullptr);
+        TfrmStampaQtaAlert s(&f, f.QueryListaProdotti());
+        frmStampaQtaAlert = &s;
+        Mostra(f);
+        m_amb->risposte.attendi(TTipoMessaggio::Attenzione, QStringLiteral("Nessun prodotto, cambiare parametri e riprovare."));
+        m_amb->risposte.attendi(TTipoMessaggio::Attenzione, QStringLiteral("Parametro di carattere di stampa inferiore a 0"));
+        QVERIFY(Anteprima(f.ui()->BTSstampa));
+        const TDocumentoReport& d = s.report().documento();
+        QCOMPARE(d.numeroPagine(), 1);
+        QCOMPARE(d.testi(0), (QStringList{QStringLiteral("Stampa riepilogativa quantità di magazzino (Fine scorta)"),
+                                          QStringLiteral("Data: 15/03/2004"), QStringLiteral("Totale prodotti:"), QStringLiteral("0"),
+                                          QStringLiteral("1"), QStringLiteral("Codice prodotto"), QStringLiteral("Descrizione prodotto"),
+                                          QStringLiteral("Q.tà"), QStringLiteral("Q.tà alert"), QStringLiteral("Prezzo"),
+                                          QStringLiteral("Q.ta da ordin.")}));
+    }
+
+    void carattereQtaAlertVuotoRifiutato() {
+        Prodotti();
+        Esegui(QStringLiteral("update $I set CAR_STAMPA_QTAALERT = NULL"));
+        TFrmCtrlQta f(nullptr);
+        TfrmStampaQtaAlert s(&f, f.QueryListaProdotti());
+        frmStampaQtaAlert = &s;
+        Mostra(f);
+        m_amb->risposte.attendi(TTipoMessaggio::Attenzione,
+                                QStringLiteral("Carattere stampa non inizializzato. Scegliere un valore dal menù: Utilita - "
+                                               "Impostazioni - Stampe - Stampa q.ta alert"));
+        QVERIFY(!Anteprima(f.ui()->BTSstampa));
+        QCOMPARE(s.report().documento().numeroPagine(), 0);
+    }
+
+    void finestreCreateDallaPrincipale() {
+        // The main window: check window first, then its report window in
+        // the program-wide reference; both gone afterwards.
+        Prodotti();
+        TfrmMain m;
+        for (QAction* voce : {m.ui()->Controllagiacenze1, m.ui()->ControloQuantit1}) {
+            QVERIFY(voce->isEnabled());
+            QString titolo;
+            bool riferimento = false;
+            QuandoSiApre([&](QWidget* w) {
+                titolo = w->windowTitle();
+                riferimento = voce == m.ui()->Controllagiacenze1 ? frmStampaGiacenze != nullptr : frmStampaQtaAlert != nullptr;
+                w->close();
+            });
+            voce->trigger();
+            QVERIFY(riferimento);
+            QCOMPARE(titolo, voce == m.ui()->Controllagiacenze1 ? QStringLiteral("Gestione controllo scadenze")
+                                                                : QStringLiteral("Gestione controllo quantità"));
+        }
+        QVERIFY(!frmStampaGiacenze && !frmStampaQtaAlert);
+        QVERIFY(m.findChildren<QObject*>(QStringLiteral("frmStampaGiacenze")).isEmpty());
+        QVERIFY(m.ui()->LabUrl5->isEnabled() && m.ui()->LabUrl8->isEnabled());
+    }
+
+private:
+    std::unique_ptr<TAmbienteTest> m_amb;
+};
+
+QTEST_MAIN(TestStampeControlli)
+#include "test_stampecontrolli.moc"
