@@ -28,7 +28,7 @@ int ApriListaProdotti(QSqlQueryModel& lista, QTableView* griglia, const QString&
         lista.setHeaderData(i, Qt::Horizontal, colonne[k].second);
         griglia->setColumnHidden(i, false);
         h->moveSection(h->visualIndex(i), k);
-        griglia->setColumnWidth(i, k == 0 ? 130 : k == 1 ? 260 : 80);
+        griglia->setColumnWidth(i, k == 0 ? 130 : k == 1 ? 260 : 95);
     }
     return n;
 }

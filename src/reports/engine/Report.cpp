@@ -330,14 +330,18 @@ void DipingiPagina(QPainter& p, const TDocumentoReport& d, int pagina) {
             p.drawText(r, e.allineamento | Qt::TextSingleLine, e.testo);
             break;
         case TElementoPagina::Rettangolo:
-        case TElementoPagina::Linea:
-            penna.setWidthF(qMax(1.0, e.spessore * k));
-            p.setPen(penna);
+        case TElementoPagina::Linea: {
+            // The pen changes only when the width does: each change is a
+            // state change in the PDF stream.
+            const double larghezza = qMax(1.0, e.spessore * k);
+            if (larghezza != penna.widthF()) {
+                penna.setWidthF(larghezza);
+                p.setPen(penna);
+            }
             if (e.tipo == TElementoPagina::Rettangolo) p.drawRect(r);
             else p.drawLine(r.topLeft(), r.bottomRight());
-            penna.setWidthF(1);
-            p.setPen(penna);
             break;
+        }
         }
     }
 }
