@@ -204,16 +204,8 @@ void TFrmCtrlGiacenze::reject() {
 
 void TFrmCtrlGiacenze::QueryListaProdottiAfterScroll() {
     EseguiMostrandoErrori([this] {
-        AggiornaNavigatore(m_ui->DBGrid1, m_ui->nbPrior, m_ui->nbNext);
-        m_ui->LabDettagli->setText(QStringLiteral("Dettagli:"));
-        const int riga = RigaListaCorrente(m_ui->DBGrid1);
-        if (m_righe == 0 || riga < 0) {
-            MostraDettagliProdotto(m_ui.get(), nullptr);
-            return;
-        }
-        const QSqlRecord r = m_lista.record(riga);
-        if (m_tabella->aperta() && !m_tabella->trova(QStringLiteral("ID"), r.value(QStringLiteral("ID"))))
-            MostraDettagliProdotto(m_ui.get(), nullptr);
+        QSqlRecord r;
+        if (!SeguiRigaCorrente(m_ui.get(), m_lista, m_righe, m_tabella.get(), &r)) return;
         if (!r.isNull(QStringLiteral("SCADUTOTEMP")) && r.value(QStringLiteral("SCADUTOTEMP")).toLongLong() != 0) {
             ImpostaStato(m_ui->LabStato, TestoStatoScadenza(true, 0), Giallo);
             return;

@@ -103,16 +103,8 @@ void TFrmCtrlQta::sbEsciClick() { close(); }
 
 void TFrmCtrlQta::QueryListaProdottiAfterScroll() {
     EseguiMostrandoErrori([this] {
-        AggiornaNavigatore(m_ui->DBGrid1, m_ui->nbPrior, m_ui->nbNext);
-        m_ui->LabDettagli->setText(QStringLiteral("Dettagli:"));
-        const int riga = RigaListaCorrente(m_ui->DBGrid1);
-        if (m_righe == 0 || riga < 0) {
-            MostraDettagliProdotto(m_ui.get(), nullptr);
-            return;
-        }
-        const QSqlRecord r = m_lista.record(riga);
-        if (m_tabella->aperta() && !m_tabella->trova(QStringLiteral("ID"), r.value(QStringLiteral("ID"))))
-            MostraDettagliProdotto(m_ui.get(), nullptr);
+        QSqlRecord r;
+        if (!SeguiRigaCorrente(m_ui.get(), m_lista, m_righe, m_tabella.get(), &r)) return;
         const int q = r.value(QStringLiteral("QUANTITA")).toInt();
         const int a = r.value(QStringLiteral("QTAALERT")).toInt();
         ImpostaStato(m_ui->LabStato, TestoStatoQuantita(q, a), QuantitaInEsubero(q, a) ? VerdeBrillante : Giallo);

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSqlQueryModel>
+#include <QSqlRecord>
 #include <QString>
 #include <QTableView>
 #include <QToolButton>
@@ -49,6 +50,13 @@ void MostraDettagliProdotto(Ui* ui, const TTabella* prodotto) {
     }
 }
 
+// Follows the grid's current row, as both check windows do when it changes:
+// the navigator, the producer line back to "Dettagli:", the product cursor
+// moved onto the row's product (the details blank when it is not found).
+// False, with the details blank, when the list has no current row.
+template <class Ui>
+bool SeguiRigaCorrente(Ui* ui, const QSqlQueryModel& lista, int righe, TTabella* prodotto, QSqlRecord* record);
+
 // The record navigator of a read-only list: previous and next move the grid's
 // current row; post and cancel stay disabled, as the list is never edited.
 void CollegaNavigatore(QTableView* griglia, QToolButton* precedente, QToolButton* successivo, QToolButton* conferma,
@@ -58,6 +66,21 @@ void AggiornaNavigatore(QTableView* griglia, QToolButton* precedente, QToolButto
 int RigaListaCorrente(const QTableView* griglia);
 // Makes the row current (and visible), which runs the after-scroll handler.
 void VaiARiga(QTableView* griglia, int riga);
+
+template <class Ui>
+bool SeguiRigaCorrente(Ui* ui, const QSqlQueryModel& lista, int righe, TTabella* prodotto, QSqlRecord* record) {
+    AggiornaNavigatore(ui->DBGrid1, ui->nbPrior, ui->nbNext);
+    ui->LabDettagli->setText(QStringLiteral("Dettagli:"));
+    const int riga = RigaListaCorrente(ui->DBGrid1);
+    if (righe == 0 || riga < 0) {
+        MostraDettagliProdotto(ui, nullptr);
+        return false;
+    }
+    *record = lista.record(riga);
+    if (prodotto->aperta() && !prodotto->trova(QStringLiteral("ID"), record->value(QStringLiteral("ID"))))
+        MostraDettagliProdotto(ui, nullptr);
+    return true;
+}
 
 // A setting read as the whole number it must be; anything else raises the
 // conversion error.
