@@ -15,6 +15,8 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -407,4 +409,9 @@ void TraduciControlli(const QList<QObject*>& controlli) {
         QGuiApplication::restoreOverrideCursor();
         MostraErroreGenerale(QString::fromUtf8(e.what()));
     }
+}
+
+void CentraSulloSchermo(QWidget* finestra) {
+    const QScreen* s = finestra->screen() ? finestra->screen() : QGuiApplication::primaryScreen();
+    if (s) finestra->move(s->availableGeometry().center() - finestra->rect().center());
 }

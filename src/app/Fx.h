@@ -7,6 +7,8 @@
 #include <QList>
 #include <QLocale>
 #include <QString>
+
+class QWidget;
 #include <QStringList>
 #include <QUrl>
 #include <stdexcept>
@@ -42,6 +44,9 @@ const QLocale& LocaleItaliano();
 inline const QString FormatoData = QStringLiteral("dd/MM/yyyy");
 // A number with the given decimals and thousands grouping: 1.234,50.
 QString FormattaNumero(double valore, int decimali);
+
+// Places a window in the middle of the desktop it is on.
+void CentraSulloSchermo(QWidget* finestra);
 
 // The hourglass cursor for as long as the object lives.
 class TCursoreOccupato {

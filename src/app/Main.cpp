@@ -25,7 +25,6 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QScreen>
 #include <QTimer>
 
 TfrmMain::TfrmMain(QWidget* genitore) : QMainWindow(genitore), m_ui(std::make_unique<Ui::TfrmMain>()) {
@@ -85,7 +84,7 @@ void TfrmMain::FormCreate() {
         MostraProdottiInEsaurimento();
     });
     adjustSize();
-    if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+    CentraSulloSchermo(this);
 }
 
 void TfrmMain::impostaFinestre(TFrmAbout* about, TfrmStart* start) {

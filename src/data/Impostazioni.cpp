@@ -7,7 +7,6 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
-#include <QScreen>
 
 TFrmImpostazioni::TFrmImpostazioni(QWidget* genitore)
     : QDialog(genitore),
@@ -43,8 +42,7 @@ TFrmImpostazioni::TFrmImpostazioni(QWidget* genitore)
     m_tabella.dopoScorrimento = [this] { MostraRecord(); };
     FormCreate();
     adjustSize();
-    if (const QScreen* s = QGuiApplication::primaryScreen())
-        move(s->availableGeometry().center() - rect().center());
+    CentraSulloSchermo(this);
 }
 
 TFrmImpostazioni::~TFrmImpostazioni() { FormDestroy(); }

@@ -12,7 +12,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFocusEvent>
-#include <QScreen>
 #include <QSqlRecord>
 
 namespace {
@@ -67,7 +66,7 @@ void TFrmCtrlGiacenze::showEvent(QShowEvent* evento) {
     QDialog::showEvent(evento);
     if (m_mostrata) return;
     m_mostrata = true;
-    if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+    CentraSulloSchermo(this);
     FormShow();
 }
 

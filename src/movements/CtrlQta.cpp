@@ -8,7 +8,6 @@
 #include "ui_CtrlQta.h"
 
 #include <QButtonGroup>
-#include <QScreen>
 #include <QSqlRecord>
 
 namespace {
@@ -46,7 +45,7 @@ void TFrmCtrlQta::showEvent(QShowEvent* evento) {
     QDialog::showEvent(evento);
     if (m_mostrata) return;
     m_mostrata = true;
-    if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+    CentraSulloSchermo(this);
     FormShow();
 }
 

@@ -5,7 +5,6 @@
 #include "ui_Bug.h"
 
 #include <QGuiApplication>
-#include <QScreen>
 
 TfrmBug::TfrmBug(QWidget* genitore) : QDialog(genitore), m_ui(std::make_unique<Ui::TfrmBug>()) {
     m_ui->setupUi(this);
@@ -16,7 +15,7 @@ TfrmBug::TfrmBug(QWidget* genitore) : QDialog(genitore), m_ui(std::make_unique<U
     connect(m_ui->ButEsci, &QPushButton::clicked, this, &TfrmBug::ButEsciClick);
     FormCreate();
     adjustSize();
-    if (const QScreen* s = QGuiApplication::primaryScreen()) move(s->availableGeometry().center() - rect().center());
+    CentraSulloSchermo(this);
 }
 
 TfrmBug::~TfrmBug() = default;
