@@ -3,6 +3,7 @@
 #include "app/About.h"
 #include "app/Costanti.h"
 #include "app/Fx.h"
+#include "app/TastoEsc.h"
 #include "ui_Start.h"
 
 TfrmStart::TfrmStart(TFrmAbout* about, QWidget* finestraPrincipale, QWidget* genitore)
@@ -11,6 +12,8 @@ TfrmStart::TfrmStart(TFrmAbout* about, QWidget* finestraPrincipale, QWidget* gen
     // A dialog border without any border buttons.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setModal(true);
+    // No border buttons, no Escape: the splash goes by its timer.
+    EscComeEsci(this, nullptr);
     m_timer.setInterval(10000);
     m_timer.setSingleShot(false);
     connect(&m_timer, &QTimer::timeout, this, &TfrmStart::TimerStartTimer);

@@ -1,6 +1,7 @@
 #include "data/Impostazioni.h"
 
 #include "app/Fx.h"
+#include "app/TastoEsc.h"
 #include "data/Archivio.h"
 #include "data/Definizioni.h"
 #include "ui_Impostazioni.h"
@@ -39,6 +40,7 @@ TFrmImpostazioni::TFrmImpostazioni(QWidget* genitore)
     connect(m_ui->sbOK, &QPushButton::clicked, this, &TFrmImpostazioni::sbOKClick);
     connect(m_ui->sbAnnulla, &QPushButton::clicked, this, &TFrmImpostazioni::sbAnnullaClick);
     connect(m_ui->sbEsci, &QPushButton::clicked, this, &TFrmImpostazioni::sbEsciClick);
+    EscComeEsci(this, [this] { sbEsciClick(); });
     m_tabella.dopoScorrimento = [this] { MostraRecord(); };
     FormCreate();
     adjustSize();

@@ -88,8 +88,11 @@ void TFrmAggiustamentoResi::sbAggiustamentoClick() {
     }
     TDatiMovimento d;
     d.tipoAggiustamento = tipo;
+    // Only an adjustment of the sales uses the sale price; from the stock on
+    // hand the "Prezzo V." box plays no part and is not checked.
+    const bool vendite = tipo == AggiustaVendite;
     const QString errore = ControllaCaselle(m_ui->edNumScar->text(), m_ui->EditPrezzoAcq->text(), true,
-                                            m_ui->EditPrezzoVen->text(), true, &d);
+                                            vendite ? m_ui->EditPrezzoVen->text() : QString(), vendite, &d);
     if (!errore.isEmpty()) {
         MostraAttenzione(errore);
         return;

@@ -168,8 +168,11 @@ void TFrmCaricoScarico::ButtCaricaClick() {
         return;
     }
     TDatiMovimento d;
+    // A load uses the sale price only to overwrite the product's; otherwise
+    // the "Prezzo V." box plays no part and is not checked.
     const QString errore = ControllaCaselle(m_ui->edNumScar->text(), m_ui->EditPrezzoAcq->text(),
-                                            m_ui->EditPrezzoAcq->isEnabled(), m_ui->EditPrezzoVen->text(),
+                                            m_ui->EditPrezzoAcq->isEnabled(),
+                                            m_sovrascriviPrezzi ? m_ui->EditPrezzoVen->text() : QString(),
                                             m_ui->EditPrezzoVen->isEnabled(), &d);
     if (!errore.isEmpty()) {
         MostraAttenzione(errore);

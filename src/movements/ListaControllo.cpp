@@ -18,6 +18,8 @@ int ApriListaProdotti(QSqlQueryModel& lista, QTableView* griglia, const QString&
 
     if (griglia->model() != &lista) griglia->setModel(&lista);
     griglia->setWordWrap(false);
+    // No row numbers, as in every other grid of the program.
+    griglia->verticalHeader()->setVisible(false);
     griglia->verticalHeader()->setDefaultSectionSize(griglia->fontMetrics().height() + 6);
     const QSqlRecord r = lista.record();
     QHeaderView* h = griglia->horizontalHeader();
@@ -28,7 +30,10 @@ int ApriListaProdotti(QSqlQueryModel& lista, QTableView* griglia, const QString&
         lista.setHeaderData(i, Qt::Horizontal, colonne[k].second);
         griglia->setColumnHidden(i, false);
         h->moveSection(h->visualIndex(i), k);
-        griglia->setColumnWidth(i, k == 0 ? 130 : k == 1 ? 260 : 95);
+        // The description takes the room the others leave, so that every
+        // column fits in the window and no horizontal scroll bar appears.
+        if (k == 1) h->setSectionResizeMode(i, QHeaderView::Stretch);
+        else griglia->setColumnWidth(i, k == 0 ? 130 : 95);
     }
     return n;
 }

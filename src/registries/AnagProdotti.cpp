@@ -2,6 +2,7 @@
 
 #include "app/Applicazione.h"
 #include "app/Fx.h"
+#include "app/TastoEsc.h"
 #include "app/Interazione.h"
 #include "app/ModelloElenco.h"
 #include "app/Navigatore.h"
@@ -86,6 +87,7 @@ TFrmAnagProdotti::TFrmAnagProdotti(QWidget* genitore)
     connect(m_ui->SpeedButton3, &QPushButton::clicked, this, &TFrmAnagProdotti::SpeedButton3Click);
     connect(m_ui->SbFoto, &QPushButton::clicked, this, &TFrmAnagProdotti::SbFotoClick);
     connect(m_ui->sbEsci, &QPushButton::clicked, this, &TFrmAnagProdotti::sbEsciClick);
+    EscComeEsci(this, [this] { sbEsciClick(); });
     for (QLineEdit* b : {m_ui->DBEdit15, m_ui->DBEdit14, m_ui->DBEdit13, m_ui->DBEdit12, m_ui->DBEdit8, m_ui->DBEdit4,
                          m_ui->DBEdit5})
         b->installEventFilter(this);

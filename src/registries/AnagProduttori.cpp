@@ -2,6 +2,7 @@
 
 #include "app/Applicazione.h"
 #include "app/Fx.h"
+#include "app/TastoEsc.h"
 #include "app/ModelloElenco.h"
 #include "app/Navigatore.h"
 #include "data/Tabella.h"
@@ -57,6 +58,7 @@ TFrmAnagProduttori::TFrmAnagProduttori(QWidget* genitore)
     connect(m_ui->DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &TFrmAnagProduttori::QueryListaProduttoriAfterScroll);
     connect(m_ui->sbEsci, &QPushButton::clicked, this, &TFrmAnagProduttori::sbEsciClick);
+    EscComeEsci(this, [this] { sbEsciClick(); });
 }
 
 TFrmAnagProduttori::~TFrmAnagProduttori() {

@@ -2,6 +2,7 @@
 
 #include "app/Applicazione.h"
 #include "app/Fx.h"
+#include "app/TastoEsc.h"
 #include "app/Navigatore.h"
 #include "data/Tabella.h"
 #include "registries/DatiRegistri.h"
@@ -116,6 +117,11 @@ TFrmCategorie::TFrmCategorie(QWidget* genitore)
 
     connect(m_ui->DBNavigator1, &TNavigatore::cliccato, this, &TFrmCategorie::DBNavigator1Click);
     connect(m_ui->sbEsci, &QPushButton::clicked, this, &TFrmCategorie::sbEsciClick);
+    // The window is left through "Esci": Escape alone does not close it, but
+    // with a change pending it asks what "Esci" asks.
+    EscComeEsci(this, [this] {
+        if (m_tabella->inModifica()) sbEsciClick();
+    });
     connect(m_ui->DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& i) { DBGrid1RigaCambiata(i.isValid() ? i.row() : -1); });
     connect(m_ui->DBEditCat, &QLineEdit::textEdited, this, [this] {
@@ -212,15 +218,6 @@ void TFrmCategorie::sbEsciClick() {
     }
     m_uscita = true;
     accept();
-}
-
-void TFrmCategorie::keyPressEvent(QKeyEvent* evento) {
-    // No closing with Escape: the window is left through "Esci".
-    if (evento->key() == Qt::Key_Escape) {
-        evento->ignore();
-        return;
-    }
-    QDialog::keyPressEvent(evento);
 }
 
 void TFrmCategorie::closeEvent(QCloseEvent* evento) {

@@ -23,7 +23,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* evento) override;
-    void keyPressEvent(QKeyEvent* evento) override;
     void closeEvent(QCloseEvent* evento) override;
     bool eventFilter(QObject* oggetto, QEvent* evento) override;
 

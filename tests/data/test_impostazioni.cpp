@@ -32,7 +32,9 @@ private slots:
     void mostraIlRecord();
     void treRecord();
     void annulla();
+    void esci_data();
     void esci();
+    void escSenzaModifiche();
     void ok();
     void okSenzaModifiche();
     void carattereFuoriLista();
@@ -104,26 +106,53 @@ void TestImpostazioni::annulla() {
     ZR_VERIFICA_RISPOSTE(amb);
 }
 
+// "Esci" and Escape (pressed where the focus is, on the box just ticked) go
+// the same way: the question, No keeps the change, Yes discards it.
+void TestImpostazioni::esci_data() {
+    QTest::addColumn<bool>("tastoEsc");
+    QTest::newRow("pulsante Esci") << false;
+    QTest::newRow("tasto Esc") << true;
+}
+
 void TestImpostazioni::esci() {
+    QFETCH(bool, tastoEsc);
     TAmbienteTest amb;
     TFrmImpostazioni f;
     const QByteArray prima = Contenuto(amb);
     amb.risposte.attendi(TTipoMessaggio::Domanda, DomandaEsci, false);
     amb.risposte.attendi(TTipoMessaggio::Domanda, DomandaEsci, true);
+    const auto esci = [&] {
+        if (tastoEsc) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        else QTest::mouseClick(f.ui()->sbEsci, Qt::LeftButton);
+    };
     const int esito = EseguiModale(&f, [&] {
+        f.ui()->dbordinaProdSequenza->setFocus();
         QTest::mouseClick(f.ui()->dbordinaProdSequenza, Qt::LeftButton);
-        QTest::mouseClick(f.ui()->sbEsci, Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), f.ui()->dbordinaProdSequenza);
+        esci();
         // No: the window stays with the change pending.
         QVERIFY(f.isVisible());
         QVERIFY(f.TblImpostazioni().inModifica());
         QVERIFY(f.ui()->dbordinaProdSequenza->isChecked());
-        QTest::mouseClick(f.ui()->sbEsci, Qt::LeftButton);
+        esci();
         QVERIFY(!f.isVisible());
     });
     QCOMPARE(esito, int(QDialog::Rejected));
     QVERIFY(!f.TblImpostazioni().inModifica());
     QCOMPARE(Contenuto(amb), prima);
     QCOMPARE(Campo(amb, "ORD_PRODOTTI_STANDARD"), QStringLiteral("0"));
+    ZR_VERIFICA_RISPOSTE(amb);
+}
+
+void TestImpostazioni::escSenzaModifiche() {
+    TAmbienteTest amb;
+    TFrmImpostazioni f;
+    const int esito = EseguiModale(&f, [&] {
+        f.ui()->DBCheckBox1->setFocus();
+        QTest::keyClick(f.ui()->DBCheckBox1, Qt::Key_Escape);
+        QVERIFY(!f.isVisible());
+    });
+    QCOMPARE(esito, int(QDialog::Rejected));
     ZR_VERIFICA_RISPOSTE(amb);
 }
 

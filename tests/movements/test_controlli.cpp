@@ -10,6 +10,8 @@
 #include "ui_CtrlGiacenze.h"
 #include "ui_CtrlQta.h"
 
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QSqlQueryModel>
 #include <QSqlRecord>
 #include <QtTest>
@@ -110,6 +112,31 @@ private slots:
         QCOMPARE(esito.scaduti, scaduto ? 1 : 0);
         QCOMPARE(esito.trovati, 1);
         QCOMPARE(ScadutiSulFile(*m_amb), QStringLiteral("X=%1").arg(scaduto ? 1 : 0));
+    }
+
+    // Both check grids at the window's default size: no row numbers, every
+    // column inside the grid (the last one not cut), no horizontal scroll bar.
+    void griglieNellaFinestra() {
+        Inserisci(ProdottiScadenze);
+        const auto verifica = [](QDialog& f, QTableView* griglia, const QString& ultima) {
+            Mostra(f);
+            QVERIFY(griglia->verticalHeader()->isHidden());
+            QCOMPARE(griglia->horizontalScrollBar()->maximum(), 0);
+            const QHeaderView* h = griglia->horizontalHeader();
+            const int ultimaLogica = h->logicalIndex(h->count() - 1 - h->hiddenSectionCount());
+            QCOMPARE(griglia->model()->headerData(ultimaLogica, Qt::Horizontal).toString(), ultima);
+            QVERIFY(h->sectionViewportPosition(ultimaLogica) + h->sectionSize(ultimaLogica) <=
+                    griglia->viewport()->width());
+            QVERIFY(h->sectionSize(ultimaLogica) >= h->fontMetrics().horizontalAdvance(ultima));
+        };
+        {
+            TFrmCtrlGiacenze f(nullptr);
+            verifica(f, f.ui()->DBGrid1, QStringLiteral("Quantità"));
+        }
+        {
+            TFrmCtrlQta f(nullptr);
+            verifica(f, f.ui()->DBGrid1, QStringLiteral("Q.ta Alert"));
+        }
     }
 
     void controlloCompletoEVisioni() {

@@ -526,6 +526,76 @@ private slots:
         QCOMPARE(f.pannello()->ui()->DBEditCARICHI->text(), prodotto.section(QLatin1Char('/'), 0, 0));
     }
 
+    // A product without a sale price: each movement checks only the price
+    // boxes it uses. An adjustment of the stock on hand and a load whose
+    // prices are not written into the product go through with "Prezzo V."
+    // empty (or left unreadable by an earlier unload); an adjustment of the
+    // sales, or a load that overwrites the prices, needs it.
+    void senzaPrezzoDiVendita_data() {
+        QTest::addColumn<QString>("movimento");
+        QTest::addColumn<QString>("pv");            // the sale box as the movement finds it
+        QTest::addColumn<bool>("sovrascrivi");
+        QTest::addColumn<QString>("prodotto");
+        QTest::addColumn<QString>("storico");       // empty: refused with the sale-price warning
+        QTest::newRow("aggiustamento rimanenze") << "rimanenze" << "" << false << "8/4/4 46.0/30.0"
+                                                 << "1|AGGIUSTAMENTO|P1|2||-4.0||";
+        QTest::newRow("aggiustamento vendite: rifiutato") << "vendite" << "" << false << "10/4/6 50.0/30.0" << "";
+        QTest::newRow("carico, prezzi non sovrascritti") << "carico" << "" << false << "12/4/8 54.0/30.0"
+                                                         << "1|CARICO|P1|2|3|4.0||";
+        QTest::newRow("carico, Prezzo V. illeggibile non usato") << "carico" << "1,,5" << false << "12/4/8 54.0/30.0"
+                                                                 << "1|CARICO|P1|2|3|4.0||";
+        QTest::newRow("carico, prezzi sovrascritti") << "carico" << "" << true << "12/4/8 54.0/30.0"
+                                                     << "1|CARICO|P1|2|3|4.0||";
+        QTest::newRow("carico sovrascrivendo Prezzo V. illeggibile: rifiutato")
+            << "carico" << "1,,5" << true << "10/4/6 50.0/30.0" << "";
+    }
+    void senzaPrezzoDiVendita() {
+        QFETCH(QString, movimento);
+        QFETCH(QString, pv);
+        QFETCH(bool, sovrascrivi);
+        QFETCH(QString, prodotto);
+        QFETCH(QString, storico);
+        ImpostaSwitch("SOVRASCRIVI_PREZ_LISTINO", sovrascrivi);
+        TProdottoProva p;
+        p.prezzo2 = QVariant();
+        ScriviProdotto(p);
+        const QString rifiuto = QStringLiteral("Il prezzo di vendita (Prezzo V.) non è un numero valido: usare solo "
+                                               "cifre e al massimo una virgola per i decimali.");
+        if (movimento == QStringLiteral("carico")) {
+            TFrmCaricoScarico f;
+            Mostra(f);
+            auto* u = f.ui();
+            QCOMPARE(u->EditPrezzoVen->text(), QString());
+            // What an unload left in the sale box stays there, disabled, in load mode.
+            QTest::mouseClick(u->rgscaricoVoce, Qt::LeftButton);
+            u->EditPrezzoVen->setText(pv);
+            QTest::mouseClick(u->rgcaricoVoce, Qt::LeftButton);
+            QVERIFY(!u->EditPrezzoVen->isEnabled());
+            u->edNumScar->setText(QStringLiteral("2"));
+            if (storico.isEmpty()) m_amb->risposte.attendi(Tipo::Attenzione, rifiuto);
+            else m_amb->risposte.attendi(Tipo::Domanda, QStringLiteral("Caricare 2 unità del prodotto 'P1'?"));
+            QTest::mouseClick(u->ButtCarica, Qt::LeftButton);
+        } else {
+            TFrmAggiustamentoResi f;
+            Mostra(f);
+            auto* u = f.ui();
+            QCOMPARE(u->EditPrezzoVen->text(), QString());
+            (movimento == QStringLiteral("rimanenze") ? u->rgTipoAggiustamento0 : u->rgTipoAggiustamento1)->click();
+            u->edNumScar->setText(QStringLiteral("2"));
+            if (storico.isEmpty())
+                m_amb->risposte.attendi(Tipo::Attenzione, rifiuto);
+            else
+                m_amb->risposte.attendi(Tipo::Domanda, QStringLiteral("Eseguire l'aggiustamento di magazzino pari a 2 "
+                                                                      "unità del prodotto 'P1'?"));
+            u->sbAggiustamento->click();
+        }
+        QCOMPARE(Prodotti(*m_amb), prodotto);
+        QCOMPARE(Storico(*m_amb), storico);
+        // The product still has no sale price.
+        QCOMPARE(Sqlite3(m_amb->file(QStringLiteral("prodotti.db")), QStringLiteral("select PREZZO2 is null from prodotti")),
+                 QStringLiteral("1"));
+    }
+
     // The warnings in their order: an empty list first, then the missing kind.
     void aggiustamentoAvvisi() {
         {

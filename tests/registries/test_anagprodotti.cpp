@@ -172,6 +172,45 @@ private slots:
         QCOMPARE(Db(*m_amb, QStringLiteral("select PREZZO is null from prodotti")), QStringLiteral("1"));
     }
 
+    // Escape pressed in a box takes the road of "Esci": with an insert or an
+    // edit pending it asks, No keeps the change, Yes discards it and closes;
+    // with nothing pending it closes without asking.
+    void escComeEsci_data() {
+        QTest::addColumn<QString>("pendente");
+        QTest::addColumn<bool>("risposta");
+        QTest::newRow("modifica, No") << "modifica" << false;
+        QTest::newRow("modifica, Si") << "modifica" << true;
+        QTest::newRow("inserimento, No") << "inserimento" << false;
+        QTest::newRow("inserimento, Si") << "inserimento" << true;
+        QTest::newRow("niente in sospeso") << "" << true;
+    }
+    void escComeEsci() {
+        QFETCH(QString, pendente);
+        QFETCH(bool, risposta);
+        InserisciProdotto(1, QStringLiteral("A"), QStringLiteral("a"));
+        TFrmAnagProdotti f;
+        QVERIFY(MostraAttiva(&f));
+        if (pendente == QStringLiteral("inserimento")) Premi(&f, TNavigatore::Inserisci);
+        QLineEdit* box = Box(&f, "DBEditDescrizione");
+        box->setFocus();
+        if (!pendente.isEmpty()) {
+            Digita(box, QStringLiteral("zz"));
+            QVERIFY(f.tabellaProdotti()->inModifica());
+            m_amb->risposte.attendi(TTipoMessaggio::Domanda,
+                                    QStringLiteral("E' in corso un operazione di immissione o modifica dati, uscendo "
+                                                   "si annullerà tale operazione, si è sicuri di voler uscire?"),
+                                    risposta);
+        }
+        QTest::keyClick(box, Qt::Key_Escape);
+        const bool resta = !pendente.isEmpty() && !risposta;
+        QCOMPARE(f.isVisible(), resta);
+        QCOMPARE(f.tabellaProdotti()->inModifica(), resta);
+        if (resta) QVERIFY(box->text().contains(QStringLiteral("zz")));
+        // Nothing was stored: the one product as it was, no new one.
+        QCOMPARE(Db(*m_amb, QStringLiteral("select group_concat(ID || '=' || NOME) from prodotti")), QStringLiteral("1=A"));
+        QCOMPARE(Db(*m_amb, QStringLiteral("select DESCRIZIONE from prodotti")), QStringLiteral("a"));
+    }
+
     void margine_data() {
         QTest::addColumn<QString>("acquisto");
         QTest::addColumn<QString>("vendita");

@@ -169,21 +169,56 @@ private slots:
         QCOMPARE(Id(f), trovati);
     }
 
+    // "Esci" and Escape pressed in the box being typed into ask the same.
+    void esciChiedeDuranteLaModifica_data() {
+        QTest::addColumn<bool>("tastoEsc");
+        QTest::newRow("pulsante Esci") << false;
+        QTest::newRow("tasto Esc") << true;
+    }
     void esciChiedeDuranteLaModifica() {
+        QFETCH(bool, tastoEsc);
         InserisciProduttore(1, QStringLiteral("A"), QStringLiteral("B"));
         TFrmAnagProduttori f;
         QVERIFY(MostraAttiva(&f));
+        Box(&f, "DBEditNome")->setFocus();
         Digita(Box(&f, "DBEditNome"), QStringLiteral("x"));
+        const auto esci = [&] {
+            if (tastoEsc) QTest::keyClick(Box(&f, "DBEditNome"), Qt::Key_Escape);
+            else QTest::mouseClick(Controllo<QPushButton>(&f, "sbEsci"), Qt::LeftButton);
+        };
         const QString domanda = QStringLiteral(
             "E' in corso un operazione di immissione o modifica dati, uscendo si annullerà tale operazione, si è sicuri "
             "di voler uscire?");
         m_amb->risposte.attendi(TTipoMessaggio::Domanda, domanda, false);
-        QTest::mouseClick(Controllo<QPushButton>(&f, "sbEsci"), Qt::LeftButton);
+        esci();
         QVERIFY(f.isVisible());
+        QVERIFY(f.tabellaProduttori()->inModifica());
         m_amb->risposte.attendi(TTipoMessaggio::Domanda, domanda, true);
-        QTest::mouseClick(Controllo<QPushButton>(&f, "sbEsci"), Qt::LeftButton);
+        esci();
         QVERIFY(!f.isVisible());
         QCOMPARE(Db(*m_amb, QStringLiteral("select NOME from produttori")), QStringLiteral("A"));
+    }
+
+    // Tab goes down the left column of the details, then down the right one.
+    void ordineDiTabulazione() {
+        TFrmAnagProduttori f;
+        QVERIFY(MostraAttiva(&f));
+        QWidget* w = Box(&f, "DBEditcodice");
+        w->setFocus(Qt::TabFocusReason);
+        QStringList visitati{w->objectName()};
+        for (int i = 0; i < 9; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visitati << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(visitati, (QStringList{"DBEditcodice", "DBEditCognome", "DBEdit4", "DBEdit6", "DBEdit8", "DBEditNome",
+                                        "DBEdit3", "DBEdit5", "DBEdit7", "DBEdit9"}));
+        // Each column is one above the other, the right one beside the left.
+        for (int i = 1; i < visitati.size(); ++i) {
+            const QPoint prima = Box(&f, qPrintable(visitati[i - 1]))->mapTo(&f, QPoint());
+            const QPoint dopo = Box(&f, qPrintable(visitati[i]))->mapTo(&f, QPoint());
+            if (i == 5) QVERIFY(dopo.x() > prima.x());
+            else QVERIFY(dopo.y() > prima.y() && dopo.x() == prima.x());
+        }
     }
 
 private:

@@ -45,6 +45,9 @@ private slots:
         QVERIFY(MostraAttiva(&f));
         QCOMPARE(f.windowTitle(), QStringLiteral("Elenco categorie"));
         QVERIFY(!(f.windowFlags() & Qt::WindowSystemMenuHint));
+        // Left through "Esci": Escape without a pending change does not close it.
+        QTest::keyClick(Cat(&f), Qt::Key_Escape);
+        QVERIFY(f.isVisible());
         Premi(&f, TNavigatore::Inserisci);
         QVERIFY(Cat(&f)->hasFocus());
         Digita(Cat(&f), QStringLiteral("Caffè d'orzo"));
@@ -82,11 +85,13 @@ private slots:
         m_amb->risposte.attendi(TTipoMessaggio::Domanda, Uscita, false);
         QTest::mouseClick(Controllo<QPushButton>(&f, "sbEsci"), Qt::LeftButton);
         QVERIFY(f.isVisible());
-        // Escape does not close the window.
-        QTest::keyClick(&f, Qt::Key_Escape);
+        // Escape with the change pending asks what "Esci" asks.
+        m_amb->risposte.attendi(TTipoMessaggio::Domanda, Uscita, false);
+        QTest::keyClick(Cat(&f), Qt::Key_Escape);
         QVERIFY(f.isVisible());
+        QCOMPARE(f.tabellaCategorie()->stato(), TTabella::Stato::Modifica);
         m_amb->risposte.attendi(TTipoMessaggio::Domanda, Uscita, true);
-        QTest::mouseClick(Controllo<QPushButton>(&f, "sbEsci"), Qt::LeftButton);
+        QTest::keyClick(Cat(&f), Qt::Key_Escape);
         QVERIFY(!f.isVisible());
         QCOMPARE(Categorie(*m_amb), QStringLiteral("1=Caffè d'orzo,7=Vini,8=Pane"));
     }

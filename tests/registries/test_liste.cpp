@@ -199,6 +199,55 @@ private slots:
         QCOMPARE(Colonna(d.modello(), QStringLiteral("NOME")), atteso);
     }
 
+    // Enter chooses the highlighted row as "Scegli" does, pressed in the
+    // search box or in the grid.
+    void invioSceglie_data() {
+        QTest::addColumn<QString>("lista");
+        QTest::addColumn<QString>("ricerca");
+        QTest::addColumn<bool>("dallaGriglia");
+        QTest::addColumn<QString>("scelta");
+        const QString c = QStringLiteral("2 Vini"), r = QStringLiteral("7 Luca Marini"), p = QStringLiteral("CD");
+        QTest::newRow("categorie, Invio nella ricerca") << "categorie" << "EdRicCategorie" << false << c;
+        QTest::newRow("categorie, Invio nella griglia") << "categorie" << "EdRicCategorie" << true << c;
+        QTest::newRow("produttori, Invio nella ricerca") << "produttori" << "EdNome" << false << r;
+        QTest::newRow("produttori, Invio nella griglia") << "produttori" << "EdNome" << true << r;
+        QTest::newRow("prodotti, Invio nella ricerca") << "prodotti" << "EdRicNome" << false << p;
+        QTest::newRow("prodotti, Invio nella griglia") << "prodotti" << "EdRicNome" << true << p;
+    }
+    void invioSceglie() {
+        QFETCH(QString, lista);
+        QFETCH(QString, ricerca);
+        QFETCH(bool, dallaGriglia);
+        QFETCH(QString, scelta);
+        InserisciCategoria(1, QStringLiteral("Bevande"));
+        InserisciCategoria(2, QStringLiteral("Vini"));
+        InserisciProduttore(3, QStringLiteral("Mario"), QStringLiteral("Rossi"));
+        InserisciProduttore(7, QStringLiteral("Luca"), QStringLiteral("Marini"));
+        InserisciProdotto(1, QStringLiteral("AB100"), QStringLiteral("Vino rosso"));
+        InserisciProdotto(2, QStringLiteral("CD"), QStringLiteral("Pane"));
+        std::unique_ptr<QDialog> f;
+        if (lista == QStringLiteral("categorie")) f = std::make_unique<TFrmListaCategorie>();
+        else if (lista == QStringLiteral("produttori")) f = std::make_unique<TFrmListaProduttori>();
+        else f = std::make_unique<TFrmListaProdotti>();
+        QVERIFY(MostraAttiva(f.get()));
+        auto* griglia = Controllo<QTableView>(f.get(), "DBGrid1");
+        SelezionaRigaGriglia(griglia, 1);
+        QWidget* dove = dallaGriglia ? static_cast<QWidget*>(griglia)
+                                     : Controllo<QLineEdit>(f.get(), ricerca.toLatin1().constData());
+        dove->setFocus();
+        QTest::keyClick(dove, Qt::Key_Return);
+        QVERIFY(!f->isVisible());
+        QCOMPARE(f->result(), int(QDialog::Accepted));
+        const TSelezioneCorrente& s = SelezioneCorrente();
+        const QString letta =
+            lista == QStringLiteral("categorie")    ? QStringLiteral("%1 %2").arg(s.IdCategoriaScelta).arg(s.CategoriaScelta)
+            : lista == QStringLiteral("produttori") ? QStringLiteral("%1 %2 %3")
+                                                          .arg(s.IdProduttoreScelto)
+                                                          .arg(s.NomeProduttoreScelto, s.CognomeProduttoreScelto)
+                                                    : s.NomeProdottoScelto;
+        QCOMPARE(letta, scelta);
+    }
+
 private:
     static void SelezionaRigaGriglia(QTableView* g, int riga) {
         const QRect r = g->visualRect(g->model()->index(riga, 0));
