@@ -22,10 +22,12 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QRegularExpressionValidator>
+#include <QValidator>
 #include <QSaveFile>
 #include <QSqlQuery>
 #include <QWidget>
 
+#include <algorithm>
 #include <sys/stat.h>
 
 namespace {
@@ -185,15 +187,39 @@ void ImpostaFiltroNumerico(QLineEdit* edit) {
     edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9,]*")), edit));
 }
 
-QString TestoDestro(const QString& testo, int n) {
-    if (n <= 0) return QString();
-    return testo.size() <= n ? testo : testo.right(n);
+namespace {
+
+// Cuts what is typed or pasted to n characters, an emoji counting as one and
+// never split: QLineEdit's own limit counts UTF-16 units.
+class TLimiteCaratteri : public QValidator {
+public:
+    TLimiteCaratteri(int n, QObject* genitore) : QValidator(genitore), m_n(n) {}
+    State validate(QString& testo, int& posizione) const override {
+        const QString tagliato = PrimiCaratteri(testo, m_n);
+        if (tagliato.size() != testo.size()) {
+            testo = tagliato;
+            posizione = std::min(posizione, static_cast<int>(testo.size()));
+        }
+        return Acceptable;
+    }
+
+private:
+    int m_n;
+};
+
+}  // namespace
+
+void LimitaCaratteri(QLineEdit* edit, int n) {
+    if (!edit || n <= 0) return;
+    // Twice the units: n characters of two units each fit, and a pair is never
+    // cut by the box before the validator has cut at a whole character.
+    edit->setMaxLength(2 * n);
+    edit->setValidator(new TLimiteCaratteri(n, edit));
 }
 
-QString TestoSinistro(const QString& testo, int n) {
-    if (n <= 0) return QString();
-    return testo.size() <= n ? testo : testo.left(n);
-}
+QString TestoDestro(const QString& testo, int n) { return UltimiCaratteri(testo, n); }
+
+QString TestoSinistro(const QString& testo, int n) { return PrimiCaratteri(testo, n); }
 
 QChar UltimoCarattere(const QString& testo) { return testo.isEmpty() ? QChar(0) : testo.back(); }
 

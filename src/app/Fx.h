@@ -97,7 +97,11 @@ bool TestoNumericoAmmesso(const QString& testo);
 // Makes a line edit numeric: typed characters pass FiltraTastoNumerico and
 // pasted text that is not made of digits and commas is refused.
 void ImpostaFiltroNumerico(QLineEdit* edit);
-// The last (first) n characters; the whole text when it is shorter.
+// Limits a line edit to n characters as a field's size counts them (code
+// points): what goes beyond is cut at a whole character, as the store cuts it.
+void LimitaCaratteri(QLineEdit* edit, int n);
+// The last (first) n characters; the whole text when it is shorter. A
+// character is a whole code point, as in a field's size: an emoji is never split.
 QString TestoDestro(const QString& testo, int n);
 QString TestoSinistro(const QString& testo, int n);
 // The last character; code 0 for the empty text.

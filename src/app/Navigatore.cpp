@@ -41,7 +41,7 @@ protected:
         if (incolla && !TestoNumericoAmmesso(testo)) {
             MostraErrore(QStringLiteral("Il testo \"%1\" non è un numero: nel campo %2 si possono inserire solo cifre "
                                         "e la virgola.")
-                             .arg(testo.left(40), m_campo));
+                             .arg(TestoSinistro(testo, 40), m_campo));
             return true;
         }
         return QObject::eventFilter(oggetto, evento);
@@ -53,8 +53,8 @@ private:
 }  // namespace
 
 void TCampiCollegati::collegaNumerico(QLineEdit* box, const QString& campo) {
+    ImpostaFiltroNumerico(box);  // before the binding: a number keeps the box's own length
     collega(box, campo);
-    ImpostaFiltroNumerico(box);
     box->installEventFilter(new TAvvisoIncollaNumerico(box, campo));
 }
 
@@ -62,6 +62,9 @@ void TCampiCollegati::collega(QLineEdit* box, const QString& campo, bool solaLet
     const int indice = static_cast<int>(m_legami.size());
     m_legami.push_back({box, campo, solaLettura});
     box->setReadOnly(solaLettura);
+    // The box's length, set to its field's size, counts characters as the
+    // field does, so that an emoji at the limit is not cut in half.
+    if (!solaLettura && !box->validator() && box->maxLength() < 32767) LimitaCaratteri(box, box->maxLength());
     if (!solaLettura) QObject::connect(box, &QLineEdit::textEdited, box, [this, indice] { digitato(indice); });
 }
 

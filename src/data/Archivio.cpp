@@ -9,6 +9,7 @@
 #include <QSqlRecord>
 #include <QUuid>
 #include <cmath>
+#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <memory>
@@ -18,8 +19,30 @@
 // ---------------------------------------------------------------------------
 // Errors
 
-ErroreArchivio::ErroreArchivio(const QString& testo, int contestoAiuto)
-    : std::runtime_error(testo.toStdString()), m_testo(testo), m_contesto(contestoAiuto) {}
+ErroreArchivio::ErroreArchivio(const QString& testo, int contestoAiuto, int codiceMotore)
+    : std::runtime_error(testo.toStdString()), m_testo(testo), m_contesto(contestoAiuto), m_codice(codiceMotore) {}
+
+bool ErroreArchivio::guasto() const {
+    switch (m_codice & 0xff) {
+    case SQLITE_FULL:
+    case SQLITE_IOERR:
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_CANTOPEN:
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+    case SQLITE_NOMEM:
+    case SQLITE_NOLFS:
+    case SQLITE_PROTOCOL:
+    case SQLITE_INTERRUPT:
+    case SQLITE_ABORT:
+        return true;
+    default:
+        return false;
+    }
+}
 
 // ---------------------------------------------------------------------------
 // Field declarations
@@ -104,7 +127,36 @@ bool LeggiNumero(const QString& testo, double* risultato, bool soloVirgola) {
     return true;
 }
 
+QString PrimiCaratteri(const QString& testo, int n) {
+    if (n <= 0) return QString();
+    if (testo.size() <= n) return testo;  // fewer code units than n: fewer characters too
+    qsizetype i = 0;
+    for (int contati = 0; i < testo.size() && contati < n; ++contati)
+        i += (testo[i].isHighSurrogate() && i + 1 < testo.size() && testo[i + 1].isLowSurrogate()) ? 2 : 1;
+    return testo.left(i);
+}
+
+QString UltimiCaratteri(const QString& testo, int n) {
+    if (n <= 0) return QString();
+    if (testo.size() <= n) return testo;
+    qsizetype i = testo.size();
+    for (int contati = 0; i > 0 && contati < n; ++contati)
+        i -= (testo[i - 1].isLowSurrogate() && i >= 2 && testo[i - 2].isHighSurrogate()) ? 2 : 1;
+    return testo.mid(i);
+}
+
 namespace {
+
+// A surrogate without its other half cannot be written as UTF-8: SQLite would
+// store bytes that are no text. It becomes the replacement character.
+QString SenzaSurrogatiIsolati(QString t) {
+    if (t.isValidUtf16()) return t;
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        if (t[i].isHighSurrogate() && i + 1 < t.size() && t[i + 1].isLowSurrogate()) ++i;
+        else if (t[i].isSurrogate()) t[i] = QChar::ReplacementCharacter;
+    }
+    return t;
+}
 
 QString NomeTipo(TTipoCampo t) {
     switch (t) {
@@ -198,12 +250,12 @@ QVariant ConvertiPerCampo(const TDefCampo& campo, const QVariant& valore) {
             t = QString::number(valore.toDouble(), 'g', 15).replace(QLatin1Char('.'), QLatin1Char(','));
         else if (valore.typeId() == QMetaType::Bool) t = valore.toBool() ? QStringLiteral("True") : QStringLiteral("False");
         else t = valore.toString();
-        if (campo.dimensione > 0 && t.size() > campo.dimensione) t.truncate(campo.dimensione);
-        return t;
+        if (campo.dimensione > 0) t = PrimiCaratteri(t, campo.dimensione);
+        return SenzaSurrogatiIsolati(t);
     }
     case TTipoCampo::Memo:
         if (valore.typeId() == QMetaType::Double) return QString::number(valore.toDouble(), 'g', 15);
-        return valore.toString();
+        return SenzaSurrogatiIsolati(valore.toString());
     }
     return valore;
 }
@@ -341,6 +393,20 @@ void FunzioneConverti(sqlite3_context* ctx, int, sqlite3_value** argv) {
     }
 }
 
+// The engine's code of the same kind as a failed file operation's errno.
+int CodiceDaErrno(int e) {
+    switch (e) {
+    case ENOSPC:
+    case EDQUOT: return SQLITE_FULL;
+    case EROFS:
+    case EACCES:
+    case EPERM: return SQLITE_READONLY;
+    case EBUSY:
+    case ETXTBSY: return SQLITE_BUSY;
+    default: return SQLITE_IOERR;
+    }
+}
+
 void SincronizzaFile(const QString& percorso) {
     const int fd = ::open(QFile::encodeName(percorso).constData(), O_RDONLY);
     if (fd < 0) return;
@@ -420,6 +486,8 @@ QString TArchivio::schemaDi(const QString& nomeTabella) {
 }
 
 QString TArchivio::percorsoFile(const QString& nomeTabella) const {
+    const auto collocata = m_collocate.constFind(schemaDi(nomeTabella));
+    if (collocata != m_collocate.constEnd()) return *collocata;
     const QString file = NomeFile(nomeTabella);
     const QString esatto = m_cartella + file;
     if (QFileInfo::exists(esatto)) return esatto;
@@ -431,6 +499,19 @@ QString TArchivio::percorsoFile(const QString& nomeTabella) const {
 
 bool TArchivio::esisteTabella(const QString& nomeTabella) const {
     return QFileInfo::exists(percorsoFile(nomeTabella));
+}
+
+QString TArchivio::fileReale(const QString& nomeTabella) const {
+    const QString file = percorsoFile(nomeTabella);
+    const QFileInfo info(file);
+    if (!info.isSymLink()) return file;
+    const QString bersaglio = info.canonicalFilePath();  // empty when the link leads nowhere
+    return bersaglio.isEmpty() ? file : bersaglio;
+}
+
+void TArchivio::collocaTabella(const QString& nomeTabella, const QString& percorso) {
+    if (percorso.isEmpty()) m_collocate.remove(schemaDi(nomeTabella));
+    else m_collocate.insert(schemaDi(nomeTabella), percorso);
 }
 
 void TArchivio::assicuraCollegata(const QString& nomeTabella) {
@@ -513,7 +594,8 @@ void TArchivio::creaTabella(const QString& nomeTabella, const TStrutturaTabella&
                              ErroreArchivio::CtxFile);
     // Attaching a missing file creates it.
     const QString schema = schemaDi(nomeTabella);
-    esegui(QStringLiteral("ATTACH DATABASE ? AS %1").arg(Quota(schema)), {m_cartella + NomeFile(nomeTabella)});
+    esegui(QStringLiteral("ATTACH DATABASE ? AS %1").arg(Quota(schema)),
+           {m_collocate.value(schema, m_cartella + NomeFile(nomeTabella))});
     m_collegate << schema;
     esegui(QStringLiteral("PRAGMA %1.journal_mode=DELETE").arg(Quota(schema)));
     QStringList colonne;
@@ -541,9 +623,9 @@ void TArchivio::creaTabella(const QString& nomeTabella, const TStrutturaTabella&
 void TArchivio::eliminaTabella(const QString& nomeTabella) {
     scollega(nomeTabella);
     const QString file = percorsoFile(nomeTabella);
-    if (QFileInfo::exists(file) && !QFile::remove(file))
+    if (QFileInfo::exists(file) && std::remove(QFile::encodeName(file).constData()) != 0)
         throw ErroreArchivio(QStringLiteral("Impossibile eliminare la tabella %1").arg(QFileInfo(file).fileName()),
-                             ErroreArchivio::CtxFile);
+                             ErroreArchivio::CtxFile, CodiceDaErrno(errno));
     QFile::remove(file + QStringLiteral("-journal"));
 }
 
@@ -551,7 +633,7 @@ void TArchivio::rinominaTabella(const QString& da, const QString& a) {
     scollega(da);
     scollega(a);
     const QString origine = percorsoFile(da);
-    const QString destinazione = m_cartella + NomeFile(a);
+    const QString destinazione = esisteTabella(a) ? fileReale(a) : m_collocate.value(schemaDi(a), m_cartella + NomeFile(a));
     if (!QFileInfo::exists(origine))
         throw ErroreArchivio(QStringLiteral("Tabella inesistente: %1").arg(NomeFile(da)), ErroreArchivio::CtxFile);
     if (TabellaInterna(da) != TabellaInterna(a)) {
@@ -571,13 +653,13 @@ void TArchivio::rinominaTabella(const QString& da, const QString& a) {
         sqlite3_close(h);
         if (QFileInfo::exists(giornale) && !QFile::remove(giornale))
             throw ErroreArchivio(QStringLiteral("Impossibile recuperare il giornale di %1").arg(NomeFile(a)),
-                                 ErroreArchivio::CtxFile);
+                                 ErroreArchivio::CtxFile, CodiceDaErrno(errno));
     }
     SincronizzaFile(origine);
     if (std::rename(QFile::encodeName(origine).constData(), QFile::encodeName(destinazione).constData()) != 0)
         throw ErroreArchivio(QStringLiteral("Impossibile rinominare la tabella %1 in %2").arg(NomeFile(da), NomeFile(a)),
-                             ErroreArchivio::CtxFile);
-    SincronizzaFile(m_cartella);
+                             ErroreArchivio::CtxFile, CodiceDaErrno(errno));
+    SincronizzaFile(QFileInfo(destinazione).absolutePath());
 }
 
 QSqlQuery TArchivio::esegui(const QString& sql, const QVariantList& parametri) {
@@ -630,7 +712,7 @@ void TArchivio::sollevaErrore(const QSqlQuery& q, const QString&) {
         break;
     default: break;
     }
-    throw ErroreArchivio(testo, contesto);
+    throw ErroreArchivio(testo, contesto, e.nativeErrorCode().toInt());
 }
 
 void TArchivio::iniziaTransazione() {

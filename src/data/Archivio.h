@@ -8,6 +8,7 @@
 // an ErroreArchivio carrying a text and a help-context number.
 
 #include <QDate>
+#include <QHash>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
@@ -21,9 +22,17 @@ struct sqlite3;
 // A failing store operation.
 class ErroreArchivio : public std::runtime_error {
 public:
-    explicit ErroreArchivio(const QString& testo, int contestoAiuto = 0);
+    explicit ErroreArchivio(const QString& testo, int contestoAiuto = 0, int codiceMotore = 0);
     QString testo() const { return m_testo; }
     int contestoAiuto() const { return m_contesto; }
+    // The engine's result code (SQLITE_FULL, SQLITE_BUSY, ...; for a failed
+    // file operation the code of the same kind), 0 when the error is the
+    // store's own (a value that does not convert, a missing field).
+    int codiceMotore() const { return m_codice; }
+    // A failure of the engine or of the disk (full, read-only, in use by
+    // another program, an I/O error, a damaged file), as opposed to a record
+    // that the table refuses for its own content.
+    bool guasto() const;
 
     // Help-context numbers, grouped the way the messages are.
     enum : int {
@@ -40,6 +49,7 @@ public:
 private:
     QString m_testo;
     int m_contesto;
+    int m_codice;
 };
 
 enum class TTipoCampo { Integer, Float, Date, Boolean, String, Memo };
@@ -71,8 +81,17 @@ struct TStrutturaTabella {
     int indiceCampo(const QString& nome) const;  // -1 when missing; letter case ignored
 };
 
+// The first (last) n characters of a text, a character being a whole Unicode
+// code point: a letter outside the Basic Multilingual Plane (an emoji) counts
+// as one and is never split. The size of a String field counts characters
+// this way, as SQLite's length() and substr() do.
+QString PrimiCaratteri(const QString& testo, int n);
+QString UltimiCaratteri(const QString& testo, int n);
+
 // The converted value a field stores, or an ErroreArchivio when the value does
-// not fit the field's type. Texts are cut to the field's size.
+// not fit the field's type. Texts are cut to the field's size in characters
+// (PrimiCaratteri), and a lone surrogate becomes U+FFFD, so that what is
+// stored is always valid UTF-8.
 QVariant ConvertiPerCampo(const TDefCampo& campo, const QVariant& valore);
 // The typed value read back from a stored one (null stays null).
 QVariant LeggiDaCampo(const TDefCampo& campo, const QVariant& grezzo);
@@ -104,9 +123,17 @@ public:
     // schema "prodotti" and the file prodotti.db of the folder.
     static QString schemaDi(const QString& nomeTabella);
     // The path of a table's file; an existing file is found whatever its
-    // letter case, a missing one is named in lower case.
+    // letter case, a missing one is named in lower case. A table placed
+    // elsewhere with collocaTabella is found there.
     QString percorsoFile(const QString& nomeTabella) const;
     bool esisteTabella(const QString& nomeTabella) const;
+    // The file that holds a table's records: its file or, when that is a
+    // symbolic link, the file the link finally points to.
+    QString fileReale(const QString& nomeTabella) const;
+    // Places a table's file at a path outside the folder; an empty path puts
+    // it back. The temporary table of a rebuild of a linked table lives
+    // beside the link's target, so that the swap replaces the target.
+    void collocaTabella(const QString& nomeTabella, const QString& percorso);
 
     // Attaches the table file when it exists and is not attached yet. The
     // qualified name "schema"."table" for SQL text, or an error when the file
@@ -116,7 +143,9 @@ public:
     void scollega(const QString& nomeTabella);
     void scollegaTutte();
 
-    // Structure: read back from the file, create, delete, rename.
+    // Structure: read back from the file, create, delete, rename. Renaming
+    // onto a table whose file is a symbolic link replaces the file the link
+    // points to: the link stays a link.
     TStrutturaTabella leggiStruttura(const QString& nomeTabella);
     void creaTabella(const QString& nomeTabella, const TStrutturaTabella& s);
     void eliminaTabella(const QString& nomeTabella);
@@ -140,6 +169,7 @@ private:
     QString m_cartella;
     QString m_nomeConnessione;
     QStringList m_collegate;
+    QHash<QString, QString> m_collocate;  // schema -> file outside the folder
     int m_livello = 0;
 };
 

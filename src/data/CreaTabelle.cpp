@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QTextStream>
+#include <sqlite3.h>
 
 namespace {
 
@@ -64,6 +65,7 @@ bool CopiaInBlocco(TArchivio& a, const QString& vecchia, const TStrutturaTabella
         const TDefCampo& v = vecchiaStruttura.campi[i];
         const QString colonna = QLatin1Char('"') + v.nome + QLatin1Char('"');
         destinazione << QLatin1Char('"') + d.nome + QLatin1Char('"');
+        // substr() counts characters (code points), as the store's conversion does.
         if (d.tipo == TTipoCampo::String && (v.tipo == TTipoCampo::String || v.tipo == TTipoCampo::Memo))
             sorgente << QStringLiteral("substr(%1, 1, %2)").arg(colonna).arg(d.dimensione);
         else if (d.tipo == v.tipo)
@@ -92,7 +94,8 @@ bool CopiaInBlocco(TArchivio& a, const QString& vecchia, const TStrutturaTabella
                           a.nomeQualificato(vecchia)));
         blocco.conferma();
         return true;
-    } catch (const ErroreArchivio&) {
+    } catch (const ErroreArchivio& e) {
+        if (e.guasto()) throw;  // the disk or the engine failed, not a record
         return false;
     }
 }
@@ -120,6 +123,22 @@ void RegistraErrore(const TTabella& sorgente, const TTabella& destinazione, cons
     }
 }
 
+// What failed, in the words the user reads.
+QString CausaGuasto(const ErroreArchivio& e) {
+    switch (e.codiceMotore() & 0xff) {
+    case SQLITE_FULL: return QStringLiteral("disco pieno");
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_CANTOPEN: return QStringLiteral("cartella non scrivibile");
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return QStringLiteral("tabella in uso da un altro programma");
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB: return QStringLiteral("archivio danneggiato");
+    case SQLITE_NOMEM: return QStringLiteral("memoria esaurita");
+    default: return QStringLiteral("errore di lettura o scrittura sul disco");
+    }
+}
+
 }  // namespace
 
 QString NomeTemporaneo(const QString& nomeFile) {
@@ -135,6 +154,11 @@ bool CopiaRecord(TTabella& sorgente, TTabella& destinazione) {
         destinazione.registra();
         return true;
     } catch (const ErroreArchivio& e) {
+        if (e.guasto()) {
+            // Not a record the new structure refuses: the rebuild stops.
+            destinazione.annulla();
+            throw;
+        }
         RegistraErrore(sorgente, destinazione, e);
         MostraAttenzione(QStringLiteral("Trovati errori in fase di aggiornamento tabella.+#1310+Consultare il file ") +
                          CartellaProgramma() + QStringLiteral("dberrori.log e contattare ") + Costanti::NomeProduttore +
@@ -151,12 +175,31 @@ void AggiornaStrutturaTabella(TDefinizioneTabella& definizione) {
     struct Svuota {
         TDefinizioneTabella& d;
         QString nome;
+        TArchivio& archivio;
         ~Svuota() {
             d.struttura.campi.clear();
             d.struttura.indici.clear();
             d.nomeFile = nome;
+            archivio.collocaTabella(NomeTemporaneo(nome), QString());
         }
-    } svuota{definizione, n};
+    } svuota{definizione, n, a};
+
+    // A table file that is a symbolic link is rebuilt where it points: the
+    // temporary table is built beside the link's target and renamed over it,
+    // so the link stays and the records stay in one file. A link that leads
+    // nowhere (a folder not mounted) is left alone: a new empty table in its
+    // place would split the books in two.
+    const QFileInfo file(a.percorsoFile(n));
+    if (file.isSymLink()) {
+        if (!file.exists())
+            throw ErroreArchivio(QStringLiteral("La tabella '%1' è un collegamento a %2, che non esiste: la tabella non è "
+                                                "stata né creata né modificata. Ripristinare il collegamento e riavviare "
+                                                "il programma.")
+                                     .arg(n, file.symLinkTarget()),
+                                 ErroreArchivio::CtxApertura);
+        const QFileInfo bersaglio(a.fileReale(n));
+        a.collocaTabella(temporanea, bersaglio.absolutePath() + QLatin1Char('/') + NomeTemporaneo(bersaglio.fileName()));
+    }
 
     // A rebuild interrupted before its swap leaves only its temporary table.
     if (a.esisteTabella(temporanea)) a.eliminaTabella(temporanea);
@@ -173,33 +216,43 @@ void AggiornaStrutturaTabella(TDefinizioneTabella& definizione) {
     if (CampiUguali(definizione.struttura, esistente) && IndiciUguali(definizione.struttura, esistente)) return;
 
     definizione.nomeFile = temporanea;
-    a.creaTabella(temporanea, definizione.struttura);
     int rifiutati = 0;
-    {
-        TTabella vecchia(a, n);
-        TTabella nuova(a, temporanea);
-        nuova.impostaAccodamento(true);
-        TTransazione t(a);
-        if (!CopiaInBlocco(a, n, esistente, temporanea, definizione.struttura)) {
-            vecchia.apri();
-            nuova.apri();
-            const int totale = vecchia.conteggio();
-            for (int r = 1; r <= totale; ++r) {
-                vecchia.vaiA(r);
-                if (!CopiaRecord(vecchia, nuova)) ++rifiutati;
-            }
-            vecchia.chiudi();
-            nuova.chiudi();
-        }
-        t.conferma();
-    }
-    if (rifiutati > 0)
-        MostraMessaggio(QStringLiteral("Attenzione! alla tabella: ") + n + QStringLiteral(" mancano n. ") +
-                        QString::number(rifiutati) + QStringLiteral(" records (righe)."));
     try {
+        a.creaTabella(temporanea, definizione.struttura);
+        {
+            TTabella vecchia(a, n);
+            TTabella nuova(a, temporanea);
+            nuova.impostaAccodamento(true);
+            TTransazione t(a);
+            if (!CopiaInBlocco(a, n, esistente, temporanea, definizione.struttura)) {
+                vecchia.apri();
+                nuova.apri();
+                const int totale = vecchia.conteggio();
+                for (int r = 1; r <= totale; ++r) {
+                    vecchia.vaiA(r);
+                    if (!CopiaRecord(vecchia, nuova)) ++rifiutati;
+                }
+                vecchia.chiudi();
+                nuova.chiudi();
+            }
+            t.conferma();
+        }
+        if (rifiutati > 0)
+            MostraMessaggio(QStringLiteral("Attenzione! alla tabella: ") + n + QStringLiteral(" mancano n. ") +
+                            QString::number(rifiutati) + QStringLiteral(" records (righe)."));
         a.rinominaTabella(temporanea, n);
-    } catch (const ErroreArchivio&) {
-        MostraErrore(QStringLiteral("Non riesco ad aggiornare la tabella: '") + n + QLatin1Char('\''));
+    } catch (const ErroreArchivio& e) {
+        // The old table was only read: it stays as it was. The temporary one
+        // goes, whatever state the failure left it in.
+        try {
+            a.eliminaTabella(temporanea);
+        } catch (const ErroreArchivio&) {
+        }
+        if (!e.guasto()) throw;
+        throw ErroreArchivio(QStringLiteral("Non riesco ad aggiornare la tabella: '%1' (%2). La tabella è rimasta com'era, "
+                                            "con tutti i suoi dati; risolto il problema, riavviare il programma.")
+                                 .arg(n, CausaGuasto(e)),
+                             e.contestoAiuto(), e.codiceMotore());
     }
 }
 

@@ -27,6 +27,7 @@ private slots:
     void filtroNumericoSuEdit();
     void tagliTesto_data();
     void tagliTesto();
+    void limiteCaratteriSuEdit();
     void copiaFile();
     void copiaFileErrori();
     void leggiImpostazione();
@@ -170,6 +171,23 @@ void TestFx::tagliTesto_data() {
     QTest::newRow("n zero") << "abc" << 0 << "" << "" << QChar(u'c');
     QTest::newRow("accenti") << "perché" << 3 << "ché" << "per" << QChar(u'é');
     QTest::newRow("barra finale") << "C:/dati/" << 5 << "dati/" << "C:/da" << QChar(u'/');
+    // An emoji is one character: counted once and never split.
+    const QString faccina = QString::fromUtf8("\xF0\x9F\x98\x80");
+    QTest::newRow("emoji al taglio") << QStringLiteral("ab") + faccina + faccina + QStringLiteral("c") << 3
+                                     << faccina + faccina + QStringLiteral("c") << QStringLiteral("ab") + faccina << QChar(u'c');
+}
+
+void TestFx::limiteCaratteriSuEdit() {
+    // A box as long as a 40-character field: 39 letters and an emoji fill it.
+    const QString faccina = QString::fromUtf8("\xF0\x9F\x98\x80");
+    QLineEdit box;
+    LimitaCaratteri(&box, 40);
+    box.insert(QString(39, QLatin1Char('a')) + faccina + QStringLiteral("z"));
+    QCOMPARE(box.text(), QString(39, QLatin1Char('a')) + faccina);
+    box.insert(faccina);  // full: nothing more goes in, not even half of it
+    QCOMPARE(box.text(), QString(39, QLatin1Char('a')) + faccina);
+    box.setText(QString(41, QLatin1Char('b')));
+    QCOMPARE(box.text(), QString(40, QLatin1Char('b')));
 }
 
 void TestFx::tagliTesto() {

@@ -14,6 +14,8 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QThread>
+#include <sqlite3.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 
 namespace {
@@ -89,6 +91,32 @@ void PreparaFixtureKill(const QString& cartella) {
     TArchivio::chiudiCorrente();
 }
 
+// Replaces prodotti.db with an old one lacking QTAALERT, holding n products;
+// with doppio, and no index, a second product 1 that the new key refuses.
+void ProdottiVecchi(int n, bool doppio = false) {
+    TArchivio& a = TArchivio::corrente();
+    a.eliminaTabella(Definizioni::Prodotti);
+    TStrutturaTabella s = Struttura(Definizioni::Prodotti);
+    s.campi.removeAt(Pos(s, "QTAALERT"));
+    if (doppio) s.indici.clear();
+    a.creaTabella(Definizioni::Prodotti, s);
+    if (doppio)
+        a.esegui(QStringLiteral("insert into %1 (ID, NOME) values (1, 'doppio')").arg(a.nomeQualificato(Definizioni::Prodotti)));
+    a.esegui(QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < %1) "
+                            "insert into %2 (ID, NOME, DESCRIZIONE, PREZZO, QUANTITA) "
+                            "select i, 'P' || i, 'descrizione del prodotto numero ' || i, i * 0.5, i % 97 from n")
+                 .arg(n)
+                 .arg(a.nomeQualificato(Definizioni::Prodotti)));
+    a.scollegaTutte();
+}
+
+QByteArray Contenuto(const QString& percorso) {
+    QFile f(percorso);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+const QString TotaliProdotti = QStringLiteral("select count(*), sum(ID), sum(QUANTITA), sum(length(DESCRIZIONE)) from prodotti");
+
 void CopiaCartella(const QString& da, const QString& a) {
     QDir().mkpath(a);
     for (const QString& f : QDir(da).entryList(QDir::Files)) QFile::copy(da + QLatin1Char('/') + f, a + QLatin1Char('/') + f);
@@ -108,6 +136,12 @@ private slots:
     void fileIlleggibileNonToccato();
     void temporaneoAvanzatoRimosso();
     void ricostruzioneInterrotta();
+    void ricostruzioneConGuasto_data();
+    void ricostruzioneConGuasto();
+    void testoTagliatoAlCarattere_data();
+    void testoTagliatoAlCarattere();
+    void tabellaCollegata();
+    void collegamentoSenzaBersaglio();
 };
 
 void TestCreaTabelle::primoAvvio() {
@@ -375,6 +409,160 @@ void TestCreaTabelle::ricostruzioneInterrotta() {
         QDir(cartella).removeRecursively();
     }
     qInfo("interruzioni: %d con la tabella vecchia, %d con la nuova (avvio %lld ms, run intero %lld ms)", vecchie, nuove, avvio, durata);
+}
+
+void TestCreaTabelle::ricostruzioneConGuasto_data() {
+    QTest::addColumn<QString>("guasto");
+    QTest::addColumn<QString>("causa");
+    QTest::newRow("disco pieno: 1 MB libero su un tmpfs") << "disco" << "disco pieno";
+    QTest::newRow("disco pieno durante la copia record per record") << "discoDoppio" << "disco pieno";
+    QTest::newRow("tabella aperta in scrittura da un altro programma") << "uso" << "tabella in uso da un altro programma";
+}
+
+// A failure of the disk or of the engine is no refused record: the rebuild
+// stops at once with one message, the old table stays byte for byte, and
+// neither a temporary table nor a log is left behind.
+void TestCreaTabelle::ricostruzioneConGuasto() {
+    QFETCH(QString, guasto);
+    QFETCH(QString, causa);
+    TAmbienteTest amb;
+    const bool doppio = guasto == QLatin1String("discoDoppio");
+    ProdottiVecchi(30000, doppio);
+    QString cartella = amb.cartella();
+    struct Smonta {
+        QString punto;
+        ~Smonta() {
+            if (punto.isEmpty()) return;
+            TArchivio::chiudiCorrente();
+            ::umount2(QFile::encodeName(punto).constData(), MNT_DETACH);
+        }
+    } smonta;
+    if (guasto.startsWith(QLatin1String("disco"))) {
+        // The program folder on a disk with about 1 MB free beside its tables.
+        TArchivio::chiudiCorrente();
+        qint64 occupato = 0;
+        const QStringList file = QDir(cartella).entryList(QDir::Files);
+        for (const QString& f : file) occupato += QFileInfo(cartella + f).size();
+        const QString punto = amb.file(QStringLiteral("disco"));
+        QDir().mkpath(punto);
+        const QByteArray opzioni = "size=" + QByteArray::number(occupato + 1024 * 1024);
+        if (::mount("tmpfs", QFile::encodeName(punto).constData(), "tmpfs", 0, opzioni.constData()) != 0)
+            QSKIP("non si può montare un tmpfs qui (serve root)");
+        smonta.punto = punto;
+        cartella = punto + QLatin1Char('/');
+        for (const QString& f : file) QVERIFY(QFile::copy(amb.file(f), cartella + f));
+        ImpostaCartellaProgramma(cartella);
+        TArchivio::apriCorrente(cartella);
+    }
+    const QString prodotti = cartella + QStringLiteral("prodotti.db");
+    sqlite3* altro = nullptr;
+    if (guasto == QLatin1String("uso")) {
+        QCOMPARE(sqlite3_open(QFile::encodeName(prodotti).constData(), &altro), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(altro, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    }
+    const QByteArray prima = Contenuto(prodotti);
+    const QString totali = Sqlite3(prodotti, TotaliProdotti);
+    // The refused product is announced as ever, before the disk fills.
+    if (doppio)
+        amb.risposte.attendi(TTipoMessaggio::Attenzione, QStringLiteral("Trovati errori in fase di aggiornamento tabella."),
+                             true, true);
+    amb.risposte.attendi(TTipoMessaggio::ErroreGenerale,
+                         QStringLiteral("Non riesco ad aggiornare la tabella: 'prodotti.db' (%1). La tabella è rimasta com'era, "
+                                        "con tutti i suoi dati; risolto il problema, riavviare il programma.")
+                             .arg(causa));
+    QElapsedTimer cronometro;
+    cronometro.start();
+    EseguiMostrandoErrori(Avvio);  // as the main window runs the table routines
+    const qint64 durata = cronometro.elapsed();
+    if (altro) {
+        sqlite3_exec(altro, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(altro);
+    }
+    ZR_VERIFICA_RISPOSTE(amb);
+    QCOMPARE(amb.risposte.mostrati.size(), doppio ? 2 : 1);
+    QVERIFY2(Contenuto(prodotti) == prima, "prodotti.db è cambiata");
+    // Only the refused product has its block in the log.
+    const QString log = QString::fromUtf8(Contenuto(cartella + QStringLiteral("dberrori.log")));
+    QCOMPARE(log.count(QStringLiteral("DATI RECORD TABELLA ORIGINE")), doppio ? 1 : 0);
+    QCOMPARE(log.contains(QStringLiteral("NOME: 'P1'")), doppio);
+    QCOMPARE(Sqlite3(prodotti, TotaliProdotti), totali);
+    for (const QString& f : QDir(cartella).entryList(QDir::Files | QDir::Hidden))
+        QVERIFY2(!f.contains(QLatin1String("APPOGGIO")) && !f.contains(QLatin1String("-journal")) &&
+                     !f.contains(QLatin1String("-mj")) && (doppio || f != QLatin1String("dberrori.log")),
+                 qPrintable(f));
+    QVERIFY2(durata < 10000, qPrintable(QStringLiteral("%1 ms").arg(durata)));
+}
+
+void TestCreaTabelle::testoTagliatoAlCarattere_data() {
+    QTest::addColumn<QString>("lettera");
+    QTest::newRow("1 byte: b") << QStringLiteral("b");
+    QTest::newRow("2 byte: è") << QStringLiteral("è");
+    QTest::newRow("3 byte: €") << QStringLiteral("€");
+    QTest::newRow("4 byte: emoji") << QString::fromUtf8("\xF0\x9F\x98\x80");
+}
+
+// A NOME of 50 characters rebuilt into one of 40 keeps 40 whole characters.
+void TestCreaTabelle::testoTagliatoAlCarattere() {
+    QFETCH(QString, lettera);
+    TAmbienteTest amb(false);
+    TStrutturaTabella s = Struttura(Definizioni::Prodotti);
+    s.campi[Pos(s, "NOME")].dimensione = 50;
+    const QString atteso = QString(39, QLatin1Char('a')) + lettera;
+    TArchivio& a = TArchivio::corrente();
+    a.creaTabella(Definizioni::Prodotti, s);
+    a.esegui(QStringLiteral("insert into %1 (ID, NOME) values (1, ?)").arg(a.nomeQualificato(Definizioni::Prodotti)),
+             {atteso + lettera + QStringLiteral("zz")});
+    a.scollegaTutte();
+    Avvio();
+    ZR_VERIFICA_RISPOSTE(amb);
+    QCOMPARE(Sqlite3(amb.file(QStringLiteral("prodotti.db")), QStringLiteral("select hex(NOME), length(NOME) from prodotti")),
+             QString::fromLatin1(atteso.toUtf8().toHex().toUpper()) + QStringLiteral("|40"));
+}
+
+// A table file that is a symbolic link is rebuilt in the file it points to:
+// the link stays a link and the target holds the new structure and every record.
+void TestCreaTabelle::tabellaCollegata() {
+    TAmbienteTest amb;
+    ProdottiVecchi(500);
+    const QString totali = Sqlite3(amb.file(QStringLiteral("prodotti.db")), TotaliProdotti);
+    TArchivio::chiudiCorrente();
+    const QString altrove = amb.file(QStringLiteral("altrove"));
+    QDir().mkpath(altrove);
+    const QString bersaglio = altrove + QStringLiteral("/magazzino.db");
+    QVERIFY(QFile::rename(amb.file(QStringLiteral("prodotti.db")), bersaglio));
+    QVERIFY(QFile::link(bersaglio, amb.file(QStringLiteral("prodotti.db"))));
+    TArchivio::apriCorrente(amb.cartella());
+    Avvio();
+    ZR_VERIFICA_RISPOSTE(amb);
+    const QFileInfo collegamento(amb.file(QStringLiteral("prodotti.db")));
+    QVERIFY(collegamento.isSymLink());
+    QCOMPARE(collegamento.symLinkTarget(), bersaglio);
+    QCOMPARE(CampiLetti(bersaglio, QStringLiteral("prodotti")), CampiAttesi(QStringLiteral("prodotti")));
+    QCOMPARE(Sqlite3(bersaglio, TotaliProdotti), totali);
+    QCOMPARE(QDir(altrove).entryList(QDir::Files), QStringList{QStringLiteral("magazzino.db")});
+    QVERIFY(!QFile::exists(amb.file(QStringLiteral("prodotti.dbAPPOGGIO.db"))));
+    // The next start finds the table current through the link.
+    const QByteArray dopo = Contenuto(bersaglio);
+    amb.riapriArchivio();
+    Avvio();
+    QCOMPARE(Contenuto(bersaglio), dopo);
+}
+
+// A link to a file that is not there (a disk not mounted) is left alone and
+// the user is told; no new empty table takes its place.
+void TestCreaTabelle::collegamentoSenzaBersaglio() {
+    TAmbienteTest amb(false);
+    const QString assente = amb.file(QStringLiteral("disco_esterno/prodotti.db"));
+    QVERIFY(QFile::link(assente, amb.file(QStringLiteral("prodotti.db"))));
+    amb.risposte.attendi(TTipoMessaggio::ErroreGenerale,
+                         QStringLiteral("La tabella 'prodotti.db' è un collegamento a ") + assente +
+                             QStringLiteral(", che non esiste: la tabella non è stata né creata né modificata. "
+                                            "Ripristinare il collegamento e riavviare il programma."));
+    EseguiMostrandoErrori(Avvio);
+    ZR_VERIFICA_RISPOSTE(amb);
+    QVERIFY(QFileInfo(amb.file(QStringLiteral("prodotti.db"))).isSymLink());
+    QVERIFY(!QFileInfo::exists(assente));
+    QVERIFY(!QFile::exists(amb.file(QStringLiteral("prodotti.dbAPPOGGIO.db"))));
 }
 
 int main(int argc, char** argv) {

@@ -187,6 +187,34 @@ private slots:
         }
     }
 
+    // A code cut to its field's 40 characters ends on a whole character,
+    // whatever its length in UTF-8, and the history row copies it exactly.
+    void codiceTagliatoAlCarattere_data() {
+        QTest::addColumn<QString>("lettera");
+        QTest::newRow("1 byte: b") << QStringLiteral("b");
+        QTest::newRow("2 byte: è") << QStringLiteral("è");
+        QTest::newRow("3 byte: €") << QStringLiteral("€");
+        QTest::newRow("4 byte: emoji") << QString::fromUtf8("\xF0\x9F\x98\x80");
+    }
+    void codiceTagliatoAlCarattere() {
+        QFETCH(QString, lettera);
+        const QString atteso = QString(39, QLatin1Char('a')) + lettera;
+        ScriviProdotto({});
+        {
+            TTabella p(TArchivio::corrente(), QStringLiteral("prodotti.db"));
+            p.apri();
+            p.modifica();
+            p.imposta(QStringLiteral("NOME"), atteso + lettera + QStringLiteral("z"));
+            p.registra();
+        }
+        const QString prodotti = m_amb->file(QStringLiteral("prodotti.db"));
+        const QString esadecimale = QString::fromLatin1(atteso.toUtf8().toHex().toUpper());
+        QCOMPARE(Sqlite3(prodotti, QStringLiteral("select hex(NOME), length(NOME) from prodotti")),
+                 esadecimale + QStringLiteral("|40"));
+        Movimento(Azioni::Carico, 1, 2.0, 8.0);
+        QCOMPARE(Sqlite3(m_amb->file(QStringLiteral("storico.db")), QStringLiteral("select hex(NOME) from storico")), esadecimale);
+    }
+
     // The history row of each kind: money fields are totals, blank where nothing applies.
     void rigaStorico_data() {
         QTest::addColumn<QString>("azione");
