@@ -2,10 +2,12 @@
 //
 //   Pdxrbld.exe -Q+ -R1 "/F<folder>"
 //
-// For each *.db file of the folder: an integrity check, REINDEX, VACUUM, and
-// a second integrity check. Exit codes: 0 done; 254 (the -2 of the calling
-// program) when a table is held by another process; 1 when the folder cannot
-// be read or a table stays damaged; 2 for a command line without a folder.
+// First every *.db file of the folder is opened and locked; when one is held
+// by another process the tool ends without having touched any. Then, for each:
+// an integrity check, REINDEX, VACUUM, and a second integrity check.
+// Exit codes: 0 done; 254 (the -2 of the calling program) when a table is held
+// by another process; 1 when the folder cannot be read or a table stays
+// damaged; 2 for a command line without a folder.
 
 #include <sqlite3.h>
 
@@ -107,51 +109,55 @@ Esito Controlla(sqlite3* db, const std::string& nome, bool* integra) {
     return Esito::Fatto;
 }
 
-Esito RiparaTabella(const fs::path& file) {
-    const std::string nome = file.filename().string();
+// A table file opened and held for the tool alone.
+struct TTabella {
+    fs::path file;
+    std::string nome;
     sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(file.string().c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    if (rc != SQLITE_OK) {
-        Riporta(nome + ": " + (db ? sqlite3_errmsg(db) : "apertura non riuscita"));
-        sqlite3_close(db);
-        return Occupato(rc) ? Esito::InUso : Esito::Danni;
+};
+
+void Chiudi(std::vector<TTabella>& tabelle) {
+    for (TTabella& t : tabelle) sqlite3_close_v2(t.db);
+    tabelle.clear();
+}
+
+// Opens a table and takes its exclusive lock, kept until the connection
+// closes (exclusive locking mode): no other process reads or writes it while
+// the tool works, and taking the lock changes nothing in the file.
+Esito Prendi(TTabella* t) {
+    int rc = sqlite3_open_v2(t->file.string().c_str(), &t->db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_busy_timeout(t->db, AttesaMs);
+        sqlite3_extended_result_codes(t->db, 1);
+        rc = Esegui(t->db, "PRAGMA locking_mode = EXCLUSIVE");
     }
-    sqlite3_busy_timeout(db, AttesaMs);
-    sqlite3_extended_result_codes(db, 1);
-    auto fine = [&](Esito e) {
-        sqlite3_close_v2(db);
-        return e;
-    };
-    // The table must be ours alone for the whole work: an exclusive lock
-    // taken now tells at once whether another process holds it.
-    rc = Esegui(db, "BEGIN EXCLUSIVE");
-    if (Occupato(rc)) return fine(Esito::InUso);
-    if (rc != SQLITE_OK) {
-        Riporta(nome + ": " + sqlite3_errmsg(db));
-        return fine(Esito::Danni);
-    }
+    if (rc == SQLITE_OK) rc = Esegui(t->db, "BEGIN EXCLUSIVE");
+    if (rc == SQLITE_OK) rc = Esegui(t->db, "COMMIT");
+    if (rc == SQLITE_OK) return Esito::Fatto;
+    if (!Occupato(rc)) Riporta(t->nome + ": " + (t->db ? sqlite3_errmsg(t->db) : "apertura non riuscita"));
+    sqlite3_close_v2(t->db);
+    t->db = nullptr;
+    return Occupato(rc) ? Esito::InUso : Esito::Danni;
+}
+
+// Integrity check, REINDEX, VACUUM and a second check on a table already held.
+Esito RiparaTabella(const TTabella& t) {
     bool integra = false;
-    Esito e = Controlla(db, nome, &integra);
-    if (e != Esito::Fatto) {
-        Esegui(db, "ROLLBACK");
-        return fine(e);
-    }
-    rc = Esegui(db, "REINDEX");
+    Esito e = Controlla(t.db, t.nome, &integra);
+    if (e != Esito::Fatto) return e;
+    int rc = Esegui(t.db, "REINDEX");
+    if (Occupato(rc)) return Esito::InUso;
     if (rc != SQLITE_OK) {
-        Esegui(db, "ROLLBACK");
-        if (Occupato(rc)) return fine(Esito::InUso);
-        Riporta(nome + ": REINDEX: " + sqlite3_errmsg(db));
-        return fine(Esito::Danni);
+        Riporta(t.nome + ": REINDEX: " + sqlite3_errmsg(t.db));
+        return Esito::Danni;
     }
-    rc = Esegui(db, "COMMIT");
-    if (Occupato(rc)) return fine(Esito::InUso);
-    // VACUUM runs outside a transaction; it rewrites the file compactly.
-    rc = Esegui(db, "VACUUM");
-    if (Occupato(rc)) return fine(Esito::InUso);
-    if (rc != SQLITE_OK) Riporta(nome + ": VACUUM: " + sqlite3_errmsg(db));
-    e = Controlla(db, nome, &integra);
-    if (e != Esito::Fatto) return fine(e);
-    return fine(integra && rc == SQLITE_OK ? Esito::Fatto : Esito::Danni);
+    // VACUUM rewrites the file compactly.
+    rc = Esegui(t.db, "VACUUM");
+    if (Occupato(rc)) return Esito::InUso;
+    if (rc != SQLITE_OK) Riporta(t.nome + ": VACUUM: " + sqlite3_errmsg(t.db));
+    e = Controlla(t.db, t.nome, &integra);
+    if (e != Esito::Fatto) return e;
+    return integra && rc == SQLITE_OK ? Esito::Fatto : Esito::Danni;
 }
 
 }  // namespace
@@ -174,13 +180,23 @@ int main(int argc, char** argv) {
         return EsitoDanni;
     }
     std::sort(tabelle.begin(), tabelle.end());
+    // Every table is taken before any is touched: when one is held by another
+    // process the tool ends having changed none.
     bool danni = false;
-    for (const fs::path& t : tabelle) {
-        switch (RiparaTabella(t)) {
-        case Esito::InUso: Riporta(t.filename().string() + ": in uso da un altro processo"); return EsitoInUso;
-        case Esito::Danni: danni = true; break;
-        case Esito::Fatto: break;
+    std::vector<TTabella> prese;
+    for (const fs::path& f : tabelle) {
+        TTabella t{f, f.filename().string()};
+        switch (Prendi(&t)) {
+        case Esito::InUso:
+            Riporta(t.nome + ": in uso da un altro processo");
+            Chiudi(prese);
+            return EsitoInUso;
+        case Esito::Danni: danni = true; break;  // not a table that can be opened: left as it is
+        case Esito::Fatto: prese.push_back(t); break;
         }
     }
+    for (const TTabella& t : prese)
+        if (RiparaTabella(t) != Esito::Fatto) danni = true;
+    Chiudi(prese);
     return danni ? EsitoDanni : EsitoFatto;
 }
