@@ -1,6 +1,7 @@
 #pragma once
-// The application object: it catches what an event handler throws and shows
-// it in the general error display, after which the program goes on.
+// The application object: it loads Qt's Italian translations, and it catches
+// what an event handler throws and shows it in the general error display,
+// after which the program goes on.
 
 #include <QApplication>
 #include <functional>
@@ -10,6 +11,11 @@ public:
     TApplicazione(int& argc, char** argv);
     bool notify(QObject* destinatario, QEvent* evento) override;
 };
+
+// Loads Qt's own Italian translations (print and preview dialogs, file and
+// folder choosers, standard buttons), whatever the machine's locale; false
+// when they are not installed, and Qt's dialogs then stay in English.
+bool CaricaTraduzioniQt();
 
 // Runs an action, showing any error it raises in the general error display;
 // false when it raised one. For code that runs outside an event handler.
