@@ -5,12 +5,20 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <cstdio>
 
 namespace {
 
 class TInterazioneDesktop : public TInterazione {
 public:
     bool messaggio(TTipoMessaggio tipo, const QString& titolo, const QString& testo) override {
+        if (QGuiApplication::platformName() == QLatin1String("offscreen")) {
+            // Nobody can see or answer a box on the offscreen platform (an
+            // unattended run): its caption and text go to the error output and
+            // it gets the answer that changes nothing.
+            std::fprintf(stderr, "%s\n%s\n", qUtf8Printable(titolo), qUtf8Printable(testo));
+            return tipo != TTipoMessaggio::Domanda;
+        }
         QMessageBox box;
         box.setWindowTitle(titolo);
         box.setText(testo);

@@ -4,6 +4,7 @@
 
 #include "app/About.h"
 #include "app/Applicazione.h"
+#include "app/Avvio.h"
 #include "app/Fx.h"
 #include "app/Main.h"
 #include "app/Start.h"
@@ -12,6 +13,9 @@
 int main(int argc, char** argv) {
     TApplicazione app(argc, argv);
     ImpostaCartellaProgramma(QCoreApplication::applicationDirPath());
+    // The only writer of its folder from here to the end, or it ends at once.
+    const TAvvioCartella cartella(CartellaProgramma());
+    if (!cartella.pronta()) return 1;
     if (!EseguiMostrandoErrori([] { TArchivio::apriCorrente(CartellaProgramma()); })) return 1;
     int esito = 0;
     {

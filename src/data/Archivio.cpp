@@ -407,6 +407,15 @@ int CodiceDaErrno(int e) {
     }
 }
 
+// Opens a database file and reads it, so that SQLite rolls back a journal
+// that a killed write left beside it.
+void RecuperaGiornale(const QString& percorso) {
+    sqlite3* h = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(percorso).constData(), &h, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK)
+        sqlite3_exec(h, "PRAGMA schema_version", nullptr, nullptr, nullptr);
+    sqlite3_close(h);
+}
+
 void SincronizzaFile(const QString& percorso) {
     const int fd = ::open(QFile::encodeName(percorso).constData(), O_RDONLY);
     if (fd < 0) return;
@@ -426,8 +435,44 @@ TArchivio::TArchivio(const QString& cartella)
         throw ErroreArchivio(QStringLiteral("Impossibile aprire l'archivio nella cartella %1: %2")
                                  .arg(m_cartella, db.lastError().text()),
                              ErroreArchivio::CtxApertura);
+    if (!mainLeggibile()) {
+        // The main file holds none of the user's data: a damaged one is put
+        // aside under another name and the store starts with a new one.
+        db.close();
+        const QString file = m_cartella + QStringLiteral("zerired.main");
+        const QString accantonato = file + QStringLiteral(".danneggiato");
+        QFile::remove(accantonato);
+        QFile::remove(accantonato + QStringLiteral("-journal"));
+        if (!QFile::rename(file, accantonato) ||
+            (QFile::exists(file + QStringLiteral("-journal")) &&
+             !QFile::rename(file + QStringLiteral("-journal"), accantonato + QStringLiteral("-journal"))) ||
+            !db.open())
+            throw ErroreArchivio(QStringLiteral("Impossibile sostituire il file danneggiato %1").arg(file),
+                                 ErroreArchivio::CtxApertura);
+    }
     registraFunzioni();
     esegui(QStringLiteral("PRAGMA journal_mode=DELETE"));
+}
+
+bool TArchivio::mainLeggibile() {
+    sqlite3* h = handle();
+    if (!h) return true;
+    const int rc = sqlite3_exec(h, "SELECT count(*) FROM main.sqlite_master", nullptr, nullptr, nullptr) & 0xff;
+    return rc != SQLITE_NOTADB && rc != SQLITE_CORRUPT;
+}
+
+void TArchivio::recuperaAvanzi(const QString& cartella) {
+    QDir dir(cartella);
+    // Every journal left by a killed write is rolled back first: a journal
+    // that names a super-journal needs it to roll back.
+    for (const QString& g : dir.entryList({QStringLiteral("*-journal")}, QDir::Files | QDir::Hidden)) {
+        const QString base = dir.filePath(g.left(g.size() - 8));
+        if (QFileInfo::exists(base)) RecuperaGiornale(base);
+    }
+    // What is left of the super-journals of the main file is referred to by
+    // no journal any more.
+    for (const QString& mj : dir.entryList({QStringLiteral("zerired.main-mj*")}, QDir::Files | QDir::Hidden))
+        QFile::remove(dir.filePath(mj));
 }
 
 TArchivio::~TArchivio() {
@@ -646,11 +691,7 @@ void TArchivio::rinominaTabella(const QString& da, const QString& a) {
     // the new one; the new file is on disk before its name changes.
     const QString giornale = destinazione + QStringLiteral("-journal");
     if (QFileInfo::exists(giornale)) {
-        sqlite3* h = nullptr;
-        if (sqlite3_open_v2(QFile::encodeName(destinazione).constData(), &h, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
-            sqlite3_exec(h, "PRAGMA schema_version", nullptr, nullptr, nullptr);
-        }
-        sqlite3_close(h);
+        RecuperaGiornale(destinazione);
         if (QFileInfo::exists(giornale) && !QFile::remove(giornale))
             throw ErroreArchivio(QStringLiteral("Impossibile recuperare il giornale di %1").arg(NomeFile(a)),
                                  ErroreArchivio::CtxFile, CodiceDaErrno(errno));

@@ -114,6 +114,10 @@ public:
     static void apriCorrente(const QString& cartella);
     static void chiudiCorrente();
     static bool esisteCorrente();
+    // Rolls back the journals a killed run left in the folder and removes the
+    // main file's super-journals that no journal needs any more. Only for the
+    // program that holds the folder's lock.
+    static void recuperaAvanzi(const QString& cartella);
 
     QString cartella() const { return m_cartella; }
     QSqlDatabase db() const;
@@ -166,6 +170,7 @@ public:
 
 private:
     void registraFunzioni();
+    bool mainLeggibile();
     QString m_cartella;
     QString m_nomeConnessione;
     QStringList m_collegate;
