@@ -12,13 +12,6 @@ namespace {
 class TInterazioneDesktop : public TInterazione {
 public:
     bool messaggio(TTipoMessaggio tipo, const QString& titolo, const QString& testo) override {
-        if (QGuiApplication::platformName() == QLatin1String("offscreen")) {
-            // Nobody can see or answer a box on the offscreen platform (an
-            // unattended run): its caption and text go to the error output and
-            // it gets the answer that changes nothing.
-            std::fprintf(stderr, "%s\n%s\n", qUtf8Printable(titolo), qUtf8Printable(testo));
-            return tipo != TTipoMessaggio::Domanda;
-        }
         QMessageBox box;
         box.setWindowTitle(titolo);
         box.setText(testo);
@@ -62,7 +55,19 @@ public:
     }
 };
 
+// The program run where nobody can see or answer a box (the offscreen
+// platform, an unattended run): a box's caption and text go to the error
+// output and it gets the answer that changes nothing.
+class TInterazioneSenzaSchermo : public TInterazioneDesktop {
+public:
+    bool messaggio(TTipoMessaggio tipo, const QString& titolo, const QString& testo) override {
+        std::fprintf(stderr, "%s\n%s\n", qUtf8Printable(titolo), qUtf8Printable(testo));
+        return tipo != TTipoMessaggio::Domanda;
+    }
+};
+
 TInterazioneDesktop g_desktop;
+TInterazioneSenzaSchermo g_senzaSchermo;
 TInterazione* g_attuale = nullptr;
 
 }  // namespace
@@ -70,3 +75,7 @@ TInterazione* g_attuale = nullptr;
 TInterazione& Interazione() { return g_attuale ? *g_attuale : g_desktop; }
 
 void ImpostaInterazione(TInterazione* interazione) { g_attuale = interazione; }
+
+void UsaInterazioneSenzaSchermo() {
+    if (QGuiApplication::platformName() == QLatin1String("offscreen")) ImpostaInterazione(&g_senzaSchermo);
+}

@@ -35,3 +35,7 @@ public:
 TInterazione& Interazione();
 // Installs another seam (nullptr puts the desktop back). Not owned.
 void ImpostaInterazione(TInterazione* interazione);
+// On the offscreen platform, where nobody can answer a box, the program's
+// boxes are written to the error output and answered with what changes
+// nothing; elsewhere the desktop stays.
+void UsaInterazioneSenzaSchermo();

@@ -6,12 +6,14 @@
 #include "app/Applicazione.h"
 #include "app/Avvio.h"
 #include "app/Fx.h"
+#include "app/Interazione.h"
 #include "app/Main.h"
 #include "app/Start.h"
 #include "data/Archivio.h"
 
 int main(int argc, char** argv) {
     TApplicazione app(argc, argv);
+    UsaInterazioneSenzaSchermo();
     ImpostaCartellaProgramma(QCoreApplication::applicationDirPath());
     // The only writer of its folder from here to the end, or it ends at once.
     const TAvvioCartella cartella(CartellaProgramma());

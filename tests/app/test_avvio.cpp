@@ -7,6 +7,7 @@
 #include "app/Applicazione.h"
 #include "app/Avvio.h"
 #include "app/Fx.h"
+#include "app/Interazione.h"
 #include "data/Archivio.h"
 #include "data/CreaTabelle.h"
 #include "data/CreaTabelleGenerali.h"
@@ -102,6 +103,7 @@ int FiglioBlocco(const QString& cartella) {
 
 int FiglioSenzaPrivilegi(const QString& cartella) {
     if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) return 3;
+    UsaInterazioneSenzaSchermo();  // as the program does: the box goes to the error output
     ImpostaCartellaProgramma(cartella);
     const TAvvioCartella avvio(cartella);
     return avvio.pronta() ? 0 : 1;
