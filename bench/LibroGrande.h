@@ -3,7 +3,7 @@
 // rows in a program folder, written through the program's own store.
 
 #include "app/Fx.h"
-#include "data/Archivio.h"
+#include "data/engine/Archivio.h"
 #include "data/CreaTabelle.h"
 #include "data/CreaTabelleGenerali.h"
 

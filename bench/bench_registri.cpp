@@ -7,7 +7,7 @@
 #include "app/Applicazione.h"
 #include "app/Fx.h"
 #include "app/ModelloElenco.h"
-#include "data/Archivio.h"
+#include "data/engine/Archivio.h"
 #include "data/CreaTabelle.h"
 #include "data/CreaTabelleGenerali.h"
 #include "registries/AnagProdotti.h"

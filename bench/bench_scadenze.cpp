@@ -6,7 +6,7 @@
 #include "Misura.h"
 #include "app/Applicazione.h"
 #include "app/Fx.h"
-#include "data/Archivio.h"
+#include "data/engine/Archivio.h"
 #include "data/CreaTabelle.h"
 #include "data/CreaTabelleGenerali.h"
 #include "movements/CtrlGiacenze.h"

@@ -2,8 +2,8 @@
 
 #include "app/Costanti.h"
 #include "app/Fx.h"
-#include "data/Archivio.h"
-#include "data/Tabella.h"
+#include "data/engine/Archivio.h"
+#include "data/engine/Tabella.h"
 
 #include <QLibraryInfo>
 #include <QLocale>

@@ -1,7 +1,7 @@
 #include "app/Avvio.h"
 
 #include "app/Fx.h"
-#include "data/Archivio.h"
+#include "data/engine/Archivio.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,9 +2,9 @@
 
 #include "app/Costanti.h"
 #include "app/Interazione.h"
-#include "data/Archivio.h"
-#include "data/Definizioni.h"
-#include "data/Tabella.h"
+#include "data/engine/Archivio.h"
+#include "data/engine/Definizioni.h"
+#include "data/engine/Tabella.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -5,7 +5,7 @@
 #include "app/Costanti.h"
 #include "app/Fx.h"
 #include "app/Start.h"
-#include "data/Archivio.h"
+#include "data/engine/Archivio.h"
 #include "data/CreaTabelle.h"
 #include "data/CreaTabelleGenerali.h"
 #include "data/Impostazioni.h"

@@ -1,7 +1,7 @@
 #include "app/ModelloElenco.h"
 
 #include "app/Fx.h"
-#include "data/Archivio.h"
+#include "data/engine/Archivio.h"
 
 #include <QSqlQuery>
 #include <sqlite3.h>

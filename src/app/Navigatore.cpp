@@ -2,7 +2,7 @@
 
 #include "app/Applicazione.h"
 #include "app/Fx.h"
-#include "data/Tabella.h"
+#include "data/engine/Tabella.h"
 
 #include <QClipboard>
 #include <QDropEvent>

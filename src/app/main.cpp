@@ -9,7 +9,7 @@
 #include "app/Interazione.h"
 #include "app/Main.h"
 #include "app/Start.h"
-#include "data/Archivio.h"
+#include "data/engine/Archivio.h"
 
 int main(int argc, char** argv) {
     TApplicazione app(argc, argv);

@@ -1,8 +1,8 @@
 #pragma once
 // Creation and structure upgrade of the program's tables at start-up.
 
-#include "data/Definizioni.h"
-#include "data/Tabella.h"
+#include "data/engine/Definizioni.h"
+#include "data/engine/Tabella.h"
 
 // Creates or upgrades produttori.db, prodotti.db, storico.db, impostazioni.db
 // and cat.db, in this order, and inserts the default settings record when the

@@ -2,8 +2,8 @@
 
 #include "app/Fx.h"
 #include "app/TastoEsc.h"
-#include "data/Archivio.h"
-#include "data/Definizioni.h"
+#include "data/engine/Archivio.h"
+#include "data/engine/Definizioni.h"
 #include "ui_Impostazioni.h"
 
 #include <QCloseEvent>

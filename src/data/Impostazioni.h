@@ -4,7 +4,7 @@
 // edited until "Ok"; "Annulla" shows the stored values again; "Esci" asks
 // before discarding a pending change.
 
-#include "data/Tabella.h"
+#include "data/engine/Tabella.h"
 
 #include <QDialog>
 #include <memory>

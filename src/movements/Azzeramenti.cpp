@@ -1,7 +1,7 @@
 #include "movements/Azzeramenti.h"
 
-#include "data/Archivio.h"
-#include "data/Definizioni.h"
+#include "data/engine/Archivio.h"
+#include "data/engine/Definizioni.h"
 
 #include <QSqlQuery>
 

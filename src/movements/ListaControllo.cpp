@@ -1,6 +1,6 @@
 #include "movements/ListaControllo.h"
 
-#include "data/Archivio.h"
+#include "data/engine/Archivio.h"
 
 #include <QHeaderView>
 #include <QSqlError>

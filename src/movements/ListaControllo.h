@@ -3,7 +3,7 @@
 // show in a grid and hand to their report, the detail fields and the producer
 // line of the current row, the state label and the record navigator.
 
-#include "data/Tabella.h"
+#include "data/engine/Tabella.h"
 
 #include <QColor>
 #include <QLabel>

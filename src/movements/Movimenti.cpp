@@ -1,7 +1,7 @@
 #include "movements/Movimenti.h"
 
 #include "app/Fx.h"
-#include "data/Definizioni.h"
+#include "data/engine/Definizioni.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>

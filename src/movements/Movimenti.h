@@ -5,8 +5,8 @@
 // the totals shown beside a product, and the movement itself as one
 // transaction (history row and product change, all or nothing).
 
-#include "data/Archivio.h"
-#include "data/Tabella.h"
+#include "data/engine/Archivio.h"
+#include "data/engine/Tabella.h"
 
 #include <QDate>
 #include <QString>

@@ -6,7 +6,7 @@
 // the list, and the product record is read again from the table each time
 // the row changes (the windows' product cursor).
 
-#include "data/Tabella.h"
+#include "data/engine/Tabella.h"
 
 #include <QWidget>
 #include <functional>

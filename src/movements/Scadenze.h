@@ -4,7 +4,7 @@
 // on the check date C it is expired ("da rendere") when DATAOGGI +
 // GIACENZAMAX <= C, in whole days. The run stores the outcome in SCADUTOTEMP.
 
-#include "data/Archivio.h"
+#include "data/engine/Archivio.h"
 
 #include <QDate>
 #include <QString>

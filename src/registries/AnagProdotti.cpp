@@ -7,7 +7,7 @@
 #include "app/ModelloElenco.h"
 #include "app/Navigatore.h"
 #include "app/Selezione.h"
-#include "data/Tabella.h"
+#include "data/engine/Tabella.h"
 #include "registries/DatiRegistri.h"
 #include "registries/Griglia.h"
 #include "registries/ListaCategorie.h"

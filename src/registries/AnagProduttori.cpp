@@ -5,7 +5,7 @@
 #include "app/TastoEsc.h"
 #include "app/ModelloElenco.h"
 #include "app/Navigatore.h"
-#include "data/Tabella.h"
+#include "data/engine/Tabella.h"
 #include "registries/DatiRegistri.h"
 #include "registries/Griglia.h"
 #include "ui_AnagProduttori.h"

@@ -4,7 +4,7 @@
 #include "app/Fx.h"
 #include "app/TastoEsc.h"
 #include "app/Navigatore.h"
-#include "data/Tabella.h"
+#include "data/engine/Tabella.h"
 #include "registries/DatiRegistri.h"
 #include "ui_Categorie.h"
 

@@ -1,7 +1,7 @@
 #include "registries/DatiRegistri.h"
 
 #include "app/Fx.h"
-#include "data/Archivio.h"
+#include "data/engine/Archivio.h"
 
 #include <cmath>
 

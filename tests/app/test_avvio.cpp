@@ -8,10 +8,10 @@
 #include "app/Avvio.h"
 #include "app/Fx.h"
 #include "app/Interazione.h"
-#include "data/Archivio.h"
+#include "data/engine/Archivio.h"
 #include "data/CreaTabelle.h"
 #include "data/CreaTabelleGenerali.h"
-#include "data/Definizioni.h"
+#include "data/engine/Definizioni.h"
 
 #include <QDir>
 #include <QProcess>

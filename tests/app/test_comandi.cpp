@@ -8,7 +8,7 @@
 #include "app/Costanti.h"
 #include "app/Fx.h"
 #include "app/Main.h"
-#include "data/Archivio.h"
+#include "data/engine/Archivio.h"
 #include "data/CreaTabelle.h"
 #include "data/CreaTabelleGenerali.h"
 #include "ui_About.h"

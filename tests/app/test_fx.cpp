@@ -5,7 +5,7 @@
 #include "AmbienteTest.h"
 
 #include "app/Fx.h"
-#include "data/Archivio.h"
+#include "data/engine/Archivio.h"
 
 #include <QApplication>
 #include <QClipboard>

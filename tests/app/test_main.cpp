@@ -8,7 +8,7 @@
 #include "app/Fx.h"
 #include "app/Main.h"
 #include "app/Start.h"
-#include "data/Archivio.h"
+#include "data/engine/Archivio.h"
 #include "ui_About.h"
 #include "ui_Main.h"
 #include "ui_Start.h"

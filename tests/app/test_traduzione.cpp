@@ -5,7 +5,7 @@
 
 #include "app/Fx.h"
 #include "app/Start.h"
-#include "data/Archivio.h"
+#include "data/engine/Archivio.h"
 #include "ui_Start.h"
 
 #include <QDialog>

@@ -5,10 +5,10 @@
 #include "AmbienteTest.h"
 #include "app/Applicazione.h"
 #include "app/Fx.h"
-#include "data/Archivio.h"
+#include "data/engine/Archivio.h"
 #include "data/CreaTabelle.h"
 #include "data/CreaTabelleGenerali.h"
-#include "data/Definizioni.h"
+#include "data/engine/Definizioni.h"
 
 #include <QDir>
 #include <QElapsedTimer>

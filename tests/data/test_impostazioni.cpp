@@ -3,7 +3,7 @@
 
 #include "AmbienteTest.h"
 
-#include "data/Archivio.h"
+#include "data/engine/Archivio.h"
 #include "data/Impostazioni.h"
 #include "ui_Impostazioni.h"
 

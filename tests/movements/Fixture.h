@@ -3,8 +3,8 @@
 // with the counters a case needs, the settings switches, reading back.
 
 #include "app/Fx.h"
-#include "data/Archivio.h"
-#include "data/Tabella.h"
+#include "data/engine/Archivio.h"
+#include "data/engine/Tabella.h"
 #include "movements/Movimenti.h"
 
 #include <QtTest>

@@ -4,7 +4,7 @@
 #include "AmbienteTest.h"
 #include "app/Applicazione.h"
 #include "app/Fx.h"
-#include "data/Archivio.h"
+#include "data/engine/Archivio.h"
 #include "movements/Azzeramenti.h"
 #include "movements/AzzeraScarichi.h"
 #include "movements/SetCancStorico.h"

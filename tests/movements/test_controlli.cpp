@@ -2,7 +2,7 @@
 // its single transaction, the views, the state texts and the producer line.
 
 #include "AmbienteTest.h"
-#include "data/Archivio.h"
+#include "data/engine/Archivio.h"
 #include "movements/CtrlGiacenze.h"
 #include "movements/CtrlQta.h"
 #include "movements/Quantita.h"

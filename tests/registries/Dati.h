@@ -2,7 +2,7 @@
 // Fixtures of the registry tests: records written straight into the tables,
 // typing into boxes as a user does.
 
-#include "data/Archivio.h"
+#include "data/engine/Archivio.h"
 
 #include <QLineEdit>
 #include <QtTest>

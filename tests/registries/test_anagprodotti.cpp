@@ -8,7 +8,7 @@
 #include "app/ModelloElenco.h"
 #include "app/Navigatore.h"
 #include "app/Selezione.h"
-#include "data/Tabella.h"
+#include "data/engine/Tabella.h"
 #include "registries/AnagProdotti.h"
 
 #include <QCheckBox>

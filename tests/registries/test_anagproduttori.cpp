@@ -5,7 +5,7 @@
 #include "Dati.h"
 #include "app/ModelloElenco.h"
 #include "app/Navigatore.h"
-#include "data/Tabella.h"
+#include "data/engine/Tabella.h"
 #include "registries/AnagProduttori.h"
 
 #include <QClipboard>

@@ -4,7 +4,7 @@
 #include "AmbienteTest.h"
 #include "Dati.h"
 #include "app/Navigatore.h"
-#include "data/Tabella.h"
+#include "data/engine/Tabella.h"
 #include "registries/Categorie.h"
 #include "registries/DatiRegistri.h"
 

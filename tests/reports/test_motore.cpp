@@ -1,7 +1,7 @@
 // The banded report engine: band order and pagination, hooks, display texts,
 // run-time sizes, the preview and the PDF output.
 
-#include "data/Definizioni.h"
+#include "data/engine/Definizioni.h"
 #include "reports/engine/Report.h"
 #include "AmbienteTest.h"
 

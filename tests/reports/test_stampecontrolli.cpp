@@ -4,7 +4,7 @@
 
 #include "AmbienteTest.h"
 #include "app/Main.h"
-#include "data/Archivio.h"
+#include "data/engine/Archivio.h"
 #include "movements/CtrlGiacenze.h"
 #include "movements/CtrlQta.h"
 #include "reports/StampaGiacenze.h"

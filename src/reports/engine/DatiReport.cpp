@@ -1,6 +1,6 @@
 #include "reports/engine/DatiReport.h"
 
-#include "data/Tabella.h"
+#include "data/engine/Tabella.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -4,7 +4,7 @@
 // a query model or a query of some window, a record cursor, or rows held in
 // memory.
 
-#include "data/Archivio.h"
+#include "data/engine/Archivio.h"
 
 #include <QHash>
 #include <QSqlQuery>

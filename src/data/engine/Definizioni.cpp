@@ -1,4 +1,4 @@
-#include "data/Definizioni.h"
+#include "data/engine/Definizioni.h"
 
 namespace {
 

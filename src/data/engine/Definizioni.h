@@ -2,7 +2,7 @@
 // The program's tables, each declared once: file name, fields in order with
 // type, size and required flag, and indexes.
 
-#include "data/Archivio.h"
+#include "data/engine/Archivio.h"
 
 // A table definition as the creation routines use it: the file it names, the
 // database name (always empty: tables are found by file name in the program

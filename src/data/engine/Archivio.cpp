@@ -1,4 +1,4 @@
-#include "data/Archivio.h"
+#include "data/engine/Archivio.h"
 
 #include <QDir>
 #include <QFile>

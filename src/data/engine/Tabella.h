@@ -5,7 +5,7 @@
 // cancelled, deleted. Only the keys of the visible records are held; the
 // current record is read when the cursor reaches it.
 
-#include "data/Archivio.h"
+#include "data/engine/Archivio.h"
 
 #include <QDate>
 #include <functional>

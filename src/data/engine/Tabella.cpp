@@ -1,4 +1,4 @@
-#include "data/Tabella.h"
+#include "data/engine/Tabella.h"
 
 #include <QLocale>
 #include <QSqlRecord>
