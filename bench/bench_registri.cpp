@@ -21,7 +21,7 @@
 
 namespace {
 
-const int Prodotti = 100000;
+const int NumeroProdotti = 100000;
 
 void Riempi(const QString& cartella) {
     TArchivio::apriCorrente(cartella);
@@ -36,7 +36,7 @@ void Riempi(const QString& cartella) {
                             "when 1 then 'Caffè macinato fine n. ' when 2 then 'Pane integrale n. ' "
                             "else 'Acqua minerale frizzante n. ' end || i, i % 100 + 0.5, i % 90 + 0.25, "
                             "i % 120 + 0.75, 20, 5, 15, 30, '2004-03-01', i % 50, i % 20, 3 from n")
-                 .arg(Prodotti)
+                 .arg(NumeroProdotti)
                  .arg(a.nomeQualificato(QStringLiteral("prodotti"))));
     t.conferma();
 }

@@ -10,8 +10,8 @@
 
 namespace {
 
-QString Prodotti() { return TArchivio::corrente().nomeQualificato(QStringLiteral("prodotti")); }
-QString Storico() { return TArchivio::corrente().nomeQualificato(QStringLiteral("storico")); }
+QString TabProdotti() { return TArchivio::corrente().nomeQualificato(QStringLiteral("prodotti")); }
+QString TabStorico() { return TArchivio::corrente().nomeQualificato(QStringLiteral("storico")); }
 
 // The fields a movement may change on a product, in the order of the UPDATE.
 const QStringList& CampiMovimento() {
@@ -31,7 +31,7 @@ void ScriviProdotto(const TRecord& p) {
     }
     valori << p.intero(QStringLiteral("ID"));
     TArchivio::corrente().esegui(
-        QStringLiteral("UPDATE %1 SET %2 WHERE ID = ?").arg(Prodotti(), assegna.join(QStringLiteral(", "))), valori);
+        QStringLiteral("UPDATE %1 SET %2 WHERE ID = ?").arg(TabProdotti(), assegna.join(QStringLiteral(", "))), valori);
 }
 
 QVariant Prezzo(double valore, bool vuoto) { return vuoto ? QVariant() : QVariant(valore); }
@@ -104,7 +104,7 @@ double Arrotonda15(double valore) { return QString::number(valore, 'g', 15).toDo
 // History
 
 int NuovoIdStorico() {
-    return TArchivio::corrente().valoreSingolo(QStringLiteral("select max(id) from %1").arg(Storico())).toInt();
+    return TArchivio::corrente().valoreSingolo(QStringLiteral("select max(id) from %1").arg(TabStorico())).toInt();
 }
 
 TRecord RigaStorico(const QString& azione, const TRecord& p, const TDatiMovimento& d, const QDate& oggi) {
@@ -145,7 +145,7 @@ void RegistraStorico(const QString& azione, const TRecord& prodotto, const TDati
         valori << ConvertiPerCampo(r.campi()[i], r.valoreA(i));
     }
     TArchivio::corrente().esegui(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                     .arg(Storico(), nomi.join(QLatin1Char(',')), segnaposto.join(QLatin1Char(','))),
+                                     .arg(TabStorico(), nomi.join(QLatin1Char(',')), segnaposto.join(QLatin1Char(','))),
                                  valori);
 }
 
@@ -205,7 +205,7 @@ QString ControllaLimiteAggiustamento(const TRecord& p, int tipo, int q) {
 // Products
 
 TRecord LeggiProdotto(int id) {
-    QSqlQuery q = TArchivio::corrente().esegui(QStringLiteral("SELECT * FROM %1 WHERE ID = ?").arg(Prodotti()), {id});
+    QSqlQuery q = TArchivio::corrente().esegui(QStringLiteral("SELECT * FROM %1 WHERE ID = ?").arg(TabProdotti()), {id});
     if (!q.next()) return TRecord();
     TRecord r(Definizioni::CampiProdotti());
     const QSqlRecord colonne = q.record();
@@ -217,7 +217,7 @@ TRecord LeggiProdotto(int id) {
 }
 
 void EliminaProdotto(int id) {
-    TArchivio::corrente().esegui(QStringLiteral("DELETE FROM %1 WHERE ID = ?").arg(Prodotti()), {id});
+    TArchivio::corrente().esegui(QStringLiteral("DELETE FROM %1 WHERE ID = ?").arg(TabProdotti()), {id});
 }
 
 TRecord EseguiMovimento(const QString& azione, int idProdotto, const TDatiMovimento& dati,

@@ -21,7 +21,7 @@
 
 namespace {
 
-const int Prodotti = 100000;
+const int NumeroProdotti = 100000;
 
 // A folder whose prodotti.db lacks QTAALERT, so that a start rebuilds it.
 void PreparaDaRicostruire(const QString& cartella) {
@@ -33,7 +33,7 @@ void PreparaDaRicostruire(const QString& cartella) {
     a.creaTabella(Definizioni::Prodotti, s);
     a.esegui(QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < %1) "
                             "insert into %2 (ID, NOME, QUANTITA) select i, 'P' || i, i % 97 from n")
-                 .arg(Prodotti)
+                 .arg(NumeroProdotti)
                  .arg(a.nomeQualificato(Definizioni::Prodotti)));
     TArchivio::chiudiCorrente();
     ImpostaCartellaProgramma(QString());
@@ -132,7 +132,7 @@ void TestAvvio::dueCopieInsieme() {
     QDir().mkpath(fixture);
     PreparaDaRicostruire(fixture);
     const QString atteso = Conteggio(fixture);
-    QCOMPARE(atteso.section(QLatin1Char('|'), 0, 0), QString::number(Prodotti));
+    QCOMPARE(atteso.section(QLatin1Char('|'), 0, 0), QString::number(NumeroProdotti));
     for (int k = 0; k < 4; ++k) {
         const QString cartella = radice.filePath(QStringLiteral("prova%1/").arg(k));
         QDir().mkpath(cartella);

@@ -25,15 +25,15 @@ const QString DomandaCancella =
 const QString ErroreCancella = QStringLiteral(
     "Impossibile eseguire la cancellazione dello storico, l'archivio potrebbe aver bisogno di una riparazione o essere bloccato.");
 
-QString Prodotti() { return TArchivio::corrente().nomeQualificato(QStringLiteral("prodotti")); }
-QString Storico() { return TArchivio::corrente().nomeQualificato(QStringLiteral("storico")); }
+QString TabProdotti() { return TArchivio::corrente().nomeQualificato(QStringLiteral("prodotti")); }
+QString TabStorico() { return TArchivio::corrente().nomeQualificato(QStringLiteral("storico")); }
 
 // ID, CARICHI, SCARICHI, QUANTITA, PREZZO, TOTALEACQUISTI, TOTALEVENDITE
 void InserisciProdotto(int id, QVariant carichi, QVariant scarichi, QVariant quantita, QVariant prezzo) {
     TArchivio::corrente().esegui(
         QStringLiteral("insert into %1 (ID, NOME, CARICHI, SCARICHI, QUANTITA, PREZZO, TOTALEACQUISTI, TOTALEVENDITE, PREZZO2) "
                        "values (?, 'P', ?, ?, ?, ?, 99, 77, 3.5)")
-            .arg(Prodotti()),
+            .arg(TabProdotti()),
         {id, carichi, scarichi, quantita, prezzo});
 }
 
@@ -46,7 +46,7 @@ QString Stato(const TAmbienteTest& amb) {
 void InserisciMovimenti(const QStringList& giorni) {
     int id = 0;
     for (const QString& g : giorni)
-        TArchivio::corrente().esegui(QStringLiteral("insert into %1 (ID, AZIONE, DATAOGGI, QUANTITA) values (?, 'CARICO', ?, 1)").arg(Storico()),
+        TArchivio::corrente().esegui(QStringLiteral("insert into %1 (ID, AZIONE, DATAOGGI, QUANTITA) values (?, 'CARICO', ?, 1)").arg(TabStorico()),
                                      {++id, QDate::fromString(g, FormatoData).toString(Qt::ISODate)});
 }
 
@@ -110,7 +110,7 @@ void TestAzzeramenti::azzeraGuastoAMetaAnnullaTutto() {
     // The engine refuses the fourth product's update: nothing may stay half reset.
     TArchivio::corrente().esegui(QStringLiteral("create temp trigger guasto before update on %1 when old.ID = 4 "
                                                 "begin select raise(abort, 'disco guasto'); end")
-                                     .arg(Prodotti()));
+                                     .arg(TabProdotti()));
     int fatti = 0;
     QVERIFY_THROWS_EXCEPTION(ErroreArchivio, AzzeraScarichiProdotti([&](int i, int) { fatti = i; }));
     QCOMPARE(fatti, 3);

@@ -21,14 +21,14 @@ namespace {
 
 using Tipo = TTipoMessaggio;
 
-QString Prodotti(const TAmbienteTest& amb, const QString& where = QStringLiteral("ID = 1")) {
+QString RigheProdotti(const TAmbienteTest& amb, const QString& where = QStringLiteral("ID = 1")) {
     return Sqlite3(amb.file(QStringLiteral("prodotti.db")),
                    QStringLiteral("select CARICHI||'/'||SCARICHI||'/'||QUANTITA||' '||TOTALEACQUISTI||'/'||"
                                   "TOTALEVENDITE from prodotti where ") +
                        where);
 }
 
-QString Storico(const TAmbienteTest& amb) {
+QString RigheStorico(const TAmbienteTest& amb) {
     return Sqlite3(amb.file(QStringLiteral("storico.db")),
                    QStringLiteral("select ID, AZIONE, NOME, QUANTITA, IDCATEGORIA, PREZZOACQ, PREZZO, PREZZOCAR "
                                   "from storico order by ID"));
@@ -139,8 +139,8 @@ private slots:
         (carico ? u->EditPrezzoAcq : u->EditPrezzoVen)->setText(prezzo);
         m_amb->risposte.attendi(Tipo::Domanda, domanda, si);
         QTest::mouseClick(carico ? u->ButtCarica : u->ButtScaricaUnita, Qt::LeftButton);
-        QCOMPARE(Prodotti(*m_amb), prodotto);
-        QCOMPARE(Storico(*m_amb), storico);
+        QCOMPARE(RigheProdotti(*m_amb), prodotto);
+        QCOMPARE(RigheStorico(*m_amb), storico);
         QCOMPARE(f.pannello()->ui()->LabelRimanenzaTot->text(), rimanenza);
         QCOMPARE(f.pannello()->ui()->DBEditQUANTITA->text(), prodotto.section(QLatin1Char('/'), 2, 2).section(QLatin1Char(' '), 0, 0));
         if (si) {
@@ -180,8 +180,8 @@ private slots:
                                 elimina);
         QTest::mouseClick(f.ui()->ButtScaricaTutto, Qt::LeftButton);
         QCOMPARE(f.ui()->edNumScar->text(), QString::number(saldo));
-        QCOMPARE(Storico(*m_amb), storico);
-        QCOMPARE(Prodotti(*m_amb), elimina ? QString() : QStringLiteral("10/10/0 50.0/30.0"));
+        QCOMPARE(RigheStorico(*m_amb), storico);
+        QCOMPARE(RigheProdotti(*m_amb), elimina ? QString() : QStringLiteral("10/10/0 50.0/30.0"));
         QCOMPARE(f.pannello()->ui()->LabNumProdotti->text(), QStringLiteral("Prodotti: 1"));
         QCOMPARE(f.pannello()->vuota(), elimina);
     }
@@ -300,8 +300,8 @@ private slots:
         f.ui()->EditPrezzoAcq->setText(prezzo);
         m_amb->risposte.attendi(Tipo::Attenzione, messaggio, true, true);
         f.ui()->ButtCarica->click();
-        QCOMPARE(Prodotti(*m_amb), QStringLiteral("10/4/6 50.0/30.0"));
-        QCOMPARE(Storico(*m_amb), QString());
+        QCOMPARE(RigheProdotti(*m_amb), QStringLiteral("10/4/6 50.0/30.0"));
+        QCOMPARE(RigheStorico(*m_amb), QString());
     }
 
     // Keys the number boxes swallow.
@@ -332,8 +332,8 @@ private slots:
         f.ui()->ButtCarica->click();
         sqlite3_exec(altro, "ROLLBACK", nullptr, nullptr, nullptr);
         sqlite3_close(altro);
-        QCOMPARE(Prodotti(*m_amb), QStringLiteral("10/4/6 50.0/30.0"));
-        QCOMPARE(Storico(*m_amb), QString());
+        QCOMPARE(RigheProdotti(*m_amb), QStringLiteral("10/4/6 50.0/30.0"));
+        QCOMPARE(RigheStorico(*m_amb), QString());
         QCOMPARE(f.ui()->LabelAzione->text(), QString());
     }
 
@@ -356,8 +356,8 @@ private slots:
         QCOMPARE(f.pannello()->rigaCorrente(), 1);
         m_amb->risposte.attendi(Tipo::Domanda, QStringLiteral("Caricare 1 unità del prodotto 'P2'?"));
         f.ui()->ButtCarica->click();
-        QCOMPARE(Prodotti(*m_amb, QStringLiteral("ID = 2")), QStringLiteral("11/4/7 52.0/30.0"));
-        QCOMPARE(Prodotti(*m_amb), QStringLiteral("10/4/6 50.0/30.0"));
+        QCOMPARE(RigheProdotti(*m_amb, QStringLiteral("ID = 2")), QStringLiteral("11/4/7 52.0/30.0"));
+        QCOMPARE(RigheProdotti(*m_amb), QStringLiteral("10/4/6 50.0/30.0"));
         QCOMPARE(p->DBEditNOME->text(), QStringLiteral("P2"));  // the list stays on its row
         p->navPrecedente->click();
         QCOMPARE(p->DBEditNOME->text(), QStringLiteral("P1"));
@@ -460,7 +460,7 @@ private slots:
         f.ui()->ButtScaricaTutto->click();
         m_amb->risposte.attendi(Tipo::Attenzione, QStringLiteral("Nessuna foto selezionata per il prodotto"));
         f.pannello()->ui()->sbFoto->click();
-        QCOMPARE(Storico(*m_amb), QString());
+        QCOMPARE(RigheStorico(*m_amb), QString());
     }
 
     // ---------------------------------------------------------------------
@@ -520,8 +520,8 @@ private slots:
                     QStringLiteral("Il saldo del prodotto è 0, procedere all'eliminazione del prodotto in magazzino?"), false);
         }
         u->sbAggiustamento->click();
-        QCOMPARE(Prodotti(*m_amb), prodotto);
-        QCOMPARE(Storico(*m_amb), storico);
+        QCOMPARE(RigheProdotti(*m_amb), prodotto);
+        QCOMPARE(RigheStorico(*m_amb), storico);
         QCOMPARE(f.tipoAggiustamento(), tipo);  // the kind stays for the next adjustment
         QCOMPARE(f.pannello()->ui()->DBEditCARICHI->text(), prodotto.section(QLatin1Char('/'), 0, 0));
     }
@@ -589,8 +589,8 @@ private slots:
                                                                       "unità del prodotto 'P1'?"));
             u->sbAggiustamento->click();
         }
-        QCOMPARE(Prodotti(*m_amb), prodotto);
-        QCOMPARE(Storico(*m_amb), storico);
+        QCOMPARE(RigheProdotti(*m_amb), prodotto);
+        QCOMPARE(RigheStorico(*m_amb), storico);
         // The product still has no sale price.
         QCOMPARE(Sqlite3(m_amb->file(QStringLiteral("prodotti.db")), QStringLiteral("select PREZZO2 is null from prodotti")),
                  QStringLiteral("1"));
@@ -616,7 +616,7 @@ private slots:
         f.ui()->EditPrezzoVen->setText(QStringLiteral("1,,"));
         m_amb->risposte.attendi(Tipo::Attenzione, QStringLiteral("Il prezzo di vendita (Prezzo V.)"), true, true);
         f.ui()->sbAggiustamento->click();
-        QCOMPARE(Prodotti(*m_amb), QStringLiteral("10/4/6 50.0/30.0"));
+        QCOMPARE(RigheProdotti(*m_amb), QStringLiteral("10/4/6 50.0/30.0"));
         // Leaving the quantity box at 0 has the adjustment's own text.
         QVERIFY(QTest::qWaitForWindowActive(&f));
         f.ui()->edNumScar->setFocus();
@@ -636,12 +636,12 @@ private slots:
         f.ui()->rgTipoAggiustamento0->click();
         m_amb->risposte.attendi(Tipo::Domanda, QStringLiteral("Eseguire l'aggiustamento di magazzino pari a 1 unità del prodotto 'P1'?"));
         f.ui()->sbAggiustamento->click();
-        QCOMPARE(Prodotti(*m_amb), QStringLiteral("9/4/5 48.0/30.0"));
-        QCOMPARE(Storico(*m_amb), QString());
+        QCOMPARE(RigheProdotti(*m_amb), QStringLiteral("9/4/5 48.0/30.0"));
+        QCOMPARE(RigheStorico(*m_amb), QString());
         f.ui()->cbInserisciSuStorico->click();
         m_amb->risposte.attendi(Tipo::Domanda, QStringLiteral("Eseguire l'aggiustamento di magazzino pari a 1 unità del prodotto 'P1'?"));
         f.ui()->sbAggiustamento->click();
-        QCOMPARE(Storico(*m_amb), QStringLiteral("1|AGGIUSTAMENTO|P1|1||-2.0||"));
+        QCOMPARE(RigheStorico(*m_amb), QStringLiteral("1|AGGIUSTAMENTO|P1|1||-2.0||"));
     }
 
 private:

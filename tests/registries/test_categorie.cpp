@@ -14,7 +14,7 @@
 #include <QtTest>
 
 namespace {
-QLineEdit* Cat(QWidget* f) { return Controllo<QLineEdit>(f, "DBEditCat"); }
+QLineEdit* EditCat(QWidget* f) { return Controllo<QLineEdit>(f, "DBEditCat"); }
 void Premi(QWidget* f, TNavigatore::Pulsante p) {
     QTest::mouseClick(Controllo<TNavigatore>(f, "DBNavigator1")->pulsante(p), Qt::LeftButton);
 }
@@ -22,7 +22,7 @@ QString Categorie(const TAmbienteTest& amb) {
     return Sqlite3(amb.file(QStringLiteral("cat.db")),
                    QStringLiteral("select group_concat(ID || '=' || CATEGORIA, ',') from (select * from cat order by ID)"));
 }
-QString Prodotti(const TAmbienteTest& amb) {
+QString RigheProdotti(const TAmbienteTest& amb) {
     return Sqlite3(amb.file(QStringLiteral("prodotti.db")),
                    QStringLiteral("select group_concat(NOME, ',') from (select NOME from prodotti order by ID)"));
 }
@@ -46,11 +46,11 @@ private slots:
         QCOMPARE(f.windowTitle(), QStringLiteral("Elenco categorie"));
         QVERIFY(!(f.windowFlags() & Qt::WindowSystemMenuHint));
         // Left through "Esci": Escape without a pending change does not close it.
-        QTest::keyClick(Cat(&f), Qt::Key_Escape);
+        QTest::keyClick(EditCat(&f), Qt::Key_Escape);
         QVERIFY(f.isVisible());
         Premi(&f, TNavigatore::Inserisci);
-        QVERIFY(Cat(&f)->hasFocus());
-        Digita(Cat(&f), QStringLiteral("Caffè d'orzo"));
+        QVERIFY(EditCat(&f)->hasFocus());
+        Digita(EditCat(&f), QStringLiteral("Caffè d'orzo"));
         Premi(&f, TNavigatore::Conferma);
         InserisciCategoria(7, QStringLiteral("Vini"));
         f.tabellaCategorie()->aggiorna();
@@ -59,39 +59,39 @@ private slots:
         auto* griglia = Controllo<QTableView>(&f, "DBGrid1");
         QCOMPARE(griglia->model()->rowCount(), 3);
         QCOMPARE(griglia->currentIndex().row(), 2);
-        Digita(Cat(&f), QStringLiteral("Pane"));
+        Digita(EditCat(&f), QStringLiteral("Pane"));
         QCOMPARE(griglia->model()->index(2, 0).data().toString(), QStringLiteral("Pane"));
         Premi(&f, TNavigatore::Conferma);
         QCOMPARE(Categorie(*m_amb), QStringLiteral("1=Caffè d'orzo,7=Vini,8=Pane"));
         QCOMPARE(griglia->model()->rowCount(), 3);
         // The same text again is refused; another case is a different text.
         Premi(&f, TNavigatore::Inserisci);
-        Digita(Cat(&f), QStringLiteral("Vini"));
+        Digita(EditCat(&f), QStringLiteral("Vini"));
         m_amb->risposte.attendi(TTipoMessaggio::Errore, QStringLiteral("Categoria già esistente, immettere un nome diverso!"));
         Premi(&f, TNavigatore::Conferma);
         QCOMPARE(f.tabellaCategorie()->stato(), TTabella::Stato::Inserimento);
         Premi(&f, TNavigatore::Annulla);
         // Renaming to its own text is accepted, to another's refused.
         QVERIFY(f.tabellaCategorie()->trova(QStringLiteral("ID"), 7));
-        Svuota(Cat(&f));
-        Digita(Cat(&f), QStringLiteral("Vini"));
+        Svuota(EditCat(&f));
+        Digita(EditCat(&f), QStringLiteral("Vini"));
         Premi(&f, TNavigatore::Conferma);
         QCOMPARE(f.tabellaCategorie()->stato(), TTabella::Stato::Consultazione);
-        Svuota(Cat(&f));
-        Digita(Cat(&f), QStringLiteral("Pane"));
+        Svuota(EditCat(&f));
+        Digita(EditCat(&f), QStringLiteral("Pane"));
         m_amb->risposte.attendi(TTipoMessaggio::Errore, QStringLiteral("Categoria già esistente, immettere un nome diverso!"));
         Premi(&f, TNavigatore::Conferma);
-        QVERIFY(Cat(&f)->hasFocus());
+        QVERIFY(EditCat(&f)->hasFocus());
         m_amb->risposte.attendi(TTipoMessaggio::Domanda, Uscita, false);
         QTest::mouseClick(Controllo<QPushButton>(&f, "sbEsci"), Qt::LeftButton);
         QVERIFY(f.isVisible());
         // Escape with the change pending asks what "Esci" asks.
         m_amb->risposte.attendi(TTipoMessaggio::Domanda, Uscita, false);
-        QTest::keyClick(Cat(&f), Qt::Key_Escape);
+        QTest::keyClick(EditCat(&f), Qt::Key_Escape);
         QVERIFY(f.isVisible());
         QCOMPARE(f.tabellaCategorie()->stato(), TTabella::Stato::Modifica);
         m_amb->risposte.attendi(TTipoMessaggio::Domanda, Uscita, true);
-        QTest::keyClick(Cat(&f), Qt::Key_Escape);
+        QTest::keyClick(EditCat(&f), Qt::Key_Escape);
         QVERIFY(!f.isVisible());
         QCOMPARE(Categorie(*m_amb), QStringLiteral("1=Caffè d'orzo,7=Vini,8=Pane"));
     }
@@ -112,10 +112,10 @@ private slots:
         QTest::keyClicks(editor, QStringLiteral(" rossi"));
         QTest::keyClick(editor, Qt::Key_Return);  // the grid stores the cell's text when the event loop runs
         QTRY_COMPARE(f.tabellaCategorie()->stato(), TTabella::Stato::Modifica);
-        QCOMPARE(Cat(&f)->text(), QStringLiteral("Vini rossi"));
+        QCOMPARE(EditCat(&f)->text(), QStringLiteral("Vini rossi"));
         QTest::keyClick(griglia, Qt::Key_Down);
         QCOMPARE(f.tabellaCategorie()->stato(), TTabella::Stato::Consultazione);
-        QCOMPARE(Cat(&f)->text(), QStringLiteral("Pane"));
+        QCOMPARE(EditCat(&f)->text(), QStringLiteral("Pane"));
         QCOMPARE(Categorie(*m_amb), QStringLiteral("1=Vini rossi,2=Pane"));
     }
 
@@ -149,7 +149,7 @@ private slots:
         m_amb->risposte.attendi(TTipoMessaggio::Domanda, domanda, risposta);
         Premi(&f, TNavigatore::Elimina);
         QCOMPARE(Categorie(*m_amb), categorie);
-        QCOMPARE(Prodotti(*m_amb), prodotti);
+        QCOMPARE(RigheProdotti(*m_amb), prodotti);
         QCOMPARE(f.tabellaCategorie()->conteggio(), categorie.count(QLatin1Char('=')));
     }
 
@@ -162,7 +162,7 @@ private slots:
         m_amb->risposte.attendi(TTipoMessaggio::Domanda, QStringLiteral("(1), continuare?"), true, true);
         QTest::keyClick(Controllo<QTableView>(&f, "DBGrid1"), Qt::Key_Delete, Qt::ControlModifier);
         QCOMPARE(Categorie(*m_amb), QString());
-        QCOMPARE(Prodotti(*m_amb), QString());
+        QCOMPARE(RigheProdotti(*m_amb), QString());
     }
 
     // A failure while the category goes leaves its products in place.
@@ -173,7 +173,7 @@ private slots:
         TArchivio::corrente().esegui(
             QStringLiteral("create trigger \"cat\".blocca before delete on cat begin select raise(abort, 'bloccato'); end"));
         QVERIFY_THROWS_EXCEPTION(ErroreArchivio, EliminaCategoriaEProdotti(1, true));
-        QCOMPARE(Prodotti(*m_amb), QStringLiteral("P1,P2"));
+        QCOMPARE(RigheProdotti(*m_amb), QStringLiteral("P1,P2"));
         QCOMPARE(Categorie(*m_amb), QStringLiteral("1=Vini"));
     }
 

@@ -25,7 +25,7 @@ void Esegui(const QString& sql) {
                  .replace(QLatin1String("$I"), a.nomeQualificato(QStringLiteral("impostazioni"))));
 }
 
-void Prodotti() {
+void ScriviProdotti() {
     Esegui(QStringLiteral(
         "insert into $P (ID, NOME, DESCRIZIONE, QUANTITA, QTAALERT, GIACENZAMAX, DATAOGGI, PREZZO) values "
         "(1, 'CAFFÈ', 'Caffè in grani qualità oro', 3, 5, 10, '2004-03-01', 2.5),"
@@ -84,7 +84,7 @@ private slots:
     }
 
     void stampaGiacenze() {
-        Prodotti();
+        ScriviProdotti();
         Esegui(QStringLiteral("update $I set CAR_STAMPA_GIACENZE = 12"));
         TFrmCtrlGiacenze f(nullptr);
         TfrmStampaGiacenze s(&f, f.QueryListaProdotti());
@@ -122,7 +122,7 @@ private slots:
     void stampaGiacenzeSenzaCarattere() {
         // An empty size setting ends the command with the conversion error,
         // before any preview.
-        Prodotti();
+        ScriviProdotti();
         Esegui(QStringLiteral("update $I set CAR_STAMPA_GIACENZE = NULL"));
         TFrmCtrlGiacenze f(nullptr);
         TfrmStampaGiacenze s(&f, f.QueryListaProdotti());
@@ -139,7 +139,7 @@ private slots:
     }
 
     void stampaQtaAlertInPdf() {
-        Prodotti();
+        ScriviProdotti();
         TFrmCtrlQta f(nullptr);
         TfrmStampaQtaAlert s(&f, f.QueryListaProdotti());
         frmStampaQtaAlert = &s;
@@ -164,7 +164,7 @@ private slots:
     }
 
     void dueAnteprimeCambiandoVisione() {
-        Prodotti();
+        ScriviProdotti();
         TFrmCtrlQta f(nullptr);
         TfrmStampaQtaAlert s(&f, f.QueryListaProdotti());
         frmStampaQtaAlert = &s;
@@ -203,7 +203,7 @@ private slots:
     }
 
     void carattereQtaAlertVuotoRifiutato() {
-        Prodotti();
+        ScriviProdotti();
         Esegui(QStringLiteral("update $I set CAR_STAMPA_QTAALERT = NULL"));
         TFrmCtrlQta f(nullptr);
         TfrmStampaQtaAlert s(&f, f.QueryListaProdotti());
@@ -219,7 +219,7 @@ private slots:
     void finestreCreateDallaPrincipale() {
         // The main window: check window first, then its report window in
         // the program-wide reference; both gone afterwards.
-        Prodotti();
+        ScriviProdotti();
         TfrmMain m;
         for (QAction* voce : {m.ui()->Controllagiacenze1, m.ui()->ControloQuantit1}) {
             QVERIFY(voce->isEnabled());

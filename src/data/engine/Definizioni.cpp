@@ -2,49 +2,54 @@
 
 namespace {
 
-TDefCampo I(const char* n, bool richiesto = false) { return {QString::fromLatin1(n), TTipoCampo::Integer, 0, richiesto}; }
-TDefCampo F(const char* n) { return {QString::fromLatin1(n), TTipoCampo::Float, 0, false}; }
-TDefCampo D(const char* n) { return {QString::fromLatin1(n), TTipoCampo::Date, 0, false}; }
-TDefCampo B(const char* n) { return {QString::fromLatin1(n), TTipoCampo::Boolean, 0, false}; }
-TDefCampo S(const char* n, int dim) { return {QString::fromLatin1(n), TTipoCampo::String, dim, false}; }
-TDefCampo M(const char* n) { return {QString::fromLatin1(n), TTipoCampo::Memo, 0, false}; }
+TDefCampo I(const QString& n, bool richiesto = false) { return {n, TTipoCampo::Integer, 0, richiesto}; }
+TDefCampo F(const QString& n) { return {n, TTipoCampo::Float, 0, false}; }
+TDefCampo D(const QString& n) { return {n, TTipoCampo::Date, 0, false}; }
+TDefCampo B(const QString& n) { return {n, TTipoCampo::Boolean, 0, false}; }
+TDefCampo S(const QString& n, int dim) { return {n, TTipoCampo::String, dim, false}; }
+TDefCampo M(const QString& n) { return {n, TTipoCampo::Memo, 0, false}; }
 
 }  // namespace
 
 namespace Definizioni {
 
 QVector<TDefCampo> CampiProduttori() {
-    return {I("ID", true), S("NOME", 100), S("COGNOME", 100), S("VIA", 100), I("CAP"),
-            S("CITTA", 100), S("PROVINCIA", 2), S("TELEFONO", 50), S("PIVA", 20), S("DESCRIZIONE", 250)};
+    using namespace ::Produttori;
+    return {I(Id, true), S(Nome, 100), S(Cognome, 100), S(Via, 100), I(Cap),
+            S(Citta, 100), S(Provincia, 2), S(Telefono, 50), S(Piva, 20), S(Descrizione, 250)};
 }
 
 QVector<TDefCampo> CampiProdotti() {
-    return {I("ID", true), S("NOME", 40), S("DESCRIZIONE", 250), F("PREZZOLISTINO"), F("PREZZO"),
-            F("PREZZO2"), I("CARICHI"), I("SCARICHI"), F("TOTALEACQUISTI"), F("TOTALEVENDITE"),
-            F("SCONTO1"), F("SCONTO2"), F("SCONTO3"), I("QUANTITA"), I("GIACENZAMAX"),
-            D("DATAOGGI"), D("DATADISTINTA"), S("NUMDISTINTA", 5), I("IDPRODUTTORE"), S("FOTO", 110),
-            B("SCADUTOTEMP"), I("IDCATEGORIA"), I("QTAALERT")};
+    using namespace ::Prodotti;
+    return {I(Id, true), S(Nome, 40), S(Descrizione, 250), F(PrezzoListino), F(Prezzo),
+            F(Prezzo2), I(Carichi), I(Scarichi), F(TotaleAcquisti), F(TotaleVendite),
+            F(Sconto1), F(Sconto2), F(Sconto3), I(Quantita), I(GiacenzaMax),
+            D(DataOggi), D(DataDistinta), S(NumDistinta, 5), I(IdProduttore), S(Foto, 110),
+            B(ScadutoTemp), I(IdCategoria), I(QtaAlert)};
 }
 
 QVector<TDefCampo> CampiStorico() {
-    return {I("ID", true), S("AZIONE", 30), I("IDPROD"), S("NOME", 100), S("DESCRIZIONE", 250),
-            I("QUANTITA"), I("GIACENZAMAX"), D("DATAOGGI"), D("DATADISTINTA"), S("NUMDISTINTA", 5),
-            I("IDPRODUTTORE"), I("IDCATEGORIA"), F("PREZZO"), F("PREZZOACQ"), F("PREZZOCAR")};
+    using namespace ::Storico;
+    return {I(Id, true), S(Azione, 30), I(IdProd), S(Nome, 100), S(Descrizione, 250),
+            I(Quantita), I(GiacenzaMax), D(DataOggi), D(DataDistinta), S(NumDistinta, 5),
+            I(IdProduttore), I(IdCategoria), F(Prezzo), F(PrezzoAcq), F(PrezzoCar)};
 }
 
 QVector<TDefCampo> CampiImpostazioni() {
-    return {I("CAR_STAMPA_STORICO"), I("CAR_STAMPA_PRODUTTORI"), I("CAR_STAMPA_PRODOTTI"),
-            I("CAR_STAMPA_LISTINO"), I("CAR_STAMPA_GIACENZE"), I("CAR_STAMPA_INVENTARIO"),
-            I("CAR_STAMPA_QTAALERT"), B("ORD_PRODOTTI_STANDARD"), B("CANC_AUTOMATICA"),
-            B("DATAINGRESSO_AUTOMATICA"), B("PROPONI_INS_STORICO"), B("SOVRASCRIVI_PREZ_LISTINO")};
+    using namespace ::Impostazioni;
+    return {I(CarStampaStorico), I(CarStampaProduttori), I(CarStampaProdotti),
+            I(CarStampaListino), I(CarStampaGiacenze), I(CarStampaInventario),
+            I(CarStampaQtaAlert), B(OrdProdottiStandard), B(CancAutomatica),
+            B(DataIngressoAutomatica), B(ProponiInsStorico), B(SovrascriviPrezListino)};
 }
 
-QVector<TDefCampo> CampiCategorie() { return {I("ID"), S("CATEGORIA", 30)}; }
+QVector<TDefCampo> CampiCategorie() { return {I(::Cat::Id), S(::Cat::Categoria, 30)}; }
 
 QVector<TDefCampo> CampiTabExport() {
-    return {I("PROGR", true), S("NOME", 20), S("DESCR", 40), M("CAMPI"), M("TABELLE"), M("CONDIZIONE"),
-            S("ORDINAMENTO", 30), M("NOMEFILE"), M("NOMEFOGLIOEXCEL"), I("txtOxls"), M("FORMATTAZIONE"),
-            B("CHIEDIDATA"), S("CAMPODATA", 20), B("FISSO")};
+    using namespace ::TabExport;
+    return {I(Progr, true), S(Nome, 20), S(Descr, 40), M(Campi), M(Tabelle), M(Condizione),
+            S(Ordinamento, 30), M(NomeFile), M(NomeFoglioExcel), I(TxtOXls), M(Formattazione),
+            B(ChiediData), S(CampoData, 20), B(Fisso)};
 }
 
 TDefIndice IndicePrimario(const QString& campo, bool soloPrimario) {
@@ -59,20 +64,20 @@ TDefinizioneTabella Definizione(const QString& nomeFile) {
     const QString n = nomeFile.toLower();
     if (n == Produttori) {
         d.struttura.campi = CampiProduttori();
-        d.struttura.indici = {IndicePrimario(QStringLiteral("ID")), IndiceSecondario(QStringLiteral("NOME"))};
+        d.struttura.indici = {IndicePrimario(::Produttori::Id), IndiceSecondario(::Produttori::Nome)};
     } else if (n == Prodotti) {
         d.struttura.campi = CampiProdotti();
-        d.struttura.indici = {IndicePrimario(QStringLiteral("ID")), IndiceSecondario(QStringLiteral("NOME"))};
+        d.struttura.indici = {IndicePrimario(::Prodotti::Id), IndiceSecondario(::Prodotti::Nome)};
     } else if (n == Storico) {
         d.struttura.campi = CampiStorico();
     } else if (n == Impostazioni) {
         d.struttura.campi = CampiImpostazioni();
     } else if (n == Categorie) {
         d.struttura.campi = CampiCategorie();
-        d.struttura.indici = {IndicePrimario(QStringLiteral("ID")), IndiceSecondario(QStringLiteral("CATEGORIA"))};
+        d.struttura.indici = {IndicePrimario(::Cat::Id), IndiceSecondario(::Cat::Categoria)};
     } else if (n == TabExport) {
         d.struttura.campi = CampiTabExport();
-        d.struttura.indici = {IndicePrimario(QStringLiteral("PROGR"), true)};
+        d.struttura.indici = {IndicePrimario(::TabExport::Progr, true)};
     } else {
         throw ErroreArchivio(QStringLiteral("Tabella sconosciuta: %1").arg(nomeFile), ErroreArchivio::CtxStruttura);
     }

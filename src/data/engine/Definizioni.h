@@ -4,6 +4,97 @@
 
 #include "data/engine/Archivio.h"
 
+// Field names, published once per table (the comment names the table's file).
+// Code, and the SQL it builds, use these names; a field is never typed as bare text.
+namespace Produttori {  // produttori.db
+inline const QString Id = QStringLiteral("ID");
+inline const QString Nome = QStringLiteral("NOME");
+inline const QString Cognome = QStringLiteral("COGNOME");
+inline const QString Via = QStringLiteral("VIA");
+inline const QString Cap = QStringLiteral("CAP");
+inline const QString Citta = QStringLiteral("CITTA");
+inline const QString Provincia = QStringLiteral("PROVINCIA");
+inline const QString Telefono = QStringLiteral("TELEFONO");
+inline const QString Piva = QStringLiteral("PIVA");
+inline const QString Descrizione = QStringLiteral("DESCRIZIONE");
+}  // namespace Produttori
+namespace Prodotti {  // prodotti.db
+inline const QString Id = QStringLiteral("ID");
+inline const QString Nome = QStringLiteral("NOME");
+inline const QString Descrizione = QStringLiteral("DESCRIZIONE");
+inline const QString PrezzoListino = QStringLiteral("PREZZOLISTINO");
+inline const QString Prezzo = QStringLiteral("PREZZO");
+inline const QString Prezzo2 = QStringLiteral("PREZZO2");
+inline const QString Carichi = QStringLiteral("CARICHI");
+inline const QString Scarichi = QStringLiteral("SCARICHI");
+inline const QString TotaleAcquisti = QStringLiteral("TOTALEACQUISTI");
+inline const QString TotaleVendite = QStringLiteral("TOTALEVENDITE");
+inline const QString Sconto1 = QStringLiteral("SCONTO1");
+inline const QString Sconto2 = QStringLiteral("SCONTO2");
+inline const QString Sconto3 = QStringLiteral("SCONTO3");
+inline const QString Quantita = QStringLiteral("QUANTITA");
+inline const QString GiacenzaMax = QStringLiteral("GIACENZAMAX");
+inline const QString DataOggi = QStringLiteral("DATAOGGI");
+inline const QString DataDistinta = QStringLiteral("DATADISTINTA");
+inline const QString NumDistinta = QStringLiteral("NUMDISTINTA");
+inline const QString IdProduttore = QStringLiteral("IDPRODUTTORE");
+inline const QString Foto = QStringLiteral("FOTO");
+inline const QString ScadutoTemp = QStringLiteral("SCADUTOTEMP");
+inline const QString IdCategoria = QStringLiteral("IDCATEGORIA");
+inline const QString QtaAlert = QStringLiteral("QTAALERT");
+}  // namespace Prodotti
+namespace Storico {  // storico.db
+inline const QString Id = QStringLiteral("ID");
+inline const QString Azione = QStringLiteral("AZIONE");
+inline const QString IdProd = QStringLiteral("IDPROD");
+inline const QString Nome = QStringLiteral("NOME");
+inline const QString Descrizione = QStringLiteral("DESCRIZIONE");
+inline const QString Quantita = QStringLiteral("QUANTITA");
+inline const QString GiacenzaMax = QStringLiteral("GIACENZAMAX");
+inline const QString DataOggi = QStringLiteral("DATAOGGI");
+inline const QString DataDistinta = QStringLiteral("DATADISTINTA");
+inline const QString NumDistinta = QStringLiteral("NUMDISTINTA");
+inline const QString IdProduttore = QStringLiteral("IDPRODUTTORE");
+inline const QString IdCategoria = QStringLiteral("IDCATEGORIA");
+inline const QString Prezzo = QStringLiteral("PREZZO");
+inline const QString PrezzoAcq = QStringLiteral("PREZZOACQ");
+inline const QString PrezzoCar = QStringLiteral("PREZZOCAR");
+}  // namespace Storico
+namespace Impostazioni {  // impostazioni.db
+inline const QString CarStampaStorico = QStringLiteral("CAR_STAMPA_STORICO");
+inline const QString CarStampaProduttori = QStringLiteral("CAR_STAMPA_PRODUTTORI");
+inline const QString CarStampaProdotti = QStringLiteral("CAR_STAMPA_PRODOTTI");
+inline const QString CarStampaListino = QStringLiteral("CAR_STAMPA_LISTINO");
+inline const QString CarStampaGiacenze = QStringLiteral("CAR_STAMPA_GIACENZE");
+inline const QString CarStampaInventario = QStringLiteral("CAR_STAMPA_INVENTARIO");
+inline const QString CarStampaQtaAlert = QStringLiteral("CAR_STAMPA_QTAALERT");
+inline const QString OrdProdottiStandard = QStringLiteral("ORD_PRODOTTI_STANDARD");
+inline const QString CancAutomatica = QStringLiteral("CANC_AUTOMATICA");
+inline const QString DataIngressoAutomatica = QStringLiteral("DATAINGRESSO_AUTOMATICA");
+inline const QString ProponiInsStorico = QStringLiteral("PROPONI_INS_STORICO");
+inline const QString SovrascriviPrezListino = QStringLiteral("SOVRASCRIVI_PREZ_LISTINO");
+}  // namespace Impostazioni
+namespace Cat {  // cat.db
+inline const QString Id = QStringLiteral("ID");
+inline const QString Categoria = QStringLiteral("CATEGORIA");
+}  // namespace Cat
+namespace TabExport {  // tabexport.db
+inline const QString Progr = QStringLiteral("PROGR");
+inline const QString Nome = QStringLiteral("NOME");
+inline const QString Descr = QStringLiteral("DESCR");
+inline const QString Campi = QStringLiteral("CAMPI");
+inline const QString Tabelle = QStringLiteral("TABELLE");
+inline const QString Condizione = QStringLiteral("CONDIZIONE");
+inline const QString Ordinamento = QStringLiteral("ORDINAMENTO");
+inline const QString NomeFile = QStringLiteral("NOMEFILE");
+inline const QString NomeFoglioExcel = QStringLiteral("NOMEFOGLIOEXCEL");
+inline const QString TxtOXls = QStringLiteral("txtOxls");
+inline const QString Formattazione = QStringLiteral("FORMATTAZIONE");
+inline const QString ChiediData = QStringLiteral("CHIEDIDATA");
+inline const QString CampoData = QStringLiteral("CAMPODATA");
+inline const QString Fisso = QStringLiteral("FISSO");
+}  // namespace TabExport
+
 // A table definition as the creation routines use it: the file it names, the
 // database name (always empty: tables are found by file name in the program
 // folder), its fields and its indexes.
