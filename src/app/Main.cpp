@@ -182,34 +182,17 @@ void TfrmMain::Label13Click() {
               QStringLiteral("Scrivere di seguito la richiesta:"));
 }
 
-// The check windows come with the report window that prints their list: the
-// check window first, then the report window bound to its list and held in
-// the program-wide reference its "Anteprima" uses; afterwards the report
-// window goes first, then the check window.
-void TfrmMain::Controllagiacenze1Click() {
-    std::unique_ptr<TFrmCtrlGiacenze> controllo(new TFrmCtrlGiacenze(this));
-    std::unique_ptr<TfrmStampaGiacenze> stampa(new TfrmStampaGiacenze(this, controllo->QueryListaProdotti()));
-    frmStampaGiacenze = stampa.get();
-    struct Rilascio {
-        std::unique_ptr<TfrmStampaGiacenze>& s;
-        ~Rilascio() {
-            frmStampaGiacenze = nullptr;
-            s.reset();
-        }
-    } rilascio{stampa};
-    controllo->exec();
+// A check window comes with the report window that prints its list: the
+// report window first, handed to the check window, which closes before it.
+namespace {
+template <class Controllo, class Stampa>
+void ApriControllo(QWidget* principale) {
+    Stampa stampa(principale);
+    Controllo controllo(principale, &stampa);
+    controllo.exec();
 }
+}  // namespace
 
-void TfrmMain::ControloQuantit1Click() {
-    std::unique_ptr<TFrmCtrlQta> controllo(new TFrmCtrlQta(this));
-    std::unique_ptr<TfrmStampaQtaAlert> stampa(new TfrmStampaQtaAlert(this, controllo->QueryListaProdotti()));
-    frmStampaQtaAlert = stampa.get();
-    struct Rilascio {
-        std::unique_ptr<TfrmStampaQtaAlert>& s;
-        ~Rilascio() {
-            frmStampaQtaAlert = nullptr;
-            s.reset();
-        }
-    } rilascio{stampa};
-    controllo->exec();
-}
+void TfrmMain::Controllagiacenze1Click() { ApriControllo<TFrmCtrlGiacenze, TfrmStampaGiacenze>(this); }
+
+void TfrmMain::ControloQuantit1Click() { ApriControllo<TFrmCtrlQta, TfrmStampaQtaAlert>(this); }

@@ -120,10 +120,16 @@ void TModelloElenco::leggiPagina(int pagina) const {
     m_pagine.insert(pagina, righe);
 }
 
-QVariant TModelloElenco::valore(int riga, const QString& campo) const {
-    if (riga < 0 || riga >= m_chiavi.size()) return {};
-    const int c = indiceCampo(campo);
-    if (c < 0) return {};
+QStringList TModelloElenco::campi() const {
+    QStringList l;
+    for (const Colonna& c : m_colonne) l << c.campo;
+    return l + m_extra;
+}
+
+QVariant TModelloElenco::valore(int riga, const QString& campo) const { return valoreA(riga, indiceCampo(campo)); }
+
+QVariant TModelloElenco::valoreA(int riga, int c) const {
+    if (riga < 0 || riga >= m_chiavi.size() || c < 0) return {};
     const int pagina = riga / RighePagina;
     if (!m_pagine.contains(pagina)) leggiPagina(pagina);
     const QVector<QVariant>& r = m_pagine[pagina][riga % RighePagina];

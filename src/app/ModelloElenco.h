@@ -39,6 +39,12 @@ public:
     QVariant valore(int riga, const QString& campo) const;
     // Fields read with each page besides the shown columns (e.g. "ID").
     void impostaCampiExtra(const QStringList& campi) { m_extra = campi; }
+    // Every field the list reads: the shown columns, then the extra fields.
+    QStringList campi() const;
+    // The position of a field among campi() (letter case ignored), -1 when missing.
+    int indiceCampo(const QString& campo) const;
+    // The value of the field at that position on the given row; null outside the list.
+    QVariant valoreA(int riga, int indiceCampo) const;
 
     int rowCount(const QModelIndex& genitore = {}) const override;
     int columnCount(const QModelIndex& genitore = {}) const override;
@@ -47,7 +53,6 @@ public:
 
 private:
     void leggiPagina(int pagina) const;
-    int indiceCampo(const QString& campo) const;
 
     QVector<Colonna> m_colonne;
     QStringList m_extra;

@@ -4,7 +4,6 @@
 #include "app/Fx.h"
 #include "movements/ListaControllo.h"
 #include "movements/Scadenze.h"
-#include "reports/engine/StampeControlli.h"
 #include "ui_CtrlGiacenze.h"
 
 #include <QButtonGroup>
@@ -12,10 +11,9 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFocusEvent>
-#include <QSqlRecord>
 
 namespace {
-const QVector<std::pair<QString, QString>> ColonneGriglia = {
+const QVector<TModelloElenco::Colonna> ColonneGriglia = {
     {QStringLiteral("NOME"), QStringLiteral("Nome prodotto")},
     {QStringLiteral("DESCRIZIONE"), QStringLiteral("Descrizione prodotto")},
     {QStringLiteral("GIACENZAMAX"), QStringLiteral("Gg. giacenza")},
@@ -24,8 +22,8 @@ const QVector<std::pair<QString, QString>> ColonneGriglia = {
     {QStringLiteral("QUANTITA"), QStringLiteral("Quantità")}};
 }  // namespace
 
-TFrmCtrlGiacenze::TFrmCtrlGiacenze(QWidget* proprietario)
-    : QDialog(proprietario), m_ui(std::make_unique<Ui::TFrmCtrlGiacenze>()) {
+TFrmCtrlGiacenze::TFrmCtrlGiacenze(QWidget* proprietario, TStampaGiacenzeRif* stampa)
+    : QDialog(proprietario), m_ui(std::make_unique<Ui::TFrmCtrlGiacenze>()), m_stampa(stampa) {
     m_ui->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -43,12 +41,7 @@ void TFrmCtrlGiacenze::FormCreate() {
 
     m_ui->EdData->installEventFilter(this);
     // What is typed shows in lower case.
-    connect(m_ui->EdData, &QLineEdit::textEdited, this, [this](const QString& t) {
-        if (t == t.toLower()) return;
-        const int cursore = m_ui->EdData->cursorPosition();
-        m_ui->EdData->setText(t.toLower());
-        m_ui->EdData->setCursorPosition(cursore);
-    });
+    MinuscoloDuranteDigitazione(m_ui->EdData, m_ui->EdData->maxLength());
     connect(m_ui->ButtonControlla, &QPushButton::clicked, this, &TFrmCtrlGiacenze::ButtonControllaClick);
     connect(m_ui->SbFermaControllo, &QPushButton::clicked, this, &TFrmCtrlGiacenze::SbFermaControlloClick);
     connect(m_ui->BTSstampa, &QPushButton::clicked, this, &TFrmCtrlGiacenze::BTSstampaClick);
@@ -56,7 +49,8 @@ void TFrmCtrlGiacenze::FormCreate() {
 
     m_tabella = std::make_unique<TTabella>(TArchivio::corrente(), QStringLiteral("prodotti"));
     m_tabella->dopoScorrimento = [this] { TableProdottiAfterScroll(); };
-    m_ui->DBGrid1->setModel(&m_lista);
+    PreparaGriglia(m_ui->DBGrid1, &m_lista);
+    m_ui->BTSstampa->setEnabled(m_stampa != nullptr);
     connect(m_ui->DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { QueryListaProdottiAfterScroll(); });
     CollegaNavigatore(m_ui->DBGrid1, m_ui->nbPrior, m_ui->nbNext, m_ui->nbPost, m_ui->nbCancel);
@@ -84,7 +78,7 @@ void TFrmCtrlGiacenze::FormDestroy() {
 void TFrmCtrlGiacenze::ApriLista(const QString& condizione) {
     m_condizione = condizione;
     m_righe = ApriListaProdotti(m_lista, m_ui->DBGrid1, condizione, ColonneGriglia);
-    if (m_righe > 0) VaiARiga(m_ui->DBGrid1, 0);
+    if (m_righe > 0) SelezionaRiga(m_ui->DBGrid1, 0);
     else QueryListaProdottiAfterScroll();
 }
 
@@ -111,9 +105,10 @@ void TFrmCtrlGiacenze::EdDataExit() {
 }
 
 void TFrmCtrlGiacenze::AbilitaControlli(bool si) {
-    for (QWidget* w : std::initializer_list<QWidget*>{m_ui->GroupBox1, m_ui->ButtonControlla, m_ui->BTSstampa,
-                                                      m_ui->rgVisual, m_ui->sbEsci, m_ui->DBGrid1, m_ui->DBNavigator1})
+    for (QWidget* w : std::initializer_list<QWidget*>{m_ui->GroupBox1, m_ui->ButtonControlla, m_ui->rgVisual,
+                                                      m_ui->sbEsci, m_ui->DBGrid1, m_ui->DBNavigator1})
         w->setEnabled(si);
+    m_ui->BTSstampa->setEnabled(si && m_stampa);
     m_ui->SbFermaControllo->setEnabled(!si);
 }
 
@@ -138,7 +133,7 @@ void TFrmCtrlGiacenze::ButtonControllaClick() {
 }
 
 void TFrmCtrlGiacenze::ControllaScadenze() {
-    StopRichiesto = false;
+    m_stopRichiesto = false;
     const QDate controllo = LeggiDataControllo(m_ui->EdData->text());
     // The window stays painted and "Stop" pressable: the events waiting are
     // handled before each product. The progress text is repainted a few
@@ -149,7 +144,7 @@ void TFrmCtrlGiacenze::ControllaScadenze() {
     const TEsitoScadenze esito =
         ::ControllaScadenze(TArchivio::corrente(), m_condizione, controllo, [&](int i, int n) {
             QCoreApplication::processEvents();
-            if (StopRichiesto) return false;
+            if (m_stopRichiesto) return false;
             const qint64 ora = orologio.elapsed();
             if (ora - ultimo >= 50 || i == n) {
                 ultimo = ora;
@@ -166,7 +161,7 @@ void TFrmCtrlGiacenze::ControllaScadenze() {
     m_ui->SbFermaControllo->setEnabled(false);
 }
 
-void TFrmCtrlGiacenze::SbFermaControlloClick() { StopRichiesto = true; }
+void TFrmCtrlGiacenze::SbFermaControlloClick() { fermaControllo(); }
 
 void TFrmCtrlGiacenze::rgVisualClick() {
     ApriLista(CondizioneVisioneScadenze(voceVisione()));
@@ -174,11 +169,11 @@ void TFrmCtrlGiacenze::rgVisualClick() {
 }
 
 void TFrmCtrlGiacenze::BTSstampaClick() {
-    if (!frmStampaGiacenze) throw ErroreArchivio(QStringLiteral("Finestra di stampa non disponibile"));
-    frmStampaGiacenze->DataControllo = m_ui->EdData->text();
-    frmStampaGiacenze->NumeroProdotti = m_righe;
-    frmStampaGiacenze->CarattereStampa = ImpostazioneIntera(LeggiImpostazione(QStringLiteral("CAR_STAMPA_GIACENZE")));
-    frmStampaGiacenze->Anteprima();
+    if (!m_stampa) return;
+    m_stampa->DataControllo = m_ui->EdData->text();
+    m_stampa->NumeroProdotti = m_righe;
+    m_stampa->CarattereStampa = ImpostazioneIntera(LeggiImpostazione(QStringLiteral("CAR_STAMPA_GIACENZE")));
+    m_stampa->Anteprima(&m_lista);
 }
 
 void TFrmCtrlGiacenze::sbEsciClick() { close(); }
@@ -203,14 +198,15 @@ void TFrmCtrlGiacenze::reject() {
 
 void TFrmCtrlGiacenze::QueryListaProdottiAfterScroll() {
     EseguiMostrandoErrori([this] {
-        QSqlRecord r;
-        if (!SeguiRigaCorrente(m_ui.get(), m_lista, m_righe, m_tabella.get(), &r)) return;
-        if (!r.isNull(QStringLiteral("SCADUTOTEMP")) && r.value(QStringLiteral("SCADUTOTEMP")).toLongLong() != 0) {
+        const int riga = SeguiRigaCorrente(m_ui.get(), m_lista, m_tabella.get());
+        if (riga < 0) return;
+        const auto campo = [&](const char* nome) { return m_lista.valore(riga, QString::fromLatin1(nome)); };
+        if (!campo("SCADUTOTEMP").isNull() && campo("SCADUTOTEMP").toLongLong() != 0) {
             ImpostaStato(m_ui->LabStato, TestoStatoScadenza(true, 0), Giallo);
             return;
         }
-        const QDate entrata = DataEntrataProdotto(r.value(QStringLiteral("DATAOGGI")));
-        const int giorni = r.value(QStringLiteral("GIACENZAMAX")).toInt();
+        const QDate entrata = DataEntrataProdotto(campo("DATAOGGI"));
+        const int giorni = campo("GIACENZAMAX").toInt();
         const QDate controllo = LeggiDataControllo(m_ui->EdData->text());
         ImpostaStato(m_ui->LabStato, TestoStatoScadenza(false, GiorniRimanenti(entrata, giorni, controllo)), VerdeBrillante);
     });

@@ -3,10 +3,11 @@
 // warehouse is up on the check date, lists all, the expired or the other
 // products, and hands the list to its report window.
 
+#include "app/ModelloElenco.h"
 #include "data/engine/Tabella.h"
+#include "movements/StampeControlli.h"
 
 #include <QDialog>
-#include <QSqlQueryModel>
 #include <memory>
 
 namespace Ui {
@@ -16,16 +17,18 @@ class TFrmCtrlGiacenze;
 class TFrmCtrlGiacenze : public QDialog {
     Q_OBJECT
 public:
-    explicit TFrmCtrlGiacenze(QWidget* proprietario);
+    // The report window prints the list on "Anteprima"; it outlives this
+    // window. Without one "Anteprima" stays disabled.
+    explicit TFrmCtrlGiacenze(QWidget* proprietario, TStampaGiacenzeRif* stampa = nullptr);
     ~TFrmCtrlGiacenze() override;
 
     Ui::TFrmCtrlGiacenze* ui() const { return m_ui.get(); }
     // The displayed list, which the report prints.
-    QSqlQueryModel* QueryListaProdotti() { return &m_lista; }
+    TModelloElenco* QueryListaProdotti() { return &m_lista; }
     TTabella* TableProdotti() const { return m_tabella.get(); }
     bool inCorso() const { return m_inCorso; }
-
-    bool StopRichiesto = false;
+    // Stops a running check before its next product, as "Stop" does.
+    void fermaControllo() { m_stopRichiesto = true; }
 
 protected:
     void showEvent(QShowEvent* evento) override;
@@ -51,11 +54,13 @@ private:
     int voceVisione() const;
 
     std::unique_ptr<Ui::TFrmCtrlGiacenze> m_ui;
-    QSqlQueryModel m_lista;
+    TModelloElenco m_lista;
+    TStampaGiacenzeRif* m_stampa;
     std::unique_ptr<TTabella> m_tabella;
     QString m_condizione;
     int m_righe = 0;
     bool m_mostrata = false;
     bool m_inCorso = false;
     bool m_chiusuraRichiesta = false;
+    bool m_stopRichiesto = false;
 };

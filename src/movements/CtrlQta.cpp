@@ -4,14 +4,12 @@
 #include "app/Fx.h"
 #include "movements/ListaControllo.h"
 #include "movements/Quantita.h"
-#include "reports/engine/StampeControlli.h"
 #include "ui_CtrlQta.h"
 
 #include <QButtonGroup>
-#include <QSqlRecord>
 
 namespace {
-const QVector<std::pair<QString, QString>> ColonneGriglia = {
+const QVector<TModelloElenco::Colonna> ColonneGriglia = {
     {QStringLiteral("NOME"), QStringLiteral("Nome prodotto")},
     {QStringLiteral("DESCRIZIONE"), QStringLiteral("Descrizione prodotto")},
     {QStringLiteral("CARICHI"), QStringLiteral("Carichi")},
@@ -20,7 +18,7 @@ const QVector<std::pair<QString, QString>> ColonneGriglia = {
     {QStringLiteral("QTAALERT"), QStringLiteral("Q.ta Alert")}};
 }  // namespace
 
-TFrmCtrlQta::TFrmCtrlQta(QWidget* proprietario) : QDialog(proprietario), m_ui(std::make_unique<Ui::TFrmCtrlQta>()) {
+TFrmCtrlQta::TFrmCtrlQta(QWidget* proprietario, TStampaQtaAlertRif* stampa) : QDialog(proprietario), m_ui(std::make_unique<Ui::TFrmCtrlQta>()), m_stampa(stampa) {
     m_ui->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -33,7 +31,8 @@ TFrmCtrlQta::TFrmCtrlQta(QWidget* proprietario) : QDialog(proprietario), m_ui(st
 
     m_tabella = std::make_unique<TTabella>(TArchivio::corrente(), QStringLiteral("prodotti"));
     m_tabella->dopoScorrimento = [this] { TableProdottiAfterScroll(); };
-    m_ui->DBGrid1->setModel(&m_lista);
+    PreparaGriglia(m_ui->DBGrid1, &m_lista);
+    m_ui->BTSstampa->setEnabled(m_stampa != nullptr);
     connect(m_ui->DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { QueryListaProdottiAfterScroll(); });
     CollegaNavigatore(m_ui->DBGrid1, m_ui->nbPrior, m_ui->nbNext, m_ui->nbPost, m_ui->nbCancel);
@@ -61,7 +60,7 @@ void TFrmCtrlQta::FormDestroy() {
 
 void TFrmCtrlQta::ApriLista(const QString& condizione) {
     m_righe = ApriListaProdotti(m_lista, m_ui->DBGrid1, condizione, ColonneGriglia);
-    if (m_righe > 0) VaiARiga(m_ui->DBGrid1, 0);
+    if (m_righe > 0) SelezionaRiga(m_ui->DBGrid1, 0);
     else QueryListaProdottiAfterScroll();
 }
 
@@ -84,28 +83,29 @@ void TFrmCtrlQta::rgVisualClick() {
 }
 
 void TFrmCtrlQta::BTSstampaClick() {
-    if (!frmStampaQtaAlert) throw ErroreArchivio(QStringLiteral("Finestra di stampa non disponibile"));
-    frmStampaQtaAlert->Visione.clear();
+    if (!m_stampa) return;
+    m_stampa->Visione.clear();
     const QString carattere = LeggiImpostazione(QStringLiteral("CAR_STAMPA_QTAALERT"));
     if (carattere.isEmpty()) {
         MostraAttenzione(QStringLiteral("Carattere stampa non inizializzato. Scegliere un valore dal menù: Utilita - "
                                         "Impostazioni - Stampe - Stampa q.ta alert"));
         return;
     }
-    frmStampaQtaAlert->Visione = captionVisione();
-    frmStampaQtaAlert->NumeroProdotti = m_righe;
-    frmStampaQtaAlert->CarattereStampa = ImpostazioneIntera(carattere);
-    frmStampaQtaAlert->Anteprima();
+    m_stampa->Visione = captionVisione();
+    m_stampa->NumeroProdotti = m_righe;
+    m_stampa->CarattereStampa = ImpostazioneIntera(carattere);
+    m_stampa->Anteprima(&m_lista);
 }
 
 void TFrmCtrlQta::sbEsciClick() { close(); }
 
 void TFrmCtrlQta::QueryListaProdottiAfterScroll() {
     EseguiMostrandoErrori([this] {
-        QSqlRecord r;
-        if (!SeguiRigaCorrente(m_ui.get(), m_lista, m_righe, m_tabella.get(), &r)) return;
-        const int q = r.value(QStringLiteral("QUANTITA")).toInt();
-        const int a = r.value(QStringLiteral("QTAALERT")).toInt();
+        const int riga = SeguiRigaCorrente(m_ui.get(), m_lista, m_tabella.get());
+        if (riga < 0) return;
+        const auto campo = [&](const char* nome) { return m_lista.valore(riga, QString::fromLatin1(nome)); };
+        const int q = campo("QUANTITA").toInt();
+        const int a = campo("QTAALERT").toInt();
         ImpostaStato(m_ui->LabStato, TestoStatoQuantita(q, a), QuantitaInEsubero(q, a) ? VerdeBrillante : Giallo);
     });
 }

@@ -4,10 +4,11 @@
 // many pieces to order or how many are in excess; hands the list to its
 // report window. It changes no data.
 
+#include "app/ModelloElenco.h"
 #include "data/engine/Tabella.h"
+#include "movements/StampeControlli.h"
 
 #include <QDialog>
-#include <QSqlQueryModel>
 #include <memory>
 
 namespace Ui {
@@ -17,11 +18,13 @@ class TFrmCtrlQta;
 class TFrmCtrlQta : public QDialog {
     Q_OBJECT
 public:
-    explicit TFrmCtrlQta(QWidget* proprietario);
+    // The report window prints the list on "Anteprima"; it outlives this
+    // window. Without one "Anteprima" stays disabled.
+    explicit TFrmCtrlQta(QWidget* proprietario, TStampaQtaAlertRif* stampa = nullptr);
     ~TFrmCtrlQta() override;
 
     Ui::TFrmCtrlQta* ui() const { return m_ui.get(); }
-    QSqlQueryModel* QueryListaProdotti() { return &m_lista; }
+    TModelloElenco* QueryListaProdotti() { return &m_lista; }
     TTabella* TableProdotti() const { return m_tabella.get(); }
 
 protected:
@@ -40,7 +43,8 @@ private:
     QString captionVisione() const;
 
     std::unique_ptr<Ui::TFrmCtrlQta> m_ui;
-    QSqlQueryModel m_lista;
+    TModelloElenco m_lista;
+    TStampaQtaAlertRif* m_stampa;
     std::unique_ptr<TTabella> m_tabella;
     int m_righe = 0;
     bool m_mostrata = false;

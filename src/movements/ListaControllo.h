@@ -3,24 +3,25 @@
 // show in a grid and hand to their report, the detail fields and the producer
 // line of the current row, the state label and the record navigator.
 
+#include "app/Griglia.h"
+#include "app/ModelloElenco.h"
 #include "data/engine/Tabella.h"
 
 #include <QColor>
 #include <QLabel>
 #include <QLineEdit>
-#include <QSqlQueryModel>
-#include <QSqlRecord>
 #include <QString>
 #include <QTableView>
 #include <QToolButton>
 #include <QVector>
 #include <utility>
 
-// The list "select * from prodotti" + condition: opens it in the model, sets
-// the grid's columns (field, heading) in that order and hides the others, and
-// gives the number of rows.
-int ApriListaProdotti(QSqlQueryModel& lista, QTableView* griglia, const QString& condizione,
-                      const QVector<std::pair<QString, QString>>& colonne);
+// The products matching the condition (a WHERE expression, empty for all):
+// the grid shows the given columns in that order, every other field of the
+// product is read with them for the detail line and the report. Gives the
+// number of rows.
+int ApriListaProdotti(TModelloElenco& lista, QTableView* griglia, const QString& condizione,
+                      const QVector<TModelloElenco::Colonna>& colonne);
 
 // The producer line: "Dettagli: " + NOME + " " + COGNOME of the producer whose
 // ID is given (both blank when there is none); "Dettagli:" for an empty ID.
@@ -53,33 +54,28 @@ void MostraDettagliProdotto(Ui* ui, const TTabella* prodotto) {
 // Follows the grid's current row, as both check windows do when it changes:
 // the navigator, the producer line back to "Dettagli:", the product cursor
 // moved onto the row's product (the details blank when it is not found).
-// False, with the details blank, when the list has no current row.
+// The current row, or -1 with the details blank when the list has none.
 template <class Ui>
-bool SeguiRigaCorrente(Ui* ui, const QSqlQueryModel& lista, int righe, TTabella* prodotto, QSqlRecord* record);
+int SeguiRigaCorrente(Ui* ui, const TModelloElenco& lista, TTabella* prodotto);
 
 // The record navigator of a read-only list: previous and next move the grid's
 // current row; post and cancel stay disabled, as the list is never edited.
 void CollegaNavigatore(QTableView* griglia, QToolButton* precedente, QToolButton* successivo, QToolButton* conferma,
                        QToolButton* annulla);
 void AggiornaNavigatore(QTableView* griglia, QToolButton* precedente, QToolButton* successivo);
-// The grid's current row, -1 when none.
-int RigaListaCorrente(const QTableView* griglia);
-// Makes the row current (and visible), which runs the after-scroll handler.
-void VaiARiga(QTableView* griglia, int riga);
 
 template <class Ui>
-bool SeguiRigaCorrente(Ui* ui, const QSqlQueryModel& lista, int righe, TTabella* prodotto, QSqlRecord* record) {
+int SeguiRigaCorrente(Ui* ui, const TModelloElenco& lista, TTabella* prodotto) {
     AggiornaNavigatore(ui->DBGrid1, ui->nbPrior, ui->nbNext);
     ui->LabDettagli->setText(QStringLiteral("Dettagli:"));
-    const int riga = RigaListaCorrente(ui->DBGrid1);
-    if (righe == 0 || riga < 0) {
+    const int riga = RigaCorrente(ui->DBGrid1);
+    if (lista.conteggio() == 0 || riga < 0) {
         MostraDettagliProdotto(ui, nullptr);
-        return false;
+        return -1;
     }
-    *record = lista.record(riga);
-    if (prodotto->aperta() && !prodotto->trova(QStringLiteral("ID"), record->value(QStringLiteral("ID"))))
+    if (prodotto->aperta() && !prodotto->trova(QStringLiteral("ID"), lista.valore(riga, QStringLiteral("ID"))))
         MostraDettagliProdotto(ui, nullptr);
-    return true;
+    return riga;
 }
 
 // A setting read as the whole number it must be; anything else raises the

@@ -2,10 +2,10 @@
 
 QString CondizioneVisioneQuantita(int voce) {
     switch (voce) {
-    case 0: return QStringLiteral(" where quantita <= qtaalert and quantita > 0");
-    case 1: return QStringLiteral(" where quantita = 0");
-    case 2: return QStringLiteral(" where quantita > qtaalert");
-    case 3: return QStringLiteral(" where quantita < 0");
+    case 0: return QStringLiteral("quantita <= qtaalert and quantita > 0");
+    case 1: return QStringLiteral("quantita = 0");
+    case 2: return QStringLiteral("quantita > qtaalert");
+    case 3: return QStringLiteral("quantita < 0");
     default: return QString();
     }
 }

@@ -4,7 +4,8 @@
 
 #include <QString>
 
-// The list's condition for the views "Fine scorta", "Esauriti", "Giacenti",
+// The list's condition (a WHERE expression, empty for every product) for
+// the views "Fine scorta", "Esauriti", "Giacenti",
 // "Anomali", "Tutti" (0 to 4). SQL comparisons with an empty QTAALERT never
 // hold, so such a product is listed under "Tutti" and by its balance only.
 QString CondizioneVisioneQuantita(int voce);

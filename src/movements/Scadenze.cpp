@@ -60,8 +60,8 @@ QDate LeggiDataControllo(const QString& testo) {
 
 QString CondizioneVisioneScadenze(int voce) {
     switch (voce) {
-    case 1: return QStringLiteral(" where scadutotemp = true");
-    case 2: return QStringLiteral(" where scadutotemp = false");
+    case 1: return QStringLiteral("scadutotemp = true");
+    case 2: return QStringLiteral("scadutotemp = false");
     default: return QString();
     }
 }
@@ -82,7 +82,8 @@ TEsitoScadenze ControllaScadenze(TArchivio& a, const QString& condizione, const 
     {
         QSqlQuery q(a.db());
         q.setForwardOnly(true);
-        if (!q.exec(QStringLiteral("select ID, DATAOGGI, GIACENZAMAX from ") + P + condizione)) TArchivio::sollevaErrore(q);
+        if (!q.exec(QStringLiteral("select ID, DATAOGGI, GIACENZAMAX from ") + P +
+                    (condizione.isEmpty() ? QString() : QStringLiteral(" where ") + condizione))) TArchivio::sollevaErrore(q);
         while (q.next())
             prodotti.push_back({q.value(0).toLongLong(),
                                 (q.isNull(1) ? GiornoZero : GiornoDaTesto(q.value(1).toString())) + q.value(2).toLongLong()});

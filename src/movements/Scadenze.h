@@ -20,10 +20,11 @@ qint64 GiorniRimanenti(const QDate& entrata, int giorniMax, const QDate& control
 // raises the conversion error.
 QDate LeggiDataControllo(const QString& testo);
 
-// The list's condition for the three views "Tutti", "Scaduti", "Non", and the
+// The list's condition (a WHERE expression, empty for every product) for the
+// three views "Tutti", "Scaduti", "Non", and the
 // one the window opens with.
 QString CondizioneVisioneScadenze(int voce);
-inline const QString CondizioneInizialeScadenze = QStringLiteral(" where id <> 0");
+inline const QString CondizioneInizialeScadenze = QStringLiteral("id <> 0");
 
 // The state text of the current row and whether it reads as expired.
 QString TestoStatoScadenza(bool scaduto, qint64 giorniRimanenti);

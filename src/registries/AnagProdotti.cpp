@@ -9,7 +9,7 @@
 #include "app/Selezione.h"
 #include "data/engine/Tabella.h"
 #include "registries/DatiRegistri.h"
-#include "registries/Griglia.h"
+#include "app/Griglia.h"
 #include "registries/ListaCategorie.h"
 #include "registries/ListaProduttori.h"
 #include "ui_AnagProdotti.h"

@@ -7,7 +7,7 @@
 #include "app/Navigatore.h"
 #include "data/engine/Tabella.h"
 #include "registries/DatiRegistri.h"
-#include "registries/Griglia.h"
+#include "app/Griglia.h"
 #include "ui_AnagProduttori.h"
 
 TFrmAnagProduttori::TFrmAnagProduttori(QWidget* genitore)

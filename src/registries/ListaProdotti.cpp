@@ -3,7 +3,7 @@
 #include "app/ModelloElenco.h"
 #include "app/Selezione.h"
 #include "registries/DatiRegistri.h"
-#include "registries/Griglia.h"
+#include "app/Griglia.h"
 #include "ui_ListaProdotti.h"
 
 TFrmListaProdotti::TFrmListaProdotti(QWidget* genitore)

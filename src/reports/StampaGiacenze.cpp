@@ -14,8 +14,8 @@ const QStringList CampiDettaglio = {QStringLiteral("QRDBnome"),        QStringLi
                                     QStringLiteral("QRDBprezzo"),      QStringLiteral("QRDBscadutotemp")};
 }  // namespace
 
-TfrmStampaGiacenze::TfrmStampaGiacenze(QWidget* proprietario, QSqlQueryModel* lista)
-    : QObject(proprietario), m_proprietario(proprietario), m_dati(lista, Definizioni::CampiProdotti()) {
+TfrmStampaGiacenze::TfrmStampaGiacenze(QWidget* proprietario)
+    : QObject(proprietario), m_proprietario(proprietario), m_dati(Definizioni::CampiProdotti()) {
     setObjectName(QStringLiteral("frmStampaGiacenze"));
     TReport& r = m_report;
     r.impostaDati(&m_dati);
@@ -75,4 +75,7 @@ void TfrmStampaGiacenze::QuickRepBeforePrint() {
                            m_report.banda(TTipoBanda::Dettaglio), AltezzaDettaglio);
 }
 
-void TfrmStampaGiacenze::Anteprima() { m_report.anteprima(m_proprietario, caption()); }
+void TfrmStampaGiacenze::Anteprima(TModelloElenco* lista) {
+    m_dati.impostaModello(lista);
+    m_report.anteprima(m_proprietario, caption());
+}

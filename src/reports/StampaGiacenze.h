@@ -4,21 +4,20 @@
 // is to be returned.
 
 #include "reports/engine/Report.h"
-#include "reports/engine/StampeControlli.h"
+#include "movements/StampeControlli.h"
 
 #include <QObject>
 
-class QSqlQueryModel;
+class TModelloElenco;
 
 class TfrmStampaGiacenze : public QObject, public TStampaGiacenzeRif {
     Q_OBJECT
 public:
-    // Bound to the check window's list, which outlives this window.
-    TfrmStampaGiacenze(QWidget* proprietario, QSqlQueryModel* lista);
+    explicit TfrmStampaGiacenze(QWidget* proprietario);
     ~TfrmStampaGiacenze() override;
 
     QString caption() const { return QStringLiteral("Stampa riepilogativa giacenze di magazzino"); }
-    void Anteprima() override;
+    void Anteprima(TModelloElenco* lista) override;
     TReport& report() { return m_report; }
 
 private:

@@ -14,8 +14,8 @@ const QStringList CampiDettaglio = {QStringLiteral("QRDBnome"), QStringLiteral("
                                     QStringLiteral("QRDBprezzo")};
 }  // namespace
 
-TfrmStampaQtaAlert::TfrmStampaQtaAlert(QWidget* proprietario, QSqlQueryModel* lista)
-    : QObject(proprietario), m_proprietario(proprietario), m_dati(lista, Definizioni::CampiProdotti()) {
+TfrmStampaQtaAlert::TfrmStampaQtaAlert(QWidget* proprietario)
+    : QObject(proprietario), m_proprietario(proprietario), m_dati(Definizioni::CampiProdotti()) {
     setObjectName(QStringLiteral("frmStampaQtaAlert"));
     TReport& r = m_report;
     r.impostaDati(&m_dati);
@@ -86,4 +86,7 @@ void TfrmStampaQtaAlert::TitleBand1BeforePrint(bool&) {
         QStringLiteral("Stampa riepilogativa quantità di magazzino (") + Visione + QLatin1Char(')');
 }
 
-void TfrmStampaQtaAlert::Anteprima() { m_report.anteprima(m_proprietario, caption()); }
+void TfrmStampaQtaAlert::Anteprima(TModelloElenco* lista) {
+    m_dati.impostaModello(lista);
+    m_report.anteprima(m_proprietario, caption());
+}

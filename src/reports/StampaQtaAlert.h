@@ -4,20 +4,20 @@
 // price, and an empty box per row for the quantity to order.
 
 #include "reports/engine/Report.h"
-#include "reports/engine/StampeControlli.h"
+#include "movements/StampeControlli.h"
 
 #include <QObject>
 
-class QSqlQueryModel;
+class TModelloElenco;
 
 class TfrmStampaQtaAlert : public QObject, public TStampaQtaAlertRif {
     Q_OBJECT
 public:
-    TfrmStampaQtaAlert(QWidget* proprietario, QSqlQueryModel* lista);
+    explicit TfrmStampaQtaAlert(QWidget* proprietario);
     ~TfrmStampaQtaAlert() override;
 
     QString caption() const { return QStringLiteral("Stampa riepilogativa quantità di magazzino"); }
-    void Anteprima() override;
+    void Anteprima(TModelloElenco* lista) override;
     TReport& report() { return m_report; }
 
 private:

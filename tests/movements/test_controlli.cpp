@@ -12,7 +12,6 @@
 
 #include <QHeaderView>
 #include <QScrollBar>
-#include <QSqlQueryModel>
 #include <QSqlRecord>
 #include <QtTest>
 
@@ -41,10 +40,9 @@ void Inserisci(const QVector<TProdotto>& prodotti) {
     t.conferma();
 }
 
-QStringList Nomi(QSqlQueryModel* m) {
-    while (m->canFetchMore()) m->fetchMore();
+QStringList Nomi(TModelloElenco* m) {
     QStringList l;
-    for (int i = 0; i < m->rowCount(); ++i) l << m->record(i).value(QStringLiteral("NOME")).toString();
+    for (int i = 0; i < m->conteggio(); ++i) l << m->valore(i, QStringLiteral("NOME")).toString();
     return l;
 }
 

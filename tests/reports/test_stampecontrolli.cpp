@@ -77,8 +77,6 @@ class TestStampeControlli : public QObject {
 private slots:
     void init() { m_amb = std::make_unique<TAmbienteTest>(); }
     void cleanup() {
-        frmStampaGiacenze = nullptr;
-        frmStampaQtaAlert = nullptr;
         ZR_VERIFICA_RISPOSTE(*m_amb);
         m_amb.reset();
     }
@@ -86,9 +84,8 @@ private slots:
     void stampaGiacenze() {
         ScriviProdotti();
         Esegui(QStringLiteral("update $I set CAR_STAMPA_GIACENZE = 12"));
-        TFrmCtrlGiacenze f(nullptr);
-        TfrmStampaGiacenze s(&f, f.QueryListaProdotti());
-        frmStampaGiacenze = &s;
+        TfrmStampaGiacenze s(nullptr);
+        TFrmCtrlGiacenze f(nullptr, &s);
         Mostra(f);
         f.ui()->EdData->setText(QStringLiteral("11/03/2004"));
         f.ui()->ButtonControlla->click();
@@ -124,9 +121,8 @@ private slots:
         // before any preview.
         ScriviProdotti();
         Esegui(QStringLiteral("update $I set CAR_STAMPA_GIACENZE = NULL"));
-        TFrmCtrlGiacenze f(nullptr);
-        TfrmStampaGiacenze s(&f, f.QueryListaProdotti());
-        frmStampaGiacenze = &s;
+        TfrmStampaGiacenze s(nullptr);
+        TFrmCtrlGiacenze f(nullptr, &s);
         Mostra(f);
         bool aperta = false;
         try {
@@ -140,9 +136,8 @@ private slots:
 
     void stampaQtaAlertInPdf() {
         ScriviProdotti();
-        TFrmCtrlQta f(nullptr);
-        TfrmStampaQtaAlert s(&f, f.QueryListaProdotti());
-        frmStampaQtaAlert = &s;
+        TfrmStampaQtaAlert s(nullptr);
+        TFrmCtrlQta f(nullptr, &s);
         Mostra(f);
         QVERIFY(Anteprima(f.ui()->BTSstampa));
         const TDocumentoReport& d = s.report().documento();
@@ -165,9 +160,8 @@ private slots:
 
     void dueAnteprimeCambiandoVisione() {
         ScriviProdotti();
-        TFrmCtrlQta f(nullptr);
-        TfrmStampaQtaAlert s(&f, f.QueryListaProdotti());
-        frmStampaQtaAlert = &s;
+        TfrmStampaQtaAlert s(nullptr);
+        TFrmCtrlQta f(nullptr, &s);
         Mostra(f);
         f.ui()->rgVisual1->click();  // "Esauriti"
         QVERIFY(Anteprima(f.ui()->BTSstampa));
@@ -186,9 +180,8 @@ private slots:
 
     void listaVuotaECarattereZero() {
         Esegui(QStringLiteral("update $I set CAR_STAMPA_QTAALERT = 0"));
-        TFrmCtrlQta f(nullptr);
-        TfrmStampaQtaAlert s(&f, f.QueryListaProdotti());
-        frmStampaQtaAlert = &s;
+        TfrmStampaQtaAlert s(nullptr);
+        TFrmCtrlQta f(nullptr, &s);
         Mostra(f);
         m_amb->risposte.attendi(TTipoMessaggio::Attenzione, QStringLiteral("Nessun prodotto, cambiare parametri e riprovare."));
         m_amb->risposte.attendi(TTipoMessaggio::Attenzione, QStringLiteral("Parametro di carattere di stampa inferiore a 0"));
@@ -205,9 +198,8 @@ private slots:
     void carattereQtaAlertVuotoRifiutato() {
         ScriviProdotti();
         Esegui(QStringLiteral("update $I set CAR_STAMPA_QTAALERT = NULL"));
-        TFrmCtrlQta f(nullptr);
-        TfrmStampaQtaAlert s(&f, f.QueryListaProdotti());
-        frmStampaQtaAlert = &s;
+        TfrmStampaQtaAlert s(nullptr);
+        TFrmCtrlQta f(nullptr, &s);
         Mostra(f);
         m_amb->risposte.attendi(TTipoMessaggio::Attenzione,
                                 QStringLiteral("Carattere stampa non inizializzato. Scegliere un valore dal menù: Utilita - "
@@ -217,8 +209,9 @@ private slots:
     }
 
     void finestreCreateDallaPrincipale() {
-        // The main window: check window first, then its report window in
-        // the program-wide reference; both gone afterwards.
+        // The main window hands each check window its report window, owned
+        // by the main window while the check window is open; both gone
+        // afterwards.
         ScriviProdotti();
         TfrmMain m;
         for (QAction* voce : {m.ui()->Controllagiacenze1, m.ui()->ControloQuantit1}) {
@@ -227,7 +220,9 @@ private slots:
             bool riferimento = false;
             QuandoSiApre([&](QWidget* w) {
                 titolo = w->windowTitle();
-                riferimento = voce == m.ui()->Controllagiacenze1 ? frmStampaGiacenze != nullptr : frmStampaQtaAlert != nullptr;
+                riferimento = !m.findChildren<QObject*>(voce == m.ui()->Controllagiacenze1 ? QStringLiteral("frmStampaGiacenze")
+                                                                                           : QStringLiteral("frmStampaQtaAlert"))
+                                    .isEmpty();
                 w->close();
             });
             voce->trigger();
@@ -235,8 +230,8 @@ private slots:
             QCOMPARE(titolo, voce == m.ui()->Controllagiacenze1 ? QStringLiteral("Gestione controllo scadenze")
                                                                 : QStringLiteral("Gestione controllo quantità"));
         }
-        QVERIFY(!frmStampaGiacenze && !frmStampaQtaAlert);
         QVERIFY(m.findChildren<QObject*>(QStringLiteral("frmStampaGiacenze")).isEmpty());
+        QVERIFY(m.findChildren<QObject*>(QStringLiteral("frmStampaQtaAlert")).isEmpty());
         QVERIFY(m.ui()->LabUrl5->isEnabled() && m.ui()->LabUrl8->isEnabled());
     }
 

@@ -1,5 +1,6 @@
 #include "reports/engine/DatiReport.h"
 
+#include "app/ModelloElenco.h"
 #include "data/engine/Tabella.h"
 
 #include <QDate>
@@ -73,32 +74,24 @@ QVariant TTipizzatore::tipizza(const QString& nomeColonna, const QVariant& grezz
 
 // ---------------------------------------------------------------------------
 
-TDatiModello::TDatiModello(QSqlQueryModel* modello, const QVector<TDefCampo>& campi) : m_modello(modello) {
-    m_tipi.impostaCampi(campi);
-}
+TDatiModello::TDatiModello(const QVector<TDefCampo>& campi) { m_tipi.impostaCampi(campi); }
 
 void TDatiModello::primo() {
-    while (m_modello->canFetchMore()) m_modello->fetchMore();
-    const QSqlRecord r = m_modello->record();
-    m_campoColonna.resize(r.count());
-    for (int i = 0; i < r.count(); ++i) m_campoColonna[i] = m_tipi.campo(r.fieldName(i));
+    const QStringList campi = m_modello ? m_modello->campi() : QStringList();
+    m_campoColonna.resize(campi.size());
+    for (int i = 0; i < campi.size(); ++i) m_campoColonna[i] = m_tipi.campo(campi[i]);
     m_riga = 0;
 }
 
-bool TDatiModello::fine() const { return m_riga >= m_modello->rowCount(); }
+bool TDatiModello::fine() const { return m_riga >= conteggio(); }
 void TDatiModello::successivo() { ++m_riga; }
-int TDatiModello::conteggio() const { return m_modello->rowCount(); }
-
-int TDatiModello::indice(const QString& campo) const {
-    const QSqlRecord r = m_modello->record();
-    for (int i = 0; i < r.count(); ++i)
-        if (r.fieldName(i).compare(campo, Qt::CaseInsensitive) == 0) return i;
-    return -1;
-}
+int TDatiModello::conteggio() const { return m_modello ? m_modello->conteggio() : 0; }
+int TDatiModello::indice(const QString& campo) const { return m_modello ? m_modello->indiceCampo(campo) : -1; }
 
 QVariant TDatiModello::valoreA(int indice) const {
-    const QVariant grezzo = m_modello->data(m_modello->index(m_riga, indice));
-    const TDefCampo* c = indice < m_campoColonna.size() ? m_campoColonna[indice] : nullptr;
+    if (!m_modello) return {};
+    const QVariant grezzo = m_modello->valoreA(m_riga, indice);
+    const TDefCampo* c = indice >= 0 && indice < m_campoColonna.size() ? m_campoColonna[indice] : nullptr;
     return c ? LeggiDaCampo(*c, grezzo) : grezzo;
 }
 

@@ -1,18 +1,18 @@
 #pragma once
 // The dataset a report prints: a cursor over rows whose fields are read by
 // name. A report never owns the query it is bound to; the adapters below wrap
-// a query model or a query of some window, a record cursor, or rows held in
+// a grid's list or a query of some window, a record cursor, or rows held in
 // memory.
 
 #include "data/engine/Archivio.h"
 
 #include <QHash>
 #include <QSqlQuery>
-#include <QSqlQueryModel>
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
 
+class TModelloElenco;
 class TTabella;
 
 class TDatiReport {
@@ -50,11 +50,11 @@ private:
     QHash<QString, TDefCampo> m_campi;  // by upper-case name
 };
 
-// A query model owned by another window (the list a grid shows). Every row is
-// fetched when the report starts.
+// The list of another window's grid, bound when the report is generated.
 class TDatiModello : public TDatiReport {
 public:
-    explicit TDatiModello(QSqlQueryModel* modello, const QVector<TDefCampo>& campi = {});
+    explicit TDatiModello(const QVector<TDefCampo>& campi = {});
+    void impostaModello(const TModelloElenco* modello) { m_modello = modello; }
     void primo() override;
     bool fine() const override;
     void successivo() override;
@@ -63,7 +63,7 @@ public:
     int conteggio() const;
 
 private:
-    QSqlQueryModel* m_modello;
+    const TModelloElenco* m_modello = nullptr;
     TTipizzatore m_tipi;
     QVector<const TDefCampo*> m_campoColonna;
     int m_riga = 0;

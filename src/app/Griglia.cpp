@@ -1,4 +1,4 @@
-#include "registries/Griglia.h"
+#include "app/Griglia.h"
 
 #include "app/ModelloElenco.h"
 
