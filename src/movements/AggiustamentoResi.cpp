@@ -1,12 +1,10 @@
 #include "movements/AggiustamentoResi.h"
 
 #include "app/Fx.h"
+#include "data/engine/Definizioni.h"
 #include "movements/Movimenti.h"
 #include "movements/PannelloProdotti.h"
 #include "ui_AggiustamentoResi.h"
-#include "ui_PannelloProdotti.h"
-
-#include <QTimer>
 
 TFrmAggiustamentoResi::TFrmAggiustamentoResi(QWidget* genitore)
     : QDialog(genitore), m_ui(std::make_unique<Ui::TFrmAggiustamentoResi>()) {
@@ -15,10 +13,9 @@ TFrmAggiustamentoResi::TFrmAggiustamentoResi(QWidget* genitore)
     // Enter in a box never presses a button.
     for (QPushButton* b : findChildren<QPushButton*>()) b->setAutoDefault(false);
     m_ui->sbEsci->setFocusPolicy(Qt::NoFocus);
-    pannello()->ui()->sbFoto->setFocusPolicy(Qt::NoFocus);
     pannello()->impostaVarianti(false, true);
-    pannello()->dopoScorrimentoProdotto = [this] { TableAggiustamentoAfterScroll(); };
-    for (QLineEdit* e : {m_ui->edNumScar, m_ui->EditPrezzoAcq, m_ui->EditPrezzoVen}) e->installEventFilter(this);
+    pannello()->collegaCaselle(m_ui->edNumScar, m_ui->EditPrezzoAcq, m_ui->EditPrezzoVen,
+                               QStringLiteral("La quantità deve essere almeno superiore a 0."));
     connect(m_ui->sbEsci, &QPushButton::clicked, this, &TFrmAggiustamentoResi::sbEsciClick);
     connect(m_ui->sbAggiustamento, &QPushButton::clicked, this, &TFrmAggiustamentoResi::sbAggiustamentoClick);
 }
@@ -45,34 +42,10 @@ void TFrmAggiustamentoResi::FormShow() {
     m_cancAutomatica = s.cancAutomatica;
     m_ui->cbInserisciSuStorico->setChecked(s.proponiStorico);
     pannello()->apriLista(s.ordineStandard);
-    pannello()->ui()->EdRicNome->setFocus();
+    pannello()->focusRicerca();
 }
 
 void TFrmAggiustamentoResi::sbEsciClick() { close(); }
-
-void TFrmAggiustamentoResi::TableAggiustamentoAfterScroll() {
-    const TRecord& p = pannello()->prodotto();
-    const bool c = !p.campi().isEmpty();
-    m_ui->EditPrezzoAcq->setText(c ? TestoNumero(p.valore(QStringLiteral("PREZZO"))) : QString());
-    m_ui->EditPrezzoVen->setText(c ? TestoNumero(p.valore(QStringLiteral("PREZZO2"))) : QString());
-}
-
-bool TFrmAggiustamentoResi::eventFilter(QObject* oggetto, QEvent* evento) {
-    if (evento->type() == QEvent::KeyPress) return edNumScarKeyPress(oggetto, evento);
-    if (oggetto == m_ui->edNumScar && UscitaVersoAltroControllo(evento)) edNumScarExit();
-    return QDialog::eventFilter(oggetto, evento);
-}
-
-bool TFrmAggiustamentoResi::edNumScarKeyPress(QObject*, QEvent* evento) { return TastoDaScartare(evento); }
-
-void TFrmAggiustamentoResi::edNumScarExit() {
-    int q = 0;
-    const QString t = m_ui->edNumScar->text().trimmed();
-    if (t.isEmpty() || (LeggiQuantita(t, &q) && q < 1)) {
-        MostraErrore(QStringLiteral("La quantità deve essere almeno superiore a 0."));
-        QTimer::singleShot(0, m_ui->edNumScar, [e = m_ui->edNumScar] { e->setFocus(); });
-    }
-}
 
 void TFrmAggiustamentoResi::sbAggiustamentoClick() {
     TPannelloProdotti* p = pannello();
@@ -112,11 +85,7 @@ void TFrmAggiustamentoResi::sbAggiustamentoClick() {
     const int id = prodotto.intero(QStringLiteral("ID"));
     try {
         const TRecord dopo = EseguiMovimento(Azioni::Aggiustamento, id, d, o);
-        if (m_cancAutomatica && dopo.intero(QStringLiteral("QUANTITA")) == 0 &&
-            ChiediConferma(
-                QStringLiteral("Il saldo del prodotto è 0, procedere all'eliminazione del prodotto in magazzino?")))
-            EliminaProdotto(id);
-        p->AggiornaLista();
+        p->DopoMovimento(id, dopo.intero(Prodotti::Quantita), m_cancAutomatica);
     } catch (const ErroreStorico&) {
         MostraErrore(MsgErroreStorico);
     }

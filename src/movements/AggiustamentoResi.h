@@ -24,14 +24,10 @@ public:
 
 protected:
     void showEvent(QShowEvent* evento) override;
-    bool eventFilter(QObject* oggetto, QEvent* evento) override;
 
 private:
     void FormShow();
     void sbEsciClick();
-    void TableAggiustamentoAfterScroll();
-    bool edNumScarKeyPress(QObject* casella, QEvent* evento);
-    void edNumScarExit();
     void sbAggiustamentoClick();
 
     std::unique_ptr<Ui::TFrmAggiustamentoResi> m_ui;

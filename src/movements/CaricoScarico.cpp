@@ -1,10 +1,10 @@
 #include "movements/CaricoScarico.h"
 
 #include "app/Fx.h"
+#include "data/engine/Definizioni.h"
 #include "movements/Movimenti.h"
 #include "movements/PannelloProdotti.h"
 #include "ui_CaricoScarico.h"
-#include "ui_PannelloProdotti.h"
 
 #include <QTimer>
 
@@ -42,18 +42,16 @@ TFrmCaricoScarico::TFrmCaricoScarico(QWidget* genitore)
     Colora(m_ui->ButtCarica, Rosso);
     Colora(m_ui->ButtScaricaUnita, Verde);
     Colora(m_ui->ButtScaricaTutto, Verde);
-    // Speed buttons: they take no focus, so pressing them never leaves a box.
+    // A speed button: it takes no focus, so pressing it never leaves a box.
     m_ui->sbEsci->setFocusPolicy(Qt::NoFocus);
-    pannello()->ui()->sbFoto->setFocusPolicy(Qt::NoFocus);
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(3000);
     connect(Timer1, &QTimer::timeout, this, &TFrmCaricoScarico::Timer1Timer);
 
     pannello()->impostaVarianti(true, false);
-    pannello()->dopoScorrimentoProdotto = [this] { TableScaricoAfterScroll(); };
-
-    for (QLineEdit* e : {m_ui->edNumScar, m_ui->EditPrezzoAcq, m_ui->EditPrezzoVen}) e->installEventFilter(this);
+    pannello()->collegaCaselle(m_ui->edNumScar, m_ui->EditPrezzoAcq, m_ui->EditPrezzoVen,
+                               QStringLiteral("La quantità da scaricare deve essere almeno superiore a 0."));
     connect(m_ui->sbEsci, &QPushButton::clicked, this, &TFrmCaricoScarico::sbEsciClick);
     connect(m_ui->rgcaricoVoce, &QRadioButton::clicked, this, &TFrmCaricoScarico::rgcaricoClick);
     connect(m_ui->rgscaricoVoce, &QRadioButton::clicked, this, &TFrmCaricoScarico::rgscaricoClick);
@@ -80,7 +78,7 @@ void TFrmCaricoScarico::FormShow() {
     m_dataIngresso = s.dataIngresso;
     m_sovrascriviPrezzi = s.sovrascriviPrezzi;
     pannello()->apriLista(s.ordineStandard);
-    pannello()->ui()->EdRicNome->setFocus();
+    pannello()->focusRicerca();
 }
 
 void TFrmCaricoScarico::sbEsciClick() { close(); }
@@ -97,7 +95,7 @@ void TFrmCaricoScarico::rgcaricoClick() {
     m_ui->ButtCarica->setEnabled(true);
     m_ui->ButtScaricaUnita->setEnabled(false);
     m_ui->ButtScaricaTutto->setEnabled(false);
-    pannello()->ui()->EdRicNome->setFocus();
+    pannello()->focusRicerca();
 }
 
 void TFrmCaricoScarico::rgscaricoClick() {
@@ -110,33 +108,7 @@ void TFrmCaricoScarico::rgscaricoClick() {
     m_ui->ButtCarica->setEnabled(false);
     m_ui->ButtScaricaUnita->setEnabled(true);
     m_ui->ButtScaricaTutto->setEnabled(true);
-    pannello()->ui()->EdRicNome->setFocus();
-}
-
-void TFrmCaricoScarico::TableScaricoAfterScroll() {
-    // The price boxes start from the product's stored prices; the quantity
-    // box keeps what was typed.
-    const TRecord& p = pannello()->prodotto();
-    const bool c = !p.campi().isEmpty();
-    m_ui->EditPrezzoAcq->setText(c ? TestoNumero(p.valore(QStringLiteral("PREZZO"))) : QString());
-    m_ui->EditPrezzoVen->setText(c ? TestoNumero(p.valore(QStringLiteral("PREZZO2"))) : QString());
-}
-
-bool TFrmCaricoScarico::eventFilter(QObject* oggetto, QEvent* evento) {
-    if (evento->type() == QEvent::KeyPress) return edNumScarKeyPress(oggetto, evento);
-    if (oggetto == m_ui->edNumScar && UscitaVersoAltroControllo(evento)) edNumScarExit();
-    return QDialog::eventFilter(oggetto, evento);
-}
-
-bool TFrmCaricoScarico::edNumScarKeyPress(QObject*, QEvent* evento) { return TastoDaScartare(evento); }
-
-void TFrmCaricoScarico::edNumScarExit() {
-    int q = 0;
-    const QString t = m_ui->edNumScar->text().trimmed();
-    if (t.isEmpty() || (LeggiQuantita(t, &q) && q < 1)) {
-        MostraErrore(QStringLiteral("La quantità da scaricare deve essere almeno superiore a 0."));
-        QTimer::singleShot(0, m_ui->edNumScar, [e = m_ui->edNumScar] { e->setFocus(); });
-    }
+    pannello()->focusRicerca();
 }
 
 void TFrmCaricoScarico::MostraAzione(const QString& quantita, const QString& nome, const QString& descrizione) {
@@ -154,54 +126,9 @@ void TFrmCaricoScarico::Timer1Timer() {
     m_ui->LabelAzione->clear();
 }
 
-void TFrmCaricoScarico::DopoMovimento(int idProdotto, int quantita) {
-    if (m_cancAutomatica && quantita == 0 &&
-        ChiediConferma(QStringLiteral("Il saldo del prodotto è 0, procedere all'eliminazione del prodotto in magazzino?")))
-        EliminaProdotto(idProdotto);
-    pannello()->AggiornaLista();
-}
+void TFrmCaricoScarico::ButtCaricaClick() { Movimenta(true, false); }
 
-void TFrmCaricoScarico::ButtCaricaClick() {
-    TPannelloProdotti* p = pannello();
-    if (p->vuota() || p->prodotto().campi().isEmpty()) {
-        MostraAttenzione(NessunProdotto);
-        return;
-    }
-    TDatiMovimento d;
-    // A load uses the sale price only to overwrite the product's; otherwise
-    // the "Prezzo V." box plays no part and is not checked.
-    const QString errore = ControllaCaselle(m_ui->edNumScar->text(), m_ui->EditPrezzoAcq->text(),
-                                            m_ui->EditPrezzoAcq->isEnabled(),
-                                            m_sovrascriviPrezzi ? m_ui->EditPrezzoVen->text() : QString(),
-                                            m_ui->EditPrezzoVen->isEnabled(), &d);
-    if (!errore.isEmpty()) {
-        MostraAttenzione(errore);
-        return;
-    }
-    const TRecord prodotto = p->prodotto();
-    const QString q = m_ui->edNumScar->text();
-    const QString nome = prodotto.testo(QStringLiteral("NOME"));
-    if (ChiediConferma(QStringLiteral("Caricare ") + q + QStringLiteral(" unità del prodotto '") + nome +
-                       QStringLiteral("'?"))) {
-        TOpzioniMovimento o;
-        o.sovrascriviPrezzi = m_sovrascriviPrezzi;
-        // Asked before anything is written, so that the movement is written at once.
-        if (m_dataIngresso && prodotto.intero(QStringLiteral("QUANTITA")) == 0)
-            o.aggiornaDataIngresso = ChiediConferma(QStringLiteral(
-                "La quantità in magazzino era 0, procedere all'aggiornamento della data di ingresso in magazzino?"));
-        const int id = prodotto.intero(QStringLiteral("ID"));
-        try {
-            const TRecord dopo = EseguiMovimento(Azioni::Carico, id, d, o);
-            MostraAzione(q, nome, prodotto.testo(QStringLiteral("DESCRIZIONE")));
-            DopoMovimento(id, dopo.intero(QStringLiteral("QUANTITA")));
-        } catch (const ErroreStorico&) {
-            MostraErrore(MsgErroreStorico);
-        }
-    }
-    p->ui()->EdRicNome->setFocus();
-}
-
-void TFrmCaricoScarico::ButtScaricaUnitaClick() { Scarica(false); }
+void TFrmCaricoScarico::ButtScaricaUnitaClick() { Movimenta(false, false); }
 
 void TFrmCaricoScarico::ButtScaricaTuttoClick() {
     TPannelloProdotti* p = pannello();
@@ -215,18 +142,22 @@ void TFrmCaricoScarico::ButtScaricaTuttoClick() {
         }
         m_ui->edNumScar->setText(QString::number(saldo));
     }
-    Scarica(true);
+    Movimenta(false, true);
 }
 
-void TFrmCaricoScarico::Scarica(bool quantitaZeroAmmessa) {
+void TFrmCaricoScarico::Movimenta(bool carico, bool quantitaZeroAmmessa) {
     TPannelloProdotti* p = pannello();
     if (p->vuota() || p->prodotto().campi().isEmpty()) {
         MostraAttenzione(NessunProdotto);
         return;
     }
     TDatiMovimento d;
+    // A load uses the sale price only to overwrite the product's; otherwise
+    // the "Prezzo V." box plays no part and is not checked.
+    const bool prezzoVendita = !carico || m_sovrascriviPrezzi;
     const QString errore = ControllaCaselle(m_ui->edNumScar->text(), m_ui->EditPrezzoAcq->text(),
-                                            m_ui->EditPrezzoAcq->isEnabled(), m_ui->EditPrezzoVen->text(),
+                                            m_ui->EditPrezzoAcq->isEnabled(),
+                                            prezzoVendita ? m_ui->EditPrezzoVen->text() : QString(),
                                             m_ui->EditPrezzoVen->isEnabled(), &d, quantitaZeroAmmessa);
     if (!errore.isEmpty()) {
         MostraAttenzione(errore);
@@ -234,19 +165,23 @@ void TFrmCaricoScarico::Scarica(bool quantitaZeroAmmessa) {
     }
     const TRecord prodotto = p->prodotto();
     const QString q = m_ui->edNumScar->text();
-    const QString nome = prodotto.testo(QStringLiteral("NOME"));
-    if (ChiediConferma(QStringLiteral("Scaricare ") + q + QStringLiteral(" unità del prodotto '") + nome +
-                       QStringLiteral("'?"))) {
+    const QString nome = prodotto.testo(Prodotti::Nome);
+    if (ChiediConferma((carico ? QStringLiteral("Caricare ") : QStringLiteral("Scaricare ")) + q +
+                       QStringLiteral(" unità del prodotto '") + nome + QStringLiteral("'?"))) {
         TOpzioniMovimento o;
         o.sovrascriviPrezzi = m_sovrascriviPrezzi;
-        const int id = prodotto.intero(QStringLiteral("ID"));
+        // Asked before anything is written, so that the movement is written at once.
+        if (carico && m_dataIngresso && prodotto.intero(Prodotti::Quantita) == 0)
+            o.aggiornaDataIngresso = ChiediConferma(QStringLiteral(
+                "La quantità in magazzino era 0, procedere all'aggiornamento della data di ingresso in magazzino?"));
+        const int id = prodotto.intero(Prodotti::Id);
         try {
-            const TRecord dopo = EseguiMovimento(Azioni::Scarico, id, d, o);
-            MostraAzione(q, nome, prodotto.testo(QStringLiteral("DESCRIZIONE")));
-            DopoMovimento(id, dopo.intero(QStringLiteral("QUANTITA")));
+            const TRecord dopo = EseguiMovimento(carico ? Azioni::Carico : Azioni::Scarico, id, d, o);
+            MostraAzione(q, nome, prodotto.testo(Prodotti::Descrizione));
+            p->DopoMovimento(id, dopo.intero(Prodotti::Quantita), m_cancAutomatica);
         } catch (const ErroreStorico&) {
             MostraErrore(MsgErroreStorico);
         }
     }
-    p->ui()->EdRicNome->setFocus();
+    p->focusRicerca();
 }

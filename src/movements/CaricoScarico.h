@@ -24,26 +24,21 @@ public:
 
 protected:
     void showEvent(QShowEvent* evento) override;
-    bool eventFilter(QObject* oggetto, QEvent* evento) override;
 
 private:
     void FormShow();
     void sbEsciClick();
     void rgcaricoClick();
     void rgscaricoClick();
-    void TableScaricoAfterScroll();
-    bool edNumScarKeyPress(QObject* casella, QEvent* evento);
-    void edNumScarExit();
     void ButtCaricaClick();
     void ButtScaricaUnitaClick();
     void ButtScaricaTuttoClick();
     void Timer1Timer();
-    // The unload of "Scarica unità" and "Scarica tutte".
-    void Scarica(bool quantitaZeroAmmessa);
+    // The load of "Carica unità", the unload of "Scarica unità" and
+    // "Scarica tutte": checks, question, the movement and what follows it.
+    void Movimenta(bool carico, bool quantitaZeroAmmessa);
     // The movement line of the last movement, for 3 seconds.
     void MostraAzione(const QString& quantita, const QString& nome, const QString& descrizione);
-    // After a movement: the delete proposal, the list refresh, the focus.
-    void DopoMovimento(int idProdotto, int quantita);
     bool modoCarico() const;
 
     std::unique_ptr<Ui::TFrmCaricoScarico> m_ui;

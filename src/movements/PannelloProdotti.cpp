@@ -3,6 +3,7 @@
 #include "app/Fx.h"
 #include "app/ModelloElenco.h"
 #include "app/Selezione.h"
+#include "data/engine/Definizioni.h"
 #include "movements/Movimenti.h"
 #include "registries/ListaCategorie.h"
 #include "ui_PannelloProdotti.h"
@@ -12,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QSqlQuery>
+#include <QTimer>
 
 namespace {
 
@@ -39,8 +41,8 @@ const QVector<TModelloElenco::Colonna>& ColonneGriglia() {
     return c;
 }
 
-}  // namespace
-
+// The number boxes: true when a key press is one FiltraTastoNumerico
+// swallows (editing and navigation keys pass).
 bool TastoDaScartare(QEvent* evento) {
     if (evento->type() != QEvent::KeyPress) return false;
     const auto* k = static_cast<QKeyEvent*>(evento);
@@ -50,11 +52,15 @@ bool TastoDaScartare(QEvent* evento) {
     return FiltraTastoNumerico(c) == QChar(0);
 }
 
+// True when a focus-out event is the focus leaving the box for another
+// control of the window (not the window losing the focus to a message box).
 bool UscitaVersoAltroControllo(QEvent* evento) {
     if (evento->type() != QEvent::FocusOut) return false;
     const Qt::FocusReason r = static_cast<QFocusEvent*>(evento)->reason();
     return r != Qt::ActiveWindowFocusReason && r != Qt::PopupFocusReason && r != Qt::MenuBarFocusReason;
 }
+
+}  // namespace
 
 TPannelloProdotti::TPannelloProdotti(QWidget* genitore)
     : QWidget(genitore), m_ui(std::make_unique<Ui::TPannelloProdotti>()) {
@@ -70,6 +76,8 @@ TPannelloProdotti::TPannelloProdotti(QWidget* genitore)
     m_ui->navConferma->setEnabled(false);  // a movement never leaves the product in edit
     m_ui->navAnnulla->setEnabled(false);
     ColoraTesto(m_ui->sbFoto, Rosso);
+    // A speed button: it takes no focus, so pressing it never leaves a box.
+    m_ui->sbFoto->setFocusPolicy(Qt::NoFocus);
 
     // Both search boxes turn what is typed into lower case.
     for (QLineEdit* e : {m_ui->EdRicNome, m_ui->EdRicDescrizione}) {
@@ -102,11 +110,41 @@ void TPannelloProdotti::impostaVarianti(bool ripristinaSenzaRicerca, bool rimane
     m_rimanenzaGenerale = rimanenzaInFormaGenerale;
 }
 
+void TPannelloProdotti::collegaCaselle(QLineEdit* quantita, QLineEdit* prezzoAcquisto, QLineEdit* prezzoVendita,
+                                       const QString& erroreQuantita) {
+    m_quantita = quantita;
+    m_prezzoAcquisto = prezzoAcquisto;
+    m_prezzoVendita = prezzoVendita;
+    m_erroreQuantita = erroreQuantita;
+    for (QLineEdit* e : {quantita, prezzoAcquisto, prezzoVendita}) e->installEventFilter(this);
+}
+
 bool TPannelloProdotti::eventFilter(QObject* oggetto, QEvent* evento) {
     if (evento->type() == QEvent::KeyRelease &&
         (oggetto == m_ui->EdRicNome || oggetto == m_ui->EdRicDescrizione))
         EdRicNomeKeyUp();
+    const bool casella = oggetto && (oggetto == m_quantita || oggetto == m_prezzoAcquisto || oggetto == m_prezzoVendita);
+    if (casella && evento->type() == QEvent::KeyPress) return TastoDaScartare(evento);
+    if (casella && oggetto == m_quantita && UscitaVersoAltroControllo(evento)) edNumScarExit();
     return QWidget::eventFilter(oggetto, evento);
+}
+
+void TPannelloProdotti::edNumScarExit() {
+    int q = 0;
+    const QString t = m_quantita->text().trimmed();
+    if (t.isEmpty() || (LeggiQuantita(t, &q) && q < 1)) {
+        MostraErrore(m_erroreQuantita);
+        QTimer::singleShot(0, m_quantita, [e = m_quantita] { e->setFocus(); });
+    }
+}
+
+void TPannelloProdotti::focusRicerca() { m_ui->EdRicNome->setFocus(); }
+
+void TPannelloProdotti::DopoMovimento(int idProdotto, int quantita, bool cancAutomatica) {
+    if (cancAutomatica && quantita == 0 &&
+        ChiediConferma(QStringLiteral("Il saldo del prodotto è 0, procedere all'eliminazione del prodotto in magazzino?")))
+        EliminaProdotto(idProdotto);
+    AggiornaLista();
 }
 
 void TPannelloProdotti::apriQuery(const TSqlLista& l) {
@@ -201,7 +239,11 @@ void TPannelloProdotti::QueryListaProdottiAfterScroll() {
     if (m_riga >= 0) m_prodotto = LeggiProdotto(m_lista->valore(m_riga, QStringLiteral("ID")).toInt());
     else m_prodotto = TRecord();
     mostraProdotto();
-    if (dopoScorrimentoProdotto) dopoScorrimentoProdotto();
+    // The price boxes start from the product's stored prices; the quantity
+    // box keeps what was typed.
+    const bool c = !m_prodotto.campi().isEmpty();
+    if (m_prezzoAcquisto) m_prezzoAcquisto->setText(c ? TestoNumero(m_prodotto.valore(Prodotti::Prezzo)) : QString());
+    if (m_prezzoVendita) m_prezzoVendita->setText(c ? TestoNumero(m_prodotto.valore(Prodotti::Prezzo2)) : QString());
     AggiornaTotali();
 }
 

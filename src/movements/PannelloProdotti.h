@@ -9,7 +9,6 @@
 #include "data/engine/Tabella.h"
 
 #include <QWidget>
-#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -19,32 +18,37 @@ class TModelloElenco;
 struct TSqlLista;
 
 class QEvent;
-
-// The number boxes of the movement windows: true when a key press is one
-// FiltraTastoNumerico swallows (editing and navigation keys pass).
-bool TastoDaScartare(QEvent* evento);
-// True when a focus-out event is the focus leaving the box for another
-// control of the window (not the window losing the focus to a message box).
-bool UscitaVersoAltroControllo(QEvent* evento);
+class QLineEdit;
 
 class TPannelloProdotti : public QWidget {
     Q_OBJECT
 public:
     explicit TPannelloProdotti(QWidget* genitore = nullptr);
     ~TPannelloProdotti() override;
-    Ui::TPannelloProdotti* ui() const { return m_ui.get(); }
 
     // How the two windows differ: unticking "Attiva ricerca" restores the
     // whole list (load / unload) or does nothing (adjustments); the stock value
     // shows with two decimals (load / unload) or in its general form.
     void impostaVarianti(bool ripristinaSenzaRicerca, bool rimanenzaInFormaGenerale);
 
+    // The window's quantity and price boxes: they take only what a number
+    // may hold; leaving the quantity box for another control of the window
+    // with less than one unit shows the error given and goes back to it; on
+    // each row the price boxes start from the product's stored prices.
+    void collegaCaselle(QLineEdit* quantita, QLineEdit* prezzoAcquisto, QLineEdit* prezzoVendita,
+                        const QString& erroreQuantita);
+
     // Opening: the whole list in the order of the settings, its count, focus
     // to the code search box.
     void apriLista(bool ordineStandard);
-    void CercaProdotti();
+    // The code search box takes the focus.
+    void focusRicerca();
     // Re-runs the list in place: same text, same row number.
     void AggiornaLista();
+    // After a movement that left the product with the given balance: with
+    // automatic deletion on and the balance at 0, offers to delete the
+    // product; then the list is run again in place.
+    void DopoMovimento(int idProdotto, int quantita, bool cancAutomatica);
 
     bool vuota() const;
     int rigaCorrente() const { return m_riga; }
@@ -56,11 +60,12 @@ public:
     const TRecord& prodotto() const { return m_prodotto; }
     int idProdotto() const;
 
-    // Called each time the product cursor moves, after the shared details are
-    // shown and before the totals: the window resets its price boxes there.
-    std::function<void()> dopoScorrimentoProdotto;
+protected:
+    bool eventFilter(QObject* oggetto, QEvent* evento) override;
 
+private:
     // Handlers of the shared controls.
+    void CercaProdotti();
     void EdRicNomeKeyUp();
     void cbRicercaClick();
     void buttCategoriaClick();
@@ -68,11 +73,7 @@ public:
     void sbFotoClick();
     void AggiornaTotali();
     void CalcolaMargine();
-
-protected:
-    bool eventFilter(QObject* oggetto, QEvent* evento) override;
-
-private:
+    void edNumScarExit();
     void apriQuery(const TSqlLista& lista);
     void mostraProdotto();
     void mostraConteggio();
@@ -86,4 +87,8 @@ private:
     bool m_ripristinaSenzaRicerca = true;
     bool m_rimanenzaGenerale = false;
     bool m_posizionando = false;
+    QLineEdit* m_quantita = nullptr;
+    QLineEdit* m_prezzoAcquisto = nullptr;
+    QLineEdit* m_prezzoVendita = nullptr;
+    QString m_erroreQuantita;
 };

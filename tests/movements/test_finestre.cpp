@@ -11,13 +11,53 @@
 #include "movements/PannelloProdotti.h"
 #include "ui_AggiustamentoResi.h"
 #include "ui_CaricoScarico.h"
-#include "ui_PannelloProdotti.h"
 
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
 #include <QFile>
 #include <QTimer>
 #include <sqlite3.h>
 
 namespace {
+
+// The shared panel's controls the tests drive, found by their names.
+struct TControlliPannello {
+    QLineEdit *DBEditNOME, *DBEditDATAOGGI, *DBEditCARICHI, *DBEditQUANTITA, *EdRicCategoria, *EdRicNome;
+    QTableView* DBGrid1;
+    QLabel *LabNumProdotti, *LabelDifferenza, *LabelMargine, *LabelRimanenzaTot;
+    QPushButton *buttCategoria, *navAnnulla, *navConferma, *navPrecedente, *navSuccessivo, *sbFoto;
+    QCheckBox* cbRicerca;
+};
+
+std::unique_ptr<TControlliPannello> Controlli(TPannelloProdotti* p) {
+    const auto trova = [p]<class T>(T*& w, const char* nome) {
+        w = p->findChild<T*>(QString::fromLatin1(nome));
+        if (!w) qFatal("controllo %s assente", nome);
+    };
+    auto c = std::make_unique<TControlliPannello>();
+    trova(c->DBEditNOME, "DBEditNOME");
+    trova(c->DBEditDATAOGGI, "DBEditDATAOGGI");
+    trova(c->DBEditCARICHI, "DBEditCARICHI");
+    trova(c->DBEditQUANTITA, "DBEditQUANTITA");
+    trova(c->EdRicCategoria, "EdRicCategoria");
+    trova(c->EdRicNome, "EdRicNome");
+    trova(c->DBGrid1, "DBGrid1");
+    trova(c->LabNumProdotti, "LabNumProdotti");
+    trova(c->LabelDifferenza, "LabelDifferenza");
+    trova(c->LabelMargine, "LabelMargine");
+    trova(c->LabelRimanenzaTot, "LabelRimanenzaTot");
+    trova(c->buttCategoria, "buttCategoria");
+    trova(c->navAnnulla, "navAnnulla");
+    trova(c->navConferma, "navConferma");
+    trova(c->navPrecedente, "navPrecedente");
+    trova(c->navSuccessivo, "navSuccessivo");
+    trova(c->sbFoto, "sbFoto");
+    trova(c->cbRicerca, "cbRicerca");
+    return c;
+}
 
 using Tipo = TTipoMessaggio;
 
@@ -79,20 +119,20 @@ private slots:
         QCOMPARE(u->edNumScar->text(), QStringLiteral("1"));
         QCOMPARE(u->EditPrezzoAcq->text(), QStringLiteral("2"));
         QCOMPARE(u->EditPrezzoVen->text(), QStringLiteral("8"));
-        QCOMPARE(f.pannello()->ui()->LabNumProdotti->text(), QStringLiteral("Prodotti: 1"));
-        QVERIFY(!f.pannello()->ui()->cbRicerca->isChecked());
+        QCOMPARE(Controlli(f.pannello())->LabNumProdotti->text(), QStringLiteral("Prodotti: 1"));
+        QVERIFY(!Controlli(f.pannello())->cbRicerca->isChecked());
         QTest::mouseClick(u->rgscaricoVoce, Qt::LeftButton);
         QVERIFY(!u->rgcaricoVoce->isChecked() && u->rgscaricoVoce->isChecked());
         QCOMPARE(Testo(u->rgcarico), Grigio);
         QCOMPARE(Testo(u->rgscarico), Verde);
         QVERIFY(!u->EditPrezzoAcq->isEnabled() && u->EditPrezzoVen->isEnabled());
         QVERIFY(!u->ButtCarica->isEnabled() && u->ButtScaricaUnita->isEnabled() && u->ButtScaricaTutto->isEnabled());
-        QVERIFY(f.pannello()->ui()->EdRicNome->hasFocus());
+        QVERIFY(Controlli(f.pannello())->EdRicNome->hasFocus());
         QTest::mouseClick(u->rgcaricoVoce, Qt::LeftButton);
         QVERIFY(u->rgcaricoVoce->isChecked() && !u->rgscaricoVoce->isChecked());
         QVERIFY(u->ButtCarica->isEnabled() && !u->ButtScaricaUnita->isEnabled());
         // The details of the highlighted product.
-        auto* p = f.pannello()->ui();
+        auto p = Controlli(f.pannello());
         QCOMPARE(p->DBEditNOME->text(), QStringLiteral("P1"));
         QCOMPARE(p->DBEditDATAOGGI->text(), QStringLiteral("10/01/2004"));
         QCOMPARE(p->LabelMargine->text(), QStringLiteral("300"));
@@ -141,8 +181,8 @@ private slots:
         QTest::mouseClick(carico ? u->ButtCarica : u->ButtScaricaUnita, Qt::LeftButton);
         QCOMPARE(RigheProdotti(*m_amb), prodotto);
         QCOMPARE(RigheStorico(*m_amb), storico);
-        QCOMPARE(f.pannello()->ui()->LabelRimanenzaTot->text(), rimanenza);
-        QCOMPARE(f.pannello()->ui()->DBEditQUANTITA->text(), prodotto.section(QLatin1Char('/'), 2, 2).section(QLatin1Char(' '), 0, 0));
+        QCOMPARE(Controlli(f.pannello())->LabelRimanenzaTot->text(), rimanenza);
+        QCOMPARE(Controlli(f.pannello())->DBEditQUANTITA->text(), prodotto.section(QLatin1Char('/'), 2, 2).section(QLatin1Char(' '), 0, 0));
         if (si) {
             QCOMPARE(u->LabelAzione->text(), QStringLiteral("Eseguito %1 di %2 unità del prodotto 'P1' (Primo prodotto)")
                                                  .arg(carico ? QStringLiteral("CARICO") : QStringLiteral("SCARICO"), q));
@@ -151,7 +191,7 @@ private slots:
         } else {
             QCOMPARE(u->LabelAzione->text(), QString());
         }
-        QVERIFY(f.pannello()->ui()->EdRicNome->hasFocus());
+        QVERIFY(Controlli(f.pannello())->EdRicNome->hasFocus());
     }
 
     // "Scarica tutte" on a balance of 6 and of 0, with the delete proposal on.
@@ -182,7 +222,7 @@ private slots:
         QCOMPARE(f.ui()->edNumScar->text(), QString::number(saldo));
         QCOMPARE(RigheStorico(*m_amb), storico);
         QCOMPARE(RigheProdotti(*m_amb), elimina ? QString() : QStringLiteral("10/10/0 50.0/30.0"));
-        QCOMPARE(f.pannello()->ui()->LabNumProdotti->text(), QStringLiteral("Prodotti: 1"));
+        QCOMPARE(Controlli(f.pannello())->LabNumProdotti->text(), QStringLiteral("Prodotti: 1"));
         QCOMPARE(f.pannello()->vuota(), elimina);
     }
 
@@ -216,9 +256,9 @@ private slots:
         m_amb->risposte.attendi(Tipo::Domanda, data, true);
         f.ui()->ButtCarica->click();
         QCOMPARE(LeggiProdotto(1).data(QStringLiteral("DATAOGGI")), QDate(2004, 3, 15));
-        QCOMPARE(f.pannello()->ui()->DBEditDATAOGGI->text(), QStringLiteral("15/03/2004"));
+        QCOMPARE(Controlli(f.pannello())->DBEditDATAOGGI->text(), QStringLiteral("15/03/2004"));
         // A balance of 3 is not asked.
-        f.pannello()->ui()->navSuccessivo->click();
+        Controlli(f.pannello())->navSuccessivo->click();
         m_amb->risposte.attendi(Tipo::Domanda, QStringLiteral("Caricare 1 unità del prodotto 'P2'?"));
         f.ui()->ButtCarica->click();
         QCOMPARE(LeggiProdotto(2).intero(QStringLiteral("QUANTITA")), 4);
@@ -267,12 +307,12 @@ private slots:
         ScriviProdotto(p);
         TFrmAggiustamentoResi f;  // the same totals as the load / unload window
         Mostra(f);
-        QLabel* l = f.pannello()->ui()->LabelDifferenza;
+        QLabel* l = Controlli(f.pannello())->LabelDifferenza;
         QCOMPARE(l->text(), testo);
         QCOMPARE(Sfondo(l), colore);
         QCOMPARE(Testo(l), QColor(Qt::white));
         QVERIFY(l->autoFillBackground());
-        QCOMPARE(f.pannello()->ui()->LabelRimanenzaTot->text(), QStringLiteral("12"));
+        QCOMPARE(Controlli(f.pannello())->LabelRimanenzaTot->text(), QStringLiteral("12"));
     }
 
     // Boxes that do not hold a valid number: a clear message, nothing written, no question.
@@ -347,7 +387,7 @@ private slots:
         ScriviProdotto(b);
         TFrmCaricoScarico f;
         Mostra(f);
-        auto* p = f.pannello()->ui();
+        auto p = Controlli(f.pannello());
         p->navSuccessivo->click();
         QCOMPARE(p->DBEditNOME->text(), QStringLiteral("P2"));
         QCOMPARE(f.pannello()->rigaCorrente(), 1);
@@ -382,7 +422,7 @@ private slots:
         }
         TFrmCaricoScarico f;
         Mostra(f);
-        auto* p = f.pannello()->ui();
+        auto p = Controlli(f.pannello());
         const auto codici = [&] {
             QStringList l;
             for (int i = 0; i < f.pannello()->righe(); ++i) l << f.pannello()->lista()->valore(i, QStringLiteral("NOME")).toString();
@@ -459,7 +499,7 @@ private slots:
         m_amb->risposte.attendi(Tipo::Attenzione, QStringLiteral("Nessun prodotto selezionato!"));
         f.ui()->ButtScaricaTutto->click();
         m_amb->risposte.attendi(Tipo::Attenzione, QStringLiteral("Nessuna foto selezionata per il prodotto"));
-        f.pannello()->ui()->sbFoto->click();
+        Controlli(f.pannello())->sbFoto->click();
         QCOMPARE(RigheStorico(*m_amb), QString());
     }
 
@@ -523,7 +563,7 @@ private slots:
         QCOMPARE(RigheProdotti(*m_amb), prodotto);
         QCOMPARE(RigheStorico(*m_amb), storico);
         QCOMPARE(f.tipoAggiustamento(), tipo);  // the kind stays for the next adjustment
-        QCOMPARE(f.pannello()->ui()->DBEditCARICHI->text(), prodotto.section(QLatin1Char('/'), 0, 0));
+        QCOMPARE(Controlli(f.pannello())->DBEditCARICHI->text(), prodotto.section(QLatin1Char('/'), 0, 0));
     }
 
     // A product without a sale price: each movement checks only the price
