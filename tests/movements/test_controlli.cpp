@@ -70,15 +70,9 @@ const QVector<TProdotto> ProdottiScadenze = {
 
 }  // namespace
 
-class TestControlli : public QObject {
+class TestControlli : public TProvaConAmbiente {
     Q_OBJECT
 private slots:
-    void init() { m_amb = std::make_unique<TAmbienteTest>(); }
-    void cleanup() {
-        ZR_VERIFICA_RISPOSTE(*m_amb);
-        m_amb.reset();
-    }
-
     void regolaDiScadenza_data() {
         QTest::addColumn<QVariant>("entrata");
         QTest::addColumn<int>("giorni");
@@ -340,9 +334,6 @@ private slots:
         QCOMPARE(ui->LabDettagli->text(), QStringLiteral("Dettagli:"));
         QCOMPARE(ui->DBEditNome->text(), QString());
     }
-
-private:
-    std::unique_ptr<TAmbienteTest> m_amb;
 };
 
 QTEST_MAIN(TestControlli)

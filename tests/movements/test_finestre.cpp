@@ -91,18 +91,9 @@ const QString Domanda5 = QStringLiteral("Caricare 5 unità del prodotto 'P1'?");
 
 }  // namespace
 
-class TestFinestre : public QObject {
+class TestFinestre : public TProvaConAmbiente {
     Q_OBJECT
 private slots:
-    void init() {
-        m_amb = std::make_unique<TAmbienteTest>();
-        SelezioneCorrente() = TSelezioneCorrente();
-    }
-    void cleanup() {
-        ZR_VERIFICA_RISPOSTE(*m_amb);
-        m_amb.reset();
-    }
-
     // Opening in load mode, then the switch to unload mode and back.
     void modi() {
         ScriviProdotto({});
@@ -690,7 +681,6 @@ private:
         a.esegui(QStringLiteral("insert into %1 (ID, CATEGORIA) values (?,?)").arg(a.nomeQualificato(QStringLiteral("cat"))),
                  {id, nome});
     }
-    std::unique_ptr<TAmbienteTest> m_amb;
 };
 
 QTEST_MAIN(TestFinestre)

@@ -136,15 +136,9 @@ TRecord Movimento(const QString& azione, int q, double pa, double pv, int tipo =
 
 }  // namespace
 
-class TestMovimenti : public QObject {
+class TestMovimenti : public TProvaConAmbiente {
     Q_OBJECT
 private slots:
-    void init() { m_amb = std::make_unique<TAmbienteTest>(); }
-    void cleanup() {
-        ZR_VERIFICA_RISPOSTE(*m_amb);
-        m_amb.reset();
-    }
-
     // The typed numbers: what passes and what is refused before anything is written.
     void caselle_data() {
         QTest::addColumn<QString>("q");
@@ -540,7 +534,6 @@ private slots:
     }
 
 private:
-    std::unique_ptr<TAmbienteTest> m_amb;
     long m_puntiTotali = 0;
 };
 

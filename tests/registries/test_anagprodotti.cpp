@@ -38,19 +38,9 @@ void NuovoProdotto(TFrmAnagProdotti& f, const QString& codice, const QString& de
 }
 }  // namespace
 
-class TestAnagProdotti : public QObject {
+class TestAnagProdotti : public TProvaConAmbiente {
     Q_OBJECT
 private slots:
-    void init() {
-        m_amb = std::make_unique<TAmbienteTest>();
-        SelezioneCorrente() = TSelezioneCorrente();
-    }
-    void cleanup() {
-        // The environment goes even when the check fails, so that the next test starts clean.
-        const std::unique_ptr<TAmbienteTest> amb = std::move(m_amb);
-        ZR_VERIFICA_RISPOSTE(*amb);
-    }
-
     void nuovoProdotto_idEValori() {
         TFrmAnagProdotti f;
         QVERIFY(MostraAttiva(&f));
@@ -443,9 +433,6 @@ private slots:
                  QStringLiteral("Prodotti trovati: %1").arg(trovati.size()));
         QCOMPARE(Db(*m_amb, QStringLiteral("select count(*) from prodotti")), QString::number(testi.size()));
     }
-
-private:
-    std::unique_ptr<TAmbienteTest> m_amb;
 };
 
 QTEST_MAIN(TestAnagProdotti)

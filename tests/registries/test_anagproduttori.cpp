@@ -29,16 +29,9 @@ QStringList Id(TFrmAnagProduttori& f) {
 }
 }  // namespace
 
-class TestAnagProduttori : public QObject {
+class TestAnagProduttori : public TProvaConAmbiente {
     Q_OBJECT
 private slots:
-    void init() { m_amb = std::make_unique<TAmbienteTest>(); }
-    void cleanup() {
-        // The environment goes even when the check fails, so that the next test starts clean.
-        const std::unique_ptr<TAmbienteTest> amb = std::move(m_amb);
-        ZR_VERIFICA_RISPOSTE(*amb);
-    }
-
     void nuovoProduttore_controlliETesti() {
         TFrmAnagProduttori f;
         QVERIFY(MostraAttiva(&f));
@@ -220,9 +213,6 @@ private slots:
             else QVERIFY(dopo.y() > prima.y() && dopo.x() == prima.x());
         }
     }
-
-private:
-    std::unique_ptr<TAmbienteTest> m_amb;
 };
 
 QTEST_MAIN(TestAnagProduttori)

@@ -30,16 +30,9 @@ const QString Uscita = QStringLiteral(
     "Alcune modifiche non sono ancora state salvate, uscendo tali modifiche verranno perse, uscire comunque?");
 }  // namespace
 
-class TestCategorie : public QObject {
+class TestCategorie : public TProvaConAmbiente {
     Q_OBJECT
 private slots:
-    void init() { m_amb = std::make_unique<TAmbienteTest>(); }
-    void cleanup() {
-        // The environment goes even when the check fails, so that the next test starts clean.
-        const std::unique_ptr<TAmbienteTest> amb = std::move(m_amb);
-        ZR_VERIFICA_RISPOSTE(*amb);
-    }
-
     void nuoveCategorieEDoppioni() {
         TFrmCategorie f;
         QVERIFY(MostraAttiva(&f));
@@ -176,9 +169,6 @@ private slots:
         QCOMPARE(RigheProdotti(*m_amb), QStringLiteral("P1,P2"));
         QCOMPARE(Categorie(*m_amb), QStringLiteral("1=Vini"));
     }
-
-private:
-    std::unique_ptr<TAmbienteTest> m_amb;
 };
 
 QTEST_MAIN(TestCategorie)

@@ -29,19 +29,9 @@ void Mostra(F& f) {
 }
 }  // namespace
 
-class TestListe : public QObject {
+class TestListe : public TProvaConAmbiente {
     Q_OBJECT
 private slots:
-    void init() {
-        m_amb = std::make_unique<TAmbienteTest>();
-        SelezioneCorrente() = TSelezioneCorrente();
-    }
-    void cleanup() {
-        // The environment goes even when the check fails, so that the next test starts clean.
-        const std::unique_ptr<TAmbienteTest> amb = std::move(m_amb);
-        ZR_VERIFICA_RISPOSTE(*amb);
-    }
-
     void categorie_ricercaEScelta() {
         InserisciCategoria(1, QStringLiteral("Bevande"));
         InserisciCategoria(2, QStringLiteral("Caffè"));
@@ -253,7 +243,6 @@ private:
         const QRect r = g->visualRect(g->model()->index(riga, 0));
         QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, r.center());
     }
-    std::unique_ptr<TAmbienteTest> m_amb;
 };
 
 QTEST_MAIN(TestListe)

@@ -51,12 +51,9 @@ QString Pdftotext(const QString& pdf) {
 
 }  // namespace
 
-class TestMotore : public QObject {
+class TestMotore : public TProvaConAmbiente {
     Q_OBJECT
 private slots:
-    void init() { m_amb = std::make_unique<TAmbienteTest>(); }
-    void cleanup() { m_amb.reset(); }
-
     void bandeInOrdineSuPiuPagine() {
         TReportProva p;
         p.righe(60);  // 60 x 11 mm of rows do not fit on one page of 277 mm
@@ -289,9 +286,6 @@ private slots:
             QVERIFY2(testo.contains(QString::fromUtf8(atteso)), atteso);
         QVERIFY(!ScriviPdf(p.r.documento(), m_amb->file(QStringLiteral("manca/prova.pdf"))));
     }
-
-private:
-    std::unique_ptr<TAmbienteTest> m_amb;
 };
 
 QTEST_MAIN(TestMotore)

@@ -72,15 +72,9 @@ void Mostra(F& f) {
 
 }  // namespace
 
-class TestStampeControlli : public QObject {
+class TestStampeControlli : public TProvaConAmbiente {
     Q_OBJECT
 private slots:
-    void init() { m_amb = std::make_unique<TAmbienteTest>(); }
-    void cleanup() {
-        ZR_VERIFICA_RISPOSTE(*m_amb);
-        m_amb.reset();
-    }
-
     void stampaGiacenze() {
         ScriviProdotti();
         Esegui(QStringLiteral("update $I set CAR_STAMPA_GIACENZE = 12"));
@@ -234,9 +228,6 @@ private slots:
         QVERIFY(m.findChildren<QObject*>(QStringLiteral("frmStampaQtaAlert")).isEmpty());
         QVERIFY(m.ui()->LabUrl5->isEnabled() && m.ui()->LabUrl8->isEnabled());
     }
-
-private:
-    std::unique_ptr<TAmbienteTest> m_amb;
 };
 
 QTEST_MAIN(TestStampeControlli)

@@ -1,6 +1,7 @@
 #include "AmbienteTest.h"
 
 #include "app/Fx.h"
+#include "app/Selezione.h"
 #include "data/engine/Archivio.h"
 #include "data/CreaTabelle.h"
 #include "data/CreaTabelleGenerali.h"
@@ -65,6 +66,7 @@ TAmbienteTest::TAmbienteTest(bool creaTabelle) {
     ImpostaInterazione(&risposte);
     ImpostaCartellaProgramma(m_dir.path());
     ImpostaOrologio(QDateTime(QDate(2004, 3, 15), QTime(10, 30, 0)));
+    SelezioneCorrente() = TSelezioneCorrente();
     TArchivio::apriCorrente(cartella());
     if (creaTabelle) {
         CreaTabelleGenerali();
@@ -84,6 +86,13 @@ QString TAmbienteTest::cartella() const { return m_dir.path() + QLatin1Char('/')
 void TAmbienteTest::riapriArchivio() {
     TArchivio::chiudiCorrente();
     TArchivio::apriCorrente(cartella());
+}
+
+void TProvaConAmbiente::init() { m_amb = std::make_unique<TAmbienteTest>(); }
+
+void TProvaConAmbiente::cleanup() {
+    const std::unique_ptr<TAmbienteTest> amb = std::move(m_amb);
+    ZR_VERIFICA_RISPOSTE(*amb);
 }
 
 int EseguiModale(QDialog* finestra, const std::function<void()>& azioni) {

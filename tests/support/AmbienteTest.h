@@ -12,6 +12,7 @@
 #include <QVector>
 #include <QtTest>
 #include <functional>
+#include <memory>
 
 struct TBoxRegistrato {
     TTipoMessaggio tipo;
@@ -57,8 +58,8 @@ QString NomeTipo(TTipoMessaggio tipo);
 
 class TAmbienteTest {
 public:
-    // A fresh program folder with the store opened on it; with creaTabelle the
-    // program's tables are created as at start-up.
+    // A fresh program folder with the store opened on it and no current
+    // selection; with creaTabelle the program's tables are created as at start-up.
     explicit TAmbienteTest(bool creaTabelle = true);
     ~TAmbienteTest();
     QString cartella() const;  // ends with "/"
@@ -69,6 +70,21 @@ public:
 
 private:
     QTemporaryDir m_dir;
+};
+
+// Base of a test program whose every test runs in an environment of its own:
+// init gives each test a fresh one in m_amb; cleanup checks that the boxes
+// went as scripted and releases the environment, also when that check fails,
+// so that the next test starts clean. A program that needs more at either end
+// declares its own slot and calls these.
+class TProvaConAmbiente : public QObject {
+    Q_OBJECT
+protected slots:
+    void init();
+    void cleanup();
+
+protected:
+    std::unique_ptr<TAmbienteTest> m_amb;
 };
 
 // Fails the current test when a box was unexpected or a scripted one was not shown.
