@@ -1,0 +1,87 @@
+#pragma once
+// The file work of the backup, restore and sending windows: which files make
+// up the user's data, the day folders of `backup` and their descriptions,
+// checked copies of the live tables, the all-or-nothing restore and the
+// deletion of a day folder. No widget and no message box here: every routine
+// reports its failures through its result, in Italian, for the window to show.
+
+#include <QDate>
+#include <QFileInfo>
+#include <QString>
+#include <QStringList>
+
+class TArchivio;
+
+namespace CopiaDati {
+
+// The `backup` folder of a program folder, ending with "/".
+QString CartellaBackup(const QString& cartellaProgramma);
+// Creates the `backup` folder with its missing parents; false on failure.
+bool CreaCartellaBackup(const QString& cartellaProgramma);
+// The day folder's name of a date: yyyymmdd.
+QString NomeCartellaGiorno(const QDate& giorno);
+// "Backup del dd/mm/yyyy - File presenti: N", the day, month and year taken
+// from characters 7-8, 5-6 and 1-4 of the name, whatever its form.
+QString DescrizioneBackup(const QString& nomeCartella, int fileContati);
+
+// The extension of a file name (from its first full stop, cut to four
+// characters) is one of the program's own source or executable kinds.
+bool EstensioneEsclusa(const QString& nomeFile);
+// A file that may be copied as user data: an ordinary file (not a folder, a
+// link or hidden), not a journal (-journal, -wal, -shm, -mj...), not the
+// store's main file, not the leftover of a rebuild (…APPOGGIO.db), not the
+// program's executable, and without an excluded extension.
+bool FileDiDati(const QFileInfo& file);
+// The tables of a folder ("*.db" data files), sorted by name.
+QStringList TabelleCartella(const QString& cartella);
+// A table's family in its folder: the data files named as the table's base
+// name (up to its first full stop) followed by a full stop and anything.
+QStringList FamigliaTabella(const QString& cartella, const QString& tabella);
+// Every file a backup takes from the folder, each once, table by table.
+QStringList FileDaSalvare(const QString& cartella);
+// The data files of a day folder, sorted by name.
+QStringList FileCartellaGiorno(const QString& cartellaGiorno);
+
+// The entries of the backup list: "[.]", "[..]", then each real folder of
+// `backup` (links are not listed) between brackets, in ascending name order.
+QStringList VociCartelle(const QString& cartellaBackup);
+// The name an entry stands for: the entry without its first and last character.
+QString NomeDaVoce(const QString& voce);
+// A name that is a day folder: neither "." nor "..", no path separator, and a
+// real folder (not a link) inside `backup`.
+bool CartellaValida(const QString& cartellaBackup, const QString& nome);
+// Deletes a day folder with its content; a link is never followed. False when
+// the name is not a valid day folder or the deletion failed.
+bool EliminaCartellaGiorno(const QString& cartellaBackup, const QString& nome);
+
+// Refusal text when the store is in the middle of a write; empty otherwise.
+QString MotivoRifiuto(const TArchivio* archivio);
+
+// Copies one data file into a day folder under the same name. An SQLite
+// table is copied with the engine's online backup (through the store's own
+// connection when the table is attached to it, so that the copy is a
+// consistent moment and a hot journal is rolled back, not copied), other
+// files byte for byte; the copy is written under a hidden name, checked with
+// integrity_check when it is a table, given the source's modification time
+// and permissions, and only then renamed to its name. Empty on success,
+// otherwise what failed; an earlier copy of that name is then left as it was.
+QString SalvaFile(TArchivio* archivio, const QString& sorgente, const QString& destinazione);
+
+// The outcome of a restore.
+struct TEsitoRecupero {
+    int copiati = 0;        // files put in place
+    QStringList errori;     // one text per file that failed (nothing replaced then)
+    bool riuscito() const { return errori.isEmpty(); }
+};
+// Restores the given files of a day folder over the program folder, all or
+// nothing: each file is copied beside the tables under a hidden staging name
+// and checked; only when every one is good are the tables detached from the
+// store, their journals removed and the staged files renamed into place.
+// When any file fails, the staged copies are removed and nothing is replaced.
+TEsitoRecupero RecuperaFile(TArchivio* archivio, const QString& cartellaGiorno, const QStringList& file,
+                            const QString& cartellaProgramma);
+
+// The text of a failed integrity_check of an SQLite file; empty when the file is sound.
+QString ControllaIntegrita(const QString& file);
+
+}  // namespace CopiaDati
