@@ -21,6 +21,9 @@
 #include "movements/CtrlQta.h"
 #include "reports/StampaGiacenze.h"
 #include "reports/StampaQtaAlert.h"
+#include "tools/InvioDatiCasaMadre.h"
+#include "tools/RecuperoDati.h"
+#include "tools/SalvataggioDati.h"
 #include "ui_Main.h"
 
 #include <QCoreApplication>
@@ -66,6 +69,9 @@ TfrmMain::TfrmMain(QWidget* genitore) : QMainWindow(genitore), m_ui(std::make_un
     collega(m_ui->ControloQuantit1, &TfrmMain::ControloQuantit1Click);
     collega(m_ui->LabUrl5, &TfrmMain::Controllagiacenze1Click);
     collega(m_ui->LabUrl8, &TfrmMain::ControloQuantit1Click);
+    collega(m_ui->Salvataggiodati1, &TfrmMain::Salvataggiodati1Click);
+    collega(m_ui->Recuperodati1, &TfrmMain::Recuperodati1Click);
+    collega(m_ui->InviodatiaVavori1, &TfrmMain::InviodatiaVavori1Click);
 
     FormCreate();
 }
@@ -172,6 +178,21 @@ void TfrmMain::mnuIndicizzaClick() {
 }
 
 void TfrmMain::Segnalabug1Click() { ApriFinestra<TfrmBug>(); }
+
+void TfrmMain::Salvataggiodati1Click() { ApriFinestra<TFrmSalvataggioDati>(); }
+
+void TfrmMain::Recuperodati1Click() {
+    bool recuperato = false;
+    {
+        std::unique_ptr<TFrmRecuperoDati> f(new TFrmRecuperoDati(this));
+        f->exec();
+        recuperato = f->recuperoEseguito();
+    }
+    // The restored tables are read by a new start of the program.
+    if (recuperato) QCoreApplication::quit();
+}
+
+void TfrmMain::InviodatiaVavori1Click() { ApriFinestra<TFrmInvioDatiCasaMadre>(); }
 
 void TfrmMain::lblLinkClick() { ApriDocumento(Costanti::SitoProduttore); }
 

@@ -56,6 +56,9 @@ private:
     void Categorie1Click();
     void Aggiornasaldi1Click();
     void Eliminaoperazionidastorico1Click();
+    void Salvataggiodati1Click();
+    void Recuperodati1Click();
+    void InviodatiaVavori1Click();
 
     // Connects a menu item or a quick link to its handler and enables it.
     template <class Gestore>

@@ -1,5 +1,6 @@
 #include "tools/CopiaDati.h"
 
+#include "app/Costanti.h"
 #include "app/Fx.h"
 #include "data/engine/Archivio.h"
 
@@ -8,6 +9,7 @@
 #include <QFile>
 #include <QSet>
 #include <sqlite3.h>
+#include <zip.h>
 
 #include <cstdio>
 #include <fcntl.h>
@@ -327,6 +329,59 @@ TEsitoRecupero RecuperaFile(TArchivio* archivio, const QString& cartellaGiorno, 
     }
     Sincronizza(programma.absolutePath());
     return esito;
+}
+
+QString PercorsoPacchetto(const QString& cartellaProgramma) {
+    return CartellaBackup(cartellaProgramma) + QStringLiteral("dati_") + Costanti::TitoloApplicazione + QStringLiteral(".zip");
+}
+
+QString CreaPacchetto(const QString& cartellaGiorno, const QString& archivio) {
+    const QStringList file = FileCartellaGiorno(cartellaGiorno);
+    if (file.isEmpty()) return QStringLiteral("La cartella di backup selezionata non contiene file.");
+    int codice = 0;
+    // libzip writes the archive under a temporary name beside it and renames
+    // it on zip_close: the previous package stays until the new one is whole.
+    zip_t* z = zip_open(QFile::encodeName(archivio).constData(), ZIP_CREATE | ZIP_TRUNCATE, &codice);
+    if (!z) {
+        zip_error_t e;
+        zip_error_init_with_code(&e, codice);
+        const QString testo = QString::fromUtf8(zip_error_strerror(&e));
+        zip_error_fini(&e);
+        return testo;
+    }
+    const QDir giorno(cartellaGiorno);
+    for (const QString& nome : file) {
+        const QString percorso = giorno.absoluteFilePath(nome);
+        zip_error_t e;
+        zip_error_init(&e);
+        zip_source_t* s = zip_source_file_create(QFile::encodeName(percorso).constData(), 0, -1, &e);
+        if (!s) {
+            const QString testo = QStringLiteral("\"%1\": %2").arg(percorso, QString::fromUtf8(zip_error_strerror(&e)));
+            zip_error_fini(&e);
+            zip_discard(z);
+            return testo;
+        }
+        zip_error_fini(&e);
+        const zip_int64_t indice = zip_file_add(z, nome.toUtf8().constData(), s, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE);
+        if (indice < 0 || zip_set_file_compression(z, indice, ZIP_CM_DEFLATE, 6) != 0 ||
+            zip_file_set_mtime(z, indice, QFileInfo(percorso).lastModified().toSecsSinceEpoch(), 0) != 0) {
+            if (indice < 0) zip_source_free(s);
+            const QString testo = QStringLiteral("\"%1\": %2").arg(percorso, QString::fromUtf8(zip_strerror(z)));
+            zip_discard(z);
+            return testo;
+        }
+    }
+    if (zip_close(z) != 0) {
+        const QString testo = QString::fromUtf8(zip_strerror(z));
+        zip_discard(z);
+        return testo;
+    }
+    return {};
+}
+
+void InviaMailPacchetto(const QString& archivio) {
+    InviaMail(Costanti::MailProduttore, QStringLiteral("Dati: ") + Costanti::TitoloApplicazione + QStringLiteral(", ") + Costanti::Versione,
+              QStringLiteral("Allegare il file: ") + archivio);
 }
 
 }  // namespace CopiaDati

@@ -84,4 +84,14 @@ TEsitoRecupero RecuperaFile(TArchivio* archivio, const QString& cartellaGiorno, 
 // The text of a failed integrity_check of an SQLite file; empty when the file is sound.
 QString ControllaIntegrita(const QString& file);
 
+// The data package: `backup`/dati_ + the program title + .zip.
+QString PercorsoPacchetto(const QString& cartellaProgramma);
+// Writes the data files of a day folder into the package, flat names,
+// deflate level 6. libzip writes it aside and renames it on completion, so a
+// previous package is replaced only by a whole new one. Empty on success,
+// otherwise what failed (an empty folder gives no package).
+QString CreaPacchetto(const QString& cartellaGiorno, const QString& archivio);
+// Opens the mail to the maker that asks to attach the package.
+void InviaMailPacchetto(const QString& archivio);
+
 }  // namespace CopiaDati

@@ -4,6 +4,7 @@
 // descriptions and deletion.
 
 #include "AmbienteTest.h"
+#include "app/Costanti.h"
 #include "app/Fx.h"
 #include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"
@@ -11,6 +12,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QUrlQuery>
+#include <csignal>
+#include <sys/resource.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -100,6 +106,10 @@ private slots:
     void recuperoConUnFileDanneggiatoNonSostituisceNulla();
     void recuperoSopraUnGiornaleVecchio();
     void cartelleElencateEdEliminate();
+    void pacchettoControllatoConUnzip();
+    void pacchettoNonScrittoTieneIlPrecedente_data();
+    void pacchettoNonScrittoTieneIlPrecedente();
+    void mailDelPacchetto();
 };
 
 void TestCopiaDati::fileDiDati_data() {
@@ -326,6 +336,104 @@ void TestCopiaDati::cartelleElencateEdEliminate() {
     QVERIFY(!QFileInfo::exists(b + QStringLiteral("20031231")));
     QCOMPARE(Leggi(c + QStringLiteral("fuori/prezioso.txt")), QByteArray("resta"));
     QCOMPARE(VociCartelle(b), QStringList({"[.]", "[..]", "[20040315]"}));
+}
+
+
+namespace {
+
+QString Esegui(const QString& programma, const QStringList& argomenti, int* codice = nullptr) {
+    QProcess p;
+    p.start(programma, argomenti);
+    p.waitForFinished(-1);
+    if (codice) *codice = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// A day folder with a table, binary data, an empty file, and what a package
+// must leave out: a link, a hidden file, a sub-folder.
+QString GiornoDaImpacchettare(const QString& c) {
+    const QString giorno = CartellaBackup(c) + QStringLiteral("20040315/");
+    QDir().mkpath(giorno + QStringLiteral("sotto"));
+    QFile::copy(c + Definizioni::Prodotti, giorno + Definizioni::Prodotti);
+    QByteArray binario(300000, Qt::Uninitialized);
+    QRandomGenerator casuale(42);
+    for (char& b : binario) b = char(casuale.bounded(256));
+    Scrivi(giorno + QStringLiteral("storico.txt"), binario);
+    Scrivi(giorno + QStringLiteral("cat.px"), QByteArray());
+    Scrivi(giorno + QStringLiteral(".nascosto"), "no");
+    Scrivi(giorno + QStringLiteral("sotto/dentro.db"), "no");
+    Scrivi(c + QStringLiteral("fuori.txt"), "no");
+    QFile::link(c + QStringLiteral("fuori.txt"), giorno + QStringLiteral("collegato.db"));
+    return giorno;
+}
+
+}  // namespace
+
+void TestCopiaDati::pacchettoControllatoConUnzip() {
+    const QString c = m_amb->cartella();
+    const QString giorno = GiornoDaImpacchettare(c);
+    const QString pacchetto = PercorsoPacchetto(c);
+    QCOMPARE(pacchetto, CartellaBackup(c) + QStringLiteral("dati_Vovuru_Dazadaz.zip"));
+    Scrivi(pacchetto, "pacchetto di ieri");
+    QCOMPARE(CreaPacchetto(giorno, pacchetto), QString());
+    int codice = 0;
+    Esegui(QStringLiteral("unzip"), {QStringLiteral("-t"), pacchetto}, &codice);
+    QCOMPARE(codice, 0);
+    QStringList nomi = Esegui(QStringLiteral("unzip"), {QStringLiteral("-Z1"), pacchetto}).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    nomi.sort();
+    QCOMPARE(nomi, QStringList({"cat.px", "prodotti.db", "storico.txt"}));
+    for (const QString& n : nomi) {
+        QProcess p;
+        p.start(QStringLiteral("unzip"), {QStringLiteral("-p"), pacchetto, n});
+        p.waitForFinished(-1);
+        QCOMPARE(p.readAllStandardOutput(), Leggi(giorno + n));
+    }
+    QCOMPARE(QDir(CartellaBackup(c)).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("dati_Vovuru_Dazadaz.zip")});
+}
+
+void TestCopiaDati::pacchettoNonScrittoTieneIlPrecedente_data() {
+    QTest::addColumn<bool>("vuota");
+    QTest::newRow("cartella vuota") << true;
+    QTest::newRow("disco pieno durante la scrittura") << false;
+}
+
+void TestCopiaDati::pacchettoNonScrittoTieneIlPrecedente() {
+    QFETCH(bool, vuota);
+    const QString c = m_amb->cartella();
+    const QString giorno = vuota ? CartellaBackup(c) + QStringLiteral("20040316/") : GiornoDaImpacchettare(c);
+    QDir().mkpath(giorno);
+    const QString pacchetto = PercorsoPacchetto(c);
+    Scrivi(pacchetto, "pacchetto di ieri");
+    QString errore;
+    if (vuota) {
+        errore = CreaPacchetto(giorno, pacchetto);
+    } else {
+        // A file size limit makes every write past 64 KiB fail, as a full disk would.
+        struct rlimit prima {};
+        ::getrlimit(RLIMIT_FSIZE, &prima);
+        const auto gestore = ::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit limite = prima;
+        limite.rlim_cur = 64 * 1024;
+        ::setrlimit(RLIMIT_FSIZE, &limite);
+        errore = CreaPacchetto(giorno, pacchetto);
+        ::setrlimit(RLIMIT_FSIZE, &prima);
+        ::signal(SIGXFSZ, gestore);
+    }
+    QVERIFY(!errore.isEmpty());
+    QCOMPARE(Leggi(pacchetto), QByteArray("pacchetto di ieri"));
+    QCOMPARE(QDir(CartellaBackup(c)).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("dati_Vovuru_Dazadaz.zip")});
+}
+
+void TestCopiaDati::mailDelPacchetto() {
+    const QString pacchetto = PercorsoPacchetto(m_amb->cartella());
+    InviaMailPacchetto(pacchetto);
+    QCOMPARE(m_amb->risposte.urlAperti.size(), 1);
+    const QUrl url = m_amb->risposte.urlAperti.first();
+    QCOMPARE(url.scheme(), QStringLiteral("mailto"));
+    QCOMPARE(url.path(), Costanti::MailProduttore);
+    const QUrlQuery q(url);
+    QCOMPARE(q.queryItemValue(QStringLiteral("subject"), QUrl::FullyDecoded), QStringLiteral("Dati: Vovuru_Dazadaz, 07.2003-40"));
+    QCOMPARE(q.queryItemValue(QStringLiteral("body"), QUrl::FullyDecoded), QStringLiteral("Allegare il file: ") + pacchetto);
 }
 
 QTEST_MAIN(TestCopiaDati)

@@ -1,0 +1,117 @@
+#include "tools/SalvataggioDati.h"
+
+#include "app/Fx.h"
+#include "data/engine/Archivio.h"
+#include "tools/CopiaDati.h"
+#include "ui_SalvataggioDati.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QSet>
+
+using namespace CopiaDati;
+
+TFrmSalvataggioDati::TFrmSalvataggioDati(QWidget* genitore)
+    : QDialog(genitore), m_ui(std::make_unique<Ui::TFrmSalvataggioDati>()) {
+    m_ui->setupUi(this);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    connect(m_ui->BitBtn2, &QPushButton::clicked, this, &TFrmSalvataggioDati::BitBtn2Click);
+    connect(m_ui->sbEsci, &QPushButton::clicked, this, &TFrmSalvataggioDati::sbEsciClick);
+    FormCreate();
+    CentraSulloSchermo(this);
+}
+
+TFrmSalvataggioDati::~TFrmSalvataggioDati() = default;
+
+void TFrmSalvataggioDati::FormCreate() {
+    const QString cartella = CartellaProgramma();
+    if (!CreaCartellaBackup(cartella)) MostraErrore(QStringLiteral("Errore in creazione directory backup."));
+    m_ui->ListBoxTabelle->addItems(TabelleCartella(cartella));
+    m_ui->LabelWork->hide();
+    m_ui->LabelDone->hide();
+    m_ui->LabelCopiati->setText(QStringLiteral("0"));
+    m_ui->LabelConErrore->setText(QStringLiteral("0"));
+    m_ui->EditPathSalvataggio->setText(QDir::toNativeSeparators(CartellaBackup(cartella) + NomeCartellaGiorno(Oggi())));
+    TraduciControlli({m_ui->Label5, m_ui->Label1, m_ui->LabelWork, m_ui->LabelDone, m_ui->LabelTitoloResoconto,
+                      m_ui->Label3, m_ui->LabelCopiati, m_ui->Label4, m_ui->LabelConErrore, m_ui->Label2, m_ui->sbEsci});
+}
+
+void TFrmSalvataggioDati::aggiungi(QLabel* contatore) {
+    contatore->setText(QString::number(contatore->text().toInt() + 1));
+}
+
+void TFrmSalvataggioDati::BitBtn2Click() {
+    if (m_inCorso) return;
+    m_ui->LabelCopiati->setText(QStringLiteral("0"));
+    m_ui->LabelConErrore->setText(QStringLiteral("0"));
+    const QString cartella = CartellaProgramma();
+    const QString giorno = CartellaBackup(cartella) + NomeCartellaGiorno(Oggi()) + QLatin1Char('/');
+    if (!QFileInfo::exists(giorno)) {
+        if (!QDir().mkpath(giorno)) MostraErrore(QStringLiteral("Errore in creazione directory backup."));
+    } else if (!ChiediConferma(QStringLiteral(
+                   "Oggi è già stato effettuato un salvataggio dati, si intende sovrascrivere quello esistente?"))) {
+        return;
+    }
+    TArchivio* archivio = TArchivio::esisteCorrente() ? &TArchivio::corrente() : nullptr;
+    const QString rifiuto = MotivoRifiuto(archivio);
+    if (!rifiuto.isEmpty()) {
+        MostraErrore(rifiuto);
+        return;
+    }
+    // While the copy runs neither button nor the close box acts: a second run
+    // must not start inside the first, nor the window close under it.
+    m_inCorso = true;
+    struct Fine {
+        TFrmSalvataggioDati* f;
+        ~Fine() {
+            f->m_inCorso = false;
+            f->m_ui->BitBtn2->setEnabled(true);
+            f->m_ui->sbEsci->setEnabled(true);
+            f->m_ui->LabelWork->hide();
+        }
+    } fine{this};
+    m_ui->BitBtn2->setEnabled(false);
+    m_ui->sbEsci->setEnabled(false);
+    TCursoreOccupato cursore;
+    m_ui->LabelWork->show();
+    m_ui->LabelDone->hide();
+    m_ui->ListBoxTabelle->clear();
+    m_ui->ListBoxTabelle->addItems(TabelleCartella(cartella));
+    QSet<QString> copiati;
+    bool guasti = false;
+    for (const QString& tabella : TabelleCartella(cartella)) {
+        const QStringList famiglia = FamigliaTabella(cartella, tabella);
+        m_ui->ListBoxFile->clear();
+        m_ui->ListBoxFile->addItems(famiglia);
+        for (const QString& f : famiglia) {
+            QCoreApplication::processEvents();
+            if (copiati.contains(f)) continue;  // a file of two families is copied once
+            copiati.insert(f);
+            const QString errore = SalvaFile(archivio, cartella + f, giorno + f);
+            if (errore.isEmpty()) {
+                aggiungi(m_ui->LabelCopiati);
+            } else {
+                guasti = true;
+                aggiungi(m_ui->LabelConErrore);
+                MostraErrore(QStringLiteral("Errore durante la copia del file \"") + QDir::toNativeSeparators(cartella + f) +
+                             QStringLiteral("\"\n") + errore);
+            }
+        }
+    }
+    m_ui->LabelWork->hide();
+    // The run is reported done only when every file was copied; the counters
+    // and the messages say what failed.
+    m_ui->LabelDone->setVisible(!guasti);
+}
+
+void TFrmSalvataggioDati::sbEsciClick() { close(); }
+
+void TFrmSalvataggioDati::closeEvent(QCloseEvent* evento) {
+    if (m_inCorso) evento->ignore();
+    else QDialog::closeEvent(evento);
+}
+
+void TFrmSalvataggioDati::reject() {
+    if (!m_inCorso) QDialog::reject();
+}

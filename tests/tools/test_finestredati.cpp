@@ -1,0 +1,208 @@
+// The backup, restore and sending windows driven as a user would: their
+// texts and counters, the questions and their order, the buttons that do
+// nothing while a copy runs, the program's end after a restore.
+
+#include "AmbienteTest.h"
+#include "app/Fx.h"
+#include "data/engine/Archivio.h"
+#include "data/engine/Definizioni.h"
+#include "tools/CopiaDati.h"
+#include "tools/InvioDatiCasaMadre.h"
+#include "tools/RecuperoDati.h"
+#include "tools/SalvataggioDati.h"
+#include "ui_InvioDatiCasaMadre.h"
+#include "ui_RecuperoDati.h"
+#include "ui_SalvataggioDati.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTimer>
+
+using namespace CopiaDati;
+
+namespace {
+
+const QString DomandaSovrascrivi =
+    QStringLiteral("Oggi è già stato effettuato un salvataggio dati, si intende sovrascrivere quello esistente?");
+const QString DomandaRecupero = QStringLiteral(
+    "Questa operazione di recupero dati andrà a sovrascrivere la situazione corrente, si intende continuare?");
+const QString DomandaElimina = QStringLiteral(
+    "Questa operazione eliminerà la cartella di backup selezionata e tutto il suo contenuto, si intende continuare?");
+const QString AvvisoFine = QStringLiteral(
+    "Dopo ogni recupero dati è necessario uscire dal programma e rientrare, la procedura si autoterminerà.");
+
+QStringList Voci(QListWidget* l) {
+    QStringList v;
+    for (int i = 0; i < l->count(); ++i) v << l->item(i)->text();
+    return v;
+}
+
+void Scegli(QListWidget* l, const QString& voce) {
+    const auto trovate = l->findItems(voce, Qt::MatchExactly);
+    QVERIFY2(!trovate.isEmpty(), qPrintable(voce));
+    l->setCurrentItem(trovate.first());
+}
+
+void Descrizione(int id, const QString& testo) {
+    TArchivio& a = TArchivio::corrente();
+    const QString tab = a.nomeQualificato(Definizioni::Prodotti);
+    a.esegui(QStringLiteral("DELETE FROM %1").arg(tab));
+    a.esegui(QStringLiteral("INSERT INTO %1 (%2, %3) VALUES (?, ?)").arg(tab, Prodotti::Id, Prodotti::Descrizione), {id, testo});
+}
+
+}  // namespace
+
+class TestFinestreDati : public TProvaConAmbiente {
+    Q_OBJECT
+private slots:
+    void salvataggio();
+    void recuperoEFineDelProgramma();
+    void recuperoEliminaCartella();
+    void invioPacchetto();
+};
+
+void TestFinestreDati::salvataggio() {
+    const QString c = m_amb->cartella();
+    QFile f0(c + QStringLiteral("prodotti.px"));
+    QVERIFY(f0.open(QIODevice::WriteOnly));
+    f0.write("x");
+    f0.close();
+    TFrmSalvataggioDati f;
+    QCOMPARE(f.windowTitle(), QStringLiteral("Salvataggio dati"));
+    QVERIFY(QFileInfo(CartellaBackup(c)).isDir());
+    QCOMPARE(f.ui()->EditPathSalvataggio->text(), QDir::toNativeSeparators(CartellaBackup(c) + QStringLiteral("20040315")));
+    QCOMPARE(f.ui()->LabelCopiati->text(), QStringLiteral("0"));
+    QVERIFY(f.ui()->LabelWork->isHidden() && f.ui()->LabelDone->isHidden());
+    QCOMPARE(f.ui()->BitBtn2->toolTip(), QStringLiteral("Esegue salvataggio dati"));
+    const int attesi = FileDaSalvare(c).size();
+    // First run of the day: no question. Second: the question; No copies nothing.
+    m_amb->risposte.attendi(TTipoMessaggio::Domanda, DomandaSovrascrivi, false);
+    bool fermi = false;
+    EseguiModale(&f, [&] {
+        QTimer::singleShot(0, &f, [&] {
+            fermi = !f.ui()->BitBtn2->isEnabled() && !f.ui()->sbEsci->isEnabled();
+            f.ui()->BitBtn2->click();  // a second run starts nothing
+            f.reject();                // nor does the close box end the window
+        });
+        f.ui()->BitBtn2->click();
+        QCOMPARE(f.ui()->LabelCopiati->text(), QString::number(attesi));
+        QCOMPARE(f.ui()->LabelConErrore->text(), QStringLiteral("0"));
+        QVERIFY(f.ui()->LabelDone->isVisible());
+        f.ui()->BitBtn2->click();
+        QCOMPARE(f.ui()->LabelCopiati->text(), QStringLiteral("0"));
+        QVERIFY(f.ui()->LabelDone->isVisible());
+        f.ui()->sbEsci->click();
+    });
+    ZR_VERIFICA_RISPOSTE(*m_amb);
+    QVERIFY(fermi);
+    QCOMPARE(FileCartellaGiorno(CartellaBackup(c) + QStringLiteral("20040315")), FileDaSalvare(c));
+}
+
+void TestFinestreDati::recuperoEFineDelProgramma() {
+    const QString c = m_amb->cartella();
+    Descrizione(1, QStringLiteral("nel backup"));
+    const QString giorno = CartellaBackup(c) + QStringLiteral("20031231/");
+    QDir().mkpath(giorno);
+    for (const QString& n : FileDaSalvare(c)) QCOMPARE(SalvaFile(&TArchivio::corrente(), c + n, giorno + n), QString());
+    Descrizione(1, QStringLiteral("di oggi"));
+    const int n = FileCartellaGiorno(giorno).size();
+
+    TFrmRecuperoDati f;
+    QCOMPARE(Voci(f.ui()->ListBoxCartelle), QStringList({"[.]", "[..]", "[20031231]"}));
+    QCOMPARE(f.ui()->LabelDettaglioBackup->text(), QStringLiteral("Nessun dettaglio."));
+    Scegli(f.ui()->ListBoxCartelle, QStringLiteral("[..]"));
+    QVERIFY(!f.ui()->ButtonOk->isEnabled() && !f.ui()->ButtonElimina->isEnabled());
+    QCOMPARE(f.ui()->LabelDettaglioBackup->text(), QStringLiteral("Nessun dettaglio"));
+    Scegli(f.ui()->ListBoxCartelle, QStringLiteral("[20031231]"));
+    QVERIFY(f.ui()->ButtonOk->isEnabled() && f.ui()->ButtonElimina->isEnabled());
+    QCOMPARE(f.ui()->LabelDettaglioBackup->text(), QStringLiteral("Backup del 31/12/2003 - File presenti: %1").arg(n));
+
+    m_amb->risposte.attendi(TTipoMessaggio::Domanda, DomandaRecupero, false);
+    m_amb->risposte.attendi(TTipoMessaggio::Domanda, DomandaRecupero, true);
+    m_amb->risposte.attendi(TTipoMessaggio::Attenzione, AvvisoFine);
+    EseguiModale(&f, [&] {
+        f.ui()->ButtonOk->click();
+        QVERIFY(f.ui()->LabelDone->isHidden());
+        QVERIFY(!f.recuperoEseguito());
+        f.ui()->ButtonOk->click();
+        QCOMPARE(f.ui()->LabelCopiati->text(), QString::number(n));
+        QCOMPARE(f.ui()->LabelConErrore->text(), QStringLiteral("0"));
+        QVERIFY(f.ui()->LabelDone->isVisible());
+        f.ui()->sbEsci->click();
+    });
+    ZR_VERIFICA_RISPOSTE(*m_amb);
+    QVERIFY(f.recuperoEseguito());
+    m_amb->riapriArchivio();
+    TArchivio& a = TArchivio::corrente();
+    QCOMPARE(a.valoreSingolo(QStringLiteral("SELECT %1 FROM %2").arg(Prodotti::Descrizione, a.nomeQualificato(Definizioni::Prodotti))).toString(),
+             QStringLiteral("nel backup"));
+}
+
+void TestFinestreDati::recuperoEliminaCartella() {
+    const QString c = m_amb->cartella();
+    const QString b = CartellaBackup(c);
+    QDir().mkpath(b + QStringLiteral("20040101"));
+    QDir().mkpath(b + QStringLiteral("abc"));
+    TFrmRecuperoDati f;
+    // A hand-made folder with a short name is listed and described.
+    Scegli(f.ui()->ListBoxCartelle, QStringLiteral("[abc]"));
+    QCOMPARE(f.ui()->LabelDettaglioBackup->text(), QStringLiteral("Backup del //abc - File presenti: 0"));
+    Scegli(f.ui()->ListBoxCartelle, QStringLiteral("[.]"));
+    m_amb->risposte.attendi(TTipoMessaggio::Attenzione,
+                            QStringLiteral("Nessuna cartella selezionata o cartella selezionata non valida."));
+    m_amb->risposte.attendi(TTipoMessaggio::Domanda, DomandaElimina, true);
+    EseguiModale(&f, [&] {
+        f.ui()->ButtonElimina->setEnabled(true);  // even when reached, "[.]" is refused by its name
+        f.ui()->ButtonElimina->click();
+        Scegli(f.ui()->ListBoxCartelle, QStringLiteral("[20040101]"));
+        f.ui()->ButtonElimina->click();
+        f.ui()->sbEsci->click();
+    });
+    ZR_VERIFICA_RISPOSTE(*m_amb);
+    QVERIFY(QFileInfo(b).isDir());
+    QVERIFY(!QFileInfo::exists(b + QStringLiteral("20040101")));
+    QCOMPARE(Voci(f.ui()->ListBoxCartelle), QStringList({"[.]", "[..]", "[abc]"}));
+    QVERIFY(f.ui()->ListBoxCartelle->selectedItems().isEmpty());
+    QVERIFY(!f.ui()->ButtonOk->isEnabled() && !f.ui()->ButtonElimina->isEnabled());
+    QCOMPARE(f.ui()->LabelDettaglioBackup->text(), QStringLiteral("Nessun dettaglio"));
+    QVERIFY(!f.recuperoEseguito());
+}
+
+void TestFinestreDati::invioPacchetto() {
+    const QString c = m_amb->cartella();
+    const QString b = CartellaBackup(c);
+    QDir().mkpath(b + QStringLiteral("20040101"));
+    QDir().mkpath(b + QStringLiteral("20040102"));
+    QFile::copy(c + Definizioni::Prodotti, b + QStringLiteral("20040101/") + Definizioni::Prodotti);
+    QFile::copy(c + Definizioni::Storico, b + QStringLiteral("20040102/") + Definizioni::Storico);
+    TFrmInvioDatiCasaMadre f;
+    QCOMPARE(f.windowTitle(), QStringLiteral("Invio dati a Vavori Rarovazazo"));
+    QVERIFY(!f.ui()->ButtonOk->isEnabled());
+    QVERIFY(f.ui()->EditPathCompresso->text().isEmpty());
+    const QString domanda = QStringLiteral("Si intende eseguire il compattamento della copia di backup selezionata?");
+    m_amb->risposte.attendi(TTipoMessaggio::Domanda, domanda, true);
+    m_amb->risposte.attendi(TTipoMessaggio::Domanda, domanda, true);
+    EseguiModale(&f, [&] {
+        Scegli(f.ui()->ListBoxCartelle, QStringLiteral("[20040101]"));
+        QCOMPARE(f.ui()->EditPathCompresso->text(), QDir::toNativeSeparators(PercorsoPacchetto(c)));
+        f.ui()->ButtonOk->click();
+        QVERIFY(f.ui()->LabelDone->isVisible());
+        Scegli(f.ui()->ListBoxCartelle, QStringLiteral("[..]"));
+        QVERIFY(!f.ui()->ButtonOk->isEnabled());
+        QVERIFY(f.ui()->EditPathCompresso->text().isEmpty());
+        // Another day with "Non inviare dati": the package is replaced, no mail.
+        Scegli(f.ui()->ListBoxCartelle, QStringLiteral("[20040102]"));
+        f.ui()->cbNonInviare->setChecked(true);
+        f.ui()->ButtonOk->click();
+        f.ui()->sbEsci->click();
+    });
+    ZR_VERIFICA_RISPOSTE(*m_amb);
+    QCOMPARE(m_amb->risposte.urlAperti.size(), 1);
+    QProcess p;
+    p.start(QStringLiteral("unzip"), {QStringLiteral("-Z1"), PercorsoPacchetto(c)});
+    p.waitForFinished(-1);
+    QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()).trimmed(), Definizioni::Storico);
+}
+
+QTEST_MAIN(TestFinestreDati)
+#include "test_finestredati.moc"
