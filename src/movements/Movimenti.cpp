@@ -104,7 +104,10 @@ double Arrotonda15(double valore) { return QString::number(valore, 'g', 15).toDo
 // History
 
 int NuovoIdStorico() {
-    return TArchivio::corrente().valoreSingolo(QStringLiteral("select max(id) from %1").arg(TabStorico())).toInt();
+    // Served by the history's index on its key: one step, whatever its size.
+    return TArchivio::corrente()
+        .valoreSingolo(QStringLiteral("select max(%1) from %2").arg(Storico::Id, TabStorico()))
+        .toInt();
 }
 
 TRecord RigaStorico(const QString& azione, const TRecord& p, const TDatiMovimento& d, const QDate& oggi) {

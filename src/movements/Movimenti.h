@@ -93,7 +93,8 @@ double Arrotonda15(double valore);
 // ---------------------------------------------------------------------------
 // The history row
 
-// "select max(id) from storico" as a whole number, 0 on an empty history.
+// "select max(id) from storico" as a whole number, 0 on an empty history;
+// the history's index on ID answers it without reading the rows.
 int NuovoIdStorico();
 // The history row of a movement on the product as it was before the movement.
 TRecord RigaStorico(const QString& azione, const TRecord& prodotto, const TDatiMovimento& dati, const QDate& oggi);

@@ -166,7 +166,7 @@ void TestCreaTabelle::primoAvvio() {
     QCOMPARE(indici(QStringLiteral("prodotti")), QStringLiteral("NOME:0:NOME"));
     QCOMPARE(indici(QStringLiteral("produttori")), QStringLiteral("NOME:0:NOME"));
     QCOMPARE(indici(QStringLiteral("cat")), QStringLiteral("CATEGORIA:0:CATEGORIA"));
-    QCOMPARE(indici(QStringLiteral("storico")), QString());
+    QCOMPARE(indici(QStringLiteral("storico")), QStringLiteral("ID:0:ID"));
     QCOMPARE(indici(QStringLiteral("impostazioni")), QString());
     QCOMPARE(chiave(QStringLiteral("prodotti")), QStringLiteral("ID"));
     QCOMPARE(chiave(QStringLiteral("cat")), QStringLiteral("ID"));
@@ -200,6 +200,7 @@ void TestCreaTabelle::ricostruzioni_data() {
     QTest::newRow("solo l'ordine dei campi diverso") << "ordine" << false;
     QTest::newRow("indice secondario mancante") << "senzaIndice" << true;
     QTest::newRow("storico con un indice in più") << "storicoIndice" << true;
+    QTest::newRow("storico senza l'indice della chiave") << "storicoSenzaIndice" << true;
     QTest::newRow("tipo diverso") << "tipo" << true;
 }
 
@@ -231,6 +232,10 @@ void TestCreaTabelle::ricostruzioni() {
         tabella = Definizioni::Storico;
         s = Struttura(Definizioni::Storico);
         s.indici << Definizioni::IndiceSecondario(QStringLiteral("DATAOGGI"));
+    } else if (caso == QLatin1String("storicoSenzaIndice")) {
+        tabella = Definizioni::Storico;
+        s = Struttura(Definizioni::Storico);
+        s.indici.clear();
     }
     const QString vecchieRighe = tabella == Definizioni::Storico
                                      ? QStringLiteral("insert into %1 (ID, NOME, DESCRIZIONE, PREZZO, QUANTITA, DATAOGGI) values "
@@ -255,8 +260,9 @@ void TestCreaTabelle::ricostruzioni() {
     QCOMPARE(CampiLetti(file, nome), CampiAttesi(nome));
     if (caso == QLatin1String("mancaCampo"))
         QCOMPARE(Sqlite3(file, QStringLiteral("select count(*) from prodotti where QTAALERT is null")), QStringLiteral("2"));
-    if (caso == QLatin1String("storicoIndice"))
-        QCOMPARE(Sqlite3(file, QStringLiteral("select count(*) from pragma_index_list('storico')")), QStringLiteral("0"));
+    if (tabella == Definizioni::Storico)
+        QCOMPARE(Sqlite3(file, QStringLiteral("select group_concat(name) from pragma_index_list('storico')")),
+                 QStringLiteral("ID"));
     if (caso == QLatin1String("tipo"))
         QCOMPARE(Sqlite3(file, QStringLiteral("select typeof(CARICHI) from prodotti where ID = 2")), QStringLiteral("integer"));
 }

@@ -5,6 +5,9 @@
 
 #include "AmbienteTest.h"
 #include "Fixture.h"
+#include "data/CreaTabelle.h"
+#include "data/engine/Definizioni.h"
+#include "movements/Azzeramenti.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -266,19 +269,99 @@ private slots:
                                 testo(prezzoAcq), testo(prezzo), testo(prezzoCar)));
     }
 
-    // The first row gets ID 1, then the largest plus one; deleted newest rows give their numbers again.
-    void idStorico() {
+    // Each movement's history key is the largest key plus one, whatever
+    // happened to the history before: emptied, its newest rows deleted
+    // (their numbers are given again), rows deleted by period, edited by
+    // hand with sqlite3 (a gap and a repeated key), or written by the
+    // previous version without the key's index (rebuilt at start-up with
+    // every row). Two loads follow; each key is new and appears once.
+    void chiaveStorico_data() {
+        QTest::addColumn<QString>("caso");
+        QTest::addColumn<int>("primo");  // key of the first of the two loads
+        QTest::newRow("storico vuoto") << "vuoto" << 1;
+        QTest::newRow("cancellate le ultime righe") << "ultime" << 4;
+        QTest::newRow("cancellate per periodo le più recenti") << "periodoRecenti" << 4;
+        QTest::newRow("cancellate per periodo le più vecchie") << "periodoVecchie" << 7;
+        QTest::newRow("modificato a mano: buco e doppione") << "aMano" << 13;
+        QTest::newRow("scritto dalla versione precedente") << "precedente" << 11;
+    }
+    void chiaveStorico() {
+        QFETCH(QString, caso);
+        QFETCH(int, primo);
         ScriviProdotto({});
-        QCOMPARE(NuovoIdStorico(), 0);
+        TArchivio& a = TArchivio::corrente();
+        const QString file = m_amb->file(Definizioni::Storico);
+        const QString S = a.nomeQualificato(Definizioni::Storico);
+        // Six rows, one a month from January 2004.
+        const auto seiRighe = [&] {
+            for (int i = 1; i <= 6; ++i)
+                a.esegui(QStringLiteral("insert into %1 (ID, AZIONE, DATAOGGI) values (?, 'CARICO', ?)").arg(S),
+                         {i, QDate(2004, i, 1).toString(Qt::ISODate)});
+        };
+        if (caso == QLatin1String("ultime")) {
+            seiRighe();
+            a.esegui(QStringLiteral("delete from %1 where ID >= 4").arg(S));
+        } else if (caso == QLatin1String("periodoRecenti")) {
+            seiRighe();
+            CancellaStoricoPeriodo(QDate(2004, 4, 1), QDate(2004, 6, 30));
+        } else if (caso == QLatin1String("periodoVecchie")) {
+            seiRighe();
+            CancellaStoricoPeriodo(QDate(2004, 1, 1), QDate(2004, 3, 31));
+        } else if (caso == QLatin1String("aMano")) {
+            a.scollegaTutte();
+            Sqlite3(file, QStringLiteral("insert into storico (ID, AZIONE) values (1, 'CARICO'), (2, 'CARICO'), "
+                                         "(12, 'SCARICO'), (12, 'SCARICO'), (5, 'CARICO');"));
+            QCOMPARE(Sqlite3(file, QStringLiteral("select count(*) from storico")), QStringLiteral("5"));
+        } else if (caso == QLatin1String("precedente")) {
+            // The previous version's history: the same fields, no index.
+            a.eliminaTabella(Definizioni::Storico);
+            TStrutturaTabella vecchia = Definizioni::Definizione(Definizioni::Storico).struttura;
+            vecchia.indici.clear();
+            a.creaTabella(Definizioni::Storico, vecchia);
+            a.esegui(QStringLiteral("insert into %1 (ID, AZIONE) values (3, 'CARICO'), (1, 'CARICO'), (10, 'SCARICO'), "
+                                    "(3, 'CARICO')").arg(S));
+            m_amb->riapriArchivio();
+            CreaTabelle();
+            QCOMPARE(Sqlite3(file, QStringLiteral("select group_concat(name) from pragma_index_list('storico')")),
+                     QStringLiteral("ID"));
+            QCOMPARE(Sqlite3(file, QStringLiteral("select group_concat(ID) from (select ID from storico order by rowid)")),
+                     QStringLiteral("3,1,10,3"));
+        }
+        QCOMPARE(NuovoIdStorico(), primo - 1);
         TDatiMovimento d;
         d.quantita = 1;
-        for (int i = 0; i < 3; ++i) RegistraStorico(Azioni::Carico, LeggiProdotto(1), d);
-        QCOMPARE(Sqlite3(m_amb->file(QStringLiteral("storico.db")), QStringLiteral("select group_concat(ID) from storico")),
-                 QStringLiteral("1,2,3"));
+        EseguiMovimento(Azioni::Carico, 1, d, {});
+        EseguiMovimento(Azioni::Scarico, 1, d, {});
+        QCOMPARE(Sqlite3(file, QStringLiteral("select group_concat(ID || ':' || AZIONE) from storico where ID >= %1")
+                                   .arg(primo)),
+                 QStringLiteral("%1:CARICO,%2:SCARICO").arg(primo).arg(primo + 1));
+        // The largest key is read from the index, not from the rows.
+        QVERIFY2(Sqlite3(file, QStringLiteral("explain query plan select max(ID) from storico")).contains(QStringLiteral("INDEX ID")),
+                 qPrintable(Sqlite3(file, QStringLiteral("explain query plan select max(ID) from storico"))));
+    }
+
+    // Two movements inside one outer transaction: the second sees the first
+    // one's key, and both go when the outer transaction is rolled back.
+    void dueMovimentiAnnullatiInsieme() {
+        ScriviProdotto({});
         TArchivio& a = TArchivio::corrente();
-        a.esegui(QStringLiteral("delete from %1 where ID = 3").arg(a.nomeQualificato(QStringLiteral("storico"))));
-        RegistraStorico(Azioni::Carico, LeggiProdotto(1), d);
-        QCOMPARE(NuovoIdStorico(), 3);
+        a.esegui(QStringLiteral("insert into %1 (ID, AZIONE) values (7, 'CARICO')").arg(a.nomeQualificato(Definizioni::Storico)));
+        const QString storicoPrima = Sqlite3(m_amb->file(Definizioni::Storico), QStringLiteral("select * from storico"));
+        const QString prodottiPrima = Sqlite3(m_amb->file(Definizioni::Prodotti), QStringLiteral("select * from prodotti"));
+        TDatiMovimento d;
+        d.quantita = 2;
+        {
+            TTransazione t(a);
+            EseguiMovimento(Azioni::Carico, 1, d, {});
+            EseguiMovimento(Azioni::Carico, 1, d, {});
+            QCOMPARE(a.valoreSingolo(QStringLiteral("select group_concat(ID) from %1").arg(a.nomeQualificato(Definizioni::Storico)))
+                         .toString(),
+                     QStringLiteral("7,8,9"));
+            QCOMPARE(LeggiProdotto(1).intero(Prodotti::Carichi), 14);
+        }
+        a.scollegaTutte();
+        QCOMPARE(Sqlite3(m_amb->file(Definizioni::Storico), QStringLiteral("select * from storico")), storicoPrima);
+        QCOMPARE(Sqlite3(m_amb->file(Definizioni::Prodotti), QStringLiteral("select * from prodotti")), prodottiPrima);
     }
 
     // Loads, unloads and adjustments on the product of the examples (10/4/6, 50/30).

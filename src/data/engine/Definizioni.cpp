@@ -70,6 +70,11 @@ TDefinizioneTabella Definizione(const QString& nomeFile) {
         d.struttura.indici = {IndicePrimario(::Prodotti::Id), IndiceSecondario(::Prodotti::Nome)};
     } else if (n == Storico) {
         d.struttura.campi = CampiStorico();
+        // Not unique: a hand-edited history may repeat a key and still opens.
+        // It lets the engine find the largest key in one step, so that a
+        // movement costs the same on any size of history; the dates stay
+        // without index (the daily group-by and the deletion by period scan).
+        d.struttura.indici = {IndiceSecondario(::Storico::Id)};
     } else if (n == Impostazioni) {
         d.struttura.campi = CampiImpostazioni();
     } else if (n == Categorie) {
