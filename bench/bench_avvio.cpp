@@ -34,7 +34,6 @@ int main(int argc, char** argv) {
     const QString libro = dir.filePath(QStringLiteral("libro"));
     QDir().mkpath(libro);
     LibroGrande::Riempi(libro);
-    const double processo = Misura::AvvioProcesso();
 
     // A normal start: every table checked, nothing to rebuild.
     const double avvio = Misura::Mediana(7, [&] {
@@ -47,7 +46,7 @@ int main(int argc, char** argv) {
     for (const char* t : {"produttori", "prodotti", "storico", "impostazioni", "cat", "tabexport"})
         schemi += QStringLiteral("attach '%1/%2.db' as %2; select * from %2.pragma_table_info('%2'); select * from %2.pragma_index_list('%2');\n")
                       .arg(libro, QLatin1String(t));
-    const double ancoraAvvio = Misura::Mediana(7, [&] { Misura::Sqlite3(QStringLiteral(":memory:"), schemi); }) - processo;
+    const double ancoraAvvio = Misura::Mediana(7, [&] { Misura::Motore(QStringLiteral(":memory:"), schemi); });
     Misura::Riga("avvio_controllo_tabelle", avvio, ancoraAvvio);
 
     // A rebuild of prodotti.db from an old file that lacks QTAALERT.
@@ -74,7 +73,7 @@ int main(int argc, char** argv) {
     const QString copia = QStringLiteral("attach '%1/nuovo.db' as n; begin; %2 insert into n.prodotti (%3) select %3 from prodotti; commit;")
                               .arg(lavoro, Definizione(QStringLiteral("prodotti")), campiVecchi.join(QLatin1Char(',')));
     const double ancoraRicostruzione =
-        Misura::Mediana(5, [&] { Misura::Sqlite3(lavoro + QStringLiteral("/prodotti.db"), copia); }, prepara) - processo;
+        Misura::Mediana(5, [&] { Misura::Motore(lavoro + QStringLiteral("/prodotti.db"), copia); }, prepara);
     Misura::Riga("ricostruzione_prodotti_100k", ricostruzione, ancoraRicostruzione);
     return 0;
 }

@@ -4,6 +4,7 @@
 #include "data/engine/Definizioni.h"
 
 #include <QSqlQuery>
+#include <algorithm>
 
 void AzzeraScarichiProdotti(const std::function<void(int, int)>& avanzamento) {
     TArchivio& a = TArchivio::corrente();
@@ -11,21 +12,59 @@ void AzzeraScarichiProdotti(const std::function<void(int, int)>& avanzamento) {
     TTransazione t(a);
     QVector<qint64> chiavi;
     {
-        QSqlQuery q = a.esegui(QStringLiteral("SELECT rowid FROM %1 ORDER BY ID").arg(prodotti));
+        QSqlQuery q(a.db());
+        q.setForwardOnly(true);
+        if (!q.exec(QStringLiteral("SELECT rowid FROM %1 ORDER BY %2").arg(prodotti, Prodotti::Id))) TArchivio::sollevaErrore(q);
         while (q.next()) chiavi << q.value(0).toLongLong();
     }
-    QSqlQuery aggiorna(a.db());
-    if (!aggiorna.prepare(QStringLiteral("UPDATE %1 SET SCARICHI = 0, TOTALEVENDITE = 0, CARICHI = coalesce(QUANTITA, 0), "
-                                         "TOTALEACQUISTI = coalesce(QUANTITA, 0) * coalesce(PREZZO, 0.0) WHERE rowid = ?")
-                              .arg(prodotti)))
-        TArchivio::sollevaErrore(aggiorna);
+    const QString assegna = QStringLiteral("SET %1 = 0, %2 = 0, %3 = coalesce(%4, 0), %5 = coalesce(%4, 0) * coalesce(%6, 0.0)")
+                                .arg(Prodotti::Scarichi, Prodotti::TotaleVendite, Prodotti::Carichi, Prodotti::Quantita,
+                                     Prodotti::TotaleAcquisti, Prodotti::Prezzo);
+    // The products go in groups of keys, one statement each (the keys handed
+    // over as a JSON array); a group that fails is done again one product at
+    // a time, so that the failure stops at the product that caused it.
+    QSqlQuery gruppo(a.db()), uno(a.db());
+    if (!gruppo.prepare(QStringLiteral("UPDATE %1 %2 WHERE rowid IN (SELECT value FROM json_each(?))").arg(prodotti, assegna)))
+        TArchivio::sollevaErrore(gruppo);
+    if (!uno.prepare(QStringLiteral("UPDATE %1 %2 WHERE rowid = ?").arg(prodotti, assegna))) TArchivio::sollevaErrore(uno);
     const int totale = static_cast<int>(chiavi.size());
-    for (int i = 0; i < totale; ++i) {
-        aggiorna.bindValue(0, chiavi[i]);
-        if (!aggiorna.exec()) TArchivio::sollevaErrore(aggiorna);
-        if (avanzamento) avanzamento(i + 1, totale);
+    const int dimensione = 4000;
+    for (int inizio = 0; inizio < totale; inizio += dimensione) {
+        const int fine = std::min(totale, inizio + dimensione);
+        QByteArray elenco = "[";
+        for (int i = inizio; i < fine; ++i) {
+            if (i > inizio) elenco += ',';
+            elenco += QByteArray::number(chiavi[i]);
+        }
+        elenco += ']';
+        bool riuscito = false;
+        {
+            TTransazione parte(a);
+            gruppo.bindValue(0, QString::fromLatin1(elenco));
+            if (gruppo.exec()) {
+                parte.conferma();
+                riuscito = true;
+            } else {
+                // A failing disk or engine is not retried: it ends the reset.
+                try {
+                    TArchivio::sollevaErrore(gruppo);
+                } catch (const ErroreArchivio& e) {
+                    if (e.guasto()) throw;
+                }
+            }
+        }
+        if (!riuscito) {
+            for (int i = inizio; i < fine; ++i) {
+                uno.bindValue(0, chiavi[i]);
+                if (!uno.exec()) TArchivio::sollevaErrore(uno);
+                if (avanzamento) avanzamento(i + 1, totale);
+            }
+        } else if (avanzamento) {
+            for (int i = inizio; i < fine; ++i) avanzamento(i + 1, totale);
+        }
     }
-    aggiorna.finish();
+    gruppo.finish();
+    uno.finish();
     t.conferma();
 }
 

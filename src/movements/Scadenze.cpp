@@ -1,6 +1,7 @@
 #include "movements/Scadenze.h"
 
 #include "app/Fx.h"
+#include "data/engine/Definizioni.h"
 
 #include <QSqlQuery>
 #include <vector>
@@ -75,14 +76,14 @@ TEsitoScadenze ControllaScadenze(TArchivio& a, const QString& condizione, const 
                                  const std::function<bool(int, int)>& primaDelProdotto) {
     const QString P = a.nomeQualificato(QStringLiteral("prodotti"));
     struct Prodotto {
-        qint64 id;
+        qint64 riga;      // rowid: the write finds the row in one step
         qint64 scadenza;  // julian day of entry + days allowed
     };
     std::vector<Prodotto> prodotti;
     {
         QSqlQuery q(a.db());
         q.setForwardOnly(true);
-        if (!q.exec(QStringLiteral("select ID, DATAOGGI, GIACENZAMAX from ") + P +
+        if (!q.exec(QStringLiteral("select rowid, %1, %2 from ").arg(Prodotti::DataOggi, Prodotti::GiacenzaMax) + P +
                     (condizione.isEmpty() ? QString() : QStringLiteral(" where ") + condizione))) TArchivio::sollevaErrore(q);
         while (q.next())
             prodotti.push_back({q.value(0).toLongLong(),
@@ -96,7 +97,7 @@ TEsitoScadenze ControllaScadenze(TArchivio& a, const QString& condizione, const 
     // the keys handed over as a JSON array.
     QSqlQuery scrivi(a.db());
     if (!scrivi.prepare(QStringLiteral("update ") + P +
-                        QStringLiteral(" set SCADUTOTEMP = ? where ID in (select value from json_each(?))")))
+                        QStringLiteral(" set %1 = ? where rowid in (select value from json_each(?))").arg(Prodotti::ScadutoTemp)))
         TArchivio::sollevaErrore(scrivi);
     QByteArray chiavi[2];
     int inAttesa = 0;
@@ -122,7 +123,7 @@ TEsitoScadenze ControllaScadenze(TArchivio& a, const QString& condizione, const 
             const bool scaduto = prodotti[i].scadenza <= c;
             QByteArray& k = chiavi[scaduto ? 1 : 0];
             if (!k.isEmpty()) k += ',';
-            k += QByteArray::number(prodotti[i].id);
+            k += QByteArray::number(prodotti[i].riga);
             ++esito.trattati;
             if (scaduto) ++esito.scaduti;
             if (++inAttesa >= 2000) registra();
