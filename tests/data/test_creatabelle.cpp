@@ -476,10 +476,7 @@ void TestCreaTabelle::ricostruzioneConGuasto() {
                          QStringLiteral("Non riesco ad aggiornare la tabella: 'prodotti.db' (%1). La tabella è rimasta com'era, "
                                         "con tutti i suoi dati; risolto il problema, riavviare il programma.")
                              .arg(causa));
-    QElapsedTimer cronometro;
-    cronometro.start();
     EseguiMostrandoErrori(Avvio);  // as the main window runs the table routines
-    const qint64 durata = cronometro.elapsed();
     if (altro) {
         sqlite3_exec(altro, "ROLLBACK", nullptr, nullptr, nullptr);
         sqlite3_close(altro);
@@ -496,7 +493,6 @@ void TestCreaTabelle::ricostruzioneConGuasto() {
         QVERIFY2(!f.contains(QLatin1String("APPOGGIO")) && !f.contains(QLatin1String("-journal")) &&
                      !f.contains(QLatin1String("-mj")) && (doppio || f != QLatin1String("dberrori.log")),
                  qPrintable(f));
-    QVERIFY2(durata < 10000, qPrintable(QStringLiteral("%1 ms").arg(durata)));
 }
 
 void TestCreaTabelle::testoTagliatoAlCarattere_data() {
