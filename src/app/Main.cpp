@@ -19,6 +19,7 @@
 #include "online/Bug.h"
 #include "movements/CtrlGiacenze.h"
 #include "movements/CtrlQta.h"
+#include "reports/SetStampe.h"
 #include "reports/StampaGiacenze.h"
 #include "reports/StampaQtaAlert.h"
 #include "tools/InvioDatiCasaMadre.h"
@@ -72,6 +73,8 @@ TfrmMain::TfrmMain(QWidget* genitore) : QMainWindow(genitore), m_ui(std::make_un
     collega(m_ui->Salvataggiodati1, &TfrmMain::Salvataggiodati1Click);
     collega(m_ui->Recuperodati1, &TfrmMain::Recuperodati1Click);
     collega(m_ui->InviodatiaVavori1, &TfrmMain::InviodatiaVavori1Click);
+    collega(m_ui->VisioniStampe1, &TfrmMain::VisioniStampe1Click);
+    collega(m_ui->LabUrl4, &TfrmMain::VisioniStampe1Click);
 
     FormCreate();
 }
@@ -215,5 +218,9 @@ void ApriControllo(QWidget* principale) {
 }  // namespace
 
 void TfrmMain::Controllagiacenze1Click() { ApriControllo<TFrmCtrlGiacenze, TfrmStampaGiacenze>(this); }
+
+void TfrmMain::VisioniStampe1Click() { ApriFinestra<TfrmSetStampe>(); }
+
+void TfrmMain::VisioniStampe1Click() { ApriFinestra<TfrmSetStampe>(); }
 
 void TfrmMain::ControloQuantit1Click() { ApriControllo<TFrmCtrlQta, TfrmStampaQtaAlert>(this); }

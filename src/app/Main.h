@@ -51,6 +51,7 @@ private:
     void Label13Click();
     void Controllagiacenze1Click();
     void ControloQuantit1Click();
+    void VisioniStampe1Click();
     void Elencoprodotti1Click();
     void Produttori1Click();
     void Categorie1Click();

@@ -145,3 +145,40 @@ QVariant TDatiMemoria::valoreA(int indice) const {
     const QVector<QVariant>& r = m_righe[m_riga];
     return indice < r.size() ? r[indice] : QVariant();
 }
+
+// ---------------------------------------------------------------------------
+
+TDatiQueryAvanti::TDatiQueryAvanti(QSqlQuery* query, const QVector<TDefCampo>& campi) : m_query(query) {
+    m_tipi.impostaCampi(campi);
+}
+
+void TDatiQueryAvanti::primo() {
+    if (!m_query->isActive()) {
+        m_fine = true;
+        return;
+    }
+    if (m_query->at() == QSql::BeforeFirstRow) {
+        const QSqlRecord r = m_query->record();
+        m_nomi.clear();
+        m_campoColonna.resize(r.count());
+        for (int i = 0; i < r.count(); ++i) {
+            m_nomi << r.fieldName(i);
+            m_campoColonna[i] = m_tipi.campo(r.fieldName(i));
+        }
+        m_fine = !m_query->next();
+    } else if (m_query->at() != 0) {
+        throw ErroreArchivio(QStringLiteral("La query del report non si può rileggere dall'inizio"));
+    }
+}
+
+int TDatiQueryAvanti::indice(const QString& campo) const {
+    for (int i = 0; i < m_nomi.size(); ++i)
+        if (m_nomi[i].compare(campo, Qt::CaseInsensitive) == 0) return i;
+    return -1;
+}
+
+QVariant TDatiQueryAvanti::valoreA(int indice) const {
+    const QVariant grezzo = m_query->value(indice);
+    const TDefCampo* c = indice < m_campoColonna.size() ? m_campoColonna[indice] : nullptr;
+    return c ? LeggiDaCampo(*c, grezzo) : grezzo;
+}

@@ -122,3 +122,24 @@ private:
     QVector<QVector<QVariant>> m_righe;
     int m_riga = 0;
 };
+
+// A forward-only query read once, from its first row on: it keeps no rows
+// behind it, so a report of any length reads it in constant memory. The
+// report's hook executes it each generation (and may call primo() to see
+// whether it has rows); primo() then leaves it on its first row.
+class TDatiQueryAvanti : public TDatiReport {
+public:
+    explicit TDatiQueryAvanti(QSqlQuery* query, const QVector<TDefCampo>& campi = {});
+    void primo() override;
+    bool fine() const override { return m_fine; }
+    void successivo() override { m_fine = !m_query->next(); }
+    int indice(const QString& campo) const override;
+    QVariant valoreA(int indice) const override;
+
+private:
+    QSqlQuery* m_query;
+    TTipizzatore m_tipi;
+    QVector<const TDefCampo*> m_campoColonna;
+    QStringList m_nomi;
+    bool m_fine = true;
+};

@@ -1,0 +1,145 @@
+#include "reports/DatiStampe.h"
+
+#include "app/Fx.h"
+#include "data/engine/Archivio.h"
+#include "data/engine/Definizioni.h"
+#include "movements/Movimenti.h"
+
+#include <QSqlError>
+#include <cmath>
+
+QString TestoQuali(int quali) {
+    switch (quali) {
+    case StampaCarichi: return QStringLiteral("Carichi");
+    case StampaScarichi: return QStringLiteral("Scarichi");
+    case StampaAggiustamenti: return QStringLiteral("Aggiustamenti");
+    default: return QStringLiteral("Tutti");
+    }
+}
+
+QString CampoOrdineStorico(int ordine) {
+    switch (ordine) {
+    case OrdinaNome: return Storico::Nome;
+    case OrdinaDescrizione: return Storico::Descrizione;
+    case OrdinaQuantita: return Storico::Quantita;
+    case OrdinaPrezzoAcq: return Storico::PrezzoAcq;
+    case OrdinaPrezzoVen: return Storico::Prezzo;
+    default: return Storico::DataOggi;
+    }
+}
+
+namespace {
+
+// The period as ISO texts, as the dates are stored, and the action when one is chosen.
+void Condizioni(TQueryStampa& q, const QDate& da, const QDate& a, int quali) {
+    q.testo += QStringLiteral(" where %1 >= ? and %1 <= ?").arg(Storico::DataOggi);
+    q.parametri << da.toString(Qt::ISODate) << a.toString(Qt::ISODate);
+    QString azione;
+    if (quali == StampaCarichi) azione = Azioni::Carico;
+    else if (quali == StampaScarichi) azione = Azioni::Scarico;
+    else if (quali == StampaAggiustamenti) azione = Azioni::Aggiustamento;
+    if (!azione.isEmpty()) {
+        q.testo += QStringLiteral(" and %1 = ?").arg(Storico::Azione);
+        q.parametri << azione;
+    }
+}
+
+QString Direzione(bool inverti) { return inverti ? QStringLiteral(" desc") : QString(); }
+
+}  // namespace
+
+TQueryStampa QueryStorico(const QDate& da, const QDate& a, int quali, int ordine, bool inverti) {
+    TQueryStampa q;
+    q.testo = QStringLiteral("select * from ") + TArchivio::corrente().nomeQualificato(Definizioni::Storico);
+    Condizioni(q, da, a, quali);
+    q.testo += QStringLiteral(" order by ") + CampoOrdineStorico(ordine) + Direzione(inverti);
+    return q;
+}
+
+TQueryStampa QueryFlussi(const QDate& da, const QDate& a, int quali, bool inverti) {
+    TQueryStampa q;
+    q.testo = QStringLiteral("select %1, sum(%2) as \"%3\", sum(%4) as \"%5\", sum(%6) as \"%7\" from ")
+                  .arg(Storico::DataOggi, Storico::Prezzo, SommaPrezzo, Storico::PrezzoAcq, SommaPrezzoAcq,
+                       Storico::Quantita, SommaQuantita) +
+              TArchivio::corrente().nomeQualificato(Definizioni::Storico);
+    Condizioni(q, da, a, quali);
+    q.testo += QStringLiteral(" group by %1 order by %1").arg(Storico::DataOggi) + Direzione(inverti);
+    return q;
+}
+
+void EseguiQueryStampa(QSqlQuery& query, const TQueryStampa& q) {
+    query = QSqlQuery(TArchivio::corrente().db());
+    query.setForwardOnly(true);
+    if (!query.prepare(q.testo))
+        throw ErroreArchivio(query.lastError().text(), ErroreArchivio::CtxGenerico);
+    for (int i = 0; i < q.parametri.size(); ++i) query.bindValue(i, q.parametri[i]);
+    if (!query.exec()) throw ErroreArchivio(query.lastError().text(), ErroreArchivio::CtxGenerico);
+}
+
+QString TestoDifferenza(double totaleAcquisti, double totaleVendite) {
+    return FormattaNumero(totaleVendite - totaleAcquisti, 2);
+}
+
+QString TestoRicavo(double totaleAcquisti, double totaleVendite) {
+    // A division of doubles by 0 raises nothing: it gives an infinity or NaN.
+    if (totaleAcquisti == 0) return QStringLiteral("ERR.");
+    const double r = (totaleVendite - totaleAcquisti) / totaleAcquisti * 100;
+    if (!std::isfinite(r)) return QStringLiteral("ERR.");
+    return FormattaNumero(r, 2);
+}
+
+QString DataDaPeriodo(const QString& t) { return t.mid(3, 3) + t.mid(0, 3) + t.mid(6, 4); }
+
+void TNomiAnagrafiche::prepara() {
+    if (m_preparate) return;
+    TArchivio& a = TArchivio::corrente();
+    m_qProduttore = QSqlQuery(a.db());
+    m_qProduttore.setForwardOnly(true);
+    if (!m_qProduttore.prepare(QStringLiteral("select %1, %2 from %3 where %4 = ?")
+                                   .arg(Produttori::Nome, Produttori::Cognome,
+                                        a.nomeQualificato(Definizioni::Produttori), Produttori::Id)))
+        throw ErroreArchivio(m_qProduttore.lastError().text());
+    m_qCategoria = QSqlQuery(a.db());
+    m_qCategoria.setForwardOnly(true);
+    if (!m_qCategoria.prepare(QStringLiteral("select %1 from %2 where %3 = ?")
+                                  .arg(Cat::Categoria, a.nomeQualificato(Definizioni::Categorie), Cat::Id)))
+        throw ErroreArchivio(m_qCategoria.lastError().text());
+    m_preparate = true;
+}
+
+QString TNomiAnagrafiche::produttore(qint64 id) {
+    auto it = m_produttori.constFind(id);
+    if (it != m_produttori.constEnd()) return it.value();
+    prepara();
+    m_qProduttore.bindValue(0, id);
+    if (!m_qProduttore.exec()) throw ErroreArchivio(m_qProduttore.lastError().text());
+    ++m_letture;
+    QString nome = QStringLiteral(" ");
+    if (m_qProduttore.next())
+        nome = m_qProduttore.value(0).toString() + QLatin1Char(' ') + m_qProduttore.value(1).toString();
+    m_qProduttore.finish();
+    m_produttori.insert(id, nome);
+    return nome;
+}
+
+QString TNomiAnagrafiche::categoria(qint64 id) {
+    auto it = m_categorie.constFind(id);
+    if (it != m_categorie.constEnd()) return it.value();
+    prepara();
+    m_qCategoria.bindValue(0, id);
+    if (!m_qCategoria.exec()) throw ErroreArchivio(m_qCategoria.lastError().text());
+    ++m_letture;
+    QString nome;
+    if (m_qCategoria.next()) nome = m_qCategoria.value(0).toString();
+    m_qCategoria.finish();
+    m_categorie.insert(id, nome);
+    return nome;
+}
+
+void TNomiAnagrafiche::svuota() {
+    m_produttori.clear();
+    m_categorie.clear();
+    m_qProduttore = QSqlQuery();
+    m_qCategoria = QSqlQuery();
+    m_preparate = false;
+}

@@ -1,0 +1,76 @@
+#pragma once
+// The data work of the history and cash-flow reports, without any window:
+// their queries (period and action bound as values, the ordering column from
+// a fixed table), the proposed period, the revenue texts, and the producer
+// and category names of the history lines, read once per distinct ID.
+
+#include <QDate>
+#include <QHash>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariantList>
+
+// A query text and the values bound to it, in order.
+struct TQueryStampa {
+    QString testo;
+    QVariantList parametri;
+};
+
+// The items of the "Stampa:" groups, in order.
+enum TQualiStampa : int { StampaCarichi = 0, StampaScarichi = 1, StampaAggiustamenti = 2, StampaTutti = 3 };
+// The items of the history's "Ordina per" group, in order.
+enum TOrdineStorico : int {
+    OrdinaNome = 0,
+    OrdinaDescrizione = 1,
+    OrdinaQuantita = 2,
+    OrdinaData = 3,
+    OrdinaPrezzoAcq = 4,
+    OrdinaPrezzoVen = 5
+};
+
+// The caption of an item of the "Stampa:" groups ("Carichi" ... "Tutti").
+QString TestoQuali(int quali);
+// The history field an "Ordina per" item orders by; the date for an unknown item.
+QString CampoOrdineStorico(int ordine);
+
+// The history rows of the period, both days included, of one action unless
+// quali is StampaTutti, in the chosen order (descending with inverti).
+TQueryStampa QueryStorico(const QDate& da, const QDate& a, int quali, int ordine, bool inverti);
+// One row per day of the period with the day's sums, named "SUM OF PREZZO",
+// "SUM OF PREZZOACQ" and "SUM OF QUANTITA" beside DATAOGGI, by date.
+TQueryStampa QueryFlussi(const QDate& da, const QDate& a, int quali, bool inverti);
+inline const QString SommaPrezzo = QStringLiteral("SUM OF PREZZO");
+inline const QString SommaPrezzoAcq = QStringLiteral("SUM OF PREZZOACQ");
+inline const QString SommaQuantita = QStringLiteral("SUM OF QUANTITA");
+
+// Prepares and runs the query on the store, forward only.
+void EseguiQueryStampa(QSqlQuery& query, const TQueryStampa& q);
+
+// The summary texts of both reports: the difference and the revenue
+// percentage ("ERR." when the purchase total is 0: the division has no result).
+QString TestoDifferenza(double totaleAcquisti, double totaleVendite);
+QString TestoRicavo(double totaleAcquisti, double totaleVendite);
+
+// An MM/DD/YYYY text of the period printed as DD/MM/YYYY.
+QString DataDaPeriodo(const QString& mmddyyyy);
+
+// Producer and category names of the history lines: each ID is read once with
+// one prepared statement and kept for the rest of the report.
+class TNomiAnagrafiche {
+public:
+    // NOME + " " + COGNOME; a single space for an ID that matches no producer.
+    QString produttore(qint64 id);
+    // CATEGORIA; empty for an ID that matches no category.
+    QString categoria(qint64 id);
+    void svuota();
+    int letture() const { return m_letture; }  // statements run so far
+
+private:
+    QHash<qint64, QString> m_produttori;
+    QHash<qint64, QString> m_categorie;
+    QSqlQuery m_qProduttore;
+    QSqlQuery m_qCategoria;
+    bool m_preparate = false;
+    int m_letture = 0;
+    void prepara();
+};

@@ -1,0 +1,172 @@
+#include "reports/StampaStorico.h"
+
+#include "app/Fx.h"
+#include "data/engine/Definizioni.h"
+#include "movements/Movimenti.h"
+#include "reports/StampaComune.h"
+
+#include <QWidget>
+
+namespace {
+const double AltezzaDettaglio = 4;
+const double CarattereLayout = 7;
+const QString Titolo = QStringLiteral("Stampa riepilogativa storico operazioni effettuate");
+const QStringList CampiDettaglio = {
+    QStringLiteral("QRDBazione"),       QStringLiteral("QRDBdataoggi"),     QStringLiteral("QRDBquantita"),
+    QStringLiteral("QRDBnome"),         QStringLiteral("QRDBDescrizione"),  QStringLiteral("QRDBidproduttore"),
+    QStringLiteral("QRDBidcategoria"),  QStringLiteral("QRDBPrezzoAcq"),    QStringLiteral("QRDBPrezzoVen"),
+    QStringLiteral("QRDBPrezzoCar")};
+const QStringList CampiRiepilogo = {QStringLiteral("LabTotAcq"), QStringLiteral("LabTotVen"),
+                                    QStringLiteral("QRlabDifferenza"), QStringLiteral("QRLabRicavo")};
+
+struct Colonna {
+    const char* intestazione;
+    const char* etichetta;
+    const char* controllo;
+    const QString* campo;
+    double x, larghezza;
+    bool aDestra;
+};
+}  // namespace
+
+TfrmStampaStorico::TfrmStampaStorico(QWidget* proprietario)
+    : QObject(proprietario), m_proprietario(proprietario), m_dati(&m_query, Definizioni::CampiStorico()) {
+    setObjectName(QStringLiteral("frmStampaStorico"));
+    TReport& r = m_report;
+    r.impostaDati(&m_dati);
+    r.fontBase.setPointSizeF(CarattereLayout);
+    r.primaDiGenerare = [this] { QuickRepBeforePrint(); };
+    const Qt::Alignment destra = Qt::AlignRight | Qt::AlignVCenter;
+    const Qt::Alignment sinistra = Qt::AlignLeft | Qt::AlignVCenter;
+
+    TBanda& titolo = r.banda(TTipoBanda::Titolo, 16);
+    titolo.etichetta(QStringLiteral("QRLabTitolo"), {0, 0, 140, 8}, Titolo).dimensione(12).grassetto();
+    titolo.etichetta(QStringLiteral("QRLabTipo"), {141, 0, 49, 8}, QString()).dimensione(12).grassetto();
+    titolo.etichetta(QStringLiteral("QRLabelData"), {0, 9, 190, 6}, QStringLiteral("Intervallo periodo")).dimensione(9);
+
+    TBanda& intestazione = r.banda(TTipoBanda::IntestazioneColonne, 11);
+    intestazione.numeroPagina(QStringLiteral("QRSysData1"), {150, 0, 40, 5}, QStringLiteral("Pag.")).allinea(destra);
+    const Colonna colonne[] = {
+        {"A", "QRLabel1", "QRDBazione", &Storico::Azione, 0, 5, false},
+        {"Data op.", "QRLabel2", "QRDBdataoggi", &Storico::DataOggi, 6, 16, false},
+        {"Qtà", "QRLabel3", "QRDBquantita", &Storico::Quantita, 23, 10, true},
+        {"Nome", "QRLabel4", "QRDBnome", &Storico::Nome, 35, 22, false},
+        {"Descrizione", "QRLabel5", "QRDBDescrizione", &Storico::Descrizione, 58, 39, false},
+        {"Produttore", "QRLabProduttore", "QRDBidproduttore", &Storico::IdProduttore, 98, 23, false},
+        {"Categoria", "QRLabCategoria", "QRDBidcategoria", &Storico::IdCategoria, 122, 17, false},
+        {"Prezzo a.", "QRLabPrezzoAcq", "QRDBPrezzoAcq", &Storico::PrezzoAcq, 140, 16, true},
+        {"Prezzo v.", "QRLabPrezzoVen", "QRDBPrezzoVen", &Storico::Prezzo, 157, 16, true},
+        {"Prez.c.", "QRLabPrezzoCar", "QRDBPrezzoCar", &Storico::PrezzoCar, 174, 16, true}};
+    TBanda& dettaglio = r.banda(TTipoBanda::Dettaglio, AltezzaDettaglio);
+    for (const Colonna& c : colonne) {
+        intestazione.etichetta(QString::fromLatin1(c.etichetta), {c.x, 5, c.larghezza, 5}, QString::fromUtf8(c.intestazione))
+            .grassetto()
+            .allinea(c.aDestra ? destra : sinistra);
+        dettaglio.campoDati(QString::fromLatin1(c.controllo), {c.x, 0, c.larghezza, AltezzaDettaglio}, *c.campo)
+            .allinea(c.aDestra ? destra : sinistra);
+    }
+    intestazione.forma(QStringLiteral("QRShape2"), {0, 10.5, 190, 0.2}, TTipoForma::LineaOrizzontale);
+
+    TBanda& riepilogo = r.banda(TTipoBanda::Riepilogo, 16);
+    riepilogo.forma(QStringLiteral("QRShape1"), {140, 0.5, 33, 0.2}, TTipoForma::LineaOrizzontale);
+    riepilogo.etichetta(QStringLiteral("LabTotAcq"), {120, 1, 36, 4.5}, QString()).allinea(destra);
+    riepilogo.etichetta(QStringLiteral("LabTotVen"), {157, 1, 33, 4.5}, QString()).allinea(destra);
+    riepilogo.etichetta(QStringLiteral("QRlabDifferenza"), {100, 6, 90, 4.5}, QString()).allinea(destra);
+    riepilogo.etichetta(QStringLiteral("QRLabRicavo"), {100, 11, 90, 4.5}, QString()).allinea(destra);
+
+    // "C", "S", "A" for the three actions; any other value as stored.
+    r.controllo(QStringLiteral("QRDBazione"))->allaStampa = [](QString& t) {
+        if (t == Azioni::Carico) t = QStringLiteral("C");
+        else if (t == Azioni::Scarico) t = QStringLiteral("S");
+        else if (t == Azioni::Aggiustamento) t = QStringLiteral("A");
+    };
+    r.controllo(QStringLiteral("QRDBidproduttore"))->allaStampa = [this](QString& t) {
+        const qint64 id = m_query.value(m_iProduttore).toLongLong();
+        t = id == 0 ? QString() : m_nomi.produttore(id);
+    };
+    r.controllo(QStringLiteral("QRDBidcategoria"))->allaStampa = [this](QString& t) {
+        const qint64 id = m_query.value(m_iCategoria).toLongLong();
+        t = id == 0 ? QString() : m_nomi.categoria(id);
+    };
+    r.controllo(QStringLiteral("QRDBPrezzoAcq"))->allaStampa = [this](QString& t) { t = TestoMoneta(valore(m_iAcq)); };
+    r.controllo(QStringLiteral("QRDBPrezzoVen"))->allaStampa = [this](QString& t) { t = TestoMoneta(valore(m_iVen)); };
+    r.controllo(QStringLiteral("QRDBPrezzoCar"))->allaStampa = [this](QString& t) { t = TestoMoneta(valore(m_iCar)); };
+    titolo.primaDiStampare = [this](bool&) {
+        m_report.controllo(QStringLiteral("QRLabelData"))->testo = QStringLiteral("Intervallo periodo") +
+                                                                   QStringLiteral(" dal ") + DataDaPeriodo(DataDa) +
+                                                                   QStringLiteral(" al ") + DataDaPeriodo(DataA);
+    };
+    dettaglio.primaDiStampare = [this](bool&) { DettaglioBeforePrint(); };
+    riepilogo.primaDiStampare = [this](bool& stampa) { RiepilogoBeforePrint(stampa); };
+}
+
+TfrmStampaStorico::~TfrmStampaStorico() = default;
+
+double TfrmStampaStorico::valore(int indice) const { return m_query.value(indice).toDouble(); }
+
+void TfrmStampaStorico::QuickRepBeforePrint() {
+    m_totAcq = 0;
+    m_totVen = 0;
+    m_vuoto = false;
+    m_nomi.svuota();
+    EseguiQueryStampa(m_query, QueryStorico);
+    m_dati.primo();
+    m_iAcq = m_dati.indice(Storico::PrezzoAcq);
+    m_iVen = m_dati.indice(Storico::Prezzo);
+    m_iCar = m_dati.indice(Storico::PrezzoCar);
+    m_iProduttore = m_dati.indice(Storico::IdProduttore);
+    m_iCategoria = m_dati.indice(Storico::IdCategoria);
+    if (m_dati.fine()) {
+        MostraAttenzione(QStringLiteral("Nessuna operazione effettuata nel periodo di intervallo selezionato, cambiare "
+                                        "i parametri e riprovare."));
+        m_vuoto = true;
+    }
+    ApplicaCarattereStampa(m_report, CarattereStampa, CampiDettaglio, CarattereLayout,
+                           m_report.banda(TTipoBanda::Dettaglio), AltezzaDettaglio);
+    // The summary lines take the same size, one under the other.
+    const double dimensione = CarattereStampa > 0 ? CarattereStampa : CarattereLayout;
+    const double riga = std::max(4.5, dimensione * 0.3528 * 1.4);
+    for (int i = 0; i < CampiRiepilogo.size(); ++i) {
+        TControllo* c = m_report.controllo(CampiRiepilogo[i]);
+        c->impostaDimensioneFont(dimensione);
+        c->area = QRectF(c->area.x(), 1 + std::max(0, i - 1) * riga, c->area.width(), riga);
+    }
+    m_report.banda(TTipoBanda::Riepilogo)->impostaAltezza(1 + 3 * riga + 1);
+
+    const bool prezzi = !NonStampaPrezzi;
+    const bool carico = prezzi && !NonStampaPrezzoCarico;
+    for (const auto& [nomi, visibile] :
+         {std::pair{QStringList{QStringLiteral("QRLabProduttore"), QStringLiteral("QRDBidproduttore")}, !NonStampaProduttore},
+          std::pair{QStringList{QStringLiteral("QRLabCategoria"), QStringLiteral("QRDBidcategoria")}, !NonStampaCategoria},
+          std::pair{QStringList{QStringLiteral("QRLabPrezzoAcq"), QStringLiteral("QRDBPrezzoAcq"),
+                                QStringLiteral("QRLabPrezzoVen"), QStringLiteral("QRDBPrezzoVen")},
+                    prezzi},
+          std::pair{QStringList{QStringLiteral("QRLabPrezzoCar"), QStringLiteral("QRDBPrezzoCar")}, carico}})
+        for (const QString& n : nomi) m_report.controllo(n)->visibile = visibile;
+}
+
+void TfrmStampaStorico::DettaglioBeforePrint() {
+    m_totAcq += valore(m_iAcq);
+    m_totVen += valore(m_iVen);
+}
+
+void TfrmStampaStorico::RiepilogoBeforePrint(bool& stampa) {
+    if (m_vuoto) {
+        stampa = false;
+        return;
+    }
+    TControllo* linea = m_report.controllo(QStringLiteral("QRShape1"));
+    if (NonStampaPrezzi) linea->impostaDimensioni(0, 0);
+    else linea->impostaDimensioni(33, 0.2);
+    auto imposta = [this](const QString& nome, const QString& testo) {
+        m_report.controllo(nome)->testo = NonStampaPrezzi ? QString() : testo;
+    };
+    imposta(QStringLiteral("LabTotAcq"), TestoMoneta(m_totAcq));
+    imposta(QStringLiteral("LabTotVen"), TestoMoneta(m_totVen));
+    imposta(QStringLiteral("QRlabDifferenza"),
+            QStringLiteral("DIFFERENZA: ") + TestoDifferenza(m_totAcq, m_totVen) + QStringLiteral(" €"));
+    imposta(QStringLiteral("QRLabRicavo"),
+            QStringLiteral("RICAVO: ") + TestoRicavo(m_totAcq, m_totVen) + QStringLiteral(" %"));
+}
+
+void TfrmStampaStorico::Anteprima() { m_report.anteprima(m_proprietario, Titolo); }
