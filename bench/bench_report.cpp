@@ -3,6 +3,7 @@
 // run. Prints BENCH report ours_ms=... anchor_ms=... ratio=... rss_mb=...
 
 #include "Misura.h"
+#include "PitturaPdf.h"
 #include "reports/engine/Report.h"
 
 #include <QApplication>
@@ -14,43 +15,6 @@
 #include <QPdfWriter>
 #include <QTemporaryDir>
 #include <cstdio>
-
-namespace {
-
-double PiccoMemoriaMb() {
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly)) return 0;
-    for (const QByteArray& riga : f.readAll().split('\n'))
-        if (riga.startsWith("VmHWM:")) return riga.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    return 0;
-}
-
-// The plain painting of a laid-out page list, written here without the engine.
-void PitturaDiretta(const TDocumentoReport& d, const QString& file) {
-    QPdfWriter w(file);
-    w.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
-                                QPageLayout::Millimeter));
-    w.setResolution(300);
-    QPainter p(&w);
-    const double k = 300 / 25.4;
-    int font = -1;
-    for (int i = 0; i < d.pagine.size(); ++i) {
-        if (i > 0) w.newPage();
-        for (const TElementoPagina& e : d.pagine[i].elementi) {
-            const QRectF r(e.area.x() * k, e.area.y() * k, e.area.width() * k, e.area.height() * k);
-            if (e.tipo == TElementoPagina::Testo) {
-                if (e.font != font) p.setFont(d.font[font = e.font]);
-                p.drawText(r, e.allineamento | Qt::TextSingleLine, e.testo);
-            } else if (e.tipo == TElementoPagina::Rettangolo) {
-                p.drawRect(r);
-            } else {
-                p.drawLine(r.topLeft(), r.bottomRight());
-            }
-        }
-    }
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -1,6 +1,7 @@
 #include "reports/StampaComune.h"
 
 #include "app/Fx.h"
+#include "reports/DatiStampe.h"
 
 #include <algorithm>
 
@@ -19,4 +20,26 @@ void ApplicaCarattereStampa(TReport& report, int carattere, const QStringList& c
             c->area.setHeight(altezza - c->area.top());
         }
     if (banda) banda->impostaAltezza(altezza);
+}
+
+void DisponiRiepilogo(TReport& report, int carattere, double dimensioneLayout, const QStringList& controlli) {
+    const double dimensione = carattere > 0 ? carattere : dimensioneLayout;
+    const double riga = std::max(4.5, dimensione * 0.3528 * 1.4);
+    for (int i = 0; i < controlli.size(); ++i) {
+        TControllo* c = report.controllo(controlli[i]);
+        c->impostaDimensioneFont(dimensione);
+        c->area = QRectF(c->area.x(), 1 + std::max(0, i - 1) * riga, c->area.width(), riga);
+    }
+    report.banda(TTipoBanda::Riepilogo)->impostaAltezza(1 + 3 * riga + 1);
+}
+
+void ScriviRiepilogo(TReport& report, const QStringList& controlli, const QString& linea, double larghezzaLinea,
+                     bool nonStampaPrezzi, double totaleAcquisti, double totaleVendite) {
+    report.controllo(linea)->impostaDimensioni(nonStampaPrezzi ? 0 : larghezzaLinea, nonStampaPrezzi ? 0 : 0.2);
+    const QString testi[] = {
+        TestoMoneta(totaleAcquisti), TestoMoneta(totaleVendite),
+        QStringLiteral("DIFFERENZA: ") + TestoDifferenza(totaleAcquisti, totaleVendite) + QStringLiteral(" €"),
+        QStringLiteral("RICAVO: ") + TestoRicavo(totaleAcquisti, totaleVendite) + QStringLiteral(" %")};
+    for (int i = 0; i < controlli.size() && i < 4; ++i)
+        report.controllo(controlli[i])->testo = nonStampaPrezzi ? QString() : testi[i];
 }

@@ -87,14 +87,7 @@ void TfrmStampaFlussi::QuickRepBeforePrint() {
     ApplicaCarattereStampa(m_report, CarattereStampa, CampiDettaglio, CarattereLayout,
                            m_report.banda(TTipoBanda::Dettaglio), AltezzaDettaglio);
     m_report.controllo(QStringLiteral("QRLabelDiffGiorn"))->area.setHeight(m_report.banda(TTipoBanda::Dettaglio)->altezza);
-    const double dimensione = CarattereStampa > 0 ? CarattereStampa : CarattereLayout;
-    const double riga = std::max(4.5, dimensione * 0.3528 * 1.4);
-    for (int i = 0; i < CampiRiepilogo.size(); ++i) {
-        TControllo* c = m_report.controllo(CampiRiepilogo[i]);
-        c->impostaDimensioneFont(dimensione);
-        c->area = QRectF(c->area.x(), 1 + std::max(0, i - 1) * riga, c->area.width(), riga);
-    }
-    m_report.banda(TTipoBanda::Riepilogo)->impostaAltezza(1 + 3 * riga + 1);
+    DisponiRiepilogo(m_report, CarattereStampa, CarattereLayout, CampiRiepilogo);
 
     for (const char* n : {"QRLabAcq", "QRLabVen", "QRLabDiff", "QRLabelPrezzoAcq", "QRLabelPrezzo", "QRLabelDiffGiorn"})
         m_report.controllo(QString::fromLatin1(n))->visibile = !NonStampaPrezzi;
@@ -120,18 +113,7 @@ void TfrmStampaFlussi::RiepilogoBeforePrint(bool& stampa) {
         stampa = false;
         return;
     }
-    TControllo* linea = m_report.controllo(QStringLiteral("QRShape1"));
-    if (NonStampaPrezzi) linea->impostaDimensioni(0, 0);
-    else linea->impostaDimensioni(130, 0.2);
-    auto imposta = [this](const QString& nome, const QString& testo) {
-        m_report.controllo(nome)->testo = NonStampaPrezzi ? QString() : testo;
-    };
-    imposta(QStringLiteral("LabTotAcq"), TestoMoneta(m_totAcq));
-    imposta(QStringLiteral("LabTotVen"), TestoMoneta(m_totVen));
-    imposta(QStringLiteral("QRlabDifferenza"),
-            QStringLiteral("DIFFERENZA: ") + TestoDifferenza(m_totAcq, m_totVen) + QStringLiteral(" €"));
-    imposta(QStringLiteral("QRlabRicavo"),
-            QStringLiteral("RICAVO: ") + TestoRicavo(m_totAcq, m_totVen) + QStringLiteral(" %"));
+    ScriviRiepilogo(m_report, CampiRiepilogo, QStringLiteral("QRShape1"), 130, NonStampaPrezzi, m_totAcq, m_totVen);
 }
 
 void TfrmStampaFlussi::Anteprima() { m_report.anteprima(m_proprietario, Titolo); }

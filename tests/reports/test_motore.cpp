@@ -5,7 +5,9 @@
 #include "reports/engine/Report.h"
 #include "AmbienteTest.h"
 
-#include <QPrintPreviewDialog>
+#include "reports/engine/Anteprima.h"
+#include <QAction>
+#include <QLabel>
 #include <QProcess>
 #include <QtTest>
 
@@ -108,8 +110,8 @@ private slots:
         QCOMPARE(d.elementiDi(QStringLiteral("LabFiglia")).size(), 5);
         // A skipped child takes no place: P4 follows P3 right under it.
         const auto codici = d.elementiDi(QStringLiteral("DBCodice"));
-        QCOMPARE(codici[3]->area.top() - codici[2]->area.top(), 6.0);
-        QCOMPARE(codici[2]->area.top() - codici[1]->area.top(), 11.0);
+        QCOMPARE(codici[3].area.top() - codici[2].area.top(), 6.0);
+        QCOMPARE(codici[2].area.top() - codici[1].area.top(), 11.0);
 
         // Hidden, or with height 0: no place, no text; hidden also runs no hook.
         volte = 0;
@@ -120,7 +122,7 @@ private slots:
         p.r.banda(TTipoBanda::Figlia)->impostaAltezza(0);
         const auto c = p.r.genera().elementiDi(QStringLiteral("DBCodice"));
         QCOMPARE(p.r.documento().elementiDi(QStringLiteral("LabFiglia")).size(), 0);
-        QCOMPARE(c[1]->area.top() - c[0]->area.top(), 6.0);
+        QCOMPARE(c[1].area.top() - c[0].area.top(), 6.0);
     }
 
     void hookDiStampaSoloSuTestoNonVuoto() {
@@ -144,7 +146,7 @@ private slots:
         QCOMPARE(ricevuti, (QStringList{QStringLiteral("2,5"), QStringLiteral("0")}));
         QCOMPARE(etichetta, 2);
         QStringList importi;
-        for (const TElementoPagina* e : d.elementiDi(QStringLiteral("DBImporto"))) importi << e->testo;
+        for (const TElementoPagina& e : d.elementiDi(QStringLiteral("DBImporto"))) importi << e.testo;
         QCOMPARE(importi, (QStringList{QStringLiteral("2,5 €"), QStringLiteral("0 €")}));
         QCOMPARE(d.elementiDi(QStringLiteral("DBNota")).size(), 1);
     }
@@ -250,16 +252,62 @@ private slots:
             linea.impostaDimensioni(0, 0);
         };
         const TDocumentoReport& d = p.r.genera();
-        QCOMPARE(d.font[d.elementiDi(QStringLiteral("DBCodice"))[0]->font].pointSizeF(), 14.0);
-        QCOMPARE(d.font[d.elementiDi(QStringLiteral("IntCodice"))[0]->font].pointSizeF(), 9.0);
+        QCOMPARE(d.font[d.elementiDi(QStringLiteral("DBCodice"))[0].font].pointSizeF(), 14.0);
+        QCOMPARE(d.font[d.elementiDi(QStringLiteral("IntCodice"))[0].font].pointSizeF(), 9.0);
         QCOMPARE(d.elementiDi(QStringLiteral("Riquadro")).size(), 1);
-        QCOMPARE(d.elementiDi(QStringLiteral("Riquadro"))[0]->tipo, TElementoPagina::Rettangolo);
+        QCOMPARE(d.elementiDi(QStringLiteral("Riquadro"))[0].tipo, TElementoPagina::Rettangolo);
         QCOMPARE(d.elementiDi(QStringLiteral("Linea")).size(), 0);
         // A header cut to its first line drops the controls below the cut.
         p.r.banda(TTipoBanda::IntestazioneColonne)->impostaAltezza(5);
         QCOMPARE(p.r.genera().elementiDi(QStringLiteral("IntCodice")).size(), 0);
         QCOMPARE(p.r.documento().elementiDi(QStringLiteral("Pagina")).size(), 1);
         (void)riquadro;
+    }
+
+    // The preview paints the page it shows, not the document: opening a long
+    // report paints page 1 only, and moving paints the page reached.
+    void anteprima_dipingeSoloLaPaginaMostrata() {
+        TReportProva p;
+        p.righe(2000);
+        const TDocumentoReport& d = p.r.genera();
+        QVERIFY(d.numeroPagine() > 80);
+        TAnteprimaReport a(d);
+        a.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&a));
+        QCOMPARE(a.pagineDipinte(), 1);
+        QCOMPARE(a.pagina(), 0);
+        a.vaiAPagina(d.numeroPagine() + 5);  // beyond the end: the last page
+        QCOMPARE(a.pagina(), d.numeroPagine() - 1);
+        QCOMPARE(a.pagineDipinte(), 2);
+        const QImage ultima = a.findChild<QLabel*>(QStringLiteral("Foglio"))->pixmap().toImage();
+        a.impostaZoom(2);
+        QCOMPARE(a.pagineDipinte(), 3);
+        QVERIFY(a.findChild<QLabel*>(QStringLiteral("Foglio"))->pixmap().width() > ultima.width());
+        for (QAction* azione : a.findChildren<QAction*>())
+            if (!azione->toolTip().isEmpty())
+                QVERIFY2(!azione->toolTip().contains(QLatin1String("page"), Qt::CaseInsensitive), qPrintable(azione->toolTip()));
+    }
+
+    // The stored pages give back exactly what was laid out, and take a small
+    // part of what the plain elements would.
+    void pagineCompatte() {
+        TReportProva p;
+        p.righe(3000);
+        const TDocumentoReport& d = p.r.genera();
+        const int n = d.numeroPagine();
+        QVERIFY(n > 100);
+        QCOMPARE(d.testi(n - 1).last(), QStringLiteral("TOTALE"));
+        QCOMPARE(d.testi(n - 1).first(), QStringLiteral("Pag.%1").arg(n));
+        const QStringList codici = [&] {
+            QStringList l;
+            for (const TElementoPagina& e : d.elementiDi(QStringLiteral("DBCodice"))) l << e.testo;
+            return l;
+        }();
+        QCOMPARE(codici.size(), 3000);
+        QCOMPARE(codici.last(), QStringLiteral("P3000"));
+        // Each row's three elements and child would need well over 100 bytes
+        // each as plain elements; stored, a page holds a few bytes a row.
+        QVERIFY2(d.pagine.byte() / 3000 < 40, qPrintable(QString::number(d.pagine.byte() / 3000)));
     }
 
     void anteprimaEPdf() {
@@ -271,7 +319,7 @@ private slots:
         QImage immagine;
         QuandoSiApre([&](QWidget* w) {
             titolo = w->windowTitle();
-            QVERIFY(qobject_cast<QPrintPreviewDialog*>(w));
+            QVERIFY(qobject_cast<TAnteprimaReport*>(w));
             immagine = w->grab().toImage();
             w->close();
         });

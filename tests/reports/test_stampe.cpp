@@ -4,6 +4,7 @@
 
 #include "AmbienteTest.h"
 #include "app/Fx.h"
+#include "app/Griglia.h"
 #include "app/Selezione.h"
 #include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"
@@ -13,7 +14,7 @@
 #include "reports/StampaStorico.h"
 #include "ui_SetStampe.h"
 
-#include <QPrintPreviewDialog>
+#include "reports/engine/Anteprima.h"
 #include <QProcess>
 #include <QtTest>
 
@@ -45,7 +46,7 @@ void ScriviStorico() {
 
 QStringList Testi(const TDocumentoReport& d, const QString& controllo) {
     QStringList l;
-    for (const TElementoPagina* e : d.elementiDi(controllo)) l << e->testo;
+    for (const TElementoPagina& e : d.elementiDi(controllo)) l << e.testo;
     return l;
 }
 
@@ -63,7 +64,7 @@ bool Anteprima(QPushButton* pulsante) {
     QTimer guardia;
     guardia.setInterval(10);
     QObject::connect(&guardia, &QTimer::timeout, [&] {
-        if (auto* p = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget())) {
+        if (auto* p = qobject_cast<TAnteprimaReport*>(QApplication::activeModalWidget())) {
             aperta = true;
             p->close();
         }
@@ -184,10 +185,12 @@ private slots:
         Mostra(w);
         w.ui()->PageControl->setCurrentWidget(w.ui()->TabProdotti);
         QuandoSiApre([](QWidget* lista) {
+            SelezionaRiga(lista->findChild<QTableView*>(QStringLiteral("DBGrid1")), 1);
             QTest::mouseClick(lista->findChild<QPushButton*>(QStringLiteral("sbConferma")), Qt::LeftButton);
         }, &w);
         w.ui()->SpeedButton1->click();
-        QVERIFY(!w.ui()->EditProduttoreTab3->text().isEmpty());
+        QCOMPARE(SelezioneCorrente().IdProduttoreScelto, 2);
+        QCOMPARE(w.ui()->EditProduttoreTab3->text(), QStringLiteral("Anna"));
         QCOMPARE(w.ui()->EditProduttoreTab3->text(), SelezioneCorrente().NomeProduttoreScelto);
         w.ui()->PageControl->setCurrentWidget(w.ui()->TabListino);
         QCOMPARE(w.ui()->EditProduttoreTab4->text(), w.ui()->EditProduttoreTab3->text());
@@ -369,9 +372,9 @@ private slots:
         Mostra(w);
         TfrmStampaStorico s(&w);
         const TDocumentoReport& d = Storico(w, s);
-        QCOMPARE(d.font[d.elementiDi(QStringLiteral("QRDBnome")).first()->font].pointSizeF(), atteso);
-        QCOMPARE(d.font[d.elementiDi(QStringLiteral("LabTotVen")).first()->font].pointSizeF(), atteso);
-        QCOMPARE(d.font[d.elementiDi(QStringLiteral("QRLabTitolo")).first()->font].pointSizeF(), 12.0);
+        QCOMPARE(d.font[d.elementiDi(QStringLiteral("QRDBnome")).first().font].pointSizeF(), atteso);
+        QCOMPARE(d.font[d.elementiDi(QStringLiteral("LabTotVen")).first().font].pointSizeF(), atteso);
+        QCOMPARE(d.font[d.elementiDi(QStringLiteral("QRLabTitolo")).first().font].pointSizeF(), 12.0);
         ZR_VERIFICA_RISPOSTE(*m_amb);
     }
 

@@ -13,7 +13,7 @@
 #include "ui_CtrlQta.h"
 #include "ui_Main.h"
 
-#include <QPrintPreviewDialog>
+#include "reports/engine/Anteprima.h"
 #include <QProcess>
 #include <QtTest>
 
@@ -40,7 +40,7 @@ bool Anteprima(QPushButton* pulsante) {
     QTimer guardia;
     guardia.setInterval(10);
     QObject::connect(&guardia, &QTimer::timeout, [&] {
-        if (auto* p = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget())) {
+        if (auto* p = qobject_cast<TAnteprimaReport*>(QApplication::activeModalWidget())) {
             aperta = true;
             p->close();
         }
@@ -52,7 +52,7 @@ bool Anteprima(QPushButton* pulsante) {
 
 QStringList Testi(const TDocumentoReport& d, const QString& controllo) {
     QStringList l;
-    for (const TElementoPagina* e : d.elementiDi(controllo)) l << e->testo;
+    for (const TElementoPagina& e : d.elementiDi(controllo)) l << e.testo;
     return l;
 }
 
@@ -99,8 +99,8 @@ private slots:
         QCOMPARE(Testi(d, QStringLiteral("QRDBgiacenzamax")),
                  (QStringList{QStringLiteral("10"), QStringLiteral("30"), QStringLiteral("400")}));
         // The setting's size for the six detail fields; headings keep theirs.
-        QCOMPARE(d.font[d.elementiDi(QStringLiteral("QRDBdescrizione"))[0]->font].pointSizeF(), 12.0);
-        QCOMPARE(d.font[d.elementiDi(QStringLiteral("QRLabel1"))[0]->font].pointSizeF(), 8.0);
+        QCOMPARE(d.font[d.elementiDi(QStringLiteral("QRDBdescrizione"))[0].font].pointSizeF(), 12.0);
+        QCOMPARE(d.font[d.elementiDi(QStringLiteral("QRLabel1"))[0].font].pointSizeF(), 8.0);
 
         // A product never evaluated prints blank under "Da rendere".
         Esegui(QStringLiteral("update $P set SCADUTOTEMP = NULL where ID = 3"));
@@ -141,7 +141,7 @@ private slots:
         QCOMPARE(Testi(d, QStringLiteral("QRSysData1")), QStringList{QStringLiteral("1")});  // the bare page number
         QCOMPARE(Testi(d, QStringLiteral("QRDBprezzo")), (QStringList{QStringLiteral("2,50 €"), QStringLiteral("1.234,50 €")}));
         QCOMPARE(d.elementiDi(QStringLiteral("QRShape1")).size(), 2);  // one empty box per row
-        QCOMPARE(d.elementiDi(QStringLiteral("QRShape1"))[0]->tipo, TElementoPagina::Rettangolo);
+        QCOMPARE(d.elementiDi(QStringLiteral("QRShape1"))[0].tipo, TElementoPagina::Rettangolo);
 
         // The same page list as a PDF file, read back.
         const QString pdf = m_amb->file(QStringLiteral("qtaalert.pdf"));

@@ -1,13 +1,14 @@
 #include "reports/engine/Report.h"
 
 #include "app/Fx.h"
+#include "reports/engine/Anteprima.h"
 
 #include <QHash>
+#include <cstring>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 
 QString NomeBanda(TTipoBanda tipo) {
@@ -77,6 +78,76 @@ TControllo* TBanda::controllo(const QString& nome) const {
 
 // ---------------------------------------------------------------------------
 
+namespace {
+template <class T>
+void Scrivi(QByteArray& b, const T& v) {
+    b.append(reinterpret_cast<const char*>(&v), sizeof v);
+}
+template <class T>
+T Leggi(const char*& p) {
+    T v;
+    std::memcpy(&v, p, sizeof v);
+    p += sizeof v;
+    return v;
+}
+}  // namespace
+
+void TElencoPagine::append(const TPaginaReport& pagina) {
+    QByteArray b;
+    b.reserve(pagina.elementi.size() * 40);
+    Scrivi(b, static_cast<quint32>(pagina.elementi.size()));
+    for (const TElementoPagina& e : pagina.elementi) {
+        const Modello m{static_cast<quint8>(e.tipo), static_cast<quint8>(e.banda), e.font, e.allineamento, e.spessore,
+                        e.area.x(), e.area.width(), e.area.height(), e.nome};
+        auto it = m_indiceModelli.constFind(m);
+        quint32 i;
+        if (it != m_indiceModelli.constEnd()) {
+            i = it.value();
+        } else {
+            i = static_cast<quint32>(m_modelli.size());
+            m_modelli.append(m);
+            m_indiceModelli.insert(m, i);
+        }
+        Scrivi(b, i);
+        Scrivi(b, e.area.y());
+        Scrivi(b, static_cast<quint32>(e.testo.size()));
+        b.append(reinterpret_cast<const char*>(e.testo.utf16()), e.testo.size() * 2);
+    }
+    m_pagine.append(qCompress(b, 1));
+    m_byte += m_pagine.last().size();
+}
+
+TPaginaReport TElencoPagine::operator[](int i) const {
+    TPaginaReport p;
+    if (i < 0 || i >= m_pagine.size()) return p;
+    const QByteArray b = qUncompress(m_pagine[i]);
+    const char* q = b.constData();
+    const quint32 n = Leggi<quint32>(q);
+    p.elementi.resize(n);
+    for (TElementoPagina& e : p.elementi) {
+        const Modello& m = m_modelli[Leggi<quint32>(q)];
+        const double y = Leggi<double>(q);
+        const quint32 lunghezza = Leggi<quint32>(q);
+        e.tipo = static_cast<TElementoPagina::Tipo>(m.tipo);
+        e.banda = static_cast<TTipoBanda>(m.banda);
+        e.font = m.font;
+        e.allineamento = m.allineamento;
+        e.spessore = m.spessore;
+        e.area = QRectF(m.x, y, m.larghezza, m.altezza);
+        e.nome = m.nome;
+        e.testo = QString(reinterpret_cast<const QChar*>(q), lunghezza);
+        q += lunghezza * 2;
+    }
+    return p;
+}
+
+void TElencoPagine::clear() {
+    m_pagine.clear();
+    m_modelli.clear();
+    m_indiceModelli.clear();
+    m_byte = 0;
+}
+
 QStringList TDocumentoReport::testi(int pagina) const {
     QStringList l;
     if (pagina < 0 || pagina >= pagine.size()) return l;
@@ -91,11 +162,11 @@ QStringList TDocumentoReport::tuttiITesti() const {
     return l;
 }
 
-QVector<const TElementoPagina*> TDocumentoReport::elementiDi(const QString& nomeControllo) const {
-    QVector<const TElementoPagina*> v;
-    for (const TPaginaReport& p : pagine)
-        for (const TElementoPagina& e : p.elementi)
-            if (e.nome.compare(nomeControllo, Qt::CaseInsensitive) == 0) v << &e;
+QVector<TElementoPagina> TDocumentoReport::elementiDi(const QString& nomeControllo) const {
+    QVector<TElementoPagina> v;
+    for (int i = 0; i < pagine.size(); ++i)
+        for (const TElementoPagina& e : pagine[i].elementi)
+            if (e.nome.compare(nomeControllo, Qt::CaseInsensitive) == 0) v << e;
     return v;
 }
 
@@ -133,6 +204,7 @@ public:
             }
         }
         if (riepilogo) stampa(*riepilogo, true);
+        chiudiPagina();
     }
 
 private:
@@ -159,11 +231,21 @@ private:
         m_inizioCorpo = m_y;
     }
 
+    // A finished page goes to the compact store; only the page being laid
+    // out is held whole.
+    void chiudiPagina() {
+        m_d.pagine.append(m_corrente);
+        m_corrente.elementi.clear();
+    }
+
     void nuovaPagina(bool successiva) {
-        if (successiva) ++m_r.m_paginaCorrente;
-        else m_r.m_paginaCorrente = 1;
-        m_d.pagine.append(TPaginaReport());
-        m_pagina = &m_d.pagine.last();
+        if (successiva) {
+            chiudiPagina();
+            ++m_r.m_paginaCorrente;
+        } else {
+            m_r.m_paginaCorrente = 1;
+        }
+        m_pagina = &m_corrente;
         m_y = 0;
         m_inizioCorpo = 0;
     }
@@ -245,6 +327,7 @@ private:
 
     TReport& m_r;
     TDocumentoReport& m_d;
+    TPaginaReport m_corrente;
     TPaginaReport* m_pagina = nullptr;
     double m_y = 0;            // from the top margin, mm
     double m_inizioCorpo = 0;  // where the rows of the current page start
@@ -289,16 +372,8 @@ const TDocumentoReport& TReport::genera() {
 
 void TReport::anteprima(QWidget* genitore, const QString& titoloFinestra) {
     genera();
-    QPrinter stampante(QPrinter::HighResolution);
-    stampante.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
-                                        QPageLayout::Millimeter));
-    stampante.setFullPage(true);
-    stampante.setDocName(titoloLavoro.isEmpty() ? titoloFinestra : titoloLavoro);
-    QPrintPreviewDialog anteprima(&stampante, genitore);
+    TAnteprimaReport anteprima(m_documento, genitore);
     anteprima.setWindowTitle(titoloFinestra.isEmpty() ? titoloLavoro : titoloFinestra);
-    QObject::connect(&anteprima, &QPrintPreviewDialog::paintRequested, &anteprima,
-                     [this](QPrinter* p) { DipingiDocumento(*p, m_documento); });
-    anteprima.resize(900, 1000);
     anteprima.exec();
 }
 
@@ -319,7 +394,8 @@ void DipingiPagina(QPainter& p, const TDocumentoReport& d, int pagina) {
     QPen penna(Qt::black);
     p.setPen(penna);
     p.setBrush(Qt::NoBrush);
-    for (const TElementoPagina& e : d.pagine[pagina].elementi) {
+    const TPaginaReport pag = d.pagine[pagina];
+    for (const TElementoPagina& e : pag.elementi) {
         const QRectF r(e.area.x() * k, e.area.y() * ky, e.area.width() * k, e.area.height() * ky);
         switch (e.tipo) {
         case TElementoPagina::Testo:

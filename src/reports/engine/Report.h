@@ -23,7 +23,9 @@
 
 #include "reports/engine/DatiReport.h"
 
+#include <QByteArray>
 #include <QFont>
+#include <QHash>
 #include <QRectF>
 #include <QString>
 #include <QVector>
@@ -131,17 +133,67 @@ struct TPaginaReport {
     QVector<TElementoPagina> elementi;
 };
 
+// The laid-out pages, kept compact: each page is stored as a compressed
+// record of its elements (the parts they share with other elements of the
+// same control, its font, its name, are stored once in a table), so that a
+// report of any number of pages holds a few kilobytes per page. A page is
+// decoded when it is read: to paint it, or for a test to read its texts.
+class TElencoPagine {
+public:
+    int size() const { return static_cast<int>(m_pagine.size()); }
+    bool isEmpty() const { return m_pagine.isEmpty(); }
+    TPaginaReport operator[](int i) const;
+    TPaginaReport last() const { return (*this)[size() - 1]; }
+    void append(const TPaginaReport& pagina);
+    void clear();
+    // Bytes held by the stored pages.
+    qint64 byte() const { return m_byte; }
+
+    class const_iterator {
+    public:
+        const_iterator(const TElencoPagine* e, int i) : m_e(e), m_i(i) {}
+        TPaginaReport operator*() const { return (*m_e)[m_i]; }
+        const_iterator& operator++() { ++m_i; return *this; }
+        bool operator!=(const const_iterator& o) const { return m_i != o.m_i; }
+    private:
+        const TElencoPagine* m_e;
+        int m_i;
+    };
+    const_iterator begin() const { return {this, 0}; }
+    const_iterator end() const { return {this, size()}; }
+
+private:
+    // What an element shares with the other elements of its control.
+    struct Modello {
+        quint8 tipo;
+        quint8 banda;
+        quint16 font;
+        qint32 allineamento;
+        float spessore;
+        double x, larghezza, altezza;
+        QString nome;
+        bool operator==(const Modello&) const = default;
+    };
+    friend size_t qHash(const Modello& m, size_t seme) {
+        return qHashMulti(seme, m.tipo, m.banda, m.font, m.allineamento, m.x, m.larghezza, m.altezza, m.nome);
+    }
+    QVector<QByteArray> m_pagine;
+    QVector<Modello> m_modelli;
+    QHash<Modello, quint32> m_indiceModelli;
+    qint64 m_byte = 0;
+};
+
 struct TDocumentoReport {
     QString titoloLavoro;
     QVector<QFont> font;
-    QVector<TPaginaReport> pagine;
+    TElencoPagine pagine;
 
-    int numeroPagine() const { return static_cast<int>(pagine.size()); }
+    int numeroPagine() const { return pagine.size(); }
     // The texts of a page (0-based) in print order, or of every page.
     QStringList testi(int pagina) const;
     QStringList tuttiITesti() const;
     // The elements printed by a control, page by page in order.
-    QVector<const TElementoPagina*> elementiDi(const QString& nomeControllo) const;
+    QVector<TElementoPagina> elementiDi(const QString& nomeControllo) const;
     void svuota();
 };
 
