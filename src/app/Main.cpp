@@ -221,6 +221,4 @@ void TfrmMain::Controllagiacenze1Click() { ApriControllo<TFrmCtrlGiacenze, TfrmS
 
 void TfrmMain::VisioniStampe1Click() { ApriFinestra<TfrmSetStampe>(); }
 
-void TfrmMain::VisioniStampe1Click() { ApriFinestra<TfrmSetStampe>(); }
-
 void TfrmMain::ControloQuantit1Click() { ApriControllo<TFrmCtrlQta, TfrmStampaQtaAlert>(this); }

@@ -77,7 +77,7 @@ void TfrmStampaFlussi::QuickRepBeforePrint() {
     m_iVen = m_dati.indice(SommaPrezzo);
     m_iAcq = m_dati.indice(SommaPrezzoAcq);
     m_iQta = m_dati.indice(SommaQuantita);
-    if (m_iVen < 0 || m_iAcq < 0 || m_iQta < 0)
+    if (!m_dati.fine() && (m_iVen < 0 || m_iAcq < 0 || m_iQta < 0))
         throw ErroreArchivio(QStringLiteral("Somme dei flussi non trovate nella query"));
     if (m_dati.fine()) {
         MostraAttenzione(QStringLiteral("Nessuna operazione effettuata nel periodo di intervallo selezionato, cambiare "

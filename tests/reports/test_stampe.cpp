@@ -16,6 +16,7 @@
 
 #include "reports/engine/Anteprima.h"
 #include <QProcess>
+#include <QTableView>
 #include <QtTest>
 
 namespace {
@@ -101,16 +102,14 @@ class TestStampe : public TProvaConAmbiente {
     }
 
 private slots:
-    void initTestCase() { ImpostaOrologio(QDateTime(QDate(2011, 6, 15), QTime(10, 0))); }
-
     void apertura_storicoVuoto() {
         SelezioneCorrente().IdProduttoreScelto = 7;
         SelezioneCorrente().NomeProdottoScelto = QStringLiteral("X");
         TfrmSetStampe w;
         Mostra(w);
         QCOMPARE(w.ui()->PageControl->currentWidget(), w.ui()->TabStorico);
-        QCOMPARE(w.ui()->EDdaData->text(), QStringLiteral("15/06/2011"));
-        QCOMPARE(w.ui()->EDaData->text(), QStringLiteral("15/06/2011"));
+        QCOMPARE(w.ui()->EDdaData->text(), Oggi().toString(FormatoData));
+        QCOMPARE(w.ui()->EDaData->text(), Oggi().toString(FormatoData));
         QCOMPARE(w.ui()->EDdaDataFlussi->text(), QStringLiteral("01/01/2009"));
         QCOMPARE(w.ui()->EDaDataFlussi->text(), QStringLiteral("31/12/2011"));
         QCOMPARE(SelezioneCorrente().IdProduttoreScelto, 0);

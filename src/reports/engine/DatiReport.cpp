@@ -166,7 +166,7 @@ void TDatiQueryAvanti::primo() {
             m_campoColonna[i] = m_tipi.campo(r.fieldName(i));
         }
         m_fine = !m_query->next();
-    } else if (m_query->at() != 0) {
+    } else if (m_query->at() != 0 && !(m_fine && m_query->at() == QSql::AfterLastRow)) {
         throw ErroreArchivio(QStringLiteral("La query del report non si può rileggere dall'inizio"));
     }
 }
