@@ -17,6 +17,7 @@
 #include "movements/AzzeraScarichi.h"
 #include "movements/SetCancStorico.h"
 #include "online/Bug.h"
+#include "online/ControllaVersione.h"
 #include "movements/CtrlGiacenze.h"
 #include "movements/CtrlQta.h"
 #include "reports/SetStampe.h"
@@ -63,6 +64,7 @@ TfrmMain::TfrmMain(QWidget* genitore) : QMainWindow(genitore), m_ui(std::make_un
     collega(m_ui->LabUrl2, &TfrmMain::Produttori1Click);
     collega(m_ui->mnuHelpHelp, &TfrmMain::mnuHelpHelpClick);
     collega(m_ui->Segnalabug1, &TfrmMain::Segnalabug1Click);
+    collega(m_ui->AggiornaVersione1, &TfrmMain::AggiornaVersione1Click);
     collega(m_ui->mnuIndicizza, &TfrmMain::mnuIndicizzaClick);
     collega(m_ui->lblLink, &TfrmMain::lblLinkClick);
     collega(m_ui->Label13, &TfrmMain::Label13Click);
@@ -181,6 +183,7 @@ void TfrmMain::mnuIndicizzaClick() {
 }
 
 void TfrmMain::Segnalabug1Click() { ApriFinestra<TfrmBug>(); }
+void TfrmMain::AggiornaVersione1Click() { ApriFinestra<TFrmControllaVersione>(); }
 
 void TfrmMain::Salvataggiodati1Click() { ApriFinestra<TFrmSalvataggioDati>(); }
 

@@ -47,6 +47,7 @@ private:
     void mnuHelpHelpClick();
     void mnuIndicizzaClick();
     void Segnalabug1Click();
+    void AggiornaVersione1Click();
     void lblLinkClick();
     void Label13Click();
     void Controllagiacenze1Click();
