@@ -1,0 +1,177 @@
+// The Debian package built from this build folder with cpack: what it holds,
+// the dependencies it declares, its desktop entry, and its launcher starting
+// the program in a folder the user can write (a working-year folder too),
+// all unpacked into a scratch root.
+
+#include "AmbienteTest.h"
+
+#include "data/engine/Definizioni.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace {
+
+struct TEsito {
+    int codice = -1;
+    QString uscita;
+    QString errori;
+};
+
+TEsito Esegui(const QString& programma, const QStringList& argomenti, const QString& cartella = {}, int ms = 180000) {
+    QProcess p;
+    if (!cartella.isEmpty()) p.setWorkingDirectory(cartella);
+    p.start(programma, argomenti);
+    TEsito e;
+    if (!p.waitForFinished(ms)) {
+        p.kill();
+        p.waitForFinished();
+        e.errori = QStringLiteral("tempo scaduto: ") + programma;
+        return e;
+    }
+    e.codice = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    e.uscita = QString::fromUtf8(p.readAllStandardOutput());
+    e.errori += QString::fromUtf8(p.readAllStandardError());
+    return e;
+}
+
+QString CartellaCompilazione() { return QDir::cleanPath(CartellaProgrammaCompilato() + QStringLiteral("..")); }
+
+}  // namespace
+
+class TestPacchetto : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void contenuto();
+    void dipendenze();
+    void voceDelMenu();
+    void lanciatore_data();
+    void lanciatore();
+
+private:
+    QTemporaryDir m_tmp;
+    QString m_deb;
+    QString m_radice;
+};
+
+void TestPacchetto::initTestCase() {
+    QVERIFY(m_tmp.isValid());
+    const TEsito c = Esegui(QStringLiteral("cpack"),
+                            {"-G", "DEB", "-B", m_tmp.filePath("uscita"), "--config",
+                             CartellaCompilazione() + QStringLiteral("/CPackConfig.cmake")},
+                            CartellaCompilazione());
+    QVERIFY2(c.codice == 0, qPrintable(c.uscita + c.errori));
+    const QStringList deb = QDir(m_tmp.filePath("uscita")).entryList({"zerired_*.deb"}, QDir::Files);
+    QCOMPARE(deb.size(), 1);
+    QVERIFY2(deb[0].startsWith(QLatin1String("zerired_7.2003.40-1_")), qPrintable(deb[0]));
+    m_deb = m_tmp.filePath("uscita/" + deb[0]);
+    m_radice = m_tmp.filePath("radice");
+    const TEsito x = Esegui(QStringLiteral("dpkg"), {"-x", m_deb, m_radice});
+    QVERIFY2(x.codice == 0, qPrintable(x.errori));
+}
+
+void TestPacchetto::contenuto() {
+    const TEsito c = Esegui(QStringLiteral("dpkg"), {"-c", m_deb});
+    QCOMPARE(c.codice, 0);
+    QStringList file;
+    for (const QString& riga : c.uscita.split('\n', Qt::SkipEmptyParts)) {
+        const QString percorso = riga.section(' ', -1);
+        if (!riga.startsWith('d')) file << percorso;
+        QVERIFY2(!percorso.endsWith(QLatin1String(".db")), qPrintable(riga));  // never a table
+    }
+    for (const char* atteso : {"./usr/bin/zerired", "./usr/lib/zerired/zerired", "./usr/lib/zerired/Pdxrbld.exe",
+                               "./usr/lib/zerired/help.html", "./usr/share/applications/zerired.desktop",
+                               "./usr/share/icons/hicolor/128x128/apps/zerired.png"})
+        QVERIFY2(file.contains(QLatin1String(atteso)), qPrintable(QString::fromLatin1(atteso) + "\n" + c.uscita));
+    // The program, the tool and the launcher can be run by everybody.
+    for (const char* eseguibile : {"/usr/bin/zerired", "/usr/lib/zerired/zerired", "/usr/lib/zerired/Pdxrbld.exe"}) {
+        const QFileInfo fi(m_radice + QLatin1String(eseguibile));
+        QVERIFY2(fi.isFile() && fi.permission(QFile::ExeOther), eseguibile);
+    }
+}
+
+void TestPacchetto::dipendenze() {
+    const TEsito c = Esegui(QStringLiteral("dpkg-deb"), {"-f", m_deb, "Package", "Depends", "Section"});
+    QCOMPARE(c.codice, 0);
+    // The libraries found by dpkg-shlibdeps and the plugins Qt loads.
+    for (const char* pacchetto : {"libqt6widgets6", "libqt6sql6 ", "libqt6network6", "libsqlite3-0", "libc6",
+                                  "libqt6sql6-sqlite", "qt6-qpa-plugins"})
+        QVERIFY2(c.uscita.contains(QLatin1String(pacchetto)), qPrintable(QString::fromLatin1(pacchetto) + "\n" + c.uscita));
+    QVERIFY(c.uscita.contains(QLatin1String("Package: zerired")));
+}
+
+void TestPacchetto::voceDelMenu() {
+    const QString voce = m_radice + QStringLiteral("/usr/share/applications/zerired.desktop");
+    const TEsito v = Esegui(QStringLiteral("desktop-file-validate"), {voce});
+    QVERIFY2(v.codice == 0 && v.uscita.isEmpty(), qPrintable(v.uscita + v.errori));
+    QFile f(voce);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QString testo = QString::fromUtf8(f.readAll());
+    QVERIFY(testo.contains(QLatin1String("\nExec=zerired\n")));
+    QVERIFY(testo.contains(QLatin1String("\nIcon=zerired\n")));
+    QVERIFY(testo.contains(QLatin1String("\nCategories=Office;\n")));
+}
+
+void TestPacchetto::lanciatore_data() {
+    QTest::addColumn<QString>("argomento");  // relative to the scratch folder; empty for none
+    QTest::addColumn<QString>("cartella");   // the program folder expected, relative to the scratch folder
+    QTest::newRow("cartella personale") << "" << "casa/.local/share/zerired";
+    QTest::newRow("anno di lavoro") << "lavoro/anni/2004" << "lavoro/anni/2004";
+}
+
+void TestPacchetto::lanciatore() {
+    QFETCH(QString, argomento);
+    QFETCH(QString, cartella);
+    QTemporaryDir scratch;
+    const QString dir = scratch.path() + '/';
+    QVERIFY(QDir().mkpath(dir + "casa"));
+
+    const QString programma = dir + cartella;
+    for (int giro = 0; giro < 2; ++giro) {
+        QProcess p;
+        QProcessEnvironment amb = QProcessEnvironment::systemEnvironment();
+        amb.insert("HOME", dir + "casa");
+        amb.remove("XDG_DATA_HOME");
+        amb.insert("QT_QPA_PLATFORM", "offscreen");
+        p.setProcessEnvironment(amb);
+        p.setWorkingDirectory(dir);
+        p.start(m_radice + "/usr/bin/zerired", argomento.isEmpty() ? QStringList() : QStringList{dir + argomento});
+        QVERIFY(p.waitForStarted());
+        // The program creates its tables in the user's folder at start-up.
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(programma + "/prodotti.db") || p.state() == QProcess::NotRunning,
+                                 30000);
+        QTest::qWait(500);
+        const bool inCorsa = p.state() == QProcess::Running;
+        p.kill();
+        p.waitForFinished();
+        QVERIFY2(inCorsa, qPrintable(QString::fromUtf8(p.readAllStandardError())));
+        QVERIFY(QFileInfo::exists(programma + "/prodotti.db"));
+        // A copy of its own, not a link: the program's folder is the user's.
+        const QFileInfo eseguibile(programma + "/zerired");
+        QVERIFY(eseguibile.isFile() && !eseguibile.isSymLink() && eseguibile.isExecutable());
+        QFile h(programma + "/help.html");
+        QVERIFY(h.open(QIODevice::ReadWrite));
+        if (giro == 1) {
+            QFile installata(m_radice + "/usr/lib/zerired/help.html");
+            QVERIFY(installata.open(QIODevice::ReadOnly));
+            QCOMPARE(h.readAll(), installata.readAll());
+            break;
+        }
+        // A file that differs from the installed copy (an older version) is
+        // replaced at the next start; the tables stay.
+        h.resize(0);
+        h.write("vecchio");
+        h.close();
+        Sqlite3(programma + "/prodotti.db",
+                QStringLiteral("insert into prodotti (%1, %2) values (77, 'RESTA')").arg(Prodotti::Id, Prodotti::Nome));
+    }
+    QCOMPARE(Sqlite3(programma + "/prodotti.db",
+                     QStringLiteral("select %1 from prodotti where %2 = 77").arg(Prodotti::Nome, Prodotti::Id)),
+             QStringLiteral("RESTA"));
+}
+
+QTEST_GUILESS_MAIN(TestPacchetto)
+#include "test_pacchetto.moc"
