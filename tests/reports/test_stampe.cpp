@@ -3,6 +3,7 @@
 // their page list and once from the PDF.
 
 #include "AmbienteTest.h"
+#include "ProveStampe.h"
 #include "app/Fx.h"
 #include "app/Griglia.h"
 #include "app/Selezione.h"
@@ -45,35 +46,8 @@ void ScriviStorico() {
         "(5, 'CARICO', 'ZUCCHERO', 'Zucchero', 5, '2011-03-31', 0, NULL, NULL, 10, NULL)"));
 }
 
-QStringList Testi(const TDocumentoReport& d, const QString& controllo) {
-    QStringList l;
-    for (const TElementoPagina& e : d.elementiDi(controllo)) l << e.testo;
-    return l;
-}
 
-QString Pdftotext(const QString& pdf) {
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    p.waitForFinished(30000);
-    return QString::fromUtf8(p.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
-}
 
-// Presses "Anteprima" and closes the preview once it is on screen; true when
-// a preview opened.
-bool Anteprima(QPushButton* pulsante) {
-    bool aperta = false;
-    QTimer guardia;
-    guardia.setInterval(10);
-    QObject::connect(&guardia, &QTimer::timeout, [&] {
-        if (auto* p = qobject_cast<TAnteprimaReport*>(QApplication::activeModalWidget())) {
-            aperta = true;
-            p->close();
-        }
-    });
-    guardia.start();
-    pulsante->click();
-    return aperta;
-}
 
 void Mostra(QWidget& f) {
     f.show();

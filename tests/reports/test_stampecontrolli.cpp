@@ -3,6 +3,7 @@
 // font-size setting, the warnings, and two previews in a row.
 
 #include "AmbienteTest.h"
+#include "ProveStampe.h"
 #include "app/Main.h"
 #include "data/engine/Archivio.h"
 #include "movements/CtrlGiacenze.h"
@@ -33,36 +34,8 @@ void ScriviProdotti() {
         "(3, 'ZUCCHERO', 'Zucchero di canna', 0, 2, 400, '2003-12-01', NULL)"));
 }
 
-// Presses "Anteprima" and closes the preview once it is on screen; true when
-// a preview opened.
-bool Anteprima(QPushButton* pulsante) {
-    bool aperta = false;
-    QTimer guardia;
-    guardia.setInterval(10);
-    QObject::connect(&guardia, &QTimer::timeout, [&] {
-        if (auto* p = qobject_cast<TAnteprimaReport*>(QApplication::activeModalWidget())) {
-            aperta = true;
-            p->close();
-        }
-    });
-    guardia.start();
-    pulsante->click();
-    return aperta;
-}
 
-QStringList Testi(const TDocumentoReport& d, const QString& controllo) {
-    QStringList l;
-    for (const TElementoPagina& e : d.elementiDi(controllo)) l << e.testo;
-    return l;
-}
 
-QString Pdftotext(const QString& pdf) {
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    p.waitForFinished(30000);
-    // Compatibility form: the typeface's ligatures ("ﬀ") read as their letters.
-    return QString::fromUtf8(p.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
-}
 
 template <class F>
 void Mostra(F& f) {
