@@ -346,20 +346,51 @@ bool CopiaFile(const QString& sorgente, const QString& destinazione) {
     return true;
 }
 
+TRecord LeggiImpostazioni() {
+    TTabella impostazioni(TArchivio::corrente(), Definizioni::Impostazioni);
+    impostazioni.apri();
+    if (impostazioni.vuota()) return TRecord();
+    impostazioni.primo();
+    TRecord r = impostazioni.record();
+    impostazioni.chiudi();
+    return r;
+}
+
 QString LeggiImpostazione(const QString& nome) {
     try {
-        TTabella impostazioni(TArchivio::corrente(), Definizioni::Impostazioni);
-        impostazioni.apri();
-        if (impostazioni.vuota())
+        const TRecord impostazioni = LeggiImpostazioni();
+        if (impostazioni.campi().isEmpty())
             throw ErroreArchivio(QStringLiteral("Nessun record di impostazione"), ErroreArchivio::CtxStato);
-        impostazioni.primo();
-        const QString valore = impostazioni.record().comeTesto(nome);
-        impostazioni.chiudi();
-        return valore;
+        return impostazioni.comeTesto(nome);
     } catch (const std::exception&) {
         MostraErrore(QStringLiteral("Errore di lettura in parametri di impostazione, campo: ") + nome);
         return QString();
     }
+}
+
+QString TestoDettagliProduttore(const QVariant& idProduttore) {
+    if (idProduttore.isNull() || idProduttore.toString().isEmpty()) return QStringLiteral("Dettagli:");
+    TArchivio& a = TArchivio::corrente();
+    QSqlQuery q = a.esegui(QStringLiteral("select ") + Produttori::Nome + QStringLiteral(", ") + Produttori::Cognome +
+                               QStringLiteral(" from ") + a.nomeQualificato(QStringLiteral("produttori")) +
+                               QStringLiteral(" where ") + Produttori::Id + QStringLiteral(" = ?"),
+                           {idProduttore});
+    QString nome, cognome;
+    if (q.next()) {
+        nome = q.value(0).toString();
+        cognome = q.value(1).toString();
+    }
+    return QStringLiteral("Dettagli: ") + nome + QLatin1Char(' ') + cognome;
+}
+
+QString NomeCategoria(const QVariant& idCategoria) {
+    TArchivio& a = TArchivio::corrente();
+    return a
+        .valoreSingolo(QStringLiteral("select ") + Cat::Categoria + QStringLiteral(" from ") +
+                           a.nomeQualificato(QStringLiteral("cat")) + QStringLiteral(" where ") + Cat::Id +
+                           QStringLiteral(" = ?"),
+                       {idCategoria})
+        .toString();
 }
 
 // ---------------------------------------------------------------------------

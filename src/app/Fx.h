@@ -2,6 +2,8 @@
 // Shared routines of every window: the message boxes, the program folder,
 // today's date and the clock, the fixed Italian number and date conventions.
 
+#include "data/engine/Tabella.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QList>
@@ -135,9 +137,20 @@ QString AnnoOggi();
 // when a read or write fails; the destination is then left as it was (a
 // partial copy never replaces it).
 bool CopiaFile(const QString& sorgente, const QString& destinazione);
+// The settings table's row, its values typed by the table's fields (read them
+// with the Impostazioni:: names); a record without fields when the table holds
+// no row. Store errors propagate.
+TRecord LeggiImpostazioni();
 // One field of the settings record as text ("10", "True", "" for an empty
 // field); on failure the error box names the field and the text is empty.
 QString LeggiImpostazione(const QString& nome);
+
+// The producer line of the product windows: "Dettagli: " + name + " " + surname
+// of the producer with the given ID (both blank when there is none);
+// "Dettagli:" for an empty ID.
+QString TestoDettagliProduttore(const QVariant& idProduttore);
+// The name of the category with the given ID; empty when there is none.
+QString NomeCategoria(const QVariant& idCategoria);
 
 // Interface translation through the optional lingua.db of the program folder.
 // The caption in the given language: the text without its leading "&" and

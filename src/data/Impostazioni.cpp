@@ -16,18 +16,18 @@ TFrmImpostazioni::TFrmImpostazioni(QWidget* genitore)
       m_tabella(TArchivio::corrente(), QStringLiteral("Impostazioni.db")) {
     m_ui->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    m_caselle = {{m_ui->dbordinaProdSequenza, QStringLiteral("ORD_PRODOTTI_STANDARD")},
-                 {m_ui->DBCheckBox1, QStringLiteral("CANC_AUTOMATICA")},
-                 {m_ui->DBCheckBox3, QStringLiteral("DATAINGRESSO_AUTOMATICA")},
-                 {m_ui->DBCheckBox4, QStringLiteral("SOVRASCRIVI_PREZ_LISTINO")},
-                 {m_ui->DBCheckBox2, QStringLiteral("PROPONI_INS_STORICO")}};
-    m_liste = {{m_ui->DBComboBox1, QStringLiteral("CAR_STAMPA_STORICO")},
-               {m_ui->DBComboBox2, QStringLiteral("CAR_STAMPA_PRODUTTORI")},
-               {m_ui->DBComboBox3, QStringLiteral("CAR_STAMPA_PRODOTTI")},
-               {m_ui->DBComboBox4, QStringLiteral("CAR_STAMPA_LISTINO")},
-               {m_ui->DBComboBox5, QStringLiteral("CAR_STAMPA_GIACENZE")},
-               {m_ui->DBComboBox6, QStringLiteral("CAR_STAMPA_INVENTARIO")},
-               {m_ui->DBComboBox7, QStringLiteral("CAR_STAMPA_QTAALERT")}};
+    m_caselle = {{m_ui->dbordinaProdSequenza, Impostazioni::OrdProdottiStandard},
+                 {m_ui->DBCheckBox1, Impostazioni::CancAutomatica},
+                 {m_ui->DBCheckBox3, Impostazioni::DataIngressoAutomatica},
+                 {m_ui->DBCheckBox4, Impostazioni::SovrascriviPrezListino},
+                 {m_ui->DBCheckBox2, Impostazioni::ProponiInsStorico}};
+    m_liste = {{m_ui->DBComboBox1, Impostazioni::CarStampaStorico},
+               {m_ui->DBComboBox2, Impostazioni::CarStampaProduttori},
+               {m_ui->DBComboBox3, Impostazioni::CarStampaProdotti},
+               {m_ui->DBComboBox4, Impostazioni::CarStampaListino},
+               {m_ui->DBComboBox5, Impostazioni::CarStampaGiacenze},
+               {m_ui->DBComboBox6, Impostazioni::CarStampaInventario},
+               {m_ui->DBComboBox7, Impostazioni::CarStampaQtaAlert}};
     // Only the sizes of the list can be picked: the lists are not editable.
     for (const auto& [lista, campo] : m_liste) {
         lista->clear();

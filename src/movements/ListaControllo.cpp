@@ -28,20 +28,6 @@ int ApriListaProdotti(TModelloElenco& lista, QTableView* griglia, const QString&
     return lista.conteggio();
 }
 
-QString TestoDettagliProduttore(const QVariant& idProduttore) {
-    if (idProduttore.isNull() || idProduttore.toString().isEmpty()) return QStringLiteral("Dettagli:");
-    TArchivio& a = TArchivio::corrente();
-    QSqlQuery q = a.esegui(QStringLiteral("select NOME, COGNOME from ") + a.nomeQualificato(QStringLiteral("produttori")) +
-                               QStringLiteral(" where ID = ?"),
-                           {idProduttore});
-    QString nome, cognome;
-    if (q.next()) {
-        nome = q.value(0).toString();
-        cognome = q.value(1).toString();
-    }
-    return QStringLiteral("Dettagli: ") + nome + QLatin1Char(' ') + cognome;
-}
-
 void ImpostaStato(QLabel* etichetta, const QString& testo, const QColor& sfondo) {
     etichetta->setText(testo);
     QPalette p = etichetta->palette();

@@ -3,6 +3,7 @@
 // show in a grid and hand to their report, the detail fields and the producer
 // line of the current row, the state label and the record navigator.
 
+#include "app/Fx.h"
 #include "app/Griglia.h"
 #include "app/ModelloElenco.h"
 #include "data/engine/Tabella.h"
@@ -23,9 +24,6 @@
 int ApriListaProdotti(TModelloElenco& lista, QTableView* griglia, const QString& condizione,
                       const QVector<TModelloElenco::Colonna>& colonne);
 
-// The producer line: "Dettagli: " + NOME + " " + COGNOME of the producer whose
-// ID is given (both blank when there is none); "Dettagli:" for an empty ID.
-QString TestoDettagliProduttore(const QVariant& idProduttore);
 
 // The state label's text on its background colour.
 void ImpostaStato(QLabel* etichetta, const QString& testo, const QColor& sfondo);

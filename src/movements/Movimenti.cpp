@@ -15,10 +15,10 @@ QString TabStorico() { return TArchivio::corrente().nomeQualificato(QStringLiter
 
 // The fields a movement may change on a product, in the order of the UPDATE.
 const QStringList& CampiMovimento() {
-    static const QStringList c = {QStringLiteral("CARICHI"),        QStringLiteral("SCARICHI"),
-                                  QStringLiteral("QUANTITA"),       QStringLiteral("TOTALEACQUISTI"),
-                                  QStringLiteral("TOTALEVENDITE"),  QStringLiteral("PREZZO"),
-                                  QStringLiteral("PREZZO2"),        QStringLiteral("DATAOGGI")};
+    static const QStringList c = {Prodotti::Carichi,        Prodotti::Scarichi,
+                                  Prodotti::Quantita,       Prodotti::TotaleAcquisti,
+                                  Prodotti::TotaleVendite,  Prodotti::Prezzo,
+                                  Prodotti::Prezzo2,        Prodotti::DataOggi};
     return c;
 }
 
@@ -29,9 +29,9 @@ void ScriviProdotto(const TRecord& p) {
         assegna << QStringLiteral("\"%1\" = ?").arg(n);
         valori << ConvertiPerCampo(p.campi()[p.indice(n)], p.valore(n));
     }
-    valori << p.intero(QStringLiteral("ID"));
+    valori << p.intero(Prodotti::Id);
     TArchivio::corrente().esegui(
-        QStringLiteral("UPDATE %1 SET %2 WHERE ID = ?").arg(TabProdotti(), assegna.join(QStringLiteral(", "))), valori);
+        QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?").arg(TabProdotti(), assegna.join(QStringLiteral(", ")), Prodotti::Id), valori);
 }
 
 QVariant Prezzo(double valore, bool vuoto) { return vuoto ? QVariant() : QVariant(valore); }
@@ -40,14 +40,13 @@ QVariant Prezzo(double valore, bool vuoto) { return vuoto ? QVariant() : QVarian
 
 TImpostazioniMovimenti LeggiImpostazioniMovimenti() {
     TImpostazioniMovimenti s;
-    TTabella t(TArchivio::corrente(), Definizioni::Impostazioni);
-    t.apri();
-    if (t.vuota()) return s;
-    s.ordineStandard = t.booleano(QStringLiteral("ORD_PRODOTTI_STANDARD"));
-    s.cancAutomatica = t.booleano(QStringLiteral("CANC_AUTOMATICA"));
-    s.dataIngresso = t.booleano(QStringLiteral("DATAINGRESSO_AUTOMATICA"));
-    s.proponiStorico = t.booleano(QStringLiteral("PROPONI_INS_STORICO"));
-    s.sovrascriviPrezzi = t.booleano(QStringLiteral("SOVRASCRIVI_PREZ_LISTINO"));
+    const TRecord t = LeggiImpostazioni();
+    if (t.campi().isEmpty()) return s;
+    s.ordineStandard = t.booleano(Impostazioni::OrdProdottiStandard);
+    s.cancAutomatica = t.booleano(Impostazioni::CancAutomatica);
+    s.dataIngresso = t.booleano(Impostazioni::DataIngressoAutomatica);
+    s.proponiStorico = t.booleano(Impostazioni::ProponiInsStorico);
+    s.sovrascriviPrezzi = t.booleano(Impostazioni::SovrascriviPrezListino);
     return s;
 }
 
@@ -95,7 +94,7 @@ QString ControllaCaselle(const QString& quantita, const QString& prezzoAcq, bool
 
 QString TestoNumero(const QVariant& valore) {
     if (valore.isNull() || !valore.isValid()) return QString();
-    return QString::number(valore.toDouble(), 'g', 15).replace(QLatin1Char('.'), QLatin1Char(','));
+    return TestoNumeroGenerale(valore.toDouble());
 }
 
 double Arrotonda15(double valore) { return QString::number(valore, 'g', 15).toDouble(); }
@@ -113,33 +112,33 @@ int NuovoIdStorico() {
 TRecord RigaStorico(const QString& azione, const TRecord& p, const TDatiMovimento& d, const QDate& oggi) {
     TRecord r(Definizioni::CampiStorico());
     const int q = d.quantita;
-    r.imposta(QStringLiteral("AZIONE"), azione);
-    r.imposta(QStringLiteral("IDPROD"), p.intero(QStringLiteral("ID")));
-    r.imposta(QStringLiteral("NOME"), p.testo(QStringLiteral("NOME")));
-    r.imposta(QStringLiteral("DESCRIZIONE"), p.testo(QStringLiteral("DESCRIZIONE")));
-    r.imposta(QStringLiteral("QUANTITA"), q);
-    r.imposta(QStringLiteral("GIACENZAMAX"), p.intero(QStringLiteral("GIACENZAMAX")));
-    r.imposta(QStringLiteral("DATAOGGI"), oggi);
+    r.imposta(Storico::Azione, azione);
+    r.imposta(Storico::IdProd, p.intero(Prodotti::Id));
+    r.imposta(Storico::Nome, p.testo(Prodotti::Nome));
+    r.imposta(Storico::Descrizione, p.testo(Prodotti::Descrizione));
+    r.imposta(Storico::Quantita, q);
+    r.imposta(Storico::GiacenzaMax, p.intero(Prodotti::GiacenzaMax));
+    r.imposta(Storico::DataOggi, oggi);
     // Copied through their text form: a blank stays blank.
-    r.imposta(QStringLiteral("DATADISTINTA"), p.valore(QStringLiteral("DATADISTINTA")));
-    r.imposta(QStringLiteral("NUMDISTINTA"), p.valore(QStringLiteral("NUMDISTINTA")));
-    r.imposta(QStringLiteral("IDPRODUTTORE"), p.valore(QStringLiteral("IDPRODUTTORE")));
-    if (azione != Azioni::Aggiustamento) r.imposta(QStringLiteral("IDCATEGORIA"), p.intero(QStringLiteral("IDCATEGORIA")));
+    r.imposta(Storico::DataDistinta, p.valore(Prodotti::DataDistinta));
+    r.imposta(Storico::NumDistinta, p.valore(Prodotti::NumDistinta));
+    r.imposta(Storico::IdProduttore, p.valore(Prodotti::IdProduttore));
+    if (azione != Azioni::Aggiustamento) r.imposta(Storico::IdCategoria, p.intero(Prodotti::IdCategoria));
     if (azione == Azioni::Carico) {
-        r.imposta(QStringLiteral("PREZZOACQ"), Arrotonda15(q * d.prezzoAcq));
+        r.imposta(Storico::PrezzoAcq, Arrotonda15(q * d.prezzoAcq));
     } else if (azione == Azioni::Scarico) {
-        r.imposta(QStringLiteral("PREZZO"), Arrotonda15(q * d.prezzoVen));
-        r.imposta(QStringLiteral("PREZZOCAR"), Arrotonda15(q * d.prezzoAcq));
+        r.imposta(Storico::Prezzo, Arrotonda15(q * d.prezzoVen));
+        r.imposta(Storico::PrezzoCar, Arrotonda15(q * d.prezzoAcq));
     } else if (azione == Azioni::Aggiustamento) {
-        if (d.tipoAggiustamento == AggiustaVendite) r.imposta(QStringLiteral("PREZZO"), Arrotonda15(q * d.prezzoVen * -1));
-        r.imposta(QStringLiteral("PREZZOACQ"), Arrotonda15(q * d.prezzoAcq * -1));
+        if (d.tipoAggiustamento == AggiustaVendite) r.imposta(Storico::Prezzo, Arrotonda15(q * d.prezzoVen * -1));
+        r.imposta(Storico::PrezzoAcq, Arrotonda15(q * d.prezzoAcq * -1));
     }
     return r;
 }
 
 void RegistraStorico(const QString& azione, const TRecord& prodotto, const TDatiMovimento& dati) {
     TRecord r = RigaStorico(azione, prodotto, dati, Oggi());
-    r.imposta(QStringLiteral("ID"), NuovoIdStorico() + 1);
+    r.imposta(Storico::Id, NuovoIdStorico() + 1);
     QStringList nomi, segnaposto;
     QVariantList valori;
     for (int i = 0; i < r.campi().size(); ++i) {
@@ -157,50 +156,50 @@ void RegistraStorico(const QString& azione, const TRecord& prodotto, const TDati
 
 void ApplicaCarico(TRecord& p, const TDatiMovimento& d, const TOpzioniMovimento& o, const QDate& oggi) {
     const int q = d.quantita;
-    if (o.aggiornaDataIngresso) p.imposta(QStringLiteral("DATAOGGI"), oggi);
-    p.imposta(QStringLiteral("CARICHI"), p.intero(QStringLiteral("CARICHI")) + q);
-    p.imposta(QStringLiteral("QUANTITA"), p.intero(QStringLiteral("CARICHI")) - p.intero(QStringLiteral("SCARICHI")));
-    p.imposta(QStringLiteral("TOTALEACQUISTI"), q * d.prezzoAcq + p.reale(QStringLiteral("TOTALEACQUISTI")));
+    if (o.aggiornaDataIngresso) p.imposta(Prodotti::DataOggi, oggi);
+    p.imposta(Prodotti::Carichi, p.intero(Prodotti::Carichi) + q);
+    p.imposta(Prodotti::Quantita, p.intero(Prodotti::Carichi) - p.intero(Prodotti::Scarichi));
+    p.imposta(Prodotti::TotaleAcquisti, q * d.prezzoAcq + p.reale(Prodotti::TotaleAcquisti));
     if (o.sovrascriviPrezzi) {
-        p.imposta(QStringLiteral("PREZZO"), Prezzo(d.prezzoAcq, d.prezzoAcqVuoto));
-        p.imposta(QStringLiteral("PREZZO2"), Prezzo(d.prezzoVen, d.prezzoVenVuoto));
+        p.imposta(Prodotti::Prezzo, Prezzo(d.prezzoAcq, d.prezzoAcqVuoto));
+        p.imposta(Prodotti::Prezzo2, Prezzo(d.prezzoVen, d.prezzoVenVuoto));
     }
 }
 
 void ApplicaScarico(TRecord& p, const TDatiMovimento& d, const TOpzioniMovimento& o) {
     const int q = d.quantita;
-    p.imposta(QStringLiteral("SCARICHI"), p.intero(QStringLiteral("SCARICHI")) + q);
-    p.imposta(QStringLiteral("QUANTITA"), p.intero(QStringLiteral("CARICHI")) - p.intero(QStringLiteral("SCARICHI")));
-    p.imposta(QStringLiteral("TOTALEVENDITE"), q * d.prezzoVen + p.reale(QStringLiteral("TOTALEVENDITE")));
+    p.imposta(Prodotti::Scarichi, p.intero(Prodotti::Scarichi) + q);
+    p.imposta(Prodotti::Quantita, p.intero(Prodotti::Carichi) - p.intero(Prodotti::Scarichi));
+    p.imposta(Prodotti::TotaleVendite, q * d.prezzoVen + p.reale(Prodotti::TotaleVendite));
     if (o.sovrascriviPrezzi) {
-        p.imposta(QStringLiteral("PREZZO"), Prezzo(d.prezzoAcq, d.prezzoAcqVuoto));
-        p.imposta(QStringLiteral("PREZZO2"), Prezzo(d.prezzoVen, d.prezzoVenVuoto));
+        p.imposta(Prodotti::Prezzo, Prezzo(d.prezzoAcq, d.prezzoAcqVuoto));
+        p.imposta(Prodotti::Prezzo2, Prezzo(d.prezzoVen, d.prezzoVenVuoto));
     }
 }
 
 void ApplicaAggiustamento(TRecord& p, const TDatiMovimento& d) {
     const int q = d.quantita;
-    p.imposta(QStringLiteral("CARICHI"), p.intero(QStringLiteral("CARICHI")) - q);
-    p.imposta(QStringLiteral("TOTALEACQUISTI"), p.reale(QStringLiteral("TOTALEACQUISTI")) - q * d.prezzoAcq);
+    p.imposta(Prodotti::Carichi, p.intero(Prodotti::Carichi) - q);
+    p.imposta(Prodotti::TotaleAcquisti, p.reale(Prodotti::TotaleAcquisti) - q * d.prezzoAcq);
     if (d.tipoAggiustamento == AggiustaRimanenze) {
         // Decremented, not recomputed: loads went down by q, the balance with them.
-        p.imposta(QStringLiteral("QUANTITA"), p.intero(QStringLiteral("QUANTITA")) - q);
+        p.imposta(Prodotti::Quantita, p.intero(Prodotti::Quantita) - q);
     } else {
         // Loads and unloads both went down by q: the balance stays.
-        p.imposta(QStringLiteral("SCARICHI"), p.intero(QStringLiteral("SCARICHI")) - q);
-        p.imposta(QStringLiteral("TOTALEVENDITE"), p.reale(QStringLiteral("TOTALEVENDITE")) - q * d.prezzoVen);
+        p.imposta(Prodotti::Scarichi, p.intero(Prodotti::Scarichi) - q);
+        p.imposta(Prodotti::TotaleVendite, p.reale(Prodotti::TotaleVendite) - q * d.prezzoVen);
     }
 }
 
 QString ControllaLimiteAggiustamento(const TRecord& p, int tipo, int q) {
-    if (tipo == AggiustaRimanenze && p.intero(QStringLiteral("QUANTITA")) < q)
+    if (tipo == AggiustaRimanenze && p.intero(Prodotti::Quantita) < q)
         return QStringLiteral("La quantità da aggiustare non può essere superiore alla quantità effettivamente "
                               "presente in rimanenza di magazzino (") +
-               QString::number(p.intero(QStringLiteral("QUANTITA"))) + QStringLiteral(")!");
-    if (tipo == AggiustaVendite && p.intero(QStringLiteral("SCARICHI")) < q)
+               QString::number(p.intero(Prodotti::Quantita)) + QStringLiteral(")!");
+    if (tipo == AggiustaVendite && p.intero(Prodotti::Scarichi) < q)
         return QStringLiteral("La quantità da aggiustare non può essere superiore alla quantità effettivamente "
                               "scaricata in magazzino (") +
-               QString::number(p.intero(QStringLiteral("SCARICHI"))) + QStringLiteral(")!");
+               QString::number(p.intero(Prodotti::Scarichi)) + QStringLiteral(")!");
     return QString();
 }
 
@@ -208,7 +207,7 @@ QString ControllaLimiteAggiustamento(const TRecord& p, int tipo, int q) {
 // Products
 
 TRecord LeggiProdotto(int id) {
-    QSqlQuery q = TArchivio::corrente().esegui(QStringLiteral("SELECT * FROM %1 WHERE ID = ?").arg(TabProdotti()), {id});
+    QSqlQuery q = TArchivio::corrente().esegui(QStringLiteral("SELECT * FROM %1 WHERE %2 = ?").arg(TabProdotti(), Prodotti::Id), {id});
     if (!q.next()) return TRecord();
     TRecord r(Definizioni::CampiProdotti());
     const QSqlRecord colonne = q.record();
@@ -220,7 +219,7 @@ TRecord LeggiProdotto(int id) {
 }
 
 void EliminaProdotto(int id) {
-    TArchivio::corrente().esegui(QStringLiteral("DELETE FROM %1 WHERE ID = ?").arg(TabProdotti()), {id});
+    TArchivio::corrente().esegui(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(TabProdotti(), Prodotti::Id), {id});
 }
 
 TRecord EseguiMovimento(const QString& azione, int idProdotto, const TDatiMovimento& dati,
@@ -256,32 +255,32 @@ TRecord EseguiMovimento(const QString& azione, int idProdotto, const TDatiMovime
 
 TTotaliProdotto CalcolaTotali(const TRecord& p) {
     TTotaliProdotto t;
-    t.rimanenza = p.intero(QStringLiteral("QUANTITA")) * p.reale(QStringLiteral("PREZZO"));
+    t.rimanenza = p.intero(Prodotti::Quantita) * p.reale(Prodotti::Prezzo);
     if (t.rimanenza < 0) t.rimanenza = 0;
-    t.differenza = p.reale(QStringLiteral("TOTALEVENDITE")) - p.reale(QStringLiteral("TOTALEACQUISTI")) + t.rimanenza;
+    t.differenza = p.reale(Prodotti::TotaleVendite) - p.reale(Prodotti::TotaleAcquisti) + t.rimanenza;
     return t;
 }
 
 QString CalcolaMargine(const TRecord& p) {
-    const double acq = p.reale(QStringLiteral("PREZZO"));
+    const double acq = p.reale(Prodotti::Prezzo);
     if (!(acq > 0)) return QStringLiteral("N.D.");
-    const double m = (p.reale(QStringLiteral("PREZZO2")) - acq) / acq * 100;
+    const double m = (p.reale(Prodotti::Prezzo2) - acq) / acq * 100;
     if (!std::isfinite(m)) return QStringLiteral("N.D.");
     return FormattaNumero(m, 0);
 }
 
 TSqlLista SqlListaProdotti(bool ordineStandard) {
-    return {QString(), {}, ordineStandard ? QString() : QStringLiteral("NOME")};
+    return {QString(), {}, ordineStandard ? QString() : Prodotti::Nome};
 }
 
 TSqlLista SqlRicercaProdotti(const QString& codice, const QString& descrizione, const QString& categoria,
                              bool ordineStandard) {
     TSqlLista l = SqlListaProdotti(ordineStandard);
-    l.condizione = QStringLiteral("lower(NOME) LIKE ? ESCAPE '\\' and lower(DESCRIZIONE) LIKE ? ESCAPE '\\'");
+    l.condizione = QStringLiteral("lower(%1) LIKE ? ESCAPE '\\' and lower(%2) LIKE ? ESCAPE '\\'").arg(Prodotti::Nome, Prodotti::Descrizione);
     l.parametri << EscapeLike(codice.toLower()) + QLatin1Char('%')
                 << QLatin1Char('%') + EscapeLike(descrizione.toLower()) + QLatin1Char('%');
     if (!categoria.trimmed().isEmpty()) {
-        l.condizione += QStringLiteral(" and IDCATEGORIA = ?");
+        l.condizione += QStringLiteral(" and %1 = ?").arg(Prodotti::IdCategoria);
         l.parametri << categoria.trimmed().toInt();
     }
     return l;

@@ -1,4 +1,5 @@
 #include "movements/PannelloProdotti.h"
+#include "data/engine/Definizioni.h"
 
 #include "app/Fx.h"
 #include "app/ModelloElenco.h"
@@ -270,24 +271,16 @@ void TPannelloProdotti::mostraProdotto() {
     m_ui->DBEditTOTALEACQUISTI->setText(testo("TOTALEACQUISTI"));
     m_ui->DBEditTOTALEVENDITE->setText(testo("TOTALEVENDITE"));
 
-    TArchivio& a = TArchivio::corrente();
     m_ui->LabDettagliProd->setText(QStringLiteral("Dettagli:"));
     if (c && !m_prodotto.nullo(QStringLiteral("IDPRODUTTORE"))) {
         m_ui->LabDettagliProd->setText(QStringLiteral("Ricerca produttore in corso.."));
-        QSqlQuery q = a.esegui(QStringLiteral("select NOME, COGNOME from %1 where ID = ?")
-                                   .arg(a.nomeQualificato(QStringLiteral("produttori"))),
-                               {m_prodotto.intero(QStringLiteral("IDPRODUTTORE"))});
-        const bool trovato = q.next();
-        m_ui->LabDettagliProd->setText(QStringLiteral("Dettagli: ") + (trovato ? q.value(0).toString() : QString()) +
-                                       QLatin1Char(' ') + (trovato ? q.value(1).toString() : QString()));
+        m_ui->LabDettagliProd->setText(TestoDettagliProduttore(m_prodotto.intero(Prodotti::IdProduttore)));
     }
     m_ui->LabDettagliCat->setText(QStringLiteral("Dettagli:"));
     if (c && !m_prodotto.nullo(QStringLiteral("IDCATEGORIA"))) {
         m_ui->LabDettagliCat->setText(QStringLiteral("Ricerca categoria in corso.."));
-        const QVariant cat = a.valoreSingolo(
-            QStringLiteral("select categoria from %1 where ID = ?").arg(a.nomeQualificato(QStringLiteral("cat"))),
-            {m_prodotto.intero(QStringLiteral("IDCATEGORIA"))});
-        m_ui->LabDettagliCat->setText(QStringLiteral("Dettagli: ") + cat.toString());
+        m_ui->LabDettagliCat->setText(QStringLiteral("Dettagli: ") +
+                                      NomeCategoria(m_prodotto.intero(Prodotti::IdCategoria)));
     }
     ColoraTesto(m_ui->sbFoto, c && !m_prodotto.testo(QStringLiteral("FOTO")).trimmed().isEmpty() ? Verde : Rosso);
     CalcolaMargine();

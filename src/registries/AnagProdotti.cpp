@@ -1,4 +1,5 @@
 #include "registries/AnagProdotti.h"
+#include "data/engine/Definizioni.h"
 
 #include "app/Applicazione.h"
 #include "app/Fx.h"
@@ -30,12 +31,12 @@ TFrmAnagProdotti::TFrmAnagProdotti(QWidget* genitore)
       m_campi(std::make_unique<TCampiCollegati>(m_tabella.get())),
       m_lista(new TModelloElenco(this)) {
     m_ui->setupUi(this);
-    m_lista->impostaColonne({{QStringLiteral("NOME"), QStringLiteral("Codice prodotto")},
-                             {QStringLiteral("DESCRIZIONE"), QStringLiteral("Descrizione prodotto")},
-                             {QStringLiteral("CARICHI"), QStringLiteral("Carichi")},
-                             {QStringLiteral("SCARICHI"), QStringLiteral("Scarichi")},
-                             {QStringLiteral("QUANTITA"), QStringLiteral("Quantità")}});
-    m_lista->impostaCampiExtra({QStringLiteral("ID")});
+    m_lista->impostaColonne({{Prodotti::Nome, QStringLiteral("Codice prodotto")},
+                             {Prodotti::Descrizione, QStringLiteral("Descrizione prodotto")},
+                             {Prodotti::Carichi, QStringLiteral("Carichi")},
+                             {Prodotti::Scarichi, QStringLiteral("Scarichi")},
+                             {Prodotti::Quantita, QStringLiteral("Quantità")}});
+    m_lista->impostaCampiExtra({Prodotti::Id});
     PreparaGriglia(m_ui->DBGrid1, m_lista);
     m_ui->DBGrid1->setColumnWidth(0, 160);
     m_ui->DBGrid1->setColumnWidth(1, 380);
@@ -44,22 +45,22 @@ TFrmAnagProdotti::TFrmAnagProdotti(QWidget* genitore)
 
     const struct {
         QLineEdit* box;
-        const char* campo;
+        const QString& campo;
         bool solaLettura;
-    } legami[] = {{m_ui->DBEditCodice, "NOME", false},  {m_ui->DBEditDescrizione, "DESCRIZIONE", false},
-                  {m_ui->DBEdit18, "PREZZOLISTINO", false}, {m_ui->DBEdit15, "SCONTO1", false},
-                  {m_ui->DBEdit14, "SCONTO2", false},   {m_ui->DBEdit13, "SCONTO3", false},
-                  {m_ui->DBEdit12, "PREZZO", false},    {m_ui->DBEdit8, "PREZZO2", false},
-                  {m_ui->DBEdit3, "GIACENZAMAX", false}, {m_ui->DBEdit2, "QTAALERT", false},
-                  {m_ui->DBEdit4, "DATAOGGI", false},   {m_ui->DBEdit5, "DATADISTINTA", false},
-                  {m_ui->DBEdit6, "NUMDISTINTA", false}, {m_ui->DBEdit7, "IDPRODUTTORE", true},
-                  {m_ui->DBEdit1, "IDCATEGORIA", true}, {m_ui->DBEdit9, "FOTO", false}};
+    } legami[] = {{m_ui->DBEditCodice, Prodotti::Nome, false},  {m_ui->DBEditDescrizione, Prodotti::Descrizione, false},
+                  {m_ui->DBEdit18, Prodotti::PrezzoListino, false}, {m_ui->DBEdit15, Prodotti::Sconto1, false},
+                  {m_ui->DBEdit14, Prodotti::Sconto2, false},   {m_ui->DBEdit13, Prodotti::Sconto3, false},
+                  {m_ui->DBEdit12, Prodotti::Prezzo, false},    {m_ui->DBEdit8, Prodotti::Prezzo2, false},
+                  {m_ui->DBEdit3, Prodotti::GiacenzaMax, false}, {m_ui->DBEdit2, Prodotti::QtaAlert, false},
+                  {m_ui->DBEdit4, Prodotti::DataOggi, false},   {m_ui->DBEdit5, Prodotti::DataDistinta, false},
+                  {m_ui->DBEdit6, Prodotti::NumDistinta, false}, {m_ui->DBEdit7, Prodotti::IdProduttore, true},
+                  {m_ui->DBEdit1, Prodotti::IdCategoria, true}, {m_ui->DBEdit9, Prodotti::Foto, false}};
     // Prices, discounts, days and the alert quantity are numbers: their keys are filtered.
     const QList<QLineEdit*> numerici = {m_ui->DBEdit18, m_ui->DBEdit15, m_ui->DBEdit14, m_ui->DBEdit13,
                                         m_ui->DBEdit12, m_ui->DBEdit8,  m_ui->DBEdit3,  m_ui->DBEdit2};
     for (const auto& l : legami) {
-        if (numerici.contains(l.box)) m_campi->collegaNumerico(l.box, QString::fromLatin1(l.campo));
-        else m_campi->collega(l.box, QString::fromLatin1(l.campo), l.solaLettura);
+        if (numerici.contains(l.box)) m_campi->collegaNumerico(l.box, l.campo);
+        else m_campi->collega(l.box, l.campo, l.solaLettura);
     }
 
     m_ui->DBNavigator1->collega(m_tabella.get(), m_campi.get());
@@ -109,15 +110,12 @@ void TFrmAnagProdotti::showEvent(QShowEvent* evento) {
 }
 
 QString TFrmAnagProdotti::ClausolaOrdine() const {
-    return m_ordineStandard ? QString() : QStringLiteral("NOME");
+    return m_ordineStandard ? QString() : Prodotti::Nome;
 }
 
 void TFrmAnagProdotti::FormShow() {
-    TArchivio& a = TArchivio::corrente();
-    m_ordineStandard =
-        a.valoreSingolo(QStringLiteral("select ORD_PRODOTTI_STANDARD from %1")
-                            .arg(a.nomeQualificato(QStringLiteral("impostazioni"))))
-            .toInt() != 0;
+    const TRecord impostazioni = LeggiImpostazioni();
+    m_ordineStandard = !impostazioni.campi().isEmpty() && impostazioni.booleano(Impostazioni::OrdProdottiStandard);
     m_tabella->apri();
     m_lista->esegui(QStringLiteral("prodotti"), {}, {}, ClausolaOrdine());
     m_ui->LabNumProdotti->setText(QStringLiteral("Prodotti trovati: ") + QString::number(m_lista->conteggio()));
@@ -128,30 +126,22 @@ void TFrmAnagProdotti::FormShow() {
 void TFrmAnagProdotti::QueryListaProdottiAfterScroll() {
     const int r = RigaCorrente(m_ui->DBGrid1);
     if (r < 0 || !m_tabella->aperta()) return;
-    const QVariant id = m_lista->valore(r, QStringLiteral("ID"));
+    const QVariant id = m_lista->valore(r, Prodotti::Id);
     if (id.isNull()) return;
-    EseguiMostrandoErrori([&] { m_tabella->trova(QStringLiteral("ID"), id); });
+    EseguiMostrandoErrori([&] { m_tabella->trova(Prodotti::Id, id); });
 }
 
 void TFrmAnagProdotti::TableProdottiAfterScroll() {
-    TArchivio& a = TArchivio::corrente();
     m_ui->LabDettagli->setText(QStringLiteral("Dettagli:"));
-    if (!m_tabella->nullo(QStringLiteral("IDPRODUTTORE"))) {
+    if (!m_tabella->nullo(Prodotti::IdProduttore)) {
         m_ui->LabDettagli->setText(QStringLiteral("Ricerca produttore.."));
-        QSqlQuery q = a.esegui(QStringLiteral("select NOME, COGNOME from %1 where ID = ?")
-                                   .arg(a.nomeQualificato(QStringLiteral("produttori"))),
-                               {m_tabella->intero(QStringLiteral("IDPRODUTTORE"))});
-        const bool c = q.next();
-        m_ui->LabDettagli->setText(QStringLiteral("Dettagli: ") + (c ? q.value(0).toString() : QString()) +
-                                   QLatin1Char(' ') + (c ? q.value(1).toString() : QString()));
+        m_ui->LabDettagli->setText(TestoDettagliProduttore(m_tabella->intero(Prodotti::IdProduttore)));
     }
     m_ui->LabDettagliCat->setText(QStringLiteral("Dettagli:"));
-    if (!m_tabella->nullo(QStringLiteral("IDCATEGORIA"))) {
+    if (!m_tabella->nullo(Prodotti::IdCategoria)) {
         m_ui->LabDettagliCat->setText(QStringLiteral("Ricerca categoria.."));
-        const QVariant c = a.valoreSingolo(
-            QStringLiteral("select categoria from %1 where ID = ?").arg(a.nomeQualificato(QStringLiteral("cat"))),
-            {m_tabella->intero(QStringLiteral("IDCATEGORIA"))});
-        m_ui->LabDettagliCat->setText(QStringLiteral("Dettagli: ") + c.toString());
+        m_ui->LabDettagliCat->setText(QStringLiteral("Dettagli: ") +
+                                      NomeCategoria(m_tabella->intero(Prodotti::IdCategoria)));
     }
     ColoreFoto();
     CalcolaMargine();
@@ -160,7 +150,7 @@ void TFrmAnagProdotti::TableProdottiAfterScroll() {
 }
 
 void TFrmAnagProdotti::ColoreFoto() {
-    const bool foto = !m_tabella->testo(QStringLiteral("FOTO")).trimmed().isEmpty();
+    const bool foto = !m_tabella->testo(Prodotti::Foto).trimmed().isEmpty();
     m_ui->SbFoto->setStyleSheet(foto ? QStringLiteral("color: rgb(0,128,0);") : QStringLiteral("color: rgb(255,0,0);"));
 }
 
@@ -179,12 +169,12 @@ void TFrmAnagProdotti::CercaProdotti() {
 }
 
 void TFrmAnagProdotti::TableProdottiAfterInsert() {
-    m_tabella->imposta(QStringLiteral("GIACENZAMAX"), 0);
-    m_tabella->imposta(QStringLiteral("DATAOGGI"), Oggi());
-    m_tabella->imposta(QStringLiteral("CARICHI"), 0);
-    m_tabella->imposta(QStringLiteral("SCARICHI"), 0);
-    m_tabella->imposta(QStringLiteral("QUANTITA"), 0);
-    m_tabella->imposta(QStringLiteral("ID"), NuovoIdProdotto());
+    m_tabella->imposta(Prodotti::GiacenzaMax, 0);
+    m_tabella->imposta(Prodotti::DataOggi, Oggi());
+    m_tabella->imposta(Prodotti::Carichi, 0);
+    m_tabella->imposta(Prodotti::Scarichi, 0);
+    m_tabella->imposta(Prodotti::Quantita, 0);
+    m_tabella->imposta(Prodotti::Id, NuovoIdProdotto());
     m_campi->mostra();
     TableProdottiAfterScroll();
     m_ui->DBEditCodice->setFocus();
@@ -192,23 +182,23 @@ void TFrmAnagProdotti::TableProdottiAfterInsert() {
 
 void TFrmAnagProdotti::TableProdottiBeforePost() {
     m_campi->scrivi();
-    if (m_tabella->testo(QStringLiteral("NOME")).trimmed().isEmpty()) {
+    if (m_tabella->testo(Prodotti::Nome).trimmed().isEmpty()) {
         MostraErrore(QStringLiteral("Manca il codice del prodotto!"));
         m_ui->DBEditCodice->setFocus();
         throw InterrompiOperazione();
     }
-    if (m_tabella->testo(QStringLiteral("DESCRIZIONE")).trimmed().isEmpty()) {
+    if (m_tabella->testo(Prodotti::Descrizione).trimmed().isEmpty()) {
         MostraErrore(QStringLiteral("Manca la descrizione del prodotto!"));
         m_ui->DBEditDescrizione->setFocus();
         throw InterrompiOperazione();
     }
-    if (m_tabella->stato() == TTabella::Stato::Inserimento && EsisteProdotto(m_tabella->testo(QStringLiteral("NOME")))) {
+    if (m_tabella->stato() == TTabella::Stato::Inserimento && EsisteProdotto(m_tabella->testo(Prodotti::Nome))) {
         MostraErrore(QStringLiteral("Codice di prodotto già esistente, modificarlo."));
         m_ui->DBEditCodice->setFocus();
         throw InterrompiOperazione();
     }
-    if (m_tabella->nullo(QStringLiteral("PREZZO"))) m_tabella->imposta(QStringLiteral("PREZZO"), 0);
-    if (m_tabella->nullo(QStringLiteral("PREZZO2"))) m_tabella->imposta(QStringLiteral("PREZZO2"), 0);
+    if (m_tabella->nullo(Prodotti::Prezzo)) m_tabella->imposta(Prodotti::Prezzo, 0);
+    if (m_tabella->nullo(Prodotti::Prezzo2)) m_tabella->imposta(Prodotti::Prezzo2, 0);
 }
 
 void TFrmAnagProdotti::TableProdottiAfterPost() { AggiornaLista(); }
@@ -229,9 +219,9 @@ void TFrmAnagProdotti::ApplicaSconti(int passi) {
     EseguiMostrandoErrori([&] {
         InModifica();
         const double prezzo = PrezzoScontato(
-            m_tabella->reale(QStringLiteral("PREZZOLISTINO")), m_tabella->reale(QStringLiteral("SCONTO1")),
-            m_tabella->reale(QStringLiteral("SCONTO2")), m_tabella->reale(QStringLiteral("SCONTO3")), passi);
-        m_tabella->imposta(QStringLiteral("PREZZO"), prezzo);
+            m_tabella->reale(Prodotti::PrezzoListino), m_tabella->reale(Prodotti::Sconto1),
+            m_tabella->reale(Prodotti::Sconto2), m_tabella->reale(Prodotti::Sconto3), passi);
+        m_tabella->imposta(Prodotti::Prezzo, prezzo);
         m_campi->mostra();
     });
 }
@@ -259,7 +249,7 @@ void TFrmAnagProdotti::CalcolaMargine() {
     m_ui->LabelMargine->setText(QStringLiteral("N.D."));
     if (!m_tabella->aperta()) return;
     m_ui->LabelMargine->setText(
-        TestoMargine(m_tabella->reale(QStringLiteral("PREZZO")), m_tabella->reale(QStringLiteral("PREZZO2"))));
+        TestoMargine(m_tabella->reale(Prodotti::Prezzo), m_tabella->reale(Prodotti::Prezzo2)));
 }
 
 bool TFrmAnagProdotti::eventFilter(QObject* oggetto, QEvent* evento) {
@@ -272,8 +262,8 @@ bool TFrmAnagProdotti::eventFilter(QObject* oggetto, QEvent* evento) {
             else if (oggetto == m_ui->DBEdit14) DBEdit14Exit();
             else if (oggetto == m_ui->DBEdit13) DBEdit13Exit();
             else if (oggetto == m_ui->DBEdit12 || oggetto == m_ui->DBEdit8) DBEdit12Exit();
-            else if (oggetto == m_ui->DBEdit4) CompletaDataBox(m_ui->DBEdit4, QStringLiteral("DATAOGGI"));
-            else if (oggetto == m_ui->DBEdit5) CompletaDataBox(m_ui->DBEdit5, QStringLiteral("DATADISTINTA"));
+            else if (oggetto == m_ui->DBEdit4) CompletaDataBox(m_ui->DBEdit4, Prodotti::DataOggi);
+            else if (oggetto == m_ui->DBEdit5) CompletaDataBox(m_ui->DBEdit5, Prodotti::DataDistinta);
         }
     }
     return QDialog::eventFilter(oggetto, evento);
@@ -289,7 +279,7 @@ void TFrmAnagProdotti::SpeedButton1Click() {
     if (s.IdProduttoreScelto == 0) return;
     EseguiMostrandoErrori([&] {
         InModifica();
-        m_tabella->imposta(QStringLiteral("IDPRODUTTORE"), s.IdProduttoreScelto == -1 ? 0 : s.IdProduttoreScelto);
+        m_tabella->imposta(Prodotti::IdProduttore, s.IdProduttoreScelto == -1 ? 0 : s.IdProduttoreScelto);
         m_campi->mostra();
         m_ui->LabDettagli->setText(QStringLiteral("Dettagli: ") + s.NomeProduttoreScelto + QLatin1Char(' ') +
                                    s.CognomeProduttoreScelto);
@@ -307,10 +297,10 @@ void TFrmAnagProdotti::SpeedButton2Click() {
     EseguiMostrandoErrori([&] {
         InModifica();
         if (s.IdCategoriaScelta > 0) {
-            m_tabella->imposta(QStringLiteral("IDCATEGORIA"), s.IdCategoriaScelta);
+            m_tabella->imposta(Prodotti::IdCategoria, s.IdCategoriaScelta);
             m_ui->LabDettagliCat->setText(QStringLiteral("Dettagli: ") + s.CategoriaScelta);
         } else {
-            m_tabella->imposta(QStringLiteral("IDCATEGORIA"), 0);
+            m_tabella->imposta(Prodotti::IdCategoria, 0);
             m_ui->LabDettagliCat->setText(QStringLiteral("Dettagli: "));
         }
         m_campi->mostra();
@@ -318,7 +308,7 @@ void TFrmAnagProdotti::SpeedButton2Click() {
 }
 
 void TFrmAnagProdotti::SpeedButton3Click() {
-    const QString attuale = m_tabella->aperta() ? m_tabella->testo(QStringLiteral("FOTO")) : QString();
+    const QString attuale = m_tabella->aperta() ? m_tabella->testo(Prodotti::Foto) : QString();
     const QString file = Interazione().scegliFile(
         QStringLiteral("Seleziona una foto"), attuale.isEmpty() ? QString() : QFileInfo(attuale).absolutePath(),
         QStringLiteral("Immagini (*.bmp *.jpg *.jpeg *.png *.gif *.ico *.wmf *.emf);;Tutti i file (*)"));
@@ -328,7 +318,7 @@ void TFrmAnagProdotti::SpeedButton3Click() {
 void TFrmAnagProdotti::OpenPictureDialog1CanClose(const QString& file) {
     EseguiMostrandoErrori([&] {
         InModifica();
-        m_tabella->imposta(QStringLiteral("FOTO"), QFileInfo(file).absoluteFilePath());
+        m_tabella->imposta(Prodotti::Foto, QFileInfo(file).absoluteFilePath());
         m_campi->mostra();
         ColoreFoto();
     });
@@ -337,7 +327,7 @@ void TFrmAnagProdotti::OpenPictureDialog1CanClose(const QString& file) {
 void TFrmAnagProdotti::SbFotoClick() {
     EseguiMostrandoErrori([&] {
         if (m_tabella->inModifica()) m_campi->scrivi();
-        const QString foto = m_tabella->aperta() ? m_tabella->testo(QStringLiteral("FOTO")).trimmed() : QString();
+        const QString foto = m_tabella->aperta() ? m_tabella->testo(Prodotti::Foto).trimmed() : QString();
         if (foto.isEmpty()) {
             MostraAttenzione(QStringLiteral("Nessuna foto selezionata per il prodotto"));
             return;

@@ -1,4 +1,5 @@
 #include "registries/AnagProduttori.h"
+#include "data/engine/Definizioni.h"
 
 #include "app/Applicazione.h"
 #include "app/Fx.h"
@@ -17,24 +18,24 @@ TFrmAnagProduttori::TFrmAnagProduttori(QWidget* genitore)
       m_campi(std::make_unique<TCampiCollegati>(m_tabella.get())),
       m_lista(new TModelloElenco(this)) {
     m_ui->setupUi(this);
-    m_lista->impostaColonne({{QStringLiteral("ID"), QStringLiteral("Id")},
-                             {QStringLiteral("NOME"), QStringLiteral("Nome produttore")},
-                             {QStringLiteral("COGNOME"), QStringLiteral("Cognome produttore")}});
+    m_lista->impostaColonne({{Produttori::Id, QStringLiteral("Id")},
+                             {Produttori::Nome, QStringLiteral("Nome produttore")},
+                             {Produttori::Cognome, QStringLiteral("Cognome produttore")}});
     PreparaGriglia(m_ui->DBGrid1, m_lista);
     m_ui->DBGrid1->setColumnWidth(1, 250);
     MinuscoloDuranteDigitazione(m_ui->EdRicNomeCognome);
 
     const struct {
         QLineEdit* box;
-        const char* campo;
-    } legami[] = {{m_ui->DBEditcodice, "ID"},   {m_ui->DBEditNome, "NOME"}, {m_ui->DBEditCognome, "COGNOME"},
-                  {m_ui->DBEdit3, "DESCRIZIONE"}, {m_ui->DBEdit4, "VIA"},    {m_ui->DBEdit5, "CAP"},
-                  {m_ui->DBEdit6, "CITTA"},       {m_ui->DBEdit7, "PROVINCIA"}, {m_ui->DBEdit8, "TELEFONO"},
-                  {m_ui->DBEdit9, "PIVA"}};
+        const QString& campo;
+    } legami[] = {{m_ui->DBEditcodice, Produttori::Id},   {m_ui->DBEditNome, Produttori::Nome}, {m_ui->DBEditCognome, Produttori::Cognome},
+                  {m_ui->DBEdit3, Produttori::Descrizione}, {m_ui->DBEdit4, Produttori::Via},    {m_ui->DBEdit5, Produttori::Cap},
+                  {m_ui->DBEdit6, Produttori::Citta},       {m_ui->DBEdit7, Produttori::Provincia}, {m_ui->DBEdit8, Produttori::Telefono},
+                  {m_ui->DBEdit9, Produttori::Piva}};
     for (const auto& l : legami) {
         // The postal code is a whole number: its keys are filtered.
-        if (l.box == m_ui->DBEdit5) m_campi->collegaNumerico(l.box, QString::fromLatin1(l.campo));
-        else m_campi->collega(l.box, QString::fromLatin1(l.campo));
+        if (l.box == m_ui->DBEdit5) m_campi->collegaNumerico(l.box, l.campo);
+        else m_campi->collega(l.box, l.campo);
     }
 
     m_ui->DBNavigator1->collega(m_tabella.get(), m_campi.get());
@@ -76,7 +77,7 @@ void TFrmAnagProduttori::showEvent(QShowEvent* evento) {
 
 void TFrmAnagProduttori::FormShow() {
     m_tabella->apri();
-    m_lista->esegui(QStringLiteral("produttori"), {}, {}, QStringLiteral("ID"));
+    m_lista->esegui(QStringLiteral("produttori"), {}, {}, Produttori::Id);
     m_ui->LabNumProduttori->setText(QStringLiteral("Produttori trovati: ") + QString::number(m_lista->conteggio()));
     SelezionaRiga(m_ui->DBGrid1, 0);
     m_ui->EdRicNomeCognome->setFocus();
@@ -85,22 +86,22 @@ void TFrmAnagProduttori::FormShow() {
 void TFrmAnagProduttori::QueryListaProduttoriAfterScroll() {
     const int r = RigaCorrente(m_ui->DBGrid1);
     if (r < 0 || !m_tabella->aperta()) return;
-    const QVariant id = m_lista->valore(r, QStringLiteral("ID"));
+    const QVariant id = m_lista->valore(r, Produttori::Id);
     if (id.isNull()) return;
-    EseguiMostrandoErrori([&] { m_tabella->trova(QStringLiteral("ID"), id); });
+    EseguiMostrandoErrori([&] { m_tabella->trova(Produttori::Id, id); });
 }
 
 void TFrmAnagProduttori::EdRicNomeCognomeKeyUp() {
     if (!m_tabella->aperta() || m_tabella->inModifica()) return;
-    const QString campo = m_ui->rbCognome->isChecked() ? QStringLiteral("COGNOME") : QStringLiteral("NOME");
+    const QString campo = m_ui->rbCognome->isChecked() ? Produttori::Cognome : Produttori::Nome;
     const TCondizione c = CondizioneInizia(campo, m_ui->EdRicNomeCognome->text());
-    m_lista->esegui(QStringLiteral("produttori"), c.testo, c.parametri, QStringLiteral("id"));
+    m_lista->esegui(QStringLiteral("produttori"), c.testo, c.parametri, Produttori::Id);
     SelezionaRiga(m_ui->DBGrid1, 0);
     m_ui->LabNumProduttori->setText(QStringLiteral("Produttori trovati: ") + QString::number(m_lista->conteggio()));
 }
 
 void TFrmAnagProduttori::TableCaricoAfterInsert() {
-    m_tabella->imposta(QStringLiteral("ID"), NuovoIdProduttore());
+    m_tabella->imposta(Produttori::Id, NuovoIdProduttore());
     m_campi->mostra();
     m_ui->DBNavigator1->aggiorna();
     m_ui->DBEditNome->setFocus();
@@ -108,17 +109,17 @@ void TFrmAnagProduttori::TableCaricoAfterInsert() {
 
 void TFrmAnagProduttori::TableCaricoBeforePost() {
     m_campi->scrivi();
-    if (m_tabella->testo(QStringLiteral("NOME")).trimmed().isEmpty()) {
+    if (m_tabella->testo(Produttori::Nome).trimmed().isEmpty()) {
         MostraErrore(QStringLiteral("Manca il nome del produttore!"));
         m_ui->DBEditNome->setFocus();
         throw InterrompiOperazione();
     }
-    if (m_tabella->testo(QStringLiteral("COGNOME")).trimmed().isEmpty()) {
+    if (m_tabella->testo(Produttori::Cognome).trimmed().isEmpty()) {
         MostraErrore(QStringLiteral("Manca il cognome del produttore!"));
         m_ui->DBEditCognome->setFocus();
         throw InterrompiOperazione();
     }
-    if (m_tabella->stato() == TTabella::Stato::Inserimento && EsisteIdProduttore(m_tabella->valore(QStringLiteral("ID")))) {
+    if (m_tabella->stato() == TTabella::Stato::Inserimento && EsisteIdProduttore(m_tabella->valore(Produttori::Id))) {
         MostraErrore(QStringLiteral("Codice di prodotto già esistente, modificarlo."));
         m_ui->DBEditcodice->setFocus();
         throw InterrompiOperazione();

@@ -1,4 +1,5 @@
 #include "registries/Categorie.h"
+#include "data/engine/Definizioni.h"
 
 #include "app/Applicazione.h"
 #include "app/Fx.h"
@@ -27,8 +28,8 @@ public:
         m_testi.clear();
         if (m_tabella->aperta()) {
             TArchivio& a = TArchivio::corrente();
-            QSqlQuery q = a.esegui(QStringLiteral("select CATEGORIA from %1 order by ID")
-                                       .arg(a.nomeQualificato(QStringLiteral("cat"))));
+            QSqlQuery q = a.esegui(QStringLiteral("select %1 from %2 order by %3")
+                                       .arg(Cat::Categoria, a.nomeQualificato(QStringLiteral("cat")), Cat::Id));
             while (q.next()) m_testi << q.value(0).toString();
         }
         m_righe = static_cast<int>(m_testi.size()) + (m_tabella->stato() == TTabella::Stato::Inserimento ? 1 : 0);
@@ -52,8 +53,8 @@ public:
         if (!i.isValid() || (ruolo != Qt::DisplayRole && ruolo != Qt::EditRole)) return {};
         if (m_tabella->inModifica() && i.row() == rigaCorrente()) {
             // What is being typed in the box, not yet written to the record.
-            const QLineEdit* box = m_campi->box(QStringLiteral("CATEGORIA"));
-            return box ? box->text() : m_tabella->testo(QStringLiteral("CATEGORIA"));
+            const QLineEdit* box = m_campi->box(Cat::Categoria);
+            return box ? box->text() : m_tabella->testo(Cat::Categoria);
         }
         return i.row() < m_testi.size() ? m_testi[i.row()] : QString();
     }
@@ -69,7 +70,7 @@ public:
         if (i.row() != rigaCorrente()) return false;
         if (!m_tabella->inModifica()) m_tabella->modifica();
         else m_campi->scrivi();
-        m_tabella->imposta(QStringLiteral("CATEGORIA"), v.toString());
+        m_tabella->imposta(Cat::Categoria, v.toString());
         m_campi->mostra();
         emit dataChanged(i, i);
         return true;
@@ -98,7 +99,7 @@ TFrmCategorie::TFrmCategorie(QWidget* genitore)
     m_ui->DBGrid1->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                                    QAbstractItemView::AnyKeyPressed);
     m_ui->DBGrid1->installEventFilter(this);
-    m_campi->collega(m_ui->DBEditCat, QStringLiteral("CATEGORIA"));
+    m_campi->collega(m_ui->DBEditCat, Cat::Categoria);
 
     m_ui->DBNavigator1->collega(m_tabella.get(), m_campi.get());
     m_ui->DBNavigator1->impostaSuggerimenti({QStringLiteral("Rigo precedente"), QStringLiteral("Rigo successivo"),
@@ -187,18 +188,18 @@ void TFrmCategorie::DBNavigator1Click(int pulsante) {
 
 void TFrmCategorie::TableCategorieBeforePost() {
     m_campi->scrivi();
-    const QString nome = m_tabella->testo(QStringLiteral("CATEGORIA"));
+    const QString nome = m_tabella->testo(Cat::Categoria);
     const bool inserimento = m_tabella->stato() == TTabella::Stato::Inserimento;
-    if (inserimento ? EsisteCategoria(nome) : EsisteCategoria(nome, m_tabella->valore(QStringLiteral("ID")))) {
+    if (inserimento ? EsisteCategoria(nome) : EsisteCategoria(nome, m_tabella->valore(Cat::Id))) {
         MostraErrore(QStringLiteral("Categoria già esistente, immettere un nome diverso!"));
         m_ui->DBEditCat->setFocus();
         throw InterrompiOperazione();
     }
-    if (inserimento) m_tabella->imposta(QStringLiteral("ID"), NuovoIdCategoria());
+    if (inserimento) m_tabella->imposta(Cat::Id, NuovoIdCategoria());
 }
 
 void TFrmCategorie::TableCategorieBeforeDelete() {
-    const QVariant id = m_tabella->valore(QStringLiteral("ID"));
+    const QVariant id = m_tabella->valore(Cat::Id);
     const int n = ContaProdottiCategoria(id);
     if (!ChiediConferma(QStringLiteral("Questa operazione causerà la cancellazione della categoria e di tutti i "
                                        "prodotti ad essa collegati (%1), continuare?")

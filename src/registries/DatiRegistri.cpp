@@ -2,14 +2,16 @@
 
 #include "app/Fx.h"
 #include "data/engine/Archivio.h"
+#include "data/engine/Definizioni.h"
 
 #include <cmath>
 
 namespace {
 QString Tab(const QString& nome) { return TArchivio::corrente().nomeQualificato(nome); }
 
-int NuovoId(const QString& tabella) {
-    const QVariant v = TArchivio::corrente().valoreSingolo(QStringLiteral("select max(id) from %1").arg(Tab(tabella)));
+int NuovoId(const QString& tabella, const QString& campoId) {
+    const QVariant v =
+        TArchivio::corrente().valoreSingolo(QStringLiteral("select max(%1) from %2").arg(campoId, Tab(tabella)));
     return (v.isNull() ? 0 : v.toInt()) + 1;
 }
 }  // namespace
@@ -19,32 +21,32 @@ TCondizione CondizioneInizia(const QString& campo, const QString& testo) {
 }
 
 TCondizione CondizioneProdotti(const QString& codice, const QString& descrizione) {
-    return {QStringLiteral("lower(NOME) LIKE ? ESCAPE '\\' and lower(DESCRIZIONE) LIKE ? ESCAPE '\\'"),
+    return {QStringLiteral("lower(%1) LIKE ? ESCAPE '\\' and lower(%2) LIKE ? ESCAPE '\\'").arg(Prodotti::Nome, Prodotti::Descrizione),
             {EscapeLike(codice.toLower()) + QLatin1Char('%'),
              QLatin1Char('%') + EscapeLike(descrizione.toLower()) + QLatin1Char('%')}};
 }
 
-int NuovoIdProdotto() { return NuovoId(QStringLiteral("prodotti")); }
-int NuovoIdProduttore() { return NuovoId(QStringLiteral("produttori")); }
-int NuovoIdCategoria() { return NuovoId(QStringLiteral("cat")); }
+int NuovoIdProdotto() { return NuovoId(QStringLiteral("prodotti"), Prodotti::Id); }
+int NuovoIdProduttore() { return NuovoId(QStringLiteral("produttori"), Produttori::Id); }
+int NuovoIdCategoria() { return NuovoId(QStringLiteral("cat"), Cat::Id); }
 
 bool EsisteProdotto(const QString& nome) {
     return TArchivio::corrente()
-        .valoreSingolo(QStringLiteral("select count(*) from %1 where nome = ?").arg(Tab(QStringLiteral("prodotti"))), {nome})
+        .valoreSingolo(QStringLiteral("select count(*) from %1 where %2 = ?").arg(Tab(QStringLiteral("prodotti")), Prodotti::Nome), {nome})
         .toInt() > 0;
 }
 
 bool EsisteIdProduttore(const QVariant& id) {
     return TArchivio::corrente()
-        .valoreSingolo(QStringLiteral("select count(*) from %1 where id = ?").arg(Tab(QStringLiteral("produttori"))), {id})
+        .valoreSingolo(QStringLiteral("select count(*) from %1 where %2 = ?").arg(Tab(QStringLiteral("produttori")), Produttori::Id), {id})
         .toInt() > 0;
 }
 
 bool EsisteCategoria(const QString& categoria, const QVariant& escludiId) {
-    QString sql = QStringLiteral("select count(*) from %1 where categoria = ?").arg(Tab(QStringLiteral("cat")));
+    QString sql = QStringLiteral("select count(*) from %1 where %2 = ?").arg(Tab(QStringLiteral("cat")), Cat::Categoria);
     QVariantList p{categoria};
     if (escludiId.isValid() && !escludiId.isNull()) {
-        sql += QStringLiteral(" and id <> ?");
+        sql += QStringLiteral(" and %1 <> ?").arg(Cat::Id);
         p << escludiId;
     }
     return TArchivio::corrente().valoreSingolo(sql, p).toInt() > 0;
@@ -52,7 +54,7 @@ bool EsisteCategoria(const QString& categoria, const QVariant& escludiId) {
 
 int ContaProdottiCategoria(const QVariant& idCategoria) {
     return TArchivio::corrente()
-        .valoreSingolo(QStringLiteral("select count(*) from %1 where idcategoria = ?").arg(Tab(QStringLiteral("prodotti"))),
+        .valoreSingolo(QStringLiteral("select count(*) from %1 where %2 = ?").arg(Tab(QStringLiteral("prodotti")), Prodotti::IdCategoria),
                        {idCategoria})
         .toInt();
 }
@@ -61,8 +63,8 @@ void EliminaCategoriaEProdotti(const QVariant& idCategoria, bool conProdotti) {
     TArchivio& a = TArchivio::corrente();
     TTransazione t(a);
     if (conProdotti)
-        a.esegui(QStringLiteral("delete from %1 where idcategoria = ?").arg(Tab(QStringLiteral("prodotti"))), {idCategoria});
-    a.esegui(QStringLiteral("delete from %1 where id = ?").arg(Tab(QStringLiteral("cat"))), {idCategoria});
+        a.esegui(QStringLiteral("delete from %1 where %2 = ?").arg(Tab(QStringLiteral("prodotti")), Prodotti::IdCategoria), {idCategoria});
+    a.esegui(QStringLiteral("delete from %1 where %2 = ?").arg(Tab(QStringLiteral("cat")), Cat::Id), {idCategoria});
     t.conferma();
 }
 

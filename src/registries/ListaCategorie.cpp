@@ -1,4 +1,5 @@
 #include "registries/ListaCategorie.h"
+#include "data/engine/Definizioni.h"
 
 #include "app/ModelloElenco.h"
 #include "app/Selezione.h"
@@ -9,8 +10,8 @@
 TFrmListaCategorie::TFrmListaCategorie(QWidget* genitore)
     : QDialog(genitore), m_ui(std::make_unique<Ui::TFrmListaCategorie>()), m_modello(new TModelloElenco(this)) {
     m_ui->setupUi(this);
-    m_modello->impostaColonne({{QStringLiteral("CATEGORIA"), QStringLiteral("Categoria")}});
-    m_modello->impostaCampiExtra({QStringLiteral("ID")});
+    m_modello->impostaColonne({{Cat::Categoria, QStringLiteral("Categoria")}});
+    m_modello->impostaCampiExtra({Cat::Id});
     PreparaGriglia(m_ui->DBGrid1, m_modello);
     MinuscoloDuranteDigitazione(m_ui->EdRicCategorie);
     connect(m_ui->EdRicCategorie, &QLineEdit::textEdited, this, &TFrmListaCategorie::EdRicCategorieKeyUp);
@@ -37,7 +38,7 @@ void TFrmListaCategorie::FormShow() {
 }
 
 void TFrmListaCategorie::EdRicCategorieKeyUp() {
-    const TCondizione c = CondizioneInizia(QStringLiteral("CATEGORIA"), m_ui->EdRicCategorie->text());
+    const TCondizione c = CondizioneInizia(Cat::Categoria, m_ui->EdRicCategorie->text());
     m_modello->esegui(QStringLiteral("cat"), c.testo, c.parametri);
     SelezionaRiga(m_ui->DBGrid1, 0);
 }
@@ -47,8 +48,8 @@ void TFrmListaCategorie::sbEsciClick() { reject(); }
 void TFrmListaCategorie::sbConfermaClick() {
     const int r = RigaCorrente(m_ui->DBGrid1);
     TSelezioneCorrente& s = SelezioneCorrente();
-    s.CategoriaScelta = m_modello->valore(r, QStringLiteral("CATEGORIA")).toString();
-    s.IdCategoriaScelta = m_modello->valore(r, QStringLiteral("ID")).toInt();
+    s.CategoriaScelta = m_modello->valore(r, Cat::Categoria).toString();
+    s.IdCategoriaScelta = m_modello->valore(r, Cat::Id).toInt();
     accept();
 }
 

@@ -1,4 +1,5 @@
 #include "registries/ListaProdotti.h"
+#include "data/engine/Definizioni.h"
 
 #include "app/ModelloElenco.h"
 #include "app/Selezione.h"
@@ -9,8 +10,8 @@
 TFrmListaProdotti::TFrmListaProdotti(QWidget* genitore)
     : QDialog(genitore), m_ui(std::make_unique<Ui::TFrmListaProdotti>()), m_modello(new TModelloElenco(this)) {
     m_ui->setupUi(this);
-    m_modello->impostaColonne({{QStringLiteral("NOME"), QStringLiteral("Codice prodotto")},
-                               {QStringLiteral("DESCRIZIONE"), QStringLiteral("Descrizione")}});
+    m_modello->impostaColonne({{Prodotti::Nome, QStringLiteral("Codice prodotto")},
+                               {Prodotti::Descrizione, QStringLiteral("Descrizione")}});
     PreparaGriglia(m_ui->DBGrid1, m_modello);
     m_ui->DBGrid1->setColumnWidth(0, 160);
     MinuscoloDuranteDigitazione(m_ui->EdRicNome);
@@ -49,7 +50,7 @@ void TFrmListaProdotti::sbEsciClick() { reject(); }
 
 void TFrmListaProdotti::sbConfermaClick() {
     SelezioneCorrente().NomeProdottoScelto =
-        m_modello->valore(RigaCorrente(m_ui->DBGrid1), QStringLiteral("NOME")).toString();
+        m_modello->valore(RigaCorrente(m_ui->DBGrid1), Prodotti::Nome).toString();
     accept();
 }
 

@@ -1,4 +1,5 @@
 #include "registries/ListaProduttori.h"
+#include "data/engine/Definizioni.h"
 
 #include "app/ModelloElenco.h"
 #include "app/Selezione.h"
@@ -7,20 +8,20 @@
 #include "ui_ListaProduttori.h"
 
 namespace {
-const QStringList CampiDettaglio = {QStringLiteral("NOME"),      QStringLiteral("COGNOME"),  QStringLiteral("DESCRIZIONE"),
-                                    QStringLiteral("VIA"),       QStringLiteral("CAP"),      QStringLiteral("CITTA"),
-                                    QStringLiteral("PROVINCIA"), QStringLiteral("TELEFONO"), QStringLiteral("PIVA")};
+const QStringList CampiDettaglio = {Produttori::Nome,      Produttori::Cognome,  Produttori::Descrizione,
+                                    Produttori::Via,       Produttori::Cap,      Produttori::Citta,
+                                    Produttori::Provincia, Produttori::Telefono, Produttori::Piva};
 }
 
 TFrmListaProduttori::TFrmListaProduttori(QWidget* genitore)
     : QDialog(genitore), m_ui(std::make_unique<Ui::TFrmListaProduttori>()), m_modello(new TModelloElenco(this)) {
     m_ui->setupUi(this);
-    m_modello->impostaColonne({{QStringLiteral("ID"), QStringLiteral("Codice")},
-                               {QStringLiteral("NOME"), QStringLiteral("Nome produttore")},
-                               {QStringLiteral("COGNOME"), QStringLiteral("Cognome produttore")}});
-    m_modello->impostaCampiExtra({QStringLiteral("DESCRIZIONE"), QStringLiteral("VIA"), QStringLiteral("CAP"),
-                                  QStringLiteral("CITTA"), QStringLiteral("PROVINCIA"), QStringLiteral("TELEFONO"),
-                                  QStringLiteral("PIVA")});
+    m_modello->impostaColonne({{Produttori::Id, QStringLiteral("Codice")},
+                               {Produttori::Nome, QStringLiteral("Nome produttore")},
+                               {Produttori::Cognome, QStringLiteral("Cognome produttore")}});
+    m_modello->impostaCampiExtra({Produttori::Descrizione, Produttori::Via, Produttori::Cap,
+                                  Produttori::Citta, Produttori::Provincia, Produttori::Telefono,
+                                  Produttori::Piva});
     PreparaGriglia(m_ui->DBGrid1, m_modello);
     m_ui->DBGrid1->setColumnWidth(0, 60);
     m_ui->DBGrid1->setColumnWidth(1, 160);
@@ -52,16 +53,16 @@ void TFrmListaProduttori::showEvent(QShowEvent* evento) {
 }
 
 void TFrmListaProduttori::FormShow() {
-    m_modello->esegui(QStringLiteral("produttori"), {}, {}, QStringLiteral("id"));
+    m_modello->esegui(QStringLiteral("produttori"), {}, {}, Produttori::Id);
     SelezionaRiga(m_ui->DBGrid1, 0);
     m_ui->LabNumProduttori->setText(QStringLiteral("Produttori presenti: ") + QString::number(m_modello->conteggio()));
     m_ui->EdNome->setFocus();
 }
 
 void TFrmListaProduttori::EdNomeKeyUp() {
-    const QString campo = m_ui->rbCognome->isChecked() ? QStringLiteral("COGNOME") : QStringLiteral("NOME");
+    const QString campo = m_ui->rbCognome->isChecked() ? Produttori::Cognome : Produttori::Nome;
     const TCondizione c = CondizioneInizia(campo, m_ui->EdNome->text());
-    m_modello->esegui(QStringLiteral("produttori"), c.testo, c.parametri, QStringLiteral("id"));
+    m_modello->esegui(QStringLiteral("produttori"), c.testo, c.parametri, Produttori::Id);
     SelezionaRiga(m_ui->DBGrid1, 0);
 }
 
@@ -82,9 +83,9 @@ void TFrmListaProduttori::sbEsciClick() { reject(); }
 void TFrmListaProduttori::sbConfermaClick() {
     const int r = RigaCorrente(m_ui->DBGrid1);
     TSelezioneCorrente& s = SelezioneCorrente();
-    s.IdProduttoreScelto = m_modello->valore(r, QStringLiteral("ID")).toInt();
-    s.NomeProduttoreScelto = m_modello->valore(r, QStringLiteral("NOME")).toString();
-    s.CognomeProduttoreScelto = m_modello->valore(r, QStringLiteral("COGNOME")).toString();
+    s.IdProduttoreScelto = m_modello->valore(r, Produttori::Id).toInt();
+    s.NomeProduttoreScelto = m_modello->valore(r, Produttori::Nome).toString();
+    s.CognomeProduttoreScelto = m_modello->valore(r, Produttori::Cognome).toString();
     accept();
 }
 

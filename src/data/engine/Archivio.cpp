@@ -92,6 +92,10 @@ int TStrutturaTabella::indiceCampo(const QString& nome) const {
 // ---------------------------------------------------------------------------
 // Values
 
+QString TestoNumeroGenerale(double valore) {
+    return QString::number(valore, 'g', 15).replace(QLatin1Char('.'), QLatin1Char(','));
+}
+
 bool LeggiNumero(const QString& testo, double* risultato, bool soloVirgola) {
     const QString t = testo.trimmed();
     if (t.isEmpty()) return false;
@@ -247,7 +251,7 @@ QVariant ConvertiPerCampo(const TDefCampo& campo, const QVariant& valore) {
         QString t;
         if (valore.typeId() == QMetaType::QDate) t = valore.toDate().toString(QStringLiteral("dd/MM/yyyy"));
         else if (valore.typeId() == QMetaType::Double)
-            t = QString::number(valore.toDouble(), 'g', 15).replace(QLatin1Char('.'), QLatin1Char(','));
+            t = TestoNumeroGenerale(valore.toDouble());
         else if (valore.typeId() == QMetaType::Bool) t = valore.toBool() ? QStringLiteral("True") : QStringLiteral("False");
         else t = valore.toString();
         if (campo.dimensione > 0) t = PrimiCaratteri(t, campo.dimensione);

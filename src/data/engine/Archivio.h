@@ -99,6 +99,10 @@ QVariant LeggiDaCampo(const TDefCampo& campo, const QVariant& grezzo);
 // at most one decimal separator. With soloVirgola only "," separates decimals
 // (what the user types); otherwise "." is accepted as well (stored texts).
 bool LeggiNumero(const QString& testo, double* risultato, bool soloVirgola);
+// A number in its general text form with a comma for decimals: up to 15
+// significant digits, no thousands separator, an exponent when the number
+// needs one ("2,5", "1234", "1e+20").
+QString TestoNumeroGenerale(double valore);
 
 class TArchivio {
 public:

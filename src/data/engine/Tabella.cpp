@@ -1,6 +1,5 @@
 #include "data/engine/Tabella.h"
 
-#include <QLocale>
 #include <QSqlRecord>
 
 // ---------------------------------------------------------------------------
@@ -39,7 +38,7 @@ QString TRecord::comeTesto(const QString& nome) const {
     switch (m_campi[i].tipo) {
     case TTipoCampo::Boolean: return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
     case TTipoCampo::Date: return v.toDate().toString(QStringLiteral("dd/MM/yyyy"));
-    case TTipoCampo::Float: return QLocale(QLocale::Italian, QLocale::Italy).toString(v.toDouble(), 'g', 15).remove(QLatin1Char('.'));
+    case TTipoCampo::Float: return TestoNumeroGenerale(v.toDouble());
     default: return v.toString();
     }
 }

@@ -20,7 +20,7 @@ namespace {
 // digits, "," for decimals, an exponent written as 1E-5 / 1E20.
 QString NumeroGenerale(double d) {
     if (std::isnan(d) || std::isinf(d)) return QString::number(d);
-    QString t = QString::number(d, 'g', 15);
+    QString t = TestoNumeroGenerale(d);
     const int e = t.indexOf(QLatin1Char('e'));
     if (e >= 0) {
         QString mantissa = t.left(e);
@@ -30,7 +30,6 @@ QString NumeroGenerale(double d) {
         while (esponente.size() > 1 && esponente.startsWith(QLatin1Char('0'))) esponente.remove(0, 1);
         t = mantissa + QLatin1Char('E') + (negativo ? QStringLiteral("-") : QString()) + esponente;
     }
-    t.replace(QLatin1Char('.'), QLatin1Char(','));
     return t;
 }
 
