@@ -49,11 +49,7 @@ void TFrmCtrlGiacenze::FormCreate() {
 
     m_tabella = std::make_unique<TTabella>(TArchivio::corrente(), QStringLiteral("prodotti"));
     m_tabella->dopoScorrimento = [this] { TableProdottiAfterScroll(); };
-    PreparaGriglia(m_ui->DBGrid1, &m_lista);
-    m_ui->BTSstampa->setEnabled(m_stampa != nullptr);
-    connect(m_ui->DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this] { QueryListaProdottiAfterScroll(); });
-    CollegaNavigatore(m_ui->DBGrid1, m_ui->nbPrior, m_ui->nbNext, m_ui->nbPost, m_ui->nbCancel);
+    PreparaListaControllo(m_ui.get(), &m_lista, m_stampa != nullptr, this, [this] { QueryListaProdottiAfterScroll(); });
 }
 
 void TFrmCtrlGiacenze::showEvent(QShowEvent* evento) {
@@ -218,10 +214,4 @@ void TFrmCtrlGiacenze::QueryListaProdottiAfterScroll() {
     });
 }
 
-void TFrmCtrlGiacenze::TableProdottiAfterScroll() {
-    MostraDettagliProdotto(m_ui.get(), m_tabella.get());
-    m_ui->LabDettagli->setText(QStringLiteral("Dettagli:"));
-    if (m_tabella->vuota() || m_tabella->nullo(QStringLiteral("IDPRODUTTORE"))) return;
-    m_ui->LabDettagli->setText(QStringLiteral("Ricerca produttore in corso.."));
-    m_ui->LabDettagli->setText(TestoDettagliProduttore(m_tabella->valore(QStringLiteral("IDPRODUTTORE"))));
-}
+void TFrmCtrlGiacenze::TableProdottiAfterScroll() { MostraProdottoCorrente(m_ui.get(), m_tabella.get()); }

@@ -31,11 +31,7 @@ TFrmCtrlQta::TFrmCtrlQta(QWidget* proprietario, TStampaQtaAlertRif* stampa) : QD
 
     m_tabella = std::make_unique<TTabella>(TArchivio::corrente(), QStringLiteral("prodotti"));
     m_tabella->dopoScorrimento = [this] { TableProdottiAfterScroll(); };
-    PreparaGriglia(m_ui->DBGrid1, &m_lista);
-    m_ui->BTSstampa->setEnabled(m_stampa != nullptr);
-    connect(m_ui->DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this] { QueryListaProdottiAfterScroll(); });
-    CollegaNavigatore(m_ui->DBGrid1, m_ui->nbPrior, m_ui->nbNext, m_ui->nbPost, m_ui->nbCancel);
+    PreparaListaControllo(m_ui.get(), &m_lista, m_stampa != nullptr, this, [this] { QueryListaProdottiAfterScroll(); });
 }
 
 TFrmCtrlQta::~TFrmCtrlQta() { FormDestroy(); }
@@ -110,10 +106,4 @@ void TFrmCtrlQta::QueryListaProdottiAfterScroll() {
     });
 }
 
-void TFrmCtrlQta::TableProdottiAfterScroll() {
-    MostraDettagliProdotto(m_ui.get(), m_tabella.get());
-    m_ui->LabDettagli->setText(QStringLiteral("Dettagli:"));
-    if (m_tabella->vuota() || m_tabella->nullo(QStringLiteral("IDPRODUTTORE"))) return;
-    m_ui->LabDettagli->setText(QStringLiteral("Ricerca produttore in corso.."));
-    m_ui->LabDettagli->setText(TestoDettagliProduttore(m_tabella->valore(QStringLiteral("IDPRODUTTORE"))));
-}
+void TFrmCtrlQta::TableProdottiAfterScroll() { MostraProdottoCorrente(m_ui.get(), m_tabella.get()); }

@@ -6,6 +6,7 @@
 #include "app/Fx.h"
 #include "app/Griglia.h"
 #include "app/ModelloElenco.h"
+#include "data/engine/Definizioni.h"
 #include "data/engine/Tabella.h"
 
 #include <QColor>
@@ -15,6 +16,7 @@
 #include <QTableView>
 #include <QToolButton>
 #include <QVector>
+#include <functional>
 #include <utility>
 
 // The products matching the condition (a WHERE expression, empty for all):
@@ -49,6 +51,17 @@ void MostraDettagliProdotto(Ui* ui, const TTabella* prodotto) {
     }
 }
 
+// The product cursor's moves, as both check windows show them: the detail
+// fields, then the producer line of the product.
+template <class Ui>
+void MostraProdottoCorrente(Ui* ui, TTabella* prodotto) {
+    MostraDettagliProdotto(ui, prodotto);
+    ui->LabDettagli->setText(QStringLiteral("Dettagli:"));
+    if (prodotto->vuota() || prodotto->nullo(Prodotti::IdProduttore)) return;
+    ui->LabDettagli->setText(QStringLiteral("Ricerca produttore in corso.."));
+    ui->LabDettagli->setText(TestoDettagliProduttore(prodotto->valore(Prodotti::IdProduttore)));
+}
+
 // Follows the grid's current row, as both check windows do when it changes:
 // the navigator, the producer line back to "Dettagli:", the product cursor
 // moved onto the row's product (the details blank when it is not found).
@@ -56,11 +69,28 @@ void MostraDettagliProdotto(Ui* ui, const TTabella* prodotto) {
 template <class Ui>
 int SeguiRigaCorrente(Ui* ui, const TModelloElenco& lista, TTabella* prodotto);
 
+// The grid, the report button and the navigator of a check window: the grid
+// shows the list, each change of its current row runs dopoRiga (in the
+// context's lifetime), "Anteprima" is enabled only with a report window.
+template <class Ui>
+void PreparaListaControllo(Ui* ui, TModelloElenco* lista, bool conStampa, QObject* contesto,
+                           const std::function<void()>& dopoRiga);
+
 // The record navigator of a read-only list: previous and next move the grid's
 // current row; post and cancel stay disabled, as the list is never edited.
 void CollegaNavigatore(QTableView* griglia, QToolButton* precedente, QToolButton* successivo, QToolButton* conferma,
                        QToolButton* annulla);
 void AggiornaNavigatore(QTableView* griglia, QToolButton* precedente, QToolButton* successivo);
+
+template <class Ui>
+void PreparaListaControllo(Ui* ui, TModelloElenco* lista, bool conStampa, QObject* contesto,
+                           const std::function<void()>& dopoRiga) {
+    PreparaGriglia(ui->DBGrid1, lista);
+    ui->BTSstampa->setEnabled(conStampa);
+    QObject::connect(ui->DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, contesto,
+                     [dopoRiga] { dopoRiga(); });
+    CollegaNavigatore(ui->DBGrid1, ui->nbPrior, ui->nbNext, ui->nbPost, ui->nbCancel);
+}
 
 template <class Ui>
 int SeguiRigaCorrente(Ui* ui, const TModelloElenco& lista, TTabella* prodotto) {
