@@ -3,6 +3,7 @@
 // splash, and the real program started in a fresh folder.
 
 #include "AmbienteTest.h"
+#include "DatiProva.h"
 #include "app/About.h"
 #include "app/Applicazione.h"
 #include "app/Fx.h"
@@ -81,12 +82,11 @@ void TestMain::prodottiInEsaurimento() {
     QFETCH(QString, valori);
     QFETCH(int, conteggio);
     TAmbienteTest amb;
-    TArchivio& a = TArchivio::corrente();
     int id = 0;
     for (const QString& coppia : valori.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         const QString q = coppia.section(QLatin1Char('/'), 0, 0), s = coppia.section(QLatin1Char('/'), 1, 1);
-        a.esegui(QStringLiteral("insert into %1 (ID, NOME, QUANTITA, QTAALERT) values (?, 'P', ?, ?)").arg(a.nomeQualificato(QStringLiteral("prodotti"))),
-                 {++id, q.toInt(), s == QLatin1String("-") ? QVariant() : QVariant(s.toInt())});
+        InserisciProdotto({.id = ++id, .nome = QStringLiteral("P"), .quantita = q.toInt(),
+                           .qtaAlert = s == QLatin1String("-") ? QVariant() : QVariant(s.toInt())});
     }
     TfrmMain m;
     QCOMPARE(m.ui()->LabUrl8->isHidden(), conteggio == 0);

@@ -2,6 +2,7 @@
 // window (the splash's Label1 and a window of every kind of control).
 
 #include "AmbienteTest.h"
+#include "DatiProva.h"
 
 #include "app/Fx.h"
 #include "app/Start.h"
@@ -30,14 +31,6 @@ void CreaLingua(const TAmbienteTest& amb) {
             "insert into lingua values ('Testo', 'Text', 'Texte');"
             "insert into lingua values ('Finestra', 'Window', 'Fenetre');");
     QVERIFY(QFileInfo::exists(amb.file("lingua.db")));
-}
-
-// The settings record with a LINGUA text field holding the language.
-void ImpostaLingua(const QString& lingua) {
-    TArchivio& a = TArchivio::corrente();
-    const QString t = a.nomeQualificato(QStringLiteral("impostazioni"));
-    a.esegui(QStringLiteral("alter table %1 add column LINGUA VARCHAR(20)").arg(t));
-    a.esegui(QStringLiteral("update %1 set LINGUA = ?").arg(t), {lingua});
 }
 
 // A window with a caption, a label, a button, a group box with two items.

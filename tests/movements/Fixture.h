@@ -2,6 +2,7 @@
 // Fixtures of the movement tests: a product written straight into its table
 // with the counters a case needs, the settings switches, reading back.
 
+#include "DatiProva.h"
 #include "app/Fx.h"
 #include "data/engine/Archivio.h"
 #include "data/engine/Tabella.h"
@@ -26,24 +27,23 @@ struct TProdottoProva {
 };
 
 inline void ScriviProdotto(const TProdottoProva& p) {
-    TArchivio& a = TArchivio::corrente();
-    a.esegui(QStringLiteral("insert into %1 (ID, NOME, DESCRIZIONE, CARICHI, SCARICHI, QUANTITA, TOTALEACQUISTI, "
-                            "TOTALEVENDITE, PREZZO, PREZZO2, IDCATEGORIA, IDPRODUTTORE, DATAOGGI, DATADISTINTA, "
-                            "NUMDISTINTA, GIACENZAMAX, FOTO) values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)")
-                 .arg(a.nomeQualificato(QStringLiteral("prodotti"))),
-             {p.id, p.nome, p.descrizione, p.carichi, p.scarichi, p.quantita, p.totAcq, p.totVen, p.prezzo, p.prezzo2,
-              p.idCategoria, p.idProduttore,
-              p.dataOggi.isNull() ? QVariant() : QVariant(p.dataOggi.toDate().toString(Qt::ISODate)),
-              p.dataDistinta.isNull() ? QVariant() : QVariant(p.dataDistinta.toDate().toString(Qt::ISODate)),
-              p.numDistinta, p.giacenzaMax, p.foto.isEmpty() ? QVariant() : QVariant(p.foto)});
-}
-
-// Sets one switch of the settings record.
-inline void ImpostaSwitch(const char* campo, bool valore) {
-    TArchivio& a = TArchivio::corrente();
-    a.esegui(QStringLiteral("update %1 set %2 = ?").arg(a.nomeQualificato(QStringLiteral("impostazioni")),
-                                                          QString::fromLatin1(campo)),
-             {valore ? 1 : 0});
+    InserisciProdotto({.id = p.id,
+                       .nome = p.nome,
+                       .descrizione = p.descrizione,
+                       .carichi = p.carichi,
+                       .scarichi = p.scarichi,
+                       .quantita = p.quantita,
+                       .totaleAcquisti = p.totAcq,
+                       .totaleVendite = p.totVen,
+                       .prezzo = p.prezzo,
+                       .prezzo2 = p.prezzo2,
+                       .idCategoria = p.idCategoria,
+                       .idProduttore = p.idProduttore,
+                       .dataOggi = p.dataOggi,
+                       .dataDistinta = p.dataDistinta,
+                       .numDistinta = p.numDistinta,
+                       .giacenzaMax = p.giacenzaMax,
+                       .foto = p.foto.isEmpty() ? QVariant() : QVariant(p.foto)});
 }
 
 // The history rows, oldest first, as TRecord of the history's fields.

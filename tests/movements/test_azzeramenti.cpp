@@ -2,6 +2,7 @@
 // history of a period, through their routines and their windows.
 
 #include "AmbienteTest.h"
+#include "DatiProva.h"
 #include "app/Applicazione.h"
 #include "app/Fx.h"
 #include "data/engine/Archivio.h"
@@ -30,11 +31,15 @@ QString TabStorico() { return TArchivio::corrente().nomeQualificato(QStringLiter
 
 // ID, CARICHI, SCARICHI, QUANTITA, PREZZO, TOTALEACQUISTI, TOTALEVENDITE
 void InserisciProdotto(int id, QVariant carichi, QVariant scarichi, QVariant quantita, QVariant prezzo) {
-    TArchivio::corrente().esegui(
-        QStringLiteral("insert into %1 (ID, NOME, CARICHI, SCARICHI, QUANTITA, PREZZO, TOTALEACQUISTI, TOTALEVENDITE, PREZZO2) "
-                       "values (?, 'P', ?, ?, ?, ?, 99, 77, 3.5)")
-            .arg(TabProdotti()),
-        {id, carichi, scarichi, quantita, prezzo});
+    ::InserisciProdotto({.id = id,
+                       .nome = QStringLiteral("P"),
+                       .carichi = carichi,
+                       .scarichi = scarichi,
+                       .quantita = quantita,
+                       .totaleAcquisti = 99,
+                       .totaleVendite = 77,
+                       .prezzo = prezzo,
+                       .prezzo2 = 3.5});
 }
 
 QString Stato(const TAmbienteTest& amb) {

@@ -2,6 +2,7 @@
 // its single transaction, the views, the state texts and the producer line.
 
 #include "AmbienteTest.h"
+#include "DatiProva.h"
 #include "data/engine/Archivio.h"
 #include "movements/CtrlGiacenze.h"
 #include "movements/CtrlQta.h"
@@ -28,15 +29,17 @@ struct TProdotto {
 };
 
 void Inserisci(const QVector<TProdotto>& prodotti) {
-    TArchivio& a = TArchivio::corrente();
-    const QString P = a.nomeQualificato(QStringLiteral("prodotti"));
-    TTransazione t(a);
+    TTransazione t(TArchivio::corrente());
     for (const TProdotto& p : prodotti)
-        a.esegui(QStringLiteral("insert into %1 (ID, NOME, DESCRIZIONE, QUANTITA, QTAALERT, GIACENZAMAX, DATAOGGI, "
-                                "IDPRODUTTORE, PREZZO) values (?, ?, ?, ?, ?, ?, ?, ?, 2.5)")
-                     .arg(P),
-                 {p.id, QString::fromUtf8(p.nome), QStringLiteral("Descrizione di %1").arg(QString::fromUtf8(p.nome)),
-                  p.quantita, p.qtaAlert, p.giacenzaMax, p.dataOggi, p.idProduttore});
+        InserisciProdotto({.id = p.id,
+                           .nome = QString::fromUtf8(p.nome),
+                           .descrizione = QStringLiteral("Descrizione di %1").arg(QString::fromUtf8(p.nome)),
+                           .quantita = p.quantita,
+                           .prezzo = 2.5,
+                           .idProduttore = p.idProduttore,
+                           .dataOggi = p.dataOggi,
+                           .giacenzaMax = p.giacenzaMax,
+                           .qtaAlert = p.qtaAlert});
     t.conferma();
 }
 
@@ -51,12 +54,6 @@ QString ScadutiSulFile(const TAmbienteTest& amb) {
     return Sqlite3(amb.file(QStringLiteral("prodotti.db")),
                    QStringLiteral("select group_concat(NOME || '=' || ifnull(SCADUTOTEMP, '-'), ' ') from "
                                   "(select * from prodotti order by ID)"));
-}
-
-template <class F>
-void Mostra(F& f) {
-    f.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&f));
 }
 
 // The fixture of the expiry check: check date 11/03/2004.
@@ -133,8 +130,7 @@ private slots:
 
     void controlloCompletoEVisioni() {
         Inserisci(ProdottiScadenze);
-        TArchivio::corrente().esegui(QStringLiteral("insert into %1 (ID, NOME, COGNOME) values (1, 'Mario', 'Rossi')")
-                                         .arg(TArchivio::corrente().nomeQualificato(QStringLiteral("produttori"))));
+        InserisciProduttore(1, QStringLiteral("Mario"), QStringLiteral("Rossi"));
         TFrmCtrlGiacenze f(nullptr);
         Mostra(f);
         Ui::TFrmCtrlGiacenze* ui = f.ui();

@@ -197,7 +197,7 @@ private slots:
         QFETCH(int, saldo);
         QFETCH(bool, elimina);
         QFETCH(QString, storico);
-        ImpostaSwitch("CANC_AUTOMATICA", true);
+        ImpostaImpostazione("CANC_AUTOMATICA", true);
         TProdottoProva p;
         p.scarichi = p.carichi - saldo;
         p.quantita = saldo;
@@ -267,7 +267,7 @@ private slots:
         QFETCH(bool, attivo);
         QFETCH(double, prezzo);
         QFETCH(QString, casella);
-        ImpostaSwitch("SOVRASCRIVI_PREZ_LISTINO", attivo);
+        ImpostaImpostazione("SOVRASCRIVI_PREZ_LISTINO", attivo);
         ScriviProdotto({});
         TFrmCaricoScarico f;
         Mostra(f);
@@ -528,7 +528,7 @@ private slots:
         QFETCH(QString, avviso);
         QFETCH(QString, prodotto);
         QFETCH(QString, storico);
-        ImpostaSwitch("CANC_AUTOMATICA", true);
+        ImpostaImpostazione("CANC_AUTOMATICA", true);
         ScriviProdotto({});
         TFrmAggiustamentoResi f;
         Mostra(f);
@@ -586,7 +586,7 @@ private slots:
         QFETCH(bool, sovrascrivi);
         QFETCH(QString, prodotto);
         QFETCH(QString, storico);
-        ImpostaSwitch("SOVRASCRIVI_PREZ_LISTINO", sovrascrivi);
+        ImpostaImpostazione("SOVRASCRIVI_PREZ_LISTINO", sovrascrivi);
         TProdottoProva p;
         p.prezzo2 = QVariant();
         ScriviProdotto(p);
@@ -659,7 +659,7 @@ private slots:
 
     // The history box starts from PROPONI_INS_STORICO; unticked, only the product changes.
     void aggiustamentoSenzaStorico() {
-        ImpostaSwitch("PROPONI_INS_STORICO", false);
+        ImpostaImpostazione("PROPONI_INS_STORICO", false);
         ScriviProdotto({});
         TFrmAggiustamentoResi f;
         Mostra(f);
@@ -675,12 +675,6 @@ private slots:
         QCOMPARE(RigheStorico(*m_amb), QStringLiteral("1|AGGIUSTAMENTO|P1|1||-2.0||"));
     }
 
-private:
-    static void InserisciCategoria(int id, const QString& nome) {
-        TArchivio& a = TArchivio::corrente();
-        a.esegui(QStringLiteral("insert into %1 (ID, CATEGORIA) values (?,?)").arg(a.nomeQualificato(QStringLiteral("cat"))),
-                 {id, nome});
-    }
 };
 
 QTEST_MAIN(TestFinestre)

@@ -2,6 +2,7 @@
 // its translation step.
 
 #include "AmbienteTest.h"
+#include "DatiProva.h"
 
 #include "app/Costanti.h"
 #include "data/engine/Archivio.h"
@@ -77,10 +78,7 @@ void TestBug::traduzione() {
             "insert into lingua values ('Segnala', 'Report');"
             "insert into lingua values ('Esci', 'Exit');"
             "insert into lingua values ('forum del nostro sito internet', 'forum of our web site');");
-    TArchivio& a = TArchivio::corrente();
-    const QString t = a.nomeQualificato(QStringLiteral("impostazioni"));
-    a.esegui(QStringLiteral("alter table %1 add column LINGUA VARCHAR(20)").arg(t));
-    a.esegui(QStringLiteral("update %1 set LINGUA = 'INGLESE'").arg(t));
+    ImpostaLingua(QStringLiteral("INGLESE"));
     TfrmBug f;
     QCOMPARE(f.windowTitle(), QStringLiteral("Bug report to the Vavori team"));
     QCOMPARE(f.ui()->Label4->text(), QStringLiteral("Your support helps"));

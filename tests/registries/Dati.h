@@ -1,32 +1,22 @@
 #pragma once
-// Fixtures of the registry tests: records written straight into the tables,
+// Fixtures of the registry tests: a product with only its registry fields,
 // typing into boxes as a user does.
 
-#include "data/engine/Archivio.h"
+#include "DatiProva.h"
 
 #include <QLineEdit>
 #include <QtTest>
 
 inline void InserisciProdotto(int id, const QString& nome, const QString& descrizione, int idCategoria = 0,
                               int idProduttore = 0) {
-    TArchivio& a = TArchivio::corrente();
-    a.esegui(QStringLiteral("insert into %1 (ID, NOME, DESCRIZIONE, IDCATEGORIA, IDPRODUTTORE, CARICHI, SCARICHI, "
-                            "QUANTITA) values (?,?,?,?,?,0,0,0)")
-                 .arg(a.nomeQualificato(QStringLiteral("prodotti"))),
-             {id, nome, descrizione, idCategoria, idProduttore});
-}
-
-inline void InserisciProduttore(int id, const QString& nome, const QString& cognome) {
-    TArchivio& a = TArchivio::corrente();
-    a.esegui(QStringLiteral("insert into %1 (ID, NOME, COGNOME) values (?,?,?)")
-                 .arg(a.nomeQualificato(QStringLiteral("produttori"))),
-             {id, nome, cognome});
-}
-
-inline void InserisciCategoria(int id, const QString& categoria) {
-    TArchivio& a = TArchivio::corrente();
-    a.esegui(QStringLiteral("insert into %1 (ID, CATEGORIA) values (?,?)").arg(a.nomeQualificato(QStringLiteral("cat"))),
-             {id, categoria});
+    InserisciProdotto({.id = id,
+                       .nome = nome,
+                       .descrizione = descrizione,
+                       .carichi = 0,
+                       .scarichi = 0,
+                       .quantita = 0,
+                       .idCategoria = idCategoria,
+                       .idProduttore = idProduttore});
 }
 
 // Types the text key by key (accented letters included) at the end of the box.
@@ -46,14 +36,6 @@ T* Controllo(QWidget* finestra, const char* nome) {
     T* c = finestra->findChild<T*>(QString::fromLatin1(nome));
     if (!c) qFatal("controllo mancante: %s", nome);
     return c;
-}
-
-// Shows a window and makes it the active one, so that focus and Tab work.
-inline bool MostraAttiva(QWidget* w) {
-    w->show();
-    QApplication::setActiveWindow(w);
-    w->activateWindow();
-    return QTest::qWaitForWindowActive(w);
 }
 
 // Puts the focus in a box and leaves it with Tab, as a user tabbing through.

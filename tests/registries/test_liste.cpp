@@ -22,11 +22,6 @@ QStringList Colonna(const TModelloElenco* m, const QString& campo) {
     return l;
 }
 
-template <class F>
-void Mostra(F& f) {
-    f.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&f));
-}
 }  // namespace
 
 class TestListe : public TProvaConAmbiente {

@@ -4,6 +4,7 @@
 #include "data/engine/Definizioni.h"
 #include "reports/engine/Report.h"
 #include "AmbienteTest.h"
+#include "DatiProva.h"
 
 #include "reports/engine/Anteprima.h"
 #include <QAction>
@@ -42,14 +43,6 @@ struct TReportProva {
         for (int k = 1; k <= n; ++k) dati.aggiungi({QStringLiteral("P%1").arg(k), k * 1.5, QVariant()});
     }
 };
-
-QString Pdftotext(const QString& pdf) {
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    p.waitForFinished(30000);
-    // Compatibility form: the typeface's ligatures ("ﬀ") read as their letters.
-    return QString::fromUtf8(p.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
-}
 
 }  // namespace
 

@@ -47,13 +47,6 @@ void ScriviStorico() {
 }
 
 
-
-
-void Mostra(QWidget& f) {
-    f.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&f));
-}
-
 }  // namespace
 
 class TestStampe : public TProvaConAmbiente {

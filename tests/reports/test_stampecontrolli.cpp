@@ -3,6 +3,7 @@
 // font-size setting, the warnings, and two previews in a row.
 
 #include "AmbienteTest.h"
+#include "DatiProva.h"
 #include "ProveStampe.h"
 #include "app/Main.h"
 #include "data/engine/Archivio.h"
@@ -27,21 +28,14 @@ void Esegui(const QString& sql) {
 }
 
 void ScriviProdotti() {
-    Esegui(QStringLiteral(
-        "insert into $P (ID, NOME, DESCRIZIONE, QUANTITA, QTAALERT, GIACENZAMAX, DATAOGGI, PREZZO) values "
-        "(1, 'CAFFÈ', 'Caffè in grani qualità oro', 3, 5, 10, '2004-03-01', 2.5),"
-        "(2, 'TÈ', 'Tè verde', 5, 5, 30, '2004-03-10', 1234.5),"
-        "(3, 'ZUCCHERO', 'Zucchero di canna', 0, 2, 400, '2003-12-01', NULL)"));
+    InserisciProdotto({.id = 1, .nome = QStringLiteral("CAFFÈ"), .descrizione = QStringLiteral("Caffè in grani qualità oro"),
+                       .quantita = 3, .prezzo = 2.5, .dataOggi = QStringLiteral("2004-03-01"), .giacenzaMax = 10, .qtaAlert = 5});
+    InserisciProdotto({.id = 2, .nome = QStringLiteral("TÈ"), .descrizione = QStringLiteral("Tè verde"),
+                       .quantita = 5, .prezzo = 1234.5, .dataOggi = QStringLiteral("2004-03-10"), .giacenzaMax = 30, .qtaAlert = 5});
+    InserisciProdotto({.id = 3, .nome = QStringLiteral("ZUCCHERO"), .descrizione = QStringLiteral("Zucchero di canna"),
+                       .quantita = 0, .dataOggi = QStringLiteral("2003-12-01"), .giacenzaMax = 400, .qtaAlert = 2});
 }
 
-
-
-
-template <class F>
-void Mostra(F& f) {
-    f.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&f));
-}
 
 }  // namespace
 
