@@ -372,7 +372,7 @@ QString TestoDettagliProduttore(const QVariant& idProduttore) {
     if (idProduttore.isNull() || idProduttore.toString().isEmpty()) return QStringLiteral("Dettagli:");
     TArchivio& a = TArchivio::corrente();
     QSqlQuery q = a.esegui(QStringLiteral("select ") + Produttori::Nome + QStringLiteral(", ") + Produttori::Cognome +
-                               QStringLiteral(" from ") + a.nomeQualificato(QStringLiteral("produttori")) +
+                               QStringLiteral(" from ") + a.nomeQualificato(Definizioni::Produttori) +
                                QStringLiteral(" where ") + Produttori::Id + QStringLiteral(" = ?"),
                            {idProduttore});
     QString nome, cognome;
@@ -387,7 +387,7 @@ QString NomeCategoria(const QVariant& idCategoria) {
     TArchivio& a = TArchivio::corrente();
     return a
         .valoreSingolo(QStringLiteral("select ") + Cat::Categoria + QStringLiteral(" from ") +
-                           a.nomeQualificato(QStringLiteral("cat")) + QStringLiteral(" where ") + Cat::Id +
+                           a.nomeQualificato(Definizioni::Categorie) + QStringLiteral(" where ") + Cat::Id +
                            QStringLiteral(" = ?"),
                        {idCategoria})
         .toString();
@@ -401,11 +401,11 @@ QString Traduci(const QString& testo, const QString& lingua) {
     if (pulito.startsWith(QLatin1Char('&'))) pulito.remove(0, 1);
     pulito.remove(QLatin1Char('\''));
     TArchivio& archivio = TArchivio::corrente();
-    const QString tabella = archivio.nomeQualificato(QStringLiteral("lingua"));
+    const QString tabella = archivio.nomeQualificato(Definizioni::Lingua);
     // The language names a column: it is looked up among the table's columns,
     // never put into the SQL as typed.
     QString colonna;
-    QSqlQuery info = archivio.esegui(QStringLiteral("PRAGMA \"lingua\".table_info(\"lingua\")"));
+    QSqlQuery info = archivio.esegui(QStringLiteral("PRAGMA \"%1\".table_info(\"%1\")").arg(TArchivio::schemaDi(Definizioni::Lingua)));
     while (info.next()) {
         const QString c = info.value(1).toString();
         if (c.compare(lingua, Qt::CaseInsensitive) == 0) {
@@ -419,7 +419,7 @@ QString Traduci(const QString& testo, const QString& lingua) {
                              ErroreArchivio::CtxStruttura);
     colonna.replace(QLatin1Char('"'), QLatin1String("\"\""));
     QSqlQuery q = archivio.esegui(
-        QStringLiteral("select \"%1\" from %2 where ITALIANO = ? limit 1").arg(colonna, tabella), {pulito});
+        QStringLiteral("select \"%1\" from %2 where %3 = ? limit 1").arg(colonna, tabella, Lingua::Italiano), {pulito});
     QString risultato = pulito;
     if (q.next()) risultato = q.value(0).isNull() ? QString() : q.value(0).toString();
     q.finish();
@@ -451,8 +451,8 @@ void ImpostaDidascalia(QObject* o, const QString& testo) {
 }  // namespace
 
 void TraduciControlli(const QList<QObject*>& controlli) {
-    if (!QFileInfo::exists(CartellaProgramma() + QStringLiteral("lingua.db"))) return;
-    const QString lingua = LeggiImpostazione(QStringLiteral("LINGUA"));
+    if (!QFileInfo::exists(CartellaProgramma() + Definizioni::Lingua)) return;
+    const QString lingua = LeggiImpostazione(Impostazioni::Lingua);
     if (lingua.isEmpty() || lingua == QLatin1String("Italiano")) return;
     try {
         for (QObject* o : controlli) {

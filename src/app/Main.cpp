@@ -6,6 +6,7 @@
 #include "app/Fx.h"
 #include "app/Start.h"
 #include "data/engine/Archivio.h"
+#include "data/engine/Definizioni.h"
 #include "data/CreaTabelle.h"
 #include "data/CreaTabelleGenerali.h"
 #include "data/Impostazioni.h"
@@ -20,6 +21,7 @@
 #include "online/ControllaVersione.h"
 #include "movements/CtrlGiacenze.h"
 #include "movements/CtrlQta.h"
+#include "movements/Quantita.h"
 #include "reports/SetStampe.h"
 #include "reports/StampaGiacenze.h"
 #include "reports/StampaQtaAlert.h"
@@ -121,8 +123,9 @@ void TfrmMain::MostraAnnoDiLavoro(const QString& percorso) {
 
 void TfrmMain::MostraProdottiInEsaurimento() {
     const int n = TArchivio::corrente()
-                      .valoreSingolo(QStringLiteral("select count(*) from %1 where quantita <= qtaalert and quantita > 0")
-                                         .arg(TArchivio::corrente().nomeQualificato(QStringLiteral("prodotti"))))
+                      .valoreSingolo(QStringLiteral("select count(*) from %1 where ")
+                                             .arg(TArchivio::corrente().nomeQualificato(Definizioni::Prodotti)) +
+                                         CondizioneVisioneQuantita(0))
                       .toInt();
     if (n == 0) {
         m_ui->LabUrl8->setVisible(false);

@@ -23,7 +23,7 @@ public:
     explicit TModelloElenco(QObject* genitore = nullptr);
 
     void impostaColonne(const QVector<Colonna>& colonne);
-    // Runs the list on a table (plain name, e.g. "prodotti"): the WHERE fragment
+    // Runs the list on a table (its published name, e.g. Definizioni::Prodotti): the WHERE fragment
     // with bound values (empty for every record) and the ORDER BY list (empty
     // for the order of insertion).
     void esegui(const QString& tabella, const QString& condizione = {}, const QVariantList& parametri = {},

@@ -268,15 +268,16 @@ void CreaTabelle() {
         impostazioni.apri();
         if (impostazioni.vuota()) {
             impostazioni.inserisci();
-            for (const char* campo : {"CAR_STAMPA_STORICO", "CAR_STAMPA_PRODUTTORI", "CAR_STAMPA_PRODOTTI",
-                                      "CAR_STAMPA_LISTINO", "CAR_STAMPA_GIACENZE", "CAR_STAMPA_INVENTARIO",
-                                      "CAR_STAMPA_QTAALERT"})
-                impostazioni.imposta(QString::fromLatin1(campo), 10);
-            impostazioni.imposta(QStringLiteral("ORD_PRODOTTI_STANDARD"), false);
-            impostazioni.imposta(QStringLiteral("CANC_AUTOMATICA"), false);
-            impostazioni.imposta(QStringLiteral("DATAINGRESSO_AUTOMATICA"), true);
-            impostazioni.imposta(QStringLiteral("PROPONI_INS_STORICO"), true);
-            impostazioni.imposta(QStringLiteral("SOVRASCRIVI_PREZ_LISTINO"), true);
+            for (const QString& campo : {Impostazioni::CarStampaStorico, Impostazioni::CarStampaProduttori,
+                                         Impostazioni::CarStampaProdotti, Impostazioni::CarStampaListino,
+                                         Impostazioni::CarStampaGiacenze, Impostazioni::CarStampaInventario,
+                                         Impostazioni::CarStampaQtaAlert})
+                impostazioni.imposta(campo, 10);
+            impostazioni.imposta(Impostazioni::OrdProdottiStandard, false);
+            impostazioni.imposta(Impostazioni::CancAutomatica, false);
+            impostazioni.imposta(Impostazioni::DataIngressoAutomatica, true);
+            impostazioni.imposta(Impostazioni::ProponiInsStorico, true);
+            impostazioni.imposta(Impostazioni::SovrascriviPrezListino, true);
             impostazioni.registra();
         }
         impostazioni.chiudi();

@@ -77,12 +77,12 @@ void TFrmAggiustamentoResi::sbAggiustamentoClick() {
         return;
     }
     if (!ChiediConferma(QStringLiteral("Eseguire l'aggiustamento di magazzino pari a ") + m_ui->edNumScar->text() +
-                        QStringLiteral(" unità del prodotto '") + prodotto.testo(QStringLiteral("NOME")) +
+                        QStringLiteral(" unità del prodotto '") + prodotto.testo(Prodotti::Nome) +
                         QStringLiteral("'?")))
         return;
     TOpzioniMovimento o;
     o.registraStorico = m_ui->cbInserisciSuStorico->isChecked();
-    const int id = prodotto.intero(QStringLiteral("ID"));
+    const int id = prodotto.intero(Prodotti::Id);
     try {
         const TRecord dopo = EseguiMovimento(Azioni::Aggiustamento, id, d, o);
         p->DopoMovimento(id, dopo.intero(Prodotti::Quantita), m_cancAutomatica);

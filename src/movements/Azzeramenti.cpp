@@ -70,7 +70,7 @@ void AzzeraScarichiProdotti(const std::function<void(int, int)>& avanzamento) {
 
 TIntervalloStorico IntervalloStorico() {
     TArchivio& a = TArchivio::corrente();
-    QSqlQuery q = a.esegui(QStringLiteral("SELECT min(DATAOGGI), max(DATAOGGI) FROM %1").arg(a.nomeQualificato(Definizioni::Storico)));
+    QSqlQuery q = a.esegui(QStringLiteral("SELECT min(%1), max(%1) FROM %2").arg(Storico::DataOggi, a.nomeQualificato(Definizioni::Storico)));
     TIntervalloStorico r;
     if (q.next()) {
         r.primo = QDate::fromString(q.value(0).toString(), Qt::ISODate);
@@ -82,6 +82,6 @@ TIntervalloStorico IntervalloStorico() {
 void CancellaStoricoPeriodo(const QDate& primo, const QDate& ultimo) {
     TArchivio& a = TArchivio::corrente();
     // Dates are stored as ISO text, so text order is date order.
-    a.esegui(QStringLiteral("DELETE FROM %1 WHERE DATAOGGI >= ? AND DATAOGGI <= ?").arg(a.nomeQualificato(Definizioni::Storico)),
+    a.esegui(QStringLiteral("DELETE FROM %1 WHERE %2 >= ? AND %2 <= ?").arg(a.nomeQualificato(Definizioni::Storico), Storico::DataOggi),
              {primo.toString(Qt::ISODate), ultimo.toString(Qt::ISODate)});
 }

@@ -133,7 +133,7 @@ void TFrmCaricoScarico::ButtScaricaUnitaClick() { Movimenta(false, false); }
 void TFrmCaricoScarico::ButtScaricaTuttoClick() {
     TPannelloProdotti* p = pannello();
     if (!p->vuota() && !p->prodotto().campi().isEmpty()) {
-        const int saldo = p->prodotto().intero(QStringLiteral("QUANTITA"));
+        const int saldo = p->prodotto().intero(Prodotti::Quantita);
         if (saldo < 0) {
             // Unloading a negative quantity would load in disguise.
             MostraAttenzione(QStringLiteral("Il saldo del prodotto è negativo (") + QString::number(saldo) +

@@ -14,12 +14,12 @@
 
 namespace {
 const QVector<TModelloElenco::Colonna> ColonneGriglia = {
-    {QStringLiteral("NOME"), QStringLiteral("Nome prodotto")},
-    {QStringLiteral("DESCRIZIONE"), QStringLiteral("Descrizione prodotto")},
-    {QStringLiteral("GIACENZAMAX"), QStringLiteral("Gg. giacenza")},
-    {QStringLiteral("CARICHI"), QStringLiteral("Carichi")},
-    {QStringLiteral("SCARICHI"), QStringLiteral("Scarichi")},
-    {QStringLiteral("QUANTITA"), QStringLiteral("Quantità")}};
+    {Prodotti::Nome, QStringLiteral("Nome prodotto")},
+    {Prodotti::Descrizione, QStringLiteral("Descrizione prodotto")},
+    {Prodotti::GiacenzaMax, QStringLiteral("Gg. giacenza")},
+    {Prodotti::Carichi, QStringLiteral("Carichi")},
+    {Prodotti::Scarichi, QStringLiteral("Scarichi")},
+    {Prodotti::Quantita, QStringLiteral("Quantità")}};
 }  // namespace
 
 TFrmCtrlGiacenze::TFrmCtrlGiacenze(QWidget* proprietario, TStampaGiacenzeRif* stampa)
@@ -47,7 +47,7 @@ void TFrmCtrlGiacenze::FormCreate() {
     connect(m_ui->BTSstampa, &QPushButton::clicked, this, &TFrmCtrlGiacenze::BTSstampaClick);
     connect(m_ui->sbEsci, &QPushButton::clicked, this, &TFrmCtrlGiacenze::sbEsciClick);
 
-    m_tabella = std::make_unique<TTabella>(TArchivio::corrente(), QStringLiteral("prodotti"));
+    m_tabella = std::make_unique<TTabella>(TArchivio::corrente(), Definizioni::Prodotti);
     m_tabella->dopoScorrimento = [this] { TableProdottiAfterScroll(); };
     PreparaListaControllo(m_ui.get(), &m_lista, m_stampa != nullptr, this, [this] { QueryListaProdottiAfterScroll(); });
 }
@@ -63,7 +63,7 @@ void TFrmCtrlGiacenze::showEvent(QShowEvent* evento) {
 void TFrmCtrlGiacenze::FormShow() {
     m_tabella->apri();
     m_ui->EdData->setText(Oggi().toString(FormatoData));
-    ApriLista(CondizioneInizialeScadenze);
+    ApriLista(CondizioneInizialeScadenze());
     m_ui->LabNumProdotti->setText(QStringLiteral("Prodotti trovati: ") + QString::number(m_righe));
 }
 
@@ -174,7 +174,7 @@ void TFrmCtrlGiacenze::BTSstampaClick() {
     if (!m_stampa) return;
     m_stampa->DataControllo = m_ui->EdData->text();
     m_stampa->NumeroProdotti = m_righe;
-    m_stampa->CarattereStampa = ImpostazioneIntera(LeggiImpostazione(QStringLiteral("CAR_STAMPA_GIACENZE")));
+    m_stampa->CarattereStampa = ImpostazioneIntera(LeggiImpostazione(Impostazioni::CarStampaGiacenze));
     m_stampa->Anteprima(&m_lista);
 }
 
@@ -202,13 +202,13 @@ void TFrmCtrlGiacenze::QueryListaProdottiAfterScroll() {
     EseguiMostrandoErrori([this] {
         const int riga = SeguiRigaCorrente(m_ui.get(), m_lista, m_tabella.get());
         if (riga < 0) return;
-        const auto campo = [&](const char* nome) { return m_lista.valore(riga, QString::fromLatin1(nome)); };
-        if (!campo("SCADUTOTEMP").isNull() && campo("SCADUTOTEMP").toLongLong() != 0) {
+        const auto campo = [&](const QString& nome) { return m_lista.valore(riga, nome); };
+        if (!campo(Prodotti::ScadutoTemp).isNull() && campo(Prodotti::ScadutoTemp).toLongLong() != 0) {
             ImpostaStato(m_ui->LabStato, TestoStatoScadenza(true, 0), Giallo);
             return;
         }
-        const QDate entrata = DataEntrataProdotto(campo("DATAOGGI"));
-        const int giorni = campo("GIACENZAMAX").toInt();
+        const QDate entrata = DataEntrataProdotto(campo(Prodotti::DataOggi));
+        const int giorni = campo(Prodotti::GiacenzaMax).toInt();
         const QDate controllo = LeggiDataControllo(m_ui->EdData->text());
         ImpostaStato(m_ui->LabStato, TestoStatoScadenza(false, GiorniRimanenti(entrata, giorni, controllo)), VerdeBrillante);
     });

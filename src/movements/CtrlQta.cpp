@@ -10,12 +10,12 @@
 
 namespace {
 const QVector<TModelloElenco::Colonna> ColonneGriglia = {
-    {QStringLiteral("NOME"), QStringLiteral("Nome prodotto")},
-    {QStringLiteral("DESCRIZIONE"), QStringLiteral("Descrizione prodotto")},
-    {QStringLiteral("CARICHI"), QStringLiteral("Carichi")},
-    {QStringLiteral("SCARICHI"), QStringLiteral("Scarichi")},
-    {QStringLiteral("QUANTITA"), QStringLiteral("Quantità")},
-    {QStringLiteral("QTAALERT"), QStringLiteral("Q.ta Alert")}};
+    {Prodotti::Nome, QStringLiteral("Nome prodotto")},
+    {Prodotti::Descrizione, QStringLiteral("Descrizione prodotto")},
+    {Prodotti::Carichi, QStringLiteral("Carichi")},
+    {Prodotti::Scarichi, QStringLiteral("Scarichi")},
+    {Prodotti::Quantita, QStringLiteral("Quantità")},
+    {Prodotti::QtaAlert, QStringLiteral("Q.ta Alert")}};
 }  // namespace
 
 TFrmCtrlQta::TFrmCtrlQta(QWidget* proprietario, TStampaQtaAlertRif* stampa) : QDialog(proprietario), m_ui(std::make_unique<Ui::TFrmCtrlQta>()), m_stampa(stampa) {
@@ -29,7 +29,7 @@ TFrmCtrlQta::TFrmCtrlQta(QWidget* proprietario, TStampaQtaAlertRif* stampa) : QD
     connect(m_ui->BTSstampa, &QPushButton::clicked, this, &TFrmCtrlQta::BTSstampaClick);
     connect(m_ui->sbEsci, &QPushButton::clicked, this, &TFrmCtrlQta::sbEsciClick);
 
-    m_tabella = std::make_unique<TTabella>(TArchivio::corrente(), QStringLiteral("prodotti"));
+    m_tabella = std::make_unique<TTabella>(TArchivio::corrente(), Definizioni::Prodotti);
     m_tabella->dopoScorrimento = [this] { TableProdottiAfterScroll(); };
     PreparaListaControllo(m_ui.get(), &m_lista, m_stampa != nullptr, this, [this] { QueryListaProdottiAfterScroll(); });
 }
@@ -81,7 +81,7 @@ void TFrmCtrlQta::rgVisualClick() {
 void TFrmCtrlQta::BTSstampaClick() {
     if (!m_stampa) return;
     m_stampa->Visione.clear();
-    const QString carattere = LeggiImpostazione(QStringLiteral("CAR_STAMPA_QTAALERT"));
+    const QString carattere = LeggiImpostazione(Impostazioni::CarStampaQtaAlert);
     if (carattere.isEmpty()) {
         MostraAttenzione(QStringLiteral("Carattere stampa non inizializzato. Scegliere un valore dal menù: Utilita - "
                                         "Impostazioni - Stampe - Stampa q.ta alert"));
@@ -99,9 +99,9 @@ void TFrmCtrlQta::QueryListaProdottiAfterScroll() {
     EseguiMostrandoErrori([this] {
         const int riga = SeguiRigaCorrente(m_ui.get(), m_lista, m_tabella.get());
         if (riga < 0) return;
-        const auto campo = [&](const char* nome) { return m_lista.valore(riga, QString::fromLatin1(nome)); };
-        const int q = campo("QUANTITA").toInt();
-        const int a = campo("QTAALERT").toInt();
+        const auto campo = [&](const QString& nome) { return m_lista.valore(riga, nome); };
+        const int q = campo(Prodotti::Quantita).toInt();
+        const int a = campo(Prodotti::QtaAlert).toInt();
         ImpostaStato(m_ui->LabStato, TestoStatoQuantita(q, a), QuantitaInEsubero(q, a) ? VerdeBrillante : Giallo);
     });
 }

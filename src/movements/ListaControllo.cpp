@@ -16,7 +16,7 @@ int ApriListaProdotti(TModelloElenco& lista, QTableView* griglia, const QString&
             altri << c.nome;
     lista.impostaCampiExtra(altri);
     lista.impostaColonne(colonne);
-    lista.esegui(QStringLiteral("prodotti"), condizione);
+    lista.esegui(Definizioni::Prodotti, condizione);
 
     // The description takes the room the others leave, so that every column
     // fits in the window and no horizontal scroll bar appears.

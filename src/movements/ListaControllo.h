@@ -35,18 +35,26 @@ inline const QColor VerdeBrillante(0, 255, 0);
 // The detail fields of the current product (blank when there is none).
 template <class Ui>
 void MostraDettagliProdotto(Ui* ui, const TTabella* prodotto) {
-    const std::pair<QLineEdit*, const char*> campi[] = {
-        {ui->DBEditNome, "NOME"},           {ui->DBEditQuantita, "QUANTITA"},
-        {ui->DBEditCarichi, "CARICHI"},     {ui->DBEditScarichi, "SCARICHI"},
-        {ui->DBEditDescrizione, "DESCRIZIONE"}, {ui->DBEditPrezzoListino, "PREZZOLISTINO"},
-        {ui->DBEditSconto1, "SCONTO1"},     {ui->DBEditSconto2, "SCONTO2"},
-        {ui->DBEditSconto3, "SCONTO3"},     {ui->DBEditPrezzo, "PREZZO"},
-        {ui->DBEditPrezzo2, "PREZZO2"},     {ui->DBEditNumDistinta, "NUMDISTINTA"},
-        {ui->DBEditDataDistinta, "DATADISTINTA"}, {ui->DBEditDataOggi, "DATAOGGI"},
-        {ui->DBEditGiacenzaMax, "GIACENZAMAX"},   {ui->DBEditIdProduttore, "IDPRODUTTORE"}};
+    const std::pair<QLineEdit*, const QString&> campi[] = {
+        {ui->DBEditNome, Prodotti::Nome},
+        {ui->DBEditQuantita, Prodotti::Quantita},
+        {ui->DBEditCarichi, Prodotti::Carichi},
+        {ui->DBEditScarichi, Prodotti::Scarichi},
+        {ui->DBEditDescrizione, Prodotti::Descrizione},
+        {ui->DBEditPrezzoListino, Prodotti::PrezzoListino},
+        {ui->DBEditSconto1, Prodotti::Sconto1},
+        {ui->DBEditSconto2, Prodotti::Sconto2},
+        {ui->DBEditSconto3, Prodotti::Sconto3},
+        {ui->DBEditPrezzo, Prodotti::Prezzo},
+        {ui->DBEditPrezzo2, Prodotti::Prezzo2},
+        {ui->DBEditNumDistinta, Prodotti::NumDistinta},
+        {ui->DBEditDataDistinta, Prodotti::DataDistinta},
+        {ui->DBEditDataOggi, Prodotti::DataOggi},
+        {ui->DBEditGiacenzaMax, Prodotti::GiacenzaMax},
+        {ui->DBEditIdProduttore, Prodotti::IdProduttore}};
     const bool c = prodotto && prodotto->aperta() && !prodotto->vuota();
     for (const auto& [edit, campo] : campi) {
-        edit->setText(c ? prodotto->record().comeTesto(QString::fromLatin1(campo)) : QString());
+        edit->setText(c ? prodotto->record().comeTesto(campo) : QString());
         edit->setCursorPosition(0);
     }
 }
@@ -101,7 +109,7 @@ int SeguiRigaCorrente(Ui* ui, const TModelloElenco& lista, TTabella* prodotto) {
         MostraDettagliProdotto(ui, nullptr);
         return -1;
     }
-    if (prodotto->aperta() && !prodotto->trova(QStringLiteral("ID"), lista.valore(riga, QStringLiteral("ID"))))
+    if (prodotto->aperta() && !prodotto->trova(Prodotti::Id, lista.valore(riga, Prodotti::Id)))
         MostraDettagliProdotto(ui, nullptr);
     return riga;
 }

@@ -10,8 +10,8 @@
 
 namespace {
 
-QString TabProdotti() { return TArchivio::corrente().nomeQualificato(QStringLiteral("prodotti")); }
-QString TabStorico() { return TArchivio::corrente().nomeQualificato(QStringLiteral("storico")); }
+QString TabProdotti() { return TArchivio::corrente().nomeQualificato(Definizioni::Prodotti); }
+QString TabStorico() { return TArchivio::corrente().nomeQualificato(Definizioni::Storico); }
 
 // The fields a movement may change on a product, in the order of the UPDATE.
 const QStringList& CampiMovimento() {
@@ -230,8 +230,8 @@ TRecord EseguiMovimento(const QString& azione, int idProdotto, const TDatiMovime
     try {
         // Both files are attached before the transaction: a file cannot be
         // attached inside one, and the start locks every attached file.
-        a.assicuraCollegata(QStringLiteral("prodotti"));
-        a.assicuraCollegata(QStringLiteral("storico"));
+        a.assicuraCollegata(Definizioni::Prodotti);
+        a.assicuraCollegata(Definizioni::Storico);
         t.emplace(a);
         p = LeggiProdotto(idProdotto);
         if (p.campi().isEmpty())

@@ -34,11 +34,11 @@ void ColoraTesto(QWidget* w, const QColor& c) {
 // The grid's columns and their titles.
 const QVector<TModelloElenco::Colonna>& ColonneGriglia() {
     static const QVector<TModelloElenco::Colonna> c = {
-        {QStringLiteral("NOME"), QStringLiteral("Codice prodotto")},
-        {QStringLiteral("DESCRIZIONE"), QStringLiteral("Descrizione prodotto")},
-        {QStringLiteral("CARICHI"), QStringLiteral("Carichi")},
-        {QStringLiteral("SCARICHI"), QStringLiteral("Scarichi")},
-        {QStringLiteral("QUANTITA"), QStringLiteral("Q.ta Saldo")}};
+        {Prodotti::Nome, QStringLiteral("Codice prodotto")},
+        {Prodotti::Descrizione, QStringLiteral("Descrizione prodotto")},
+        {Prodotti::Carichi, QStringLiteral("Carichi")},
+        {Prodotti::Scarichi, QStringLiteral("Scarichi")},
+        {Prodotti::Quantita, QStringLiteral("Q.ta Saldo")}};
     return c;
 }
 
@@ -68,7 +68,7 @@ TPannelloProdotti::TPannelloProdotti(QWidget* genitore)
     m_ui->setupUi(this);
     m_lista = new TModelloElenco(this);
     m_lista->impostaColonne(ColonneGriglia());
-    m_lista->impostaCampiExtra({QStringLiteral("ID")});
+    m_lista->impostaCampiExtra({Prodotti::Id});
     m_ui->DBGrid1->setModel(m_lista);
     m_ui->DBGrid1->verticalHeader()->setDefaultSectionSize(m_ui->DBGrid1->fontMetrics().height() + 4);
     m_ui->DBGrid1->verticalHeader()->hide();
@@ -149,7 +149,7 @@ void TPannelloProdotti::DopoMovimento(int idProdotto, int quantita, bool cancAut
 }
 
 void TPannelloProdotti::apriQuery(const TSqlLista& l) {
-    m_lista->esegui(QStringLiteral("prodotti"), l.condizione, l.parametri, l.ordine);
+    m_lista->esegui(Definizioni::Prodotti, l.condizione, l.parametri, l.ordine);
 }
 
 void TPannelloProdotti::mostraConteggio() {
@@ -214,7 +214,7 @@ bool TPannelloProdotti::vuota() const { return m_lista->rowCount() == 0; }
 int TPannelloProdotti::righe() const { return m_lista->rowCount(); }
 
 int TPannelloProdotti::idProdotto() const {
-    return m_prodotto.campi().isEmpty() ? 0 : m_prodotto.intero(QStringLiteral("ID"));
+    return m_prodotto.campi().isEmpty() ? 0 : m_prodotto.intero(Prodotti::Id);
 }
 
 void TPannelloProdotti::vaiARiga(int riga) {
@@ -237,7 +237,7 @@ void TPannelloProdotti::rigaCambiata(int riga) {
 
 void TPannelloProdotti::QueryListaProdottiAfterScroll() {
     // Locate the product cursor on the list row's ID.
-    if (m_riga >= 0) m_prodotto = LeggiProdotto(m_lista->valore(m_riga, QStringLiteral("ID")).toInt());
+    if (m_riga >= 0) m_prodotto = LeggiProdotto(m_lista->valore(m_riga, Prodotti::Id).toInt());
     else m_prodotto = TRecord();
     mostraProdotto();
     // The price boxes start from the product's stored prices; the quantity
@@ -250,39 +250,39 @@ void TPannelloProdotti::QueryListaProdottiAfterScroll() {
 
 void TPannelloProdotti::mostraProdotto() {
     const bool c = !m_prodotto.campi().isEmpty();
-    const auto testo = [&](const char* campo) { return c ? m_prodotto.comeTesto(QString::fromLatin1(campo)) : QString(); };
-    m_ui->DBEditNOME->setText(testo("NOME"));
-    m_ui->DBEditDESCRIZIONE->setText(testo("DESCRIZIONE"));
-    m_ui->DBEditCARICHI->setText(testo("CARICHI"));
-    m_ui->DBEditQUANTITA->setText(testo("QUANTITA"));
-    m_ui->DBEditSCARICHI->setText(testo("SCARICHI"));
-    m_ui->DBEditPREZZOLISTINO->setText(testo("PREZZOLISTINO"));
-    m_ui->DBEditSCONTO1->setText(testo("SCONTO1"));
-    m_ui->DBEditSCONTO2->setText(testo("SCONTO2"));
-    m_ui->DBEditSCONTO3->setText(testo("SCONTO3"));
-    m_ui->DBEditPREZZO->setText(testo("PREZZO"));
-    m_ui->DBEditPREZZO2->setText(testo("PREZZO2"));
-    m_ui->DBEditGIACENZAMAX->setText(testo("GIACENZAMAX"));
-    m_ui->DBEditDATAOGGI->setText(testo("DATAOGGI"));
-    m_ui->DBEditDATADISTINTA->setText(testo("DATADISTINTA"));
-    m_ui->DBEditNUMDISTINTA->setText(testo("NUMDISTINTA"));
-    m_ui->DBEditIDPRODUTTORE->setText(testo("IDPRODUTTORE"));
-    m_ui->DBEditIDCATEGORIA->setText(testo("IDCATEGORIA"));
-    m_ui->DBEditTOTALEACQUISTI->setText(testo("TOTALEACQUISTI"));
-    m_ui->DBEditTOTALEVENDITE->setText(testo("TOTALEVENDITE"));
+    const auto testo = [&](const QString& campo) { return c ? m_prodotto.comeTesto(campo) : QString(); };
+    m_ui->DBEditNOME->setText(testo(Prodotti::Nome));
+    m_ui->DBEditDESCRIZIONE->setText(testo(Prodotti::Descrizione));
+    m_ui->DBEditCARICHI->setText(testo(Prodotti::Carichi));
+    m_ui->DBEditQUANTITA->setText(testo(Prodotti::Quantita));
+    m_ui->DBEditSCARICHI->setText(testo(Prodotti::Scarichi));
+    m_ui->DBEditPREZZOLISTINO->setText(testo(Prodotti::PrezzoListino));
+    m_ui->DBEditSCONTO1->setText(testo(Prodotti::Sconto1));
+    m_ui->DBEditSCONTO2->setText(testo(Prodotti::Sconto2));
+    m_ui->DBEditSCONTO3->setText(testo(Prodotti::Sconto3));
+    m_ui->DBEditPREZZO->setText(testo(Prodotti::Prezzo));
+    m_ui->DBEditPREZZO2->setText(testo(Prodotti::Prezzo2));
+    m_ui->DBEditGIACENZAMAX->setText(testo(Prodotti::GiacenzaMax));
+    m_ui->DBEditDATAOGGI->setText(testo(Prodotti::DataOggi));
+    m_ui->DBEditDATADISTINTA->setText(testo(Prodotti::DataDistinta));
+    m_ui->DBEditNUMDISTINTA->setText(testo(Prodotti::NumDistinta));
+    m_ui->DBEditIDPRODUTTORE->setText(testo(Prodotti::IdProduttore));
+    m_ui->DBEditIDCATEGORIA->setText(testo(Prodotti::IdCategoria));
+    m_ui->DBEditTOTALEACQUISTI->setText(testo(Prodotti::TotaleAcquisti));
+    m_ui->DBEditTOTALEVENDITE->setText(testo(Prodotti::TotaleVendite));
 
     m_ui->LabDettagliProd->setText(QStringLiteral("Dettagli:"));
-    if (c && !m_prodotto.nullo(QStringLiteral("IDPRODUTTORE"))) {
+    if (c && !m_prodotto.nullo(Prodotti::IdProduttore)) {
         m_ui->LabDettagliProd->setText(QStringLiteral("Ricerca produttore in corso.."));
         m_ui->LabDettagliProd->setText(TestoDettagliProduttore(m_prodotto.intero(Prodotti::IdProduttore)));
     }
     m_ui->LabDettagliCat->setText(QStringLiteral("Dettagli:"));
-    if (c && !m_prodotto.nullo(QStringLiteral("IDCATEGORIA"))) {
+    if (c && !m_prodotto.nullo(Prodotti::IdCategoria)) {
         m_ui->LabDettagliCat->setText(QStringLiteral("Ricerca categoria in corso.."));
         m_ui->LabDettagliCat->setText(QStringLiteral("Dettagli: ") +
                                       NomeCategoria(m_prodotto.intero(Prodotti::IdCategoria)));
     }
-    ColoraTesto(m_ui->sbFoto, c && !m_prodotto.testo(QStringLiteral("FOTO")).trimmed().isEmpty() ? Verde : Rosso);
+    ColoraTesto(m_ui->sbFoto, c && !m_prodotto.testo(Prodotti::Foto).trimmed().isEmpty() ? Verde : Rosso);
     CalcolaMargine();
 }
 
@@ -302,7 +302,7 @@ void TPannelloProdotti::AggiornaTotali() {
 }
 
 void TPannelloProdotti::sbFotoClick() {
-    const QString foto = m_prodotto.campi().isEmpty() ? QString() : m_prodotto.testo(QStringLiteral("FOTO")).trimmed();
+    const QString foto = m_prodotto.campi().isEmpty() ? QString() : m_prodotto.testo(Prodotti::Foto).trimmed();
     if (foto.isEmpty()) {
         MostraAttenzione(QStringLiteral("Nessuna foto selezionata per il prodotto"));
         return;

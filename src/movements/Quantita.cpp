@@ -1,11 +1,13 @@
 #include "movements/Quantita.h"
 
+#include "data/engine/Definizioni.h"
+
 QString CondizioneVisioneQuantita(int voce) {
     switch (voce) {
-    case 0: return QStringLiteral("quantita <= qtaalert and quantita > 0");
-    case 1: return QStringLiteral("quantita = 0");
-    case 2: return QStringLiteral("quantita > qtaalert");
-    case 3: return QStringLiteral("quantita < 0");
+    case 0: return QStringLiteral("%1 <= %2 and %1 > 0").arg(Prodotti::Quantita, Prodotti::QtaAlert);
+    case 1: return Prodotti::Quantita + QStringLiteral(" = 0");
+    case 2: return QStringLiteral("%1 > %2").arg(Prodotti::Quantita, Prodotti::QtaAlert);
+    case 3: return Prodotti::Quantita + QStringLiteral(" < 0");
     default: return QString();
     }
 }

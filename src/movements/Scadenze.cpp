@@ -61,11 +61,13 @@ QDate LeggiDataControllo(const QString& testo) {
 
 QString CondizioneVisioneScadenze(int voce) {
     switch (voce) {
-    case 1: return QStringLiteral("scadutotemp = true");
-    case 2: return QStringLiteral("scadutotemp = false");
+    case 1: return Prodotti::ScadutoTemp + QStringLiteral(" = true");
+    case 2: return Prodotti::ScadutoTemp + QStringLiteral(" = false");
     default: return QString();
     }
 }
+
+QString CondizioneInizialeScadenze() { return Prodotti::Id + QStringLiteral(" <> 0"); }
 
 QString TestoStatoScadenza(bool scaduto, qint64 giorniRimanenti) {
     if (scaduto) return QStringLiteral("DA RENDERE");
@@ -74,7 +76,7 @@ QString TestoStatoScadenza(bool scaduto, qint64 giorniRimanenti) {
 
 TEsitoScadenze ControllaScadenze(TArchivio& a, const QString& condizione, const QDate& controllo,
                                  const std::function<bool(int, int)>& primaDelProdotto) {
-    const QString P = a.nomeQualificato(QStringLiteral("prodotti"));
+    const QString P = a.nomeQualificato(Definizioni::Prodotti);
     struct Prodotto {
         qint64 riga;      // rowid: the write finds the row in one step
         qint64 scadenza;  // julian day of entry + days allowed

@@ -24,7 +24,7 @@ QDate LeggiDataControllo(const QString& testo);
 // three views "Tutti", "Scaduti", "Non", and the
 // one the window opens with.
 QString CondizioneVisioneScadenze(int voce);
-inline const QString CondizioneInizialeScadenze = QStringLiteral("id <> 0");
+QString CondizioneInizialeScadenze();
 
 // The state text of the current row and whether it reads as expired.
 QString TestoStatoScadenza(bool scaduto, qint64 giorniRimanenti);

@@ -27,7 +27,7 @@ const QString DomandaUscita = QStringLiteral(
 TFrmAnagProdotti::TFrmAnagProdotti(QWidget* genitore)
     : QDialog(genitore),
       m_ui(std::make_unique<Ui::TFrmAnagProdotti>()),
-      m_tabella(std::make_unique<TTabella>(TArchivio::corrente(), QStringLiteral("prodotti"))),
+      m_tabella(std::make_unique<TTabella>(TArchivio::corrente(), Definizioni::Prodotti)),
       m_campi(std::make_unique<TCampiCollegati>(m_tabella.get())),
       m_lista(new TModelloElenco(this)) {
     m_ui->setupUi(this);
@@ -117,7 +117,7 @@ void TFrmAnagProdotti::FormShow() {
     const TRecord impostazioni = LeggiImpostazioni();
     m_ordineStandard = !impostazioni.campi().isEmpty() && impostazioni.booleano(Impostazioni::OrdProdottiStandard);
     m_tabella->apri();
-    m_lista->esegui(QStringLiteral("prodotti"), {}, {}, ClausolaOrdine());
+    m_lista->esegui(Definizioni::Prodotti, {}, {}, ClausolaOrdine());
     m_ui->LabNumProdotti->setText(QStringLiteral("Prodotti trovati: ") + QString::number(m_lista->conteggio()));
     SelezionaRiga(m_ui->DBGrid1, 0);
     m_ui->EdRicNome->setFocus();
@@ -163,7 +163,7 @@ void TFrmAnagProdotti::cbRicercaClick() {
 void TFrmAnagProdotti::CercaProdotti() {
     if (!m_tabella->aperta() || m_tabella->inModifica() || !m_ui->cbRicerca->isChecked()) return;
     const TCondizione c = CondizioneProdotti(m_ui->EdRicNome->text(), m_ui->EdRicDescrizione->text());
-    m_lista->esegui(QStringLiteral("prodotti"), c.testo, c.parametri, ClausolaOrdine());
+    m_lista->esegui(Definizioni::Prodotti, c.testo, c.parametri, ClausolaOrdine());
     SelezionaRiga(m_ui->DBGrid1, 0);
     m_ui->LabNumProdotti->setText(QStringLiteral("Prodotti trovati: ") + QString::number(m_lista->conteggio()));
 }

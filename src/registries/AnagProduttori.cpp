@@ -14,7 +14,7 @@
 TFrmAnagProduttori::TFrmAnagProduttori(QWidget* genitore)
     : QDialog(genitore),
       m_ui(std::make_unique<Ui::TFrmAnagProduttori>()),
-      m_tabella(std::make_unique<TTabella>(TArchivio::corrente(), QStringLiteral("produttori"))),
+      m_tabella(std::make_unique<TTabella>(TArchivio::corrente(), Definizioni::Produttori)),
       m_campi(std::make_unique<TCampiCollegati>(m_tabella.get())),
       m_lista(new TModelloElenco(this)) {
     m_ui->setupUi(this);
@@ -77,7 +77,7 @@ void TFrmAnagProduttori::showEvent(QShowEvent* evento) {
 
 void TFrmAnagProduttori::FormShow() {
     m_tabella->apri();
-    m_lista->esegui(QStringLiteral("produttori"), {}, {}, Produttori::Id);
+    m_lista->esegui(Definizioni::Produttori, {}, {}, Produttori::Id);
     m_ui->LabNumProduttori->setText(QStringLiteral("Produttori trovati: ") + QString::number(m_lista->conteggio()));
     SelezionaRiga(m_ui->DBGrid1, 0);
     m_ui->EdRicNomeCognome->setFocus();
@@ -95,7 +95,7 @@ void TFrmAnagProduttori::EdRicNomeCognomeKeyUp() {
     if (!m_tabella->aperta() || m_tabella->inModifica()) return;
     const QString campo = m_ui->rbCognome->isChecked() ? Produttori::Cognome : Produttori::Nome;
     const TCondizione c = CondizioneInizia(campo, m_ui->EdRicNomeCognome->text());
-    m_lista->esegui(QStringLiteral("produttori"), c.testo, c.parametri, Produttori::Id);
+    m_lista->esegui(Definizioni::Produttori, c.testo, c.parametri, Produttori::Id);
     SelezionaRiga(m_ui->DBGrid1, 0);
     m_ui->LabNumProduttori->setText(QStringLiteral("Produttori trovati: ") + QString::number(m_lista->conteggio()));
 }

@@ -29,7 +29,7 @@ public:
         if (m_tabella->aperta()) {
             TArchivio& a = TArchivio::corrente();
             QSqlQuery q = a.esegui(QStringLiteral("select %1 from %2 order by %3")
-                                       .arg(Cat::Categoria, a.nomeQualificato(QStringLiteral("cat")), Cat::Id));
+                                       .arg(Cat::Categoria, a.nomeQualificato(Definizioni::Categorie), Cat::Id));
             while (q.next()) m_testi << q.value(0).toString();
         }
         m_righe = static_cast<int>(m_testi.size()) + (m_tabella->stato() == TTabella::Stato::Inserimento ? 1 : 0);
@@ -86,7 +86,7 @@ private:
 TFrmCategorie::TFrmCategorie(QWidget* genitore)
     : QDialog(genitore, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint),
       m_ui(std::make_unique<Ui::TFrmCategorie>()),
-      m_tabella(std::make_unique<TTabella>(TArchivio::corrente(), QStringLiteral("cat"))),
+      m_tabella(std::make_unique<TTabella>(TArchivio::corrente(), Definizioni::Categorie)),
       m_campi(std::make_unique<TCampiCollegati>(m_tabella.get())) {
     m_ui->setupUi(this);
     setFixedSize(size());

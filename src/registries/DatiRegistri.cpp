@@ -26,24 +26,24 @@ TCondizione CondizioneProdotti(const QString& codice, const QString& descrizione
              QLatin1Char('%') + EscapeLike(descrizione.toLower()) + QLatin1Char('%')}};
 }
 
-int NuovoIdProdotto() { return NuovoId(QStringLiteral("prodotti"), Prodotti::Id); }
-int NuovoIdProduttore() { return NuovoId(QStringLiteral("produttori"), Produttori::Id); }
-int NuovoIdCategoria() { return NuovoId(QStringLiteral("cat"), Cat::Id); }
+int NuovoIdProdotto() { return NuovoId(Definizioni::Prodotti, Prodotti::Id); }
+int NuovoIdProduttore() { return NuovoId(Definizioni::Produttori, Produttori::Id); }
+int NuovoIdCategoria() { return NuovoId(Definizioni::Categorie, Cat::Id); }
 
 bool EsisteProdotto(const QString& nome) {
     return TArchivio::corrente()
-        .valoreSingolo(QStringLiteral("select count(*) from %1 where %2 = ?").arg(Tab(QStringLiteral("prodotti")), Prodotti::Nome), {nome})
+        .valoreSingolo(QStringLiteral("select count(*) from %1 where %2 = ?").arg(Tab(Definizioni::Prodotti), Prodotti::Nome), {nome})
         .toInt() > 0;
 }
 
 bool EsisteIdProduttore(const QVariant& id) {
     return TArchivio::corrente()
-        .valoreSingolo(QStringLiteral("select count(*) from %1 where %2 = ?").arg(Tab(QStringLiteral("produttori")), Produttori::Id), {id})
+        .valoreSingolo(QStringLiteral("select count(*) from %1 where %2 = ?").arg(Tab(Definizioni::Produttori), Produttori::Id), {id})
         .toInt() > 0;
 }
 
 bool EsisteCategoria(const QString& categoria, const QVariant& escludiId) {
-    QString sql = QStringLiteral("select count(*) from %1 where %2 = ?").arg(Tab(QStringLiteral("cat")), Cat::Categoria);
+    QString sql = QStringLiteral("select count(*) from %1 where %2 = ?").arg(Tab(Definizioni::Categorie), Cat::Categoria);
     QVariantList p{categoria};
     if (escludiId.isValid() && !escludiId.isNull()) {
         sql += QStringLiteral(" and %1 <> ?").arg(Cat::Id);
@@ -54,7 +54,7 @@ bool EsisteCategoria(const QString& categoria, const QVariant& escludiId) {
 
 int ContaProdottiCategoria(const QVariant& idCategoria) {
     return TArchivio::corrente()
-        .valoreSingolo(QStringLiteral("select count(*) from %1 where %2 = ?").arg(Tab(QStringLiteral("prodotti")), Prodotti::IdCategoria),
+        .valoreSingolo(QStringLiteral("select count(*) from %1 where %2 = ?").arg(Tab(Definizioni::Prodotti), Prodotti::IdCategoria),
                        {idCategoria})
         .toInt();
 }
@@ -63,8 +63,8 @@ void EliminaCategoriaEProdotti(const QVariant& idCategoria, bool conProdotti) {
     TArchivio& a = TArchivio::corrente();
     TTransazione t(a);
     if (conProdotti)
-        a.esegui(QStringLiteral("delete from %1 where %2 = ?").arg(Tab(QStringLiteral("prodotti")), Prodotti::IdCategoria), {idCategoria});
-    a.esegui(QStringLiteral("delete from %1 where %2 = ?").arg(Tab(QStringLiteral("cat")), Cat::Id), {idCategoria});
+        a.esegui(QStringLiteral("delete from %1 where %2 = ?").arg(Tab(Definizioni::Prodotti), Prodotti::IdCategoria), {idCategoria});
+    a.esegui(QStringLiteral("delete from %1 where %2 = ?").arg(Tab(Definizioni::Categorie), Cat::Id), {idCategoria});
     t.conferma();
 }
 

@@ -31,7 +31,7 @@ void TFrmListaCategorie::showEvent(QShowEvent* evento) {
 }
 
 void TFrmListaCategorie::FormShow() {
-    m_modello->esegui(QStringLiteral("cat"));
+    m_modello->esegui(Definizioni::Categorie);
     SelezionaRiga(m_ui->DBGrid1, 0);
     m_ui->LabNumCategorie->setText(QStringLiteral("Categorie presenti: ") + QString::number(m_modello->conteggio()));
     m_ui->EdRicCategorie->setFocus();
@@ -39,7 +39,7 @@ void TFrmListaCategorie::FormShow() {
 
 void TFrmListaCategorie::EdRicCategorieKeyUp() {
     const TCondizione c = CondizioneInizia(Cat::Categoria, m_ui->EdRicCategorie->text());
-    m_modello->esegui(QStringLiteral("cat"), c.testo, c.parametri);
+    m_modello->esegui(Definizioni::Categorie, c.testo, c.parametri);
     SelezionaRiga(m_ui->DBGrid1, 0);
 }
 

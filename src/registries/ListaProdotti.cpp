@@ -34,7 +34,7 @@ void TFrmListaProdotti::showEvent(QShowEvent* evento) {
 }
 
 void TFrmListaProdotti::FormShow() {
-    m_modello->esegui(QStringLiteral("prodotti"));
+    m_modello->esegui(Definizioni::Prodotti);
     SelezionaRiga(m_ui->DBGrid1, 0);
     m_ui->LabNumProdotti->setText(QStringLiteral("Prodotti presenti: ") + QString::number(m_modello->conteggio()));
     m_ui->EdRicNome->setFocus();
@@ -42,7 +42,7 @@ void TFrmListaProdotti::FormShow() {
 
 void TFrmListaProdotti::EdRicNomeKeyUp() {
     const TCondizione c = CondizioneProdotti(m_ui->EdRicNome->text(), m_ui->EdRicDescrizione->text());
-    m_modello->esegui(QStringLiteral("prodotti"), c.testo, c.parametri);
+    m_modello->esegui(Definizioni::Prodotti, c.testo, c.parametri);
     SelezionaRiga(m_ui->DBGrid1, 0);
 }
 

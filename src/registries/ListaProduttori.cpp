@@ -53,7 +53,7 @@ void TFrmListaProduttori::showEvent(QShowEvent* evento) {
 }
 
 void TFrmListaProduttori::FormShow() {
-    m_modello->esegui(QStringLiteral("produttori"), {}, {}, Produttori::Id);
+    m_modello->esegui(Definizioni::Produttori, {}, {}, Produttori::Id);
     SelezionaRiga(m_ui->DBGrid1, 0);
     m_ui->LabNumProduttori->setText(QStringLiteral("Produttori presenti: ") + QString::number(m_modello->conteggio()));
     m_ui->EdNome->setFocus();
@@ -62,7 +62,7 @@ void TFrmListaProduttori::FormShow() {
 void TFrmListaProduttori::EdNomeKeyUp() {
     const QString campo = m_ui->rbCognome->isChecked() ? Produttori::Cognome : Produttori::Nome;
     const TCondizione c = CondizioneInizia(campo, m_ui->EdNome->text());
-    m_modello->esegui(QStringLiteral("produttori"), c.testo, c.parametri, Produttori::Id);
+    m_modello->esegui(Definizioni::Produttori, c.testo, c.parametri, Produttori::Id);
     SelezionaRiga(m_ui->DBGrid1, 0);
 }
 

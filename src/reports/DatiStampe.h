@@ -4,6 +4,8 @@
 // a fixed table), the proposed period, the revenue texts, and the producer
 // and category names of the history lines, read once per distinct ID.
 
+#include "data/engine/Definizioni.h"
+
 #include <QDate>
 #include <QHash>
 #include <QSqlQuery>
@@ -39,9 +41,9 @@ TQueryStampa QueryStorico(const QDate& da, const QDate& a, int quali, int ordine
 // One row per day of the period with the day's sums, named "SUM OF PREZZO",
 // "SUM OF PREZZOACQ" and "SUM OF QUANTITA" beside DATAOGGI, by date.
 TQueryStampa QueryFlussi(const QDate& da, const QDate& a, int quali, bool inverti);
-inline const QString SommaPrezzo = QStringLiteral("SUM OF PREZZO");
-inline const QString SommaPrezzoAcq = QStringLiteral("SUM OF PREZZOACQ");
-inline const QString SommaQuantita = QStringLiteral("SUM OF QUANTITA");
+inline const QString SommaPrezzo = QStringLiteral("SUM OF ") + Storico::Prezzo;
+inline const QString SommaPrezzoAcq = QStringLiteral("SUM OF ") + Storico::PrezzoAcq;
+inline const QString SommaQuantita = QStringLiteral("SUM OF ") + Storico::Quantita;
 
 // Prepares and runs the query on the store, forward only.
 void EseguiQueryStampa(QSqlQuery& query, const TQueryStampa& q);

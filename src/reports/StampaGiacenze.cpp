@@ -35,16 +35,16 @@ TfrmStampaGiacenze::TfrmStampaGiacenze(QWidget* proprietario)
     struct Colonna {
         const char* titolo;
         const char* controllo;
-        const char* campo;
+        QString campo;
         double x, larghezza;
         bool aDestra;
     };
-    const Colonna colonne[] = {{"Codice prodotto", "QRDBnome", "NOME", 0, 30, false},
-                               {"Descrizione prodotto", "QRDBdescrizione", "DESCRIZIONE", 31, 80, false},
-                               {"Q.tà", "QRDBquantita", "QUANTITA", 112, 13, true},
-                               {"Giac. max", "QRDBgiacenzamax", "GIACENZAMAX", 127, 19, true},
-                               {"Prezzo", "QRDBprezzo", "PREZZO", 148, 18, true},
-                               {"Da rendere", "QRDBscadutotemp", "SCADUTOTEMP", 169, 21, false}};
+    const Colonna colonne[] = {{"Codice prodotto", "QRDBnome", Prodotti::Nome, 0, 30, false},
+                               {"Descrizione prodotto", "QRDBdescrizione", Prodotti::Descrizione, 31, 80, false},
+                               {"Q.tà", "QRDBquantita", Prodotti::Quantita, 112, 13, true},
+                               {"Giac. max", "QRDBgiacenzamax", Prodotti::GiacenzaMax, 127, 19, true},
+                               {"Prezzo", "QRDBprezzo", Prodotti::Prezzo, 148, 18, true},
+                               {"Da rendere", "QRDBscadutotemp", Prodotti::ScadutoTemp, 169, 21, false}};
     TBanda& dettaglio = r.banda(TTipoBanda::Dettaglio, AltezzaDettaglio);
     int i = 0;
     for (const Colonna& c : colonne) {
@@ -53,7 +53,7 @@ TfrmStampaGiacenze::TfrmStampaGiacenze(QWidget* proprietario)
             .grassetto()
             .dimensione(8)
             .allinea(c.aDestra ? destra : Qt::AlignLeft | Qt::AlignVCenter);
-        dettaglio.campoDati(QString::fromLatin1(c.controllo), {c.x, 0, c.larghezza, AltezzaDettaglio}, QString::fromLatin1(c.campo))
+        dettaglio.campoDati(QString::fromLatin1(c.controllo), {c.x, 0, c.larghezza, AltezzaDettaglio}, c.campo)
             .allinea(c.aDestra ? destra : Qt::AlignLeft | Qt::AlignVCenter);
     }
     intestazione.forma(QStringLiteral("QRShape1"), {0, 12.5, 190, 0.2}, TTipoForma::LineaOrizzontale);

@@ -37,16 +37,16 @@ TfrmStampaQtaAlert::TfrmStampaQtaAlert(QWidget* proprietario)
     struct Colonna {
         const char* titolo;
         const char* controllo;
-        const char* campo;
+        QString campo;
         double x, larghezza;
         bool aDestra;
     };
-    const Colonna colonne[] = {{"Codice prodotto", "QRDBnome", "NOME", 0, 30, false},
-                               {"Descrizione prodotto", "QRDBdescrizione", "DESCRIZIONE", 31, 70, false},
-                               {"Q.tà", "QRDBquantita", "QUANTITA", 102, 12, true},
-                               {"Q.tà alert", "QRDBqtaalert", "QTAALERT", 116, 18, true},
-                               {"Prezzo", "QRDBprezzo", "PREZZO", 136, 26, true},
-                               {"Q.ta da ordin.", nullptr, nullptr, 165, 25, false}};
+    const Colonna colonne[] = {{"Codice prodotto", "QRDBnome", Prodotti::Nome, 0, 30, false},
+                               {"Descrizione prodotto", "QRDBdescrizione", Prodotti::Descrizione, 31, 70, false},
+                               {"Q.tà", "QRDBquantita", Prodotti::Quantita, 102, 12, true},
+                               {"Q.tà alert", "QRDBqtaalert", Prodotti::QtaAlert, 116, 18, true},
+                               {"Prezzo", "QRDBprezzo", Prodotti::Prezzo, 136, 26, true},
+                               {"Q.ta da ordin.", nullptr, QString(), 165, 25, false}};
     TBanda& dettaglio = r.banda(TTipoBanda::Dettaglio, AltezzaDettaglio);
     int i = 0;
     for (const Colonna& c : colonne) {
@@ -57,7 +57,7 @@ TfrmStampaQtaAlert::TfrmStampaQtaAlert(QWidget* proprietario)
             .allinea(c.aDestra ? destra : Qt::AlignLeft | Qt::AlignVCenter);
         if (c.controllo)
             dettaglio
-                .campoDati(QString::fromLatin1(c.controllo), {c.x, 0, c.larghezza, AltezzaDettaglio}, QString::fromLatin1(c.campo))
+                .campoDati(QString::fromLatin1(c.controllo), {c.x, 0, c.larghezza, AltezzaDettaglio}, c.campo)
                 .allinea(c.aDestra ? destra : Qt::AlignLeft | Qt::AlignVCenter);
     }
     intestazione.forma(QStringLiteral("QRShape2"), {0, 12.5, 190, 0.2}, TTipoForma::LineaOrizzontale);
@@ -65,7 +65,7 @@ TfrmStampaQtaAlert::TfrmStampaQtaAlert(QWidget* proprietario)
     dettaglio.forma(QStringLiteral("QRShape1"), {167, 0.8, 18, AltezzaDettaglio - 1.6});
 
     r.controllo(QStringLiteral("QRDBprezzo"))->allaStampa = [this](QString& t) {
-        t = TestoMoneta(m_dati.valore(QStringLiteral("PREZZO")).toDouble());
+        t = TestoMoneta(m_dati.valore(Prodotti::Prezzo).toDouble());
     };
 }
 

@@ -73,6 +73,9 @@ inline const QString CancAutomatica = QStringLiteral("CANC_AUTOMATICA");
 inline const QString DataIngressoAutomatica = QStringLiteral("DATAINGRESSO_AUTOMATICA");
 inline const QString ProponiInsStorico = QStringLiteral("PROPONI_INS_STORICO");
 inline const QString SovrascriviPrezListino = QStringLiteral("SOVRASCRIVI_PREZ_LISTINO");
+// The interface language: not created by the program, present only in a
+// settings table that a translated installation brings.
+inline const QString Lingua = QStringLiteral("LINGUA");
 }  // namespace Impostazioni
 namespace Cat {  // cat.db
 inline const QString Id = QStringLiteral("ID");
@@ -94,6 +97,9 @@ inline const QString ChiediData = QStringLiteral("CHIEDIDATA");
 inline const QString CampoData = QStringLiteral("CAMPODATA");
 inline const QString Fisso = QStringLiteral("FISSO");
 }  // namespace TabExport
+namespace Lingua {  // lingua.db: one column per language, optional and never created by the program
+inline const QString Italiano = QStringLiteral("ITALIANO");
+}  // namespace Lingua
 
 // A table definition as the creation routines use it: the file it names, the
 // database name (always empty: tables are found by file name in the program
@@ -112,6 +118,8 @@ inline const QString Storico = QStringLiteral("storico.db");
 inline const QString Impostazioni = QStringLiteral("impostazioni.db");
 inline const QString Categorie = QStringLiteral("cat.db");
 inline const QString TabExport = QStringLiteral("tabexport.db");
+// The optional translation table (see Lingua above); it has no definition here.
+inline const QString Lingua = QStringLiteral("lingua.db");
 
 // The fields of each table, in order.
 QVector<TDefCampo> CampiProduttori();
