@@ -22,6 +22,7 @@
 #include "movements/CtrlGiacenze.h"
 #include "movements/CtrlQta.h"
 #include "movements/Quantita.h"
+#include "reports/SetStampaInventario.h"
 #include "reports/SetStampe.h"
 #include "reports/StampaGiacenze.h"
 #include "reports/StampaQtaAlert.h"
@@ -79,6 +80,8 @@ TfrmMain::TfrmMain(QWidget* genitore) : QMainWindow(genitore), m_ui(std::make_un
     collega(m_ui->InviodatiaVavori1, &TfrmMain::InviodatiaVavori1Click);
     collega(m_ui->VisioniStampe1, &TfrmMain::VisioniStampe1Click);
     collega(m_ui->LabUrl4, &TfrmMain::VisioniStampe1Click);
+    collega(m_ui->Stampinventario1, &TfrmMain::Stampinventario1Click);
+    collega(m_ui->LabUrl6, &TfrmMain::Stampinventario1Click);
 
     FormCreate();
 }
@@ -226,5 +229,7 @@ void ApriControllo(QWidget* principale) {
 void TfrmMain::Controllagiacenze1Click() { ApriControllo<TFrmCtrlGiacenze, TfrmStampaGiacenze>(this); }
 
 void TfrmMain::VisioniStampe1Click() { ApriFinestra<TfrmSetStampe>(); }
+
+void TfrmMain::Stampinventario1Click() { ApriFinestra<TFrmSetStampaInventario>(); }
 
 void TfrmMain::ControloQuantit1Click() { ApriControllo<TFrmCtrlQta, TfrmStampaQtaAlert>(this); }

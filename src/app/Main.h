@@ -53,6 +53,7 @@ private:
     void Controllagiacenze1Click();
     void ControloQuantit1Click();
     void VisioniStampe1Click();
+    void Stampinventario1Click();
     void Elencoprodotti1Click();
     void Produttori1Click();
     void Categorie1Click();

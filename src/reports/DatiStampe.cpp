@@ -143,3 +143,90 @@ void TNomiAnagrafiche::svuota() {
     m_qCategoria = QSqlQuery();
     m_preparate = false;
 }
+
+namespace {
+
+QString Voce(const QStringList& campi, int voce) { return voce >= 0 && voce < campi.size() ? campi[voce] : QString(); }
+
+const QStringList& OrdiniProdotti() {
+    static const QStringList l = {QString(),          Prodotti::Nome,     Prodotti::Descrizione, Prodotti::Carichi,
+                                  Prodotti::Scarichi, Prodotti::Quantita, Prodotti::IdProduttore};
+    return l;
+}
+const QStringList& OrdiniListino() {
+    static const QStringList l = {QString(), Prodotti::Nome, Prodotti::Descrizione, Prodotti::PrezzoListino,
+                                  Prodotti::IdProduttore};
+    return l;
+}
+const QStringList& OrdiniProduttori() {
+    static const QStringList l = {Produttori::Id,  Produttori::Nome, Produttori::Cognome,
+                                  Produttori::Via, Produttori::Cap,  Produttori::Provincia};
+    return l;
+}
+const QStringList& OrdiniInventario() {
+    static const QStringList l = {Prodotti::Nome, Prodotti::Quantita, Prodotti::Descrizione};
+    return l;
+}
+
+// " order by FIELD [desc]" for a field of the allowed ones, nothing for an
+// empty one; any other text is refused.
+QString Ordinamento(const QString& campo, bool inverti, const QStringList& ammessi) {
+    if (campo.isEmpty()) return QString();
+    for (const QString& a : ammessi)
+        if (!a.isEmpty() && a.compare(campo, Qt::CaseInsensitive) == 0)
+            return QStringLiteral(" order by ") + a + Direzione(inverti);
+    throw ErroreArchivio(QStringLiteral("Campo di ordinamento non ammesso: %1").arg(campo));
+}
+
+// Each restriction as " and FIELD = ?" with its value.
+void Restrizioni(TQueryStampa& q, const QString& prodotto, int idProduttore, int idCategoria) {
+    if (!prodotto.isEmpty()) {
+        q.testo += QStringLiteral(" and %1 = ?").arg(Prodotti::Nome);
+        q.parametri << prodotto;
+    }
+    if (idProduttore > 0) {
+        q.testo += QStringLiteral(" and %1 = ?").arg(Prodotti::IdProduttore);
+        q.parametri << idProduttore;
+    }
+    if (idCategoria > 0) {
+        q.testo += QStringLiteral(" and %1 = ?").arg(Prodotti::IdCategoria);
+        q.parametri << idCategoria;
+    }
+}
+
+}  // namespace
+
+QString CampoOrdineProdotti(int voce) { return Voce(OrdiniProdotti(), voce); }
+QString CampoOrdineListino(int voce) { return Voce(OrdiniListino(), voce); }
+QString CampoOrdineProduttori(int voce) { return Voce(OrdiniProduttori(), voce); }
+QString CampoOrdineInventario(int voce) { return Voce(OrdiniInventario(), voce); }
+
+TQueryStampa QueryProdottiStampa(const QString& prodotto, int idProduttore, int idCategoria, const QString& campoOrdine,
+                                 bool inverti) {
+    TQueryStampa q;
+    // Products without a code are left out: NOME compared with the empty text.
+    q.testo = QStringLiteral("select * from ") + TArchivio::corrente().nomeQualificato(Definizioni::Prodotti) +
+              QStringLiteral(" where %1 <> ?").arg(Prodotti::Nome);
+    q.parametri << QString(QLatin1String(""));
+    Restrizioni(q, prodotto, idProduttore, idCategoria);
+    QStringList ammessi = OrdiniProdotti();
+    ammessi << OrdiniInventario();
+    q.testo += Ordinamento(campoOrdine, inverti, ammessi);
+    return q;
+}
+
+TQueryStampa QueryListino(const QString& prodotto, int idProduttore, const QString& campoOrdine, bool inverti) {
+    TQueryStampa q;
+    q.testo = QStringLiteral("select * from ") + TArchivio::corrente().nomeQualificato(Definizioni::Prodotti) +
+              QStringLiteral(" where 1 = 1");
+    Restrizioni(q, prodotto, idProduttore, 0);
+    q.testo += Ordinamento(campoOrdine, inverti, OrdiniListino());
+    return q;
+}
+
+TQueryStampa QueryProduttori(const QString& campoOrdine, bool inverti) {
+    TQueryStampa q;
+    q.testo = QStringLiteral("select * from ") + TArchivio::corrente().nomeQualificato(Definizioni::Produttori) +
+              Ordinamento(campoOrdine, inverti, OrdiniProduttori());
+    return q;
+}

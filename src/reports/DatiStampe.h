@@ -76,3 +76,25 @@ private:
     int m_letture = 0;
     void prepara();
 };
+
+// The queries of the products, inventory, price-list and producers reports.
+// Every value is bound; the ordering column is one of the few fields that the
+// report's "Ordina per" group offers (letter case ignored), anything else is
+// refused with an error, so that no text of the user ever becomes SQL.
+
+// The field each item of a group orders by; empty for "Nessuno".
+QString CampoOrdineProdotti(int voce);     // Nessuno, Codice, Descrizione, Carichi, Scarichi, Quantità, Produttore
+QString CampoOrdineListino(int voce);      // Nessuno, Codice, Descrizione, Prezzo Lis., Produttore
+QString CampoOrdineProduttori(int voce);   // Codice, Nome, Cognome, Via, Cap, Provincia
+QString CampoOrdineInventario(int voce);   // Codice, Quantità, Descrizione
+
+// The products with a code (NOME not empty), restricted to one code when
+// prodotto is not empty, to one producer and one category when their ID is
+// above 0; ordered by campoOrdine unless it is empty. The products report
+// and the inventory.
+TQueryStampa QueryProdottiStampa(const QString& prodotto, int idProduttore, int idCategoria, const QString& campoOrdine,
+                                 bool inverti);
+// The price list: every product, or one code, one producer's, or both.
+TQueryStampa QueryListino(const QString& prodotto, int idProduttore, const QString& campoOrdine, bool inverti);
+// Every producer, in the given order (none when empty).
+TQueryStampa QueryProduttori(const QString& campoOrdine, bool inverti);

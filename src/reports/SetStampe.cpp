@@ -10,6 +10,9 @@
 #include "registries/ListaProduttori.h"
 #include "reports/DatiStampe.h"
 #include "reports/StampaFlussi.h"
+#include "reports/StampaListino.h"
+#include "reports/StampaProdotti.h"
+#include "reports/StampaProduttori.h"
 #include "reports/StampaStorico.h"
 #include "ui_SetStampe.h"
 
@@ -113,10 +116,6 @@ void TfrmSetStampe::cbSecondaRigaProdottiClick() {
 }
 
 void TfrmSetStampe::PageControlChange() {
-    // The producers, products and price-list reports are not part of the
-    // program yet: on their tabs there is nothing to preview.
-    QWidget* tab = m_ui->PageControl->currentWidget();
-    m_ui->BTSstampa->setEnabled(tab == m_ui->TabStorico || tab == m_ui->TabFlussi);
     const TSelezioneCorrente& s = SelezioneCorrente();
     m_ui->EditProduttoreTab3->setText(s.NomeProduttoreScelto);
     m_ui->EditProduttoreTab4->setText(s.NomeProduttoreScelto);
@@ -175,6 +174,37 @@ void TfrmSetStampe::PreparaFlussi(TfrmStampaFlussi& s) const {
     s.QueryFlussi = QueryFlussi(p.dataPrimo, p.dataSecondo, quali, m_ui->cbInvertiOrdineFlussi->isChecked());
 }
 
+void TfrmSetStampe::PreparaProdotti(TfrmStampaProdotti& s) const {
+    const TSelezioneCorrente& sel = SelezioneCorrente();
+    s.NonStampaSecondaRiga = m_ui->cbSecondaRigaProdotti->isChecked();
+    s.InvertiOrdine = m_ui->cbInvertiOrdineProdotti->isChecked();
+    // Disabled by "Non stampare seconda riga", the box still hands its state over.
+    s.NonStampaProduttore = m_ui->cbNonStampaProduttore->isChecked();
+    s.Prodotto = m_ui->EditProdottoTab3->text();
+    s.Produttore = m_ui->EditProduttoreTab3->text();
+    s.IdProduttore = sel.IdProduttoreScelto;
+    s.IdCategoria = sel.IdCategoriaScelta;
+    s.Categoria = sel.CategoriaScelta;
+    s.CampoOrdine = CampoOrdineProdotti(voceScelta(QStringLiteral("rgOrdinaPerProdotti")));
+    s.CarattereStampa = ImpostazioneIntera(LeggiImpostazione(Impostazioni::CarStampaProdotti));
+}
+
+void TfrmSetStampe::PreparaListino(TfrmStampaListino& s) const {
+    s.InvertiOrdine = m_ui->cbInvertiOrdineListino->isChecked();
+    s.Prodotto = m_ui->EditProdottoTab4->text();
+    s.Produttore = m_ui->EditProduttoreTab4->text();
+    s.IdProduttore = SelezioneCorrente().IdProduttoreScelto;
+    s.CampoOrdine = CampoOrdineListino(voceScelta(QStringLiteral("rgOrdinaPerListino")));
+    s.CarattereStampa = ImpostazioneIntera(LeggiImpostazione(Impostazioni::CarStampaListino));
+}
+
+void TfrmSetStampe::PreparaProduttori(TfrmStampaProduttori& s) const {
+    s.NonStampaSecondaRiga = m_ui->cbSecondaRiga->isChecked();
+    s.InvertiOrdine = m_ui->cbInvertiOrdine->isChecked();
+    s.CampoOrdine = CampoOrdineProduttori(voceScelta(QStringLiteral("rgOrdina")));
+    s.CarattereStampa = ImpostazioneIntera(LeggiImpostazione(Impostazioni::CarStampaProduttori));
+}
+
 void TfrmSetStampe::BTSstampaClick() {
     // A parameter that does not read (a date, the font size) ends the command
     // through the general error display; a failure of the report itself gets
@@ -194,6 +224,28 @@ void TfrmSetStampe::BTSstampaClick() {
             stampa.Anteprima();
         } catch (const std::exception&) {
             MostraErrore(QStringLiteral("Errore irreversibile in fase di stampa flussi contattare Vavori Rarovazazo."));
+        }
+    } else if (m_ui->PageControl->currentWidget() == m_ui->TabProduttori) {
+        TfrmStampaProduttori stampa(this);
+        PreparaProduttori(stampa);
+        try {
+            stampa.Anteprima();
+        } catch (const std::exception&) {
+            MostraErrore(QStringLiteral(
+                "Errore irreversibile in fase di stampa elenco produttori contattare Vavori Rarovazazo."));
+        }
+    } else if (m_ui->PageControl->currentWidget() == m_ui->TabProdotti) {
+        // No message of its own: a failure reaches the general error display.
+        TfrmStampaProdotti stampa(this);
+        PreparaProdotti(stampa);
+        stampa.Anteprima();
+    } else if (m_ui->PageControl->currentWidget() == m_ui->TabListino) {
+        TfrmStampaListino stampa(this);
+        PreparaListino(stampa);
+        try {
+            stampa.Anteprima();
+        } catch (const std::exception&) {
+            MostraErrore(QStringLiteral("Errore irreversibile in fase di stampa listino contattare Vavori Rarovazazo."));
         }
     }
 }

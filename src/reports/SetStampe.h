@@ -13,6 +13,9 @@ class QButtonGroup;
 class QLineEdit;
 class TfrmStampaStorico;
 class TfrmStampaFlussi;
+class TfrmStampaProdotti;
+class TfrmStampaListino;
+class TfrmStampaProduttori;
 
 class TfrmSetStampe : public QDialog {
     Q_OBJECT
@@ -28,6 +31,9 @@ public:
     // Hand a report window the parameters of its tab, as "Anteprima" does.
     void PreparaStorico(TfrmStampaStorico& stampa) const;
     void PreparaFlussi(TfrmStampaFlussi& stampa) const;
+    void PreparaProdotti(TfrmStampaProdotti& stampa) const;
+    void PreparaListino(TfrmStampaListino& stampa) const;
+    void PreparaProduttori(TfrmStampaProduttori& stampa) const;
 
 protected:
     void showEvent(QShowEvent* evento) override;

@@ -43,3 +43,27 @@ void ScriviRiepilogo(TReport& report, const QStringList& controlli, const QStrin
     for (int i = 0; i < controlli.size() && i < 4; ++i)
         report.controllo(controlli[i])->testo = nonStampaPrezzi ? QString() : testi[i];
 }
+
+void ApplicaCarattereStampaRighe(TReport& report, int carattere, double dimensioneLayout,
+                                 std::initializer_list<TRigaCarattere> righe) {
+    bool prima = true;
+    for (const TRigaCarattere& r : righe) {
+        // Only the first line warns; the others then take the layout's size.
+        const int dimensione = prima || carattere > 0 ? carattere : static_cast<int>(dimensioneLayout);
+        ApplicaCarattereStampa(report, dimensione, r.controlli, dimensioneLayout, report.banda(r.banda), r.altezzaLayout);
+        prima = false;
+    }
+}
+
+QString ProduttoreDellaRiga(TNomiAnagrafiche& nomi, const QVariant& id) {
+    if (id.isNull() || id.toString().isEmpty()) return QString();
+    return nomi.produttore(id.toLongLong());
+}
+
+bool ApriDatiStampa(QSqlQuery& query, TDatiQueryAvanti& dati, const TQueryStampa& testo, const QString& avvisoVuoto) {
+    EseguiQueryStampa(query, testo);
+    dati.primo();
+    if (!dati.fine()) return true;
+    MostraAttenzione(avvisoVuoto);
+    return false;
+}

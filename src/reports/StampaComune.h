@@ -2,9 +2,11 @@
 // Pieces the report windows share: the money text and the font size of the
 // detail controls taken from a CAR_STAMPA_* setting.
 
+#include "reports/DatiStampe.h"
 #include "reports/engine/Report.h"
 
 #include <QStringList>
+#include <initializer_list>
 
 // Two decimals with thousands grouping, then " €": 1.234,50 €.
 QString TestoMoneta(double valore);
@@ -25,3 +27,26 @@ void ApplicaCarattereStampa(TReport& report, int carattere, const QStringList& c
 void DisponiRiepilogo(TReport& report, int carattere, double dimensioneLayout, const QStringList& controlli);
 void ScriviRiepilogo(TReport& report, const QStringList& controlli, const QString& linea, double larghezzaLinea,
                      bool nonStampaPrezzi, double totaleAcquisti, double totaleVendite);
+
+class TNomiAnagrafiche;
+class QVariant;
+
+// The lines of a report that take the CAR_STAMPA_* size: each band with its
+// layout height and the controls on it.
+struct TRigaCarattere {
+    TTipoBanda banda;
+    double altezzaLayout;
+    QStringList controlli;
+};
+// ApplicaCarattereStampa over several lines: one warning for a size of 0 or
+// less, and then every line keeps the layout's size.
+void ApplicaCarattereStampaRighe(TReport& report, int carattere, double dimensioneLayout,
+                                 std::initializer_list<TRigaCarattere> righe);
+
+// The producer column of a product line: blank for an empty ID, otherwise
+// NOME + " " + COGNOME (a single space when no producer has that ID).
+QString ProduttoreDellaRiga(TNomiAnagrafiche& nomi, const QVariant& idProduttore);
+
+// The report hook's query step: runs the query, leaves the dataset on its
+// first row and shows the warning when it has none; true when it has rows.
+bool ApriDatiStampa(QSqlQuery& query, TDatiQueryAvanti& dati, const TQueryStampa& testo, const QString& avvisoVuoto);
