@@ -64,6 +64,8 @@ TfrmStampaInventario::TfrmStampaInventario(QWidget* proprietario)
     r.controllo(QStringLiteral("QRDBprezzolistino"))->allaStampa = [this](QString& t) {
         t = TestoMoneta(m_query.value(m_iPrezzoListino).toDouble());
     };
+    m_cProduttore = r.controllo(QStringLiteral("LabGeneProduttore"));
+    m_cTot = r.controllo(QStringLiteral("QRLabelTot"));
     dettaglio.primaDiStampare = [this](bool&) { DettaglioBeforePrint(); };
     riepilogo.primaDiStampare = [this](bool&) { RiepilogoBeforePrint(); };
 }
@@ -91,11 +93,10 @@ void TfrmStampaInventario::QuickRepBeforePrint() {
 }
 
 void TfrmStampaInventario::DettaglioBeforePrint() {
-    m_report.controllo(QStringLiteral("LabGeneProduttore"))->testo =
-        ProduttoreDellaRiga(m_nomi, m_query.value(m_iProduttore));
+    m_cProduttore->testo = ProduttoreDellaRiga(m_nomi, m_query.value(m_iProduttore));
     const double prezzo = m_query.value(m_iPrezzoListino).toDouble();
     const double quantita = m_query.value(m_iQuantita).toDouble();
-    m_report.controllo(QStringLiteral("QRLabelTot"))->testo = TestoMoneta(prezzo * quantita);
+    m_cTot->testo = TestoMoneta(prezzo * quantita);
     m_sommaQuantita += quantita;
     m_sommaListino += prezzo;
     m_sommaValore += prezzo * quantita;

@@ -40,6 +40,9 @@ private:
     TDatiQueryAvanti m_dati;
     TReport m_report;
     TNomiAnagrafiche m_nomi;
+    // The labels each product sets, found once.
+    TControllo* m_cProduttore = nullptr;
+    TControllo* m_cTot = nullptr;
     double m_sommaListino = 0, m_sommaQuantita = 0, m_sommaValore = 0;
     int m_iProduttore = -1, m_iPrezzoListino = -1, m_iQuantita = -1;
 };

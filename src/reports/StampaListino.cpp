@@ -52,6 +52,7 @@ TfrmStampaListino::TfrmStampaListino(QWidget* proprietario)
     r.controllo(QStringLiteral("QRDBprezzolistino"))->allaStampa = [this](QString& t) {
         t = TestoMoneta(m_query.value(m_iPrezzoListino).toDouble());
     };
+    m_cProduttore = r.controllo(QStringLiteral("LabGeneProduttore"));
     dettaglio.primaDiStampare = [this](bool&) { DettaglioBeforePrint(); };
 }
 
@@ -68,8 +69,7 @@ void TfrmStampaListino::QuickRepBeforePrint() {
 }
 
 void TfrmStampaListino::DettaglioBeforePrint() {
-    m_report.controllo(QStringLiteral("LabGeneProduttore"))->testo =
-        ProduttoreDellaRiga(m_nomi, m_query.value(m_iProduttore));
+    m_cProduttore->testo = ProduttoreDellaRiga(m_nomi, m_query.value(m_iProduttore));
 }
 
 void TfrmStampaListino::Anteprima() { m_report.anteprima(m_proprietario, caption()); }

@@ -36,5 +36,6 @@ private:
     TDatiQueryAvanti m_dati;
     TReport m_report;
     TNomiAnagrafiche m_nomi;
+    TControllo* m_cProduttore = nullptr;  // set on each line, found once
     int m_iProduttore = -1, m_iPrezzoListino = -1;
 };

@@ -49,9 +49,9 @@ TfrmStampaProdotti::TfrmStampaProdotti(QWidget* proprietario)
         .grassetto()
         .allinea(destra);
     intestazione.etichetta(QStringLiteral("QRLabel5"), {166, 5, 24, 5}, QStringLiteral("Saldo")).grassetto().allinea(destra);
-    intestazione.etichetta(QStringLiteral("QRLabel6"), {0, 10, 15, 5}, QStringLiteral("Gg.giacenza")).grassetto();
+    intestazione.etichetta(QStringLiteral("QRLabel6"), {0, 10, 16, 5}, QStringLiteral("Gg.giacenza")).grassetto();
     intestazione
-        .etichetta(QStringLiteral("QRLabel7"), {16, 10, 79, 5},
+        .etichetta(QStringLiteral("QRLabel7"), {17, 10, 79, 5},
                    QStringLiteral("Data entrata / data e num. distinta / prezzo vend. / acq."))
         .grassetto();
     intestazione
@@ -74,17 +74,17 @@ TfrmStampaProdotti::TfrmStampaProdotti(QWidget* proprietario)
 
     TBanda& figlia = r.banda(TTipoBanda::Figlia, AltezzaFiglia);
     const double hf = AltezzaFiglia;
-    figlia.campoDati(QStringLiteral("QRDBgiacenzamax"), {0, 0, 15, hf}, Prodotti::GiacenzaMax);
-    figlia.campoDati(QStringLiteral("QRDBdataoggi"), {16, 0, 17, hf}, Prodotti::DataOggi);
-    figlia.campoDati(QStringLiteral("QRDBdatadistinta"), {34, 0, 17, hf}, Prodotti::DataDistinta);
-    figlia.campoDati(QStringLiteral("QRDBnumdistinta"), {52, 0, 12, hf}, Prodotti::NumDistinta);
-    figlia.campoDati(QStringLiteral("QRDBprezzo2"), {65, 0, 15, hf}, Prodotti::Prezzo2).allinea(destra);
-    figlia.campoDati(QStringLiteral("QRDBprezzo"), {81, 0, 14, hf}, Prodotti::Prezzo).allinea(destra);
-    figlia.campoDati(QStringLiteral("QRDBtotalevendite"), {96, 0, 20, hf}, Prodotti::TotaleVendite).allinea(destra);
-    figlia.etichetta(QStringLiteral("QRLabMeno"), {117, 0, 3, hf}, QStringLiteral("-"));
+    figlia.campoDati(QStringLiteral("QRDBgiacenzamax"), {0, 0, 10, hf}, Prodotti::GiacenzaMax);
+    figlia.campoDati(QStringLiteral("QRDBdataoggi"), {11, 0, 21, hf}, Prodotti::DataOggi);
+    figlia.campoDati(QStringLiteral("QRDBdatadistinta"), {33, 0, 21, hf}, Prodotti::DataDistinta);
+    figlia.campoDati(QStringLiteral("QRDBnumdistinta"), {55, 0, 10, hf}, Prodotti::NumDistinta);
+    figlia.campoDati(QStringLiteral("QRDBprezzo2"), {66, 0, 15, hf}, Prodotti::Prezzo2).allinea(destra);
+    figlia.campoDati(QStringLiteral("QRDBprezzo"), {82, 0, 14, hf}, Prodotti::Prezzo).allinea(destra);
+    figlia.campoDati(QStringLiteral("QRDBtotalevendite"), {97, 0, 20, hf}, Prodotti::TotaleVendite).allinea(destra);
+    figlia.etichetta(QStringLiteral("QRLabMeno"), {118, 0, 3, hf}, QStringLiteral("-"));
     figlia.campoDati(QStringLiteral("QRDBtotaleacquisti"), {121, 0, 20, hf}, Prodotti::TotaleAcquisti).allinea(destra);
     figlia.etichetta(QStringLiteral("QRLabPiu"), {142, 0, 3, hf}, QStringLiteral("+"));
-    figlia.etichetta(QStringLiteral("QRLabRimanenzeTot"), {146, 0, 18, hf}, QString()).allinea(destra);
+    figlia.etichetta(QStringLiteral("QRLabRimanenzeTot"), {145, 0, 19, hf}, QString()).allinea(destra);
     figlia.etichetta(QStringLiteral("QRLabUguale"), {165, 0, 3, hf}, QStringLiteral("="));
     figlia.etichetta(QStringLiteral("QRLABdifferenza"), {168, 0, 22, hf}, QString()).allinea(destra);
 
@@ -112,6 +112,9 @@ TfrmStampaProdotti::TfrmStampaProdotti(QWidget* proprietario)
         b->impostaAltezza(altezza);
         m_report.controllo(QStringLiteral("QRShape2"))->area.moveTop(altezza - 0.3);
     };
+    m_cProduttore = r.controllo(QStringLiteral("LabGeneProduttore"));
+    m_cRimanenze = r.controllo(QStringLiteral("QRLabRimanenzeTot"));
+    m_cDifferenza = r.controllo(QStringLiteral("QRLABdifferenza"));
     dettaglio.primaDiStampare = [this](bool&) { DettaglioBeforePrint(); };
     figlia.primaDiStampare = [this](bool& stampa) { FigliaBeforePrint(stampa); };
     riepilogo.primaDiStampare = [this](bool&) { RiepilogoBeforePrint(); };
@@ -142,7 +145,7 @@ void TfrmStampaProdotti::QuickRepBeforePrint() {
 }
 
 void TfrmStampaProdotti::DettaglioBeforePrint() {
-    m_report.controllo(QStringLiteral("LabGeneProduttore"))->testo =
+    m_cProduttore->testo =
         NonStampaProduttore ? QString() : ProduttoreDellaRiga(m_nomi, m_query.value(m_iProduttore));
 }
 
@@ -154,8 +157,8 @@ void TfrmStampaProdotti::FigliaBeforePrint(bool& stampa) {
     m_totVendite += vendite;
     m_totAcquisti += acquisti;
     m_totRimanenze += rimanenze;
-    m_report.controllo(QStringLiteral("QRLabRimanenzeTot"))->testo = FormattaNumero(rimanenze, 2);
-    m_report.controllo(QStringLiteral("QRLABdifferenza"))->testo = TestoMoneta(vendite - acquisti + rimanenze);
+    m_cRimanenze->testo = FormattaNumero(rimanenze, 2);
+    m_cDifferenza->testo = TestoMoneta(vendite - acquisti + rimanenze);
 }
 
 void TfrmStampaProdotti::RiepilogoBeforePrint() {

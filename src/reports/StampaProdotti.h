@@ -45,6 +45,10 @@ private:
     TDatiQueryAvanti m_dati;
     TReport m_report;
     TNomiAnagrafiche m_nomi;
+    // The labels each product sets, found once.
+    TControllo* m_cProduttore = nullptr;
+    TControllo* m_cRimanenze = nullptr;
+    TControllo* m_cDifferenza = nullptr;
     double m_totVendite = 0, m_totAcquisti = 0, m_totRimanenze = 0;
     int m_iProduttore = -1, m_iQuantita = -1, m_iPrezzo = -1, m_iPrezzo2 = -1, m_iVendite = -1, m_iAcquisti = -1;
 };
