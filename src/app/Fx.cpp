@@ -472,3 +472,12 @@ void CentraSulloSchermo(QWidget* finestra) {
     const QScreen* s = finestra->screen() ? finestra->screen() : QGuiApplication::primaryScreen();
     if (s) finestra->move(s->availableGeometry().center() - finestra->rect().center());
 }
+
+void ColoraTesto(QWidget* w, const QColor& colore) {
+    QPalette p = w->palette();
+    for (const QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive}) {
+        p.setColor(g, QPalette::WindowText, colore);
+        p.setColor(g, QPalette::ButtonText, colore);
+    }
+    w->setPalette(p);
+}

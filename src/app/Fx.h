@@ -10,6 +10,7 @@
 #include <QLocale>
 #include <QString>
 
+class QColor;
 class QWidget;
 #include <QStringList>
 #include <QUrl>
@@ -49,6 +50,9 @@ QString FormattaNumero(double valore, int decimali);
 
 // Places a window in the middle of the desktop it is on.
 void CentraSulloSchermo(QWidget* finestra);
+// The text colour of a label or button, in the active and inactive states
+// only: a disabled control keeps the disabled look.
+void ColoraTesto(QWidget* w, const QColor& colore);
 
 // The hourglass cursor for as long as the object lives.
 class TCursoreOccupato {

@@ -147,7 +147,7 @@ int TModelloElenco::columnCount(const QModelIndex& genitore) const {
 QVariant TModelloElenco::data(const QModelIndex& indice, int ruolo) const {
     if (!indice.isValid() || ruolo != Qt::DisplayRole) return {};
     const QVariant v = valore(indice.row(), m_colonne[indice.column()].campo);
-    if (v.typeId() == QMetaType::Double) return LocaleItaliano().toString(v.toDouble(), 'g', 15).remove(QLatin1Char('.'));
+    if (v.typeId() == QMetaType::Double) return TestoNumeroGenerale(v.toDouble());
     return v;
 }
 

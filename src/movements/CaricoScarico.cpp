@@ -14,16 +14,6 @@ const QColor Verde(0, 128, 0);
 const QColor Rosso(255, 0, 0);
 const QColor Grigio(128, 128, 128);
 
-void Colora(QWidget* w, const QColor& c) {
-    QPalette p = w->palette();
-    // Active and inactive only: a disabled control keeps the disabled look.
-    for (const QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive}) {
-        p.setColor(g, QPalette::WindowText, c);
-        p.setColor(g, QPalette::ButtonText, c);
-    }
-    w->setPalette(p);
-}
-
 const QString NessunProdotto = QStringLiteral("Nessun prodotto selezionato!");
 
 }  // namespace
@@ -34,14 +24,14 @@ TFrmCaricoScarico::TFrmCaricoScarico(QWidget* genitore)
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     // Enter in a box never presses a button.
     for (QPushButton* b : findChildren<QPushButton*>()) b->setAutoDefault(false);
-    Colora(m_ui->rgcarico, Rosso);
-    Colora(m_ui->rgscarico, Grigio);
+    ColoraTesto(m_ui->rgcarico, Rosso);
+    ColoraTesto(m_ui->rgscarico, Grigio);
     m_ui->rgcaricoVoce->setChecked(true);
-    Colora(m_ui->LabPrezzoAcq, Rosso);
-    Colora(m_ui->LabPrezzoVen, Verde);
-    Colora(m_ui->ButtCarica, Rosso);
-    Colora(m_ui->ButtScaricaUnita, Verde);
-    Colora(m_ui->ButtScaricaTutto, Verde);
+    ColoraTesto(m_ui->LabPrezzoAcq, Rosso);
+    ColoraTesto(m_ui->LabPrezzoVen, Verde);
+    ColoraTesto(m_ui->ButtCarica, Rosso);
+    ColoraTesto(m_ui->ButtScaricaUnita, Verde);
+    ColoraTesto(m_ui->ButtScaricaTutto, Verde);
     // A speed button: it takes no focus, so pressing it never leaves a box.
     m_ui->sbEsci->setFocusPolicy(Qt::NoFocus);
 
@@ -86,8 +76,8 @@ void TFrmCaricoScarico::sbEsciClick() { close(); }
 bool TFrmCaricoScarico::modoCarico() const { return m_ui->rgcaricoVoce->isChecked(); }
 
 void TFrmCaricoScarico::rgcaricoClick() {
-    Colora(m_ui->rgscarico, Grigio);
-    Colora(m_ui->rgcarico, Rosso);
+    ColoraTesto(m_ui->rgscarico, Grigio);
+    ColoraTesto(m_ui->rgcarico, Rosso);
     m_ui->rgcaricoVoce->setChecked(true);
     m_ui->rgscaricoVoce->setChecked(false);
     m_ui->EditPrezzoAcq->setEnabled(true);
@@ -99,8 +89,8 @@ void TFrmCaricoScarico::rgcaricoClick() {
 }
 
 void TFrmCaricoScarico::rgscaricoClick() {
-    Colora(m_ui->rgcarico, Grigio);
-    Colora(m_ui->rgscarico, Verde);
+    ColoraTesto(m_ui->rgcarico, Grigio);
+    ColoraTesto(m_ui->rgscarico, Verde);
     m_ui->rgscaricoVoce->setChecked(true);
     m_ui->rgcaricoVoce->setChecked(false);
     m_ui->EditPrezzoAcq->setEnabled(false);
@@ -116,7 +106,7 @@ void TFrmCaricoScarico::MostraAzione(const QString& quantita, const QString& nom
     m_ui->LabelAzione->setText(QStringLiteral("Eseguito ") + (carico ? Azioni::Carico : Azioni::Scarico) +
                                QStringLiteral(" di ") + quantita + QStringLiteral(" unità del prodotto '") + nome +
                                QStringLiteral("' (") + descrizione + QStringLiteral(")"));
-    Colora(m_ui->LabelAzione, carico ? Rosso : Verde);
+    ColoraTesto(m_ui->LabelAzione, carico ? Rosso : Verde);
     // A running timer is not restarted: the line goes 3 seconds after the first movement shown.
     if (!Timer1->isActive()) Timer1->start();
 }

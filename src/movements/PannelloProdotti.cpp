@@ -1,5 +1,4 @@
 #include "movements/PannelloProdotti.h"
-#include "data/engine/Definizioni.h"
 
 #include "app/Fx.h"
 #include "app/ModelloElenco.h"
@@ -20,16 +19,6 @@ namespace {
 
 const QColor Verde(0, 128, 0);
 const QColor Rosso(255, 0, 0);
-
-void ColoraTesto(QWidget* w, const QColor& c) {
-    QPalette p = w->palette();
-    // Active and inactive only: a disabled control keeps the disabled look.
-    for (const QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive}) {
-        p.setColor(g, QPalette::WindowText, c);
-        p.setColor(g, QPalette::ButtonText, c);
-    }
-    w->setPalette(p);
-}
 
 // The grid's columns and their titles.
 const QVector<TModelloElenco::Colonna>& ColonneGriglia() {

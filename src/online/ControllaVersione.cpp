@@ -10,12 +10,6 @@
 
 namespace {
 
-void ColoraTesto(QWidget* w, const QColor& colore) {
-    QPalette p = w->palette();
-    p.setColor(QPalette::WindowText, colore);
-    w->setPalette(p);
-}
-
 const QColor Verde(0, 128, 0);
 const QColor Rosso(255, 0, 0);
 

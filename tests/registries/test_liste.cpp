@@ -141,6 +141,29 @@ private slots:
         QCOMPARE(SelezioneCorrente().IdProduttoreScelto, 7);
     }
 
+    // A real number shows in its general form with a comma: no thousands
+    // separator, up to 15 significant digits, an exponent only when needed.
+    void grigliaNumeri_data() {
+        QTest::addColumn<double>("prezzo");
+        QTest::addColumn<QString>("atteso");
+        QTest::newRow("decimali con la virgola") << 2.5 << "2,5";
+        QTest::newRow("intero senza decimali") << 1234.0 << "1234";
+        QTest::newRow("migliaia senza punto") << 1234567.25 << "1234567,25";
+        QTest::newRow("negativo") << -0.75 << "-0,75";
+        QTest::newRow("15 cifre significative") << 0.1 + 0.2 << "0,3";
+        QTest::newRow("esponente") << 1e20 << "1e+20";
+    }
+    void grigliaNumeri() {
+        QFETCH(double, prezzo);
+        QFETCH(QString, atteso);
+        InserisciProdotto({.id = 1, .nome = QStringLiteral("P1"), .prezzo = prezzo});
+        TModelloElenco m;
+        m.impostaColonne({{QStringLiteral("NOME"), QStringLiteral("Nome")}, {QStringLiteral("PREZZO"), QStringLiteral("Prezzo")}});
+        m.esegui(QStringLiteral("prodotti"));
+        QCOMPARE(m.data(m.index(0, 1)).toString(), atteso);
+        QCOMPARE(m.data(m.index(0, 0)).toString(), QStringLiteral("P1"));
+    }
+
     // Texts that would break a query built by pasting, or match too much
     // as LIKE wildcards, match only themselves.
     void testiOstili_data() {
