@@ -14,6 +14,8 @@
 #include "ui_About.h"
 #include "data/Impostazioni.h"
 #include "online/Bug.h"
+#include "reports/SetStampaInventario.h"
+#include "ui_SetStampaInventario.h"
 #include "ui_Impostazioni.h"
 #include "ui_Main.h"
 
@@ -24,6 +26,7 @@ class TestComandi : public QObject {
     Q_OBJECT
 private slots:
     void impostazioni();
+    void stampaInventario();
     void aiuto();
     void indicizzaFlusso_data();
     void indicizzaFlusso();
@@ -86,6 +89,31 @@ void TestComandi::impostazioni() {
     QVERIFY(aperta);
     // The window was destroyed when it closed.
     QVERIFY(m.findChildren<TFrmImpostazioni*>().isEmpty());
+    ZR_VERIFICA_RISPOSTE(amb);
+}
+
+// The menu item and the quick link open the inventory set-up, owned by the
+// main window and destroyed when it closes.
+void TestComandi::stampaInventario() {
+    TAmbienteTest amb;
+    TfrmMain m;
+    for (int via = 0; via < 2; ++via) {
+        bool aperta = false;
+        QuandoSiApre([&](QWidget* w) {
+            auto* f = qobject_cast<TFrmSetStampaInventario*>(w);
+            aperta = f && w->parentWidget() == &m;
+            QTest::mouseClick(f->ui()->BTSesci, Qt::LeftButton);
+        });
+        if (via == 0) {
+            QVERIFY(m.ui()->Stampinventario1->isEnabled());
+            m.ui()->Stampinventario1->trigger();
+        } else {
+            QVERIFY(m.ui()->LabUrl6->isEnabled());
+            emit m.ui()->LabUrl6->cliccato();
+        }
+        QVERIFY(aperta);
+        QVERIFY(m.findChildren<TFrmSetStampaInventario*>().isEmpty());
+    }
     ZR_VERIFICA_RISPOSTE(amb);
 }
 
