@@ -48,8 +48,8 @@ TfrmStampaStorico::TfrmStampaStorico(QWidget* proprietario)
     intestazione.numeroPagina(QStringLiteral("QRSysData1"), {150, 0, 40, 5}, QStringLiteral("Pag.")).allinea(destra);
     const Colonna colonne[] = {
         {"A", "QRLabel1", "QRDBazione", &Storico::Azione, 0, 5, false},
-        {"Data op.", "QRLabel2", "QRDBdataoggi", &Storico::DataOggi, 6, 16, false},
-        {"Qtà", "QRLabel3", "QRDBquantita", &Storico::Quantita, 23, 10, true},
+        {"Data op.", "QRLabel2", "QRDBdataoggi", &Storico::DataOggi, 6, 18, false},
+        {"Qtà", "QRLabel3", "QRDBquantita", &Storico::Quantita, 25, 8, true},
         {"Nome", "QRLabel4", "QRDBnome", &Storico::Nome, 35, 22, false},
         {"Descrizione", "QRLabel5", "QRDBDescrizione", &Storico::Descrizione, 58, 39, false},
         {"Produttore", "QRLabProduttore", "QRDBidproduttore", &Storico::IdProduttore, 98, 23, false},
@@ -70,7 +70,7 @@ TfrmStampaStorico::TfrmStampaStorico(QWidget* proprietario)
     TBanda& riepilogo = r.banda(TTipoBanda::Riepilogo, 16);
     riepilogo.forma(QStringLiteral("QRShape1"), {140, 0.5, 33, 0.2}, TTipoForma::LineaOrizzontale);
     riepilogo.etichetta(QStringLiteral("LabTotAcq"), {120, 1, 36, 4.5}, QString()).allinea(destra);
-    riepilogo.etichetta(QStringLiteral("LabTotVen"), {157, 1, 33, 4.5}, QString()).allinea(destra);
+    riepilogo.etichetta(QStringLiteral("LabTotVen"), {137, 1, 36, 4.5}, QString()).allinea(destra);
     riepilogo.etichetta(QStringLiteral("QRlabDifferenza"), {100, 6, 90, 4.5}, QString()).allinea(destra);
     riepilogo.etichetta(QStringLiteral("QRLabRicavo"), {100, 11, 90, 4.5}, QString()).allinea(destra);
 

@@ -10,6 +10,8 @@
 #include <QAction>
 #include <QLabel>
 #include <QProcess>
+#include <QFontMetricsF>
+#include <QImage>
 #include <QtTest>
 
 namespace {
@@ -301,6 +303,34 @@ private slots:
         // Each row's three elements and child would need well over 100 bytes
         // each as plain elements; stored, a page holds a few bytes a row.
         QVERIFY2(d.pagine.byte() / 3000 < 40, qPrintable(QString::number(d.pagine.byte() / 3000)));
+    }
+
+    // A text wider than its box is painted whole in a smaller size, just small
+    // enough; a text that fits keeps its size.
+    void testoTroppoLargoRimpicciolito_data() {
+        QTest::addColumn<QString>("testo");
+        QTest::addColumn<double>("mm");
+        QTest::addColumn<bool>("ridotto");
+        QTest::newRow("data in 16 mm") << QStringLiteral("02/11/2026") << 16.0 << true;
+        QTest::newRow("importo in 16 mm") << QStringLiteral("1.234.567,50 €") << 16.0 << true;
+        QTest::newRow("data che entra") << QStringLiteral("02/11/2026") << 40.0 << false;
+        QTest::newRow("testo vuoto") << QString() << 5.0 << false;
+    }
+    void testoTroppoLargoRimpicciolito() {
+        QFETCH(QString, testo);
+        QFETCH(double, mm);
+        QFETCH(bool, ridotto);
+        QImage foglio(8, 8, QImage::Format_RGB32);
+        foglio.setDotsPerMeterX(qRound(1200 / 0.0254));
+        foglio.setDotsPerMeterY(qRound(1200 / 0.0254));
+        QFont f(QStringLiteral("DejaVu Sans"));
+        f.setPointSizeF(10);
+        const double larghezza = mm * 1200 / 25.4;
+        const QFont g = FontCheEntra(f, testo, larghezza, &foglio);
+        const double occupata = QFontMetricsF(g, &foglio).horizontalAdvance(testo);
+        QVERIFY2(occupata <= larghezza, qPrintable(QStringLiteral("%1 > %2").arg(occupata).arg(larghezza)));
+        QCOMPARE(g.pointSizeF() < f.pointSizeF(), ridotto);
+        if (ridotto) QVERIFY2(occupata > 0.85 * larghezza, qPrintable(QString::number(occupata / larghezza)));
     }
 
     void anteprimaEPdf() {

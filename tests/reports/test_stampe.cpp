@@ -240,6 +240,11 @@ private slots:
         QCOMPARE(Testi(d, QStringLiteral("QRDBPrezzoCar")), (QStringList{"4,00 €", "2,00 €"}));
         QCOMPARE(Testi(d, QStringLiteral("LabTotAcq")), QStringList{"1.244,50 €"});
         QCOMPARE(Testi(d, QStringLiteral("LabTotVen")), QStringList{"16,00 €"});
+        // Each total stands under its own column, right edge on right edge.
+        QCOMPARE(d.elementiDi(QStringLiteral("LabTotAcq")).first().area.right(),
+                 d.elementiDi(QStringLiteral("QRDBPrezzoAcq")).first().area.right());
+        QCOMPARE(d.elementiDi(QStringLiteral("LabTotVen")).first().area.right(),
+                 d.elementiDi(QStringLiteral("QRDBPrezzoVen")).first().area.right());
         QCOMPARE(Testi(d, QStringLiteral("QRlabDifferenza")), QStringList{"DIFFERENZA: -1.228,50 €"});
         QCOMPARE(Testi(d, QStringLiteral("QRLabRicavo")), QStringList{"RICAVO: -98,71 %"});
         QCOMPARE(d.elementiDi(QStringLiteral("QRShape1")).size(), 1);

@@ -3,6 +3,7 @@
 #include "app/Fx.h"
 #include "reports/engine/Anteprima.h"
 
+#include <QFontMetricsF>
 #include <QHash>
 #include <cstring>
 #include <QPageLayout>
@@ -386,6 +387,20 @@ void TReport::salvaPdf(const QString& file) {
 // ---------------------------------------------------------------------------
 // Painting
 
+QFont FontCheEntra(const QFont& font, const QString& testo, double larghezza, QPaintDevice* dispositivo) {
+    const double occupata = QFontMetricsF(font, dispositivo).horizontalAdvance(testo);
+    if (occupata <= larghezza || occupata <= 0 || larghezza <= 0) return font;
+    QFont ridotto(font);
+    double punti = font.pointSizeF() * larghezza / occupata;
+    // Glyph widths do not scale exactly with the size: step down until it fits.
+    for (int i = 0; i < 8; ++i) {
+        ridotto.setPointSizeF(punti);
+        if (QFontMetricsF(ridotto, dispositivo).horizontalAdvance(testo) <= larghezza) break;
+        punti *= 0.97;
+    }
+    return ridotto;
+}
+
 void DipingiPagina(QPainter& p, const TDocumentoReport& d, int pagina) {
     if (pagina < 0 || pagina >= d.pagine.size()) return;
     const double k = p.device()->logicalDpiX() / 25.4;  // device units per mm
@@ -402,6 +417,11 @@ void DipingiPagina(QPainter& p, const TDocumentoReport& d, int pagina) {
             if (e.font != fontCorrente) {
                 p.setFont(d.font[e.font]);
                 fontCorrente = e.font;
+            }
+            if (QFontMetricsF(p.font(), p.device()).horizontalAdvance(e.testo) > r.width()) {
+                // Too wide for its box: painted whole in a smaller size, then back.
+                p.setFont(FontCheEntra(d.font[e.font], e.testo, r.width(), p.device()));
+                fontCorrente = -1;
             }
             p.drawText(r, e.allineamento | Qt::TextSingleLine, e.testo);
             break;

@@ -245,6 +245,12 @@ private:
 // Painting of a laid-out document: a page on a painter whose device has the
 // page's full paper as its area, or the whole document on a paged device
 // (a printer, a QPdfWriter).
+// The font a text is painted with in a box of the given width (device units):
+// the element's own font, or the same font made just small enough when the
+// text would not fit, so that a date or an amount is never cut off at the
+// edge of its column.
+QFont FontCheEntra(const QFont& font, const QString& testo, double larghezza, QPaintDevice* dispositivo);
+
 void DipingiPagina(QPainter& pittore, const TDocumentoReport& documento, int pagina);
 void DipingiDocumento(QPagedPaintDevice& dispositivo, const TDocumentoReport& documento);
 // Writes the document as an A4 PDF file; false when the file cannot be written.
