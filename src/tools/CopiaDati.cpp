@@ -58,7 +58,11 @@ QString SchemaCollegato(sqlite3* h, const QString& file) {
     return schema;
 }
 
-QString TestoMotore(sqlite3* h) { return QString::fromUtf8(h ? sqlite3_errmsg(h) : "memoria esaurita"); }
+// What went wrong on a connection, in Italian with the engine's own words in brackets.
+QString TestoMotore(sqlite3* h) {
+    if (!h) return TestoErroreMotore(SQLITE_NOMEM, {});
+    return TestoErroreMotore(sqlite3_extended_errcode(h), QString::fromUtf8(sqlite3_errmsg(h)));
+}
 
 // A consistent copy of an SQLite file through the engine's online backup.
 QString CopiaTabella(TArchivio* archivio, const QString& sorgente, const QString& destinazione) {
@@ -97,7 +101,7 @@ QString CopiaTabella(TArchivio* archivio, const QString& sorgente, const QString
                 if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) sqlite3_sleep(50);
             } while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
             sqlite3_backup_finish(b);
-            if (rc != SQLITE_DONE) errore = QString::fromUtf8(sqlite3_errstr(rc));
+            if (rc != SQLITE_DONE) errore = TestoErroreMotore(rc, QString::fromUtf8(sqlite3_errstr(rc)));
         }
     }
     sqlite3_close(copia);
@@ -231,12 +235,12 @@ QString ControllaIntegrita(const QString& file) {
     sqlite3_stmt* st = nullptr;
     QStringList righe;
     if (sqlite3_prepare_v2(h, "PRAGMA integrity_check", -1, &st, nullptr) != SQLITE_OK) {
-        righe << TestoMotore(h);
+        righe << QString::fromUtf8(sqlite3_errmsg(h));
     } else {
         int rc;
         while ((rc = sqlite3_step(st)) == SQLITE_ROW)
             righe << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-        if (rc != SQLITE_DONE) righe << TestoMotore(h);
+        if (rc != SQLITE_DONE) righe << QString::fromUtf8(sqlite3_errmsg(h));
     }
     sqlite3_finalize(st);
     sqlite3_close(h);

@@ -103,6 +103,7 @@ private slots:
     void giornaleCaldoRipristinatoNonCopiato();
     void rifiutoDuranteUnaTransazione();
     void secondoSalvataggioFallitoTieneLaCopiaPrecedente();
+    void discoPienoDuranteIlSalvataggio();
     void recuperoConUnFileDanneggiatoNonSostituisceNulla();
     void recuperoSopraUnGiornaleVecchio();
     void cartelleElencateEdEliminate();
@@ -245,11 +246,43 @@ void TestCopiaDati::secondoSalvataggioFallitoTieneLaCopiaPrecedente() {
 
     const QStringList errori = SalvaTutto(c, giorno);
     QCOMPARE(errori.size(), 1);
-    QVERIFY2(errori.first().startsWith(Definizioni::Categorie), qPrintable(errori.first()));
+    QVERIFY2(errori.first().startsWith(Definizioni::Categorie + QStringLiteral(": copia danneggiata (")),
+             qPrintable(errori.first()));
     QCOMPARE(Leggi(giorno + Definizioni::Categorie), categorieMattina);
     QCOMPARE(Sqlite3(giorno + Definizioni::Prodotti, QStringLiteral("select %1 from prodotti").arg(Prodotti::Descrizione))
                  .trimmed(),
              QStringLiteral("pomeriggio"));
+    QCOMPARE(QDir(giorno).entryList(QDir::Hidden | QDir::Files).filter(QStringLiteral(".parziale")), QStringList());
+}
+
+void TestCopiaDati::discoPienoDuranteIlSalvataggio() {
+    const QString c = m_amb->cartella();
+    const QString giorno = CartellaBackup(c) + QStringLiteral("20040315/");
+    QCOMPARE(SalvaTutto(c, giorno), QStringList());
+    const QByteArray storicoMattina = Leggi(giorno + Definizioni::Storico);
+
+    // The history grows past what the disk still takes: a file size limit makes
+    // every write past 64 KiB fail, as a full disk would.
+    RigheStorico(3000);
+    QVERIFY(QFileInfo(c + Definizioni::Storico).size() > 64 * 1024);
+    struct rlimit prima {};
+    ::getrlimit(RLIMIT_FSIZE, &prima);
+    const auto gestore = ::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limite = prima;
+    limite.rlim_cur = 64 * 1024;
+    ::setrlimit(RLIMIT_FSIZE, &limite);
+    const QStringList errori = SalvaTutto(c, giorno);
+    ::setrlimit(RLIMIT_FSIZE, &prima);
+    ::signal(SIGXFSZ, gestore);
+
+    // One failure, told in Italian with the engine's words in brackets; the
+    // morning's copy is still there whole and no partial copy is left behind.
+    QCOMPARE(errori.size(), 1);
+    const QString e = errori.first();
+    QVERIFY2(e.startsWith(Definizioni::Storico + QStringLiteral(": Errore di lettura o scrittura sul disco (")) ||
+                 e.startsWith(Definizioni::Storico + QStringLiteral(": Disco pieno (")),
+             qPrintable(e));
+    QCOMPARE(Leggi(giorno + Definizioni::Storico), storicoMattina);
     QCOMPARE(QDir(giorno).entryList(QDir::Hidden | QDir::Files).filter(QStringLiteral(".parziale")), QStringList());
 }
 

@@ -721,6 +721,25 @@ QVariant TArchivio::valoreSingolo(const QString& sql, const QVariantList& parame
     return q.next() ? q.value(0) : QVariant();
 }
 
+QString TestoErroreMotore(int codiceMotore, const QString& dettaglio) {
+    QString testo;
+    switch (codiceMotore & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: testo = QStringLiteral("Archivio bloccato da un altro programma"); break;
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT: testo = QStringLiteral("Archivio illeggibile o danneggiato"); break;
+    case SQLITE_CANTOPEN: testo = QStringLiteral("Impossibile aprire il file"); break;
+    case SQLITE_IOERR: testo = QStringLiteral("Errore di lettura o scrittura sul disco"); break;
+    case SQLITE_FULL: testo = QStringLiteral("Disco pieno"); break;
+    case SQLITE_READONLY: testo = QStringLiteral("Archivio in sola lettura"); break;
+    case SQLITE_PERM:
+    case SQLITE_AUTH: testo = QStringLiteral("Accesso al file negato"); break;
+    case SQLITE_NOMEM: testo = QStringLiteral("Memoria esaurita"); break;
+    default: testo = QStringLiteral("Errore dell'archivio"); break;
+    }
+    return dettaglio.isEmpty() ? testo : QStringLiteral("%1 (%2)").arg(testo, dettaglio);
+}
+
 void TArchivio::sollevaErrore(const QSqlQuery& q, const QString&) {
     const QSqlError e = q.lastError();
     const int codice = e.nativeErrorCode().toInt() & 0xff;
@@ -731,7 +750,7 @@ void TArchivio::sollevaErrore(const QSqlQuery& q, const QString&) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
         contesto = ErroreArchivio::CtxBloccato;
-        testo = QStringLiteral("Archivio bloccato da un altro programma (%1)").arg(testo);
+        testo = TestoErroreMotore(codice, testo);
         break;
     case SQLITE_CONSTRAINT:
         contesto = ErroreArchivio::CtxVincolo;
@@ -745,15 +764,16 @@ void TArchivio::sollevaErrore(const QSqlQuery& q, const QString&) {
     case SQLITE_CANTOPEN:
     case SQLITE_IOERR:
         contesto = ErroreArchivio::CtxApertura;
-        testo = QStringLiteral("Archivio illeggibile o danneggiato (%1)").arg(testo);
+        // Whatever stops the store from reading a table reads as a damaged table here.
+        testo = TestoErroreMotore(SQLITE_CORRUPT, testo);
         break;
     case SQLITE_FULL:
         contesto = ErroreArchivio::CtxFile;
-        testo = QStringLiteral("Disco pieno (%1)").arg(testo);
+        testo = TestoErroreMotore(codice, testo);
         break;
     case SQLITE_READONLY:
         contesto = ErroreArchivio::CtxFile;
-        testo = QStringLiteral("Archivio in sola lettura (%1)").arg(testo);
+        testo = TestoErroreMotore(codice, testo);
         break;
     default: break;
     }

@@ -104,6 +104,11 @@ bool LeggiNumero(const QString& testo, double* risultato, bool soloVirgola);
 // needs one ("2,5", "1234", "1e+20").
 QString TestoNumeroGenerale(double valore);
 
+// The Italian text of an engine result code (SQLITE_FULL, SQLITE_CORRUPT, ...),
+// with the engine's own detail in brackets when there is one: what the user
+// reads when a table cannot be read, written or copied.
+QString TestoErroreMotore(int codiceMotore, const QString& dettaglio);
+
 class TArchivio {
 public:
     // The store of the given folder (ends with a separator or not).
