@@ -368,8 +368,21 @@ QString LeggiImpostazione(const QString& nome) {
     }
 }
 
+int ImpostazioneIntera(const QString& testo) {
+    bool ok = false;
+    const int v = testo.trimmed().toInt(&ok);
+    if (!ok) throw ErroreArchivio(QStringLiteral("'%1' non è un valore intero valido").arg(testo), ErroreArchivio::CtxConversione);
+    return v;
+}
+
+int LeggiCarattereStampa(const QString& campo) { return ImpostazioneIntera(LeggiImpostazione(campo)); }
+
 QString TestoDettagliProduttore(const QVariant& idProduttore) {
     if (idProduttore.isNull() || idProduttore.toString().isEmpty()) return QStringLiteral("Dettagli:");
+    return QStringLiteral("Dettagli: ") + NomeCognomeProduttore(idProduttore);
+}
+
+QString NomeCognomeProduttore(const QVariant& idProduttore) {
     TArchivio& a = TArchivio::corrente();
     QSqlQuery q = a.esegui(QStringLiteral("select ") + Produttori::Nome + QStringLiteral(", ") + Produttori::Cognome +
                                QStringLiteral(" from ") + a.nomeQualificato(Definizioni::Produttori) +
@@ -380,7 +393,7 @@ QString TestoDettagliProduttore(const QVariant& idProduttore) {
         nome = q.value(0).toString();
         cognome = q.value(1).toString();
     }
-    return QStringLiteral("Dettagli: ") + nome + QLatin1Char(' ') + cognome;
+    return nome + QLatin1Char(' ') + cognome;
 }
 
 QString NomeCategoria(const QVariant& idCategoria) {

@@ -148,9 +148,18 @@ TRecord LeggiImpostazioni();
 // One field of the settings record as text ("10", "True", "" for an empty
 // field); on failure the error box names the field and the text is empty.
 QString LeggiImpostazione(const QString& nome);
+// A setting read as the whole number it must be; anything else raises the
+// conversion error.
+int ImpostazioneIntera(const QString& testo);
+// A report's font size from its CAR_STAMPA_* setting: read with
+// LeggiImpostazione, then as a whole number (a failed read shows its box and
+// then raises the conversion error, as an empty or non-numeric field does).
+int LeggiCarattereStampa(const QString& campo);
 
-// The producer line of the product windows: "Dettagli: " + name + " " + surname
-// of the producer with the given ID (both blank when there is none);
+// NOME + " " + COGNOME of the producer with the given ID (a single space when
+// there is none); one statement per call.
+QString NomeCognomeProduttore(const QVariant& idProduttore);
+// The producer line of the product windows: "Dettagli: " + NomeCognomeProduttore;
 // "Dettagli:" for an empty ID.
 QString TestoDettagliProduttore(const QVariant& idProduttore);
 // The name of the category with the given ID; empty when there is none.

@@ -174,7 +174,7 @@ void TFrmCtrlGiacenze::BTSstampaClick() {
     if (!m_stampa) return;
     m_stampa->DataControllo = m_ui->EdData->text();
     m_stampa->NumeroProdotti = m_righe;
-    m_stampa->CarattereStampa = ImpostazioneIntera(LeggiImpostazione(Impostazioni::CarStampaGiacenze));
+    m_stampa->CarattereStampa = LeggiCarattereStampa(Impostazioni::CarStampaGiacenze);
     m_stampa->Anteprima(&m_lista);
 }
 

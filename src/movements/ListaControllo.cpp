@@ -53,10 +53,3 @@ void CollegaNavigatore(QTableView* griglia, QToolButton* precedente, QToolButton
     });
     QObject::connect(successivo, &QToolButton::clicked, griglia, [griglia] { SelezionaRiga(griglia, RigaCorrente(griglia) + 1); });
 }
-
-int ImpostazioneIntera(const QString& testo) {
-    bool ok = false;
-    const int v = testo.trimmed().toInt(&ok);
-    if (!ok) throw ErroreArchivio(QStringLiteral("'%1' non è un valore intero valido").arg(testo), ErroreArchivio::CtxConversione);
-    return v;
-}

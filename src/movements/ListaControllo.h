@@ -113,7 +113,3 @@ int SeguiRigaCorrente(Ui* ui, const TModelloElenco& lista, TTabella* prodotto) {
         MostraDettagliProdotto(ui, nullptr);
     return riga;
 }
-
-// A setting read as the whole number it must be; anything else raises the
-// conversion error.
-int ImpostazioneIntera(const QString& testo);

@@ -90,34 +90,11 @@ QString TestoRicavo(double totaleAcquisti, double totaleVendite) {
 
 QString DataDaPeriodo(const QString& t) { return t.mid(3, 3) + t.mid(0, 3) + t.mid(6, 4); }
 
-void TNomiAnagrafiche::prepara() {
-    if (m_preparate) return;
-    TArchivio& a = TArchivio::corrente();
-    m_qProduttore = QSqlQuery(a.db());
-    m_qProduttore.setForwardOnly(true);
-    if (!m_qProduttore.prepare(QStringLiteral("select %1, %2 from %3 where %4 = ?")
-                                   .arg(Produttori::Nome, Produttori::Cognome,
-                                        a.nomeQualificato(Definizioni::Produttori), Produttori::Id)))
-        throw ErroreArchivio(m_qProduttore.lastError().text());
-    m_qCategoria = QSqlQuery(a.db());
-    m_qCategoria.setForwardOnly(true);
-    if (!m_qCategoria.prepare(QStringLiteral("select %1 from %2 where %3 = ?")
-                                  .arg(Cat::Categoria, a.nomeQualificato(Definizioni::Categorie), Cat::Id)))
-        throw ErroreArchivio(m_qCategoria.lastError().text());
-    m_preparate = true;
-}
-
 QString TNomiAnagrafiche::produttore(qint64 id) {
     auto it = m_produttori.constFind(id);
     if (it != m_produttori.constEnd()) return it.value();
-    prepara();
-    m_qProduttore.bindValue(0, id);
-    if (!m_qProduttore.exec()) throw ErroreArchivio(m_qProduttore.lastError().text());
+    const QString nome = NomeCognomeProduttore(id);
     ++m_letture;
-    QString nome = QStringLiteral(" ");
-    if (m_qProduttore.next())
-        nome = m_qProduttore.value(0).toString() + QLatin1Char(' ') + m_qProduttore.value(1).toString();
-    m_qProduttore.finish();
     m_produttori.insert(id, nome);
     return nome;
 }
@@ -125,13 +102,8 @@ QString TNomiAnagrafiche::produttore(qint64 id) {
 QString TNomiAnagrafiche::categoria(qint64 id) {
     auto it = m_categorie.constFind(id);
     if (it != m_categorie.constEnd()) return it.value();
-    prepara();
-    m_qCategoria.bindValue(0, id);
-    if (!m_qCategoria.exec()) throw ErroreArchivio(m_qCategoria.lastError().text());
+    const QString nome = NomeCategoria(id);
     ++m_letture;
-    QString nome;
-    if (m_qCategoria.next()) nome = m_qCategoria.value(0).toString();
-    m_qCategoria.finish();
     m_categorie.insert(id, nome);
     return nome;
 }
@@ -139,9 +111,6 @@ QString TNomiAnagrafiche::categoria(qint64 id) {
 void TNomiAnagrafiche::svuota() {
     m_produttori.clear();
     m_categorie.clear();
-    m_qProduttore = QSqlQuery();
-    m_qCategoria = QSqlQuery();
-    m_preparate = false;
 }
 
 namespace {

@@ -56,8 +56,10 @@ QString TestoRicavo(double totaleAcquisti, double totaleVendite);
 // An MM/DD/YYYY text of the period printed as DD/MM/YYYY.
 QString DataDaPeriodo(const QString& mmddyyyy);
 
-// Producer and category names of the history lines: each ID is read once with
-// one prepared statement and kept for the rest of the report.
+// Producer and category names of the report lines: each distinct ID is read
+// once through the shared lookups (NomeCognomeProduttore, NomeCategoria) and
+// kept for the rest of the report, so a report of any length runs one
+// statement per distinct ID, never one per line.
 class TNomiAnagrafiche {
 public:
     // NOME + " " + COGNOME; a single space for an ID that matches no producer.
@@ -70,11 +72,7 @@ public:
 private:
     QHash<qint64, QString> m_produttori;
     QHash<qint64, QString> m_categorie;
-    QSqlQuery m_qProduttore;
-    QSqlQuery m_qCategoria;
-    bool m_preparate = false;
     int m_letture = 0;
-    void prepara();
 };
 
 // The queries of the products, inventory, price-list and producers reports.

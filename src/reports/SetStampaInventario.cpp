@@ -3,7 +3,6 @@
 #include "app/Fx.h"
 #include "app/Selezione.h"
 #include "data/engine/Definizioni.h"
-#include "movements/ListaControllo.h"
 #include "registries/ListaCategorie.h"
 #include "registries/ListaProdotti.h"
 #include "registries/ListaProduttori.h"
@@ -83,7 +82,7 @@ void TFrmSetStampaInventario::PreparaInventario(TfrmStampaInventario& s) const {
     const TSelezioneCorrente& sel = SelezioneCorrente();
     s.CampoOrdine = CampoOrdineInventario(voceScelta());
     s.InvertiOrdine = m_ui->cbInvertiOrdine->isChecked();
-    s.CarattereStampa = ImpostazioneIntera(LeggiImpostazione(Impostazioni::CarStampaInventario));
+    s.CarattereStampa = LeggiCarattereStampa(Impostazioni::CarStampaInventario);
     s.DataInventario = m_ui->EDData->text();
     s.Prodotto = m_ui->EditProdotto->text();
     // The producer and category boxes only show the choice: the report gets the IDs.

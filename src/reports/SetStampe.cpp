@@ -4,7 +4,6 @@
 #include "app/Selezione.h"
 #include "data/engine/Definizioni.h"
 #include "movements/Azzeramenti.h"
-#include "movements/ListaControllo.h"
 #include "registries/ListaCategorie.h"
 #include "registries/ListaProdotti.h"
 #include "registries/ListaProduttori.h"
@@ -154,7 +153,7 @@ void TfrmSetStampe::PreparaStorico(TfrmStampaStorico& s) const {
     s.NonStampaPrezzoCarico = m_ui->cbNonStampaPrezzoCaricoSuStorico->isChecked();
     const int quali = voceScelta(QStringLiteral("rgQuali"));
     s.QRLabTipo()->testo = QStringLiteral("- ") + TestoQuali(quali);
-    s.CarattereStampa = ImpostazioneIntera(LeggiImpostazione(Impostazioni::CarStampaStorico));
+    s.CarattereStampa = LeggiCarattereStampa(Impostazioni::CarStampaStorico);
     const TPeriodoSQL p = PeriodoSQL(m_ui->EDdaData->text(), m_ui->EDaData->text());
     s.DataDa = p.primo;
     s.DataA = p.secondo;
@@ -167,7 +166,7 @@ void TfrmSetStampe::PreparaFlussi(TfrmStampaFlussi& s) const {
     s.NonStampaQta = m_ui->cbNonStampaQtaSuFlussi->isChecked();
     const int quali = voceScelta(QStringLiteral("rgQualiFlussi"));
     s.QRLabTipo()->testo = QStringLiteral("- ") + TestoQuali(quali);
-    s.CarattereStampa = ImpostazioneIntera(LeggiImpostazione(Impostazioni::CarStampaStorico));
+    s.CarattereStampa = LeggiCarattereStampa(Impostazioni::CarStampaStorico);
     const TPeriodoSQL p = PeriodoSQL(m_ui->EDdaDataFlussi->text(), m_ui->EDaDataFlussi->text());
     s.DataDa = p.primo;
     s.DataA = p.secondo;
@@ -186,7 +185,7 @@ void TfrmSetStampe::PreparaProdotti(TfrmStampaProdotti& s) const {
     s.IdCategoria = sel.IdCategoriaScelta;
     s.Categoria = sel.CategoriaScelta;
     s.CampoOrdine = CampoOrdineProdotti(voceScelta(QStringLiteral("rgOrdinaPerProdotti")));
-    s.CarattereStampa = ImpostazioneIntera(LeggiImpostazione(Impostazioni::CarStampaProdotti));
+    s.CarattereStampa = LeggiCarattereStampa(Impostazioni::CarStampaProdotti);
 }
 
 void TfrmSetStampe::PreparaListino(TfrmStampaListino& s) const {
@@ -195,14 +194,14 @@ void TfrmSetStampe::PreparaListino(TfrmStampaListino& s) const {
     s.Produttore = m_ui->EditProduttoreTab4->text();
     s.IdProduttore = SelezioneCorrente().IdProduttoreScelto;
     s.CampoOrdine = CampoOrdineListino(voceScelta(QStringLiteral("rgOrdinaPerListino")));
-    s.CarattereStampa = ImpostazioneIntera(LeggiImpostazione(Impostazioni::CarStampaListino));
+    s.CarattereStampa = LeggiCarattereStampa(Impostazioni::CarStampaListino);
 }
 
 void TfrmSetStampe::PreparaProduttori(TfrmStampaProduttori& s) const {
     s.NonStampaSecondaRiga = m_ui->cbSecondaRiga->isChecked();
     s.InvertiOrdine = m_ui->cbInvertiOrdine->isChecked();
     s.CampoOrdine = CampoOrdineProduttori(voceScelta(QStringLiteral("rgOrdina")));
-    s.CarattereStampa = ImpostazioneIntera(LeggiImpostazione(Impostazioni::CarStampaProduttori));
+    s.CarattereStampa = LeggiCarattereStampa(Impostazioni::CarStampaProduttori);
 }
 
 void TfrmSetStampe::BTSstampaClick() {

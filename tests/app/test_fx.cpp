@@ -31,6 +31,8 @@ private slots:
     void copiaFile();
     void copiaFileErrori();
     void leggiImpostazione();
+    void leggiCarattereStampa_data();
+    void leggiCarattereStampa();
     void linkMail_data();
     void linkMail();
     void apriDocumento();
@@ -289,6 +291,45 @@ void TestFx::leggiImpostazione() {
     amb.risposte.attendi(TTipoMessaggio::Errore,
                          QStringLiteral("Errore di lettura in parametri di impostazione, campo: CAR_STAMPA_STORICO"));
     QCOMPARE(LeggiImpostazione(QStringLiteral("CAR_STAMPA_STORICO")), QString());
+    ZR_VERIFICA_RISPOSTE(amb);
+}
+
+// A report's font size: the stored whole number; an empty or non-numeric
+// setting is a conversion error, after the read's own box when the field is missing.
+void TestFx::leggiCarattereStampa_data() {
+    QTest::addColumn<QString>("campo");
+    QTest::addColumn<QVariant>("valore");  // stored as is; an invalid one leaves the default
+    QTest::addColumn<int>("atteso");        // -1: the conversion error
+    QTest::addColumn<QString>("box");       // the error box shown before, if any
+    QTest::newRow("valore iniziale") << "CAR_STAMPA_STORICO" << QVariant() << 10 << "";
+    QTest::newRow("valore scelto") << "CAR_STAMPA_INVENTARIO" << QVariant(7) << 7 << "";
+    QTest::newRow("campo vuoto") << "CAR_STAMPA_LISTINO" << QVariant(QMetaType(QMetaType::Int)) << -1 << "";
+    QTest::newRow("testo non numerico") << "CAR_STAMPA_PRODOTTI" << QVariant(QStringLiteral("dieci")) << -1 << "";
+    QTest::newRow("campo inesistente") << "NONESISTE" << QVariant() << -1
+                                       << "Errore di lettura in parametri di impostazione, campo: NONESISTE";
+}
+
+void TestFx::leggiCarattereStampa() {
+    QFETCH(QString, campo);
+    QFETCH(QVariant, valore);
+    QFETCH(int, atteso);
+    QFETCH(QString, box);
+    TAmbienteTest amb;
+    if (valore.isValid())
+        TArchivio::corrente().esegui(QStringLiteral("update %1 set \"%2\" = ?")
+                                         .arg(TArchivio::corrente().nomeQualificato(QStringLiteral("impostazioni")), campo),
+                                     {valore});
+    if (!box.isEmpty()) amb.risposte.attendi(TTipoMessaggio::Errore, box);
+    if (atteso < 0) {
+        try {
+            LeggiCarattereStampa(campo);
+            QFAIL("nessun errore");
+        } catch (const ErroreArchivio& e) {
+            QCOMPARE(e.contestoAiuto(), int(ErroreArchivio::CtxConversione));
+        }
+    } else {
+        QCOMPARE(LeggiCarattereStampa(campo), atteso);
+    }
     ZR_VERIFICA_RISPOSTE(amb);
 }
 
