@@ -1,4 +1,5 @@
 #include "data/engine/Archivio.h"
+#include "data/engine/FunzioniSql.h"
 
 #include <QDir>
 #include <QFile>
@@ -515,11 +516,15 @@ sqlite3* TArchivio::handle() const {
     return nullptr;
 }
 
+void RegistraLowerUnicode(sqlite3* h) {
+    sqlite3_create_function_v2(h, "lower", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, FunzioneLower,
+                               nullptr, nullptr, nullptr);
+}
+
 void TArchivio::registraFunzioni() {
     sqlite3* h = handle();
     if (!h) throw ErroreArchivio(QStringLiteral("Motore SQLite non disponibile"), ErroreArchivio::CtxApertura);
-    sqlite3_create_function_v2(h, "lower", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, FunzioneLower,
-                               nullptr, nullptr, nullptr);
+    RegistraLowerUnicode(h);
     sqlite3_create_function_v2(h, "zr_conv", 3, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr, FunzioneConverti,
                                nullptr, nullptr, nullptr);
 }

@@ -1,0 +1,68 @@
+#pragma once
+// The connection on which the export runs the user's query. The user writes
+// SQL freely, so it is fenced: the table files of the program folder are
+// opened read-only, one statement only, that statement must be read-only for
+// the engine, and an authorizer refuses ATTACH, DETACH, PRAGMA, writes,
+// schema changes and transactions. Double-quoted strings are off (the
+// translator has turned the old dialect's into single-quoted ones) and the
+// connection is in defensive mode. lower() folds Unicode as the store's does.
+
+#include "tools/TraduttoreSql.h"
+
+#include <QString>
+#include <QVariant>
+#include <QVector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// A column of the user's result: its name (the grid's header) and the type of
+// the field it comes from (for an aggregate: what the aggregate yields).
+struct TColonnaRisultato {
+    QString nome;
+    TDefCampo campo;
+    bool tipoNoto = false;  // false: an expression whose type the engine does not tell
+};
+
+// A refused or failed query; testo() is an Italian message for the user.
+class ErroreInterrogazione : public std::runtime_error {
+public:
+    explicit ErroreInterrogazione(const QString& testo) : std::runtime_error(testo.toStdString()), m_testo(testo) {}
+    QString testo() const { return m_testo; }
+
+private:
+    QString m_testo;
+};
+
+class TConnessioneLettura {
+public:
+    // Opens the table files (*.db) of the folder read-only.
+    explicit TConnessioneLettura(const QString& cartella);
+    ~TConnessioneLettura();
+    TConnessioneLettura(const TConnessioneLettura&) = delete;
+    TConnessioneLettura& operator=(const TConnessioneLettura&) = delete;
+
+    // The fields of every table of the folder, by table name in lower case.
+    const TCatalogoCampi& catalogo() const { return m_catalogo; }
+
+    // Translates the text of the old dialect and prepares it; raises
+    // ErroreTraduzione or ErroreInterrogazione.
+    void prepara(const QString& testoUtente);
+    const QVector<TColonnaRisultato>& colonne() const { return m_colonne; }
+    // Steps to the next row; false at the end. A value is null, or of its
+    // column's type: qlonglong, double, QString, QDate or bool.
+    bool prossima();
+    QVariant valore(int colonna) const;
+    // The raw statement, for code that reads the values itself.
+    sqlite3_stmt* istruzione() const { return m_stmt; }
+    void chiudi();
+
+private:
+    sqlite3* m_db = nullptr;
+    sqlite3_stmt* m_stmt = nullptr;
+    TCatalogoCampi m_catalogo;
+    QVector<TColonnaRisultato> m_colonne;
+};
+
+// The Italian message for a statement the fence refuses.
+QString TestoIstruzioneRifiutata();
