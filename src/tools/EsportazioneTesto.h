@@ -1,0 +1,88 @@
+#pragma once
+// The fixed-width text export: the formatting settings of a column read from
+// a model's formatting text, one piece per column and type, and the file of
+// one line per row (CR LF after each) written through QSaveFile, so that a
+// failed write never replaces a good file with a half one.
+
+#include "data/engine/Archivio.h"
+
+#include <QString>
+#include <QVariant>
+#include <functional>
+#include <stdexcept>
+
+class TConnessioneLettura;
+struct TColonnaRisultato;
+
+// An export that cannot be done; testo() is the Italian message.
+class ErroreEsportazione : public std::runtime_error {
+public:
+    explicit ErroreEsportazione(const QString& testo) : std::runtime_error(testo.toStdString()), m_testo(testo) {}
+    QString testo() const { return m_testo; }
+
+private:
+    QString m_testo;
+};
+
+// The widest text column a LUNGHEZZA may ask for, and the widest print width.
+inline constexpr int LunghezzaMassima = 1000;
+inline constexpr int LarghezzaFormatoMassima = 100;
+
+struct TFormattazioneColonna {
+    int lunghezza = 0;       // 0: the field's own size
+    QString formato;         // empty: the type's default pattern
+    QString sepdec = QStringLiteral(",");
+};
+
+// The settings of one column from the formatting text: lines "KEYWORD COLUMN=value",
+// keyword and column matched regardless of case, the first matching line counts.
+// A LUNGHEZZA that is not a whole number or is negative is an error; one
+// above LunghezzaMassima is cut to it.
+TFormattazioneColonna LeggiFormattazione(const QString& testo, const QString& colonna);
+
+// A parsed print pattern: literal text around one conversion.
+struct TFormatoNumero {
+    QString prima, dopo;
+    bool sinistra = false;
+    int larghezza = 0;
+    int precisione = -1;  // -1: the conversion's default
+    char conversione = 'd';
+    bool intera() const { return conversione == 'd' || conversione == 'u' || conversione == 'x'; }
+};
+// Parses a print pattern for a column; an absurd or unsupported pattern, or a
+// conversion that does not suit the column's type, is an ErroreEsportazione.
+TFormatoNumero LeggiFormatoNumero(const QString& formato, TTipoCampo tipo, const QString& colonna);
+QString ApplicaFormatoNumero(const TFormatoNumero& f, const QVariant& valore);
+// A date with a date pattern (d, dd, ddd, dddd, m ... mmmm, yy, yyyy; the
+// rest copied); an empty date gives as many blanks as the pattern is long.
+QString ApplicaFormatoData(const QString& formato, const QDate& data);
+
+// One column's piece maker, prepared once for the whole export.
+class TPezzoColonna {
+public:
+    TPezzoColonna(const TColonnaRisultato& colonna, const QString& formattazione);
+    // The piece of a value (null: the empty value); empty for the types the
+    // text file leaves out (memo, unknown).
+    QString pezzo(const QVariant& valore) const;
+
+private:
+    TTipoCampo m_tipo;
+    bool m_escluso = false;
+    int m_lunghezza = 0;
+    TFormatoNumero m_numero;
+    QString m_formatoData;
+    QString m_sepdec;
+};
+
+// The path of an export file: folder and name joined with "/".
+QString PercorsoEsportazione(const QString& cartella, const QString& nome);
+// Splits a stored file path at its last separator of either kind ("C:\Dati\Export.txt").
+void DividiPercorso(const QString& percorso, QString* cartella, QString* nome);
+// True when the path names a table file of the program folder, the store's
+// main file, a journal or the lock file: the export never writes there.
+bool FileDelProgramma(const QString& percorso);
+
+// Writes every remaining row of the prepared query to the file; the progress
+// function receives the number of rows written so far. Returns the rows.
+qint64 EsportaTesto(TConnessioneLettura& c, const QString& formattazione, const QString& percorso,
+                    const std::function<void(qint64)>& avanzamento = {});
