@@ -48,8 +48,8 @@ QVector<TDefCampo> CampiCategorie() { return {I(::Cat::Id), S(::Cat::Categoria, 
 QVector<TDefCampo> CampiTabExport() {
     using namespace ::TabExport;
     return {I(Progr, true), S(Nome, 20), S(Descr, 40), M(Campi), M(Tabelle), M(Condizione),
-            S(Ordinamento, 30), M(NomeFile), M(NomeFoglioExcel), I(TxtOXls), M(Formattazione),
-            B(ChiediData), S(CampoData, 20), B(Fisso)};
+            S(Ordinamento, 250), M(NomeFile), M(NomeFoglioExcel), I(TxtOXls), M(Formattazione),
+            B(ChiediData), S(CampoData, 100), B(Fisso)};
 }
 
 TDefIndice IndicePrimario(const QString& campo, bool soloPrimario) {
