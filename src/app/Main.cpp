@@ -19,6 +19,7 @@
 #include "movements/SetCancStorico.h"
 #include "online/Bug.h"
 #include "online/ControllaVersione.h"
+#include "tools/EsportazioneTabelle.h"
 #include "movements/CtrlGiacenze.h"
 #include "movements/CtrlQta.h"
 #include "movements/Quantita.h"
@@ -82,6 +83,7 @@ TfrmMain::TfrmMain(QWidget* genitore) : QMainWindow(genitore), m_ui(std::make_un
     collega(m_ui->LabUrl4, &TfrmMain::VisioniStampe1Click);
     collega(m_ui->Stampinventario1, &TfrmMain::Stampinventario1Click);
     collega(m_ui->LabUrl6, &TfrmMain::Stampinventario1Click);
+    collega(m_ui->Esportazioneasciiexcel1, &TfrmMain::Esportazioneasciiexcel1Click);
 
     FormCreate();
 }
@@ -190,6 +192,7 @@ void TfrmMain::mnuIndicizzaClick() {
 
 void TfrmMain::Segnalabug1Click() { ApriFinestra<TfrmBug>(); }
 void TfrmMain::AggiornaVersione1Click() { ApriFinestra<TFrmControllaVersione>(); }
+void TfrmMain::Esportazioneasciiexcel1Click() { ApriFinestra<TfrmEsportazioneTabelle>(); }
 
 void TfrmMain::Salvataggiodati1Click() { ApriFinestra<TFrmSalvataggioDati>(); }
 

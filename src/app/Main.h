@@ -62,6 +62,7 @@ private:
     void Salvataggiodati1Click();
     void Recuperodati1Click();
     void InviodatiaVavori1Click();
+    void Esportazioneasciiexcel1Click();
 
     // Connects a menu item or a quick link to its handler and enables it.
     template <class Gestore>

@@ -169,6 +169,20 @@ void TConnessioneLettura::prepara(const QString& testoUtente) {
     }
 }
 
+qint64 TConnessioneLettura::conta(const QString& testoUtente) {
+    prepara(testoUtente);
+    const QByteArray sql = "SELECT count(*) FROM (" + QByteArray(sqlite3_sql(m_stmt)) + ")";
+    chiudi();
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(m_db, sql.constData(), static_cast<int>(sql.size()), &st, nullptr) != SQLITE_OK || !st) {
+        sqlite3_finalize(st);
+        throw ErroreInterrogazione(QStringLiteral("Istruzione SQL non valida: %1").arg(QString::fromUtf8(sqlite3_errmsg(m_db))));
+    }
+    const qint64 n = sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int64(st, 0) : 0;
+    sqlite3_finalize(st);
+    return n;
+}
+
 bool TConnessioneLettura::prossima() {
     if (!m_stmt) return false;
     const int rc = sqlite3_step(m_stmt);

@@ -48,6 +48,8 @@ public:
     // Translates the text of the old dialect and prepares it; raises
     // ErroreTraduzione or ErroreInterrogazione.
     void prepara(const QString& testoUtente);
+    // The number of rows the text gives, under the same fence.
+    qint64 conta(const QString& testoUtente);
     const QVector<TColonnaRisultato>& colonne() const { return m_colonne; }
     // Steps to the next row; false at the end. A value is null, or of its
     // column's type: qlonglong, double, QString, QDate or bool.

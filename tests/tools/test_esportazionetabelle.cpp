@@ -1,0 +1,150 @@
+// The export window: a model composed by double clicks, stored and recalled,
+// run with a period (an OR in the condition stays inside it), exported to a
+// text file; fixed models refused; the period dialog's open ends.
+
+#include "AmbienteTest.h"
+#include "data/engine/Archivio.h"
+#include "data/engine/Definizioni.h"
+#include "tools/EsportazioneTabelle.h"
+#include "tools/InputDate.h"
+#include "ui_EsportazioneTabelle.h"
+#include "ui_InputDate.h"
+
+#include <QDir>
+
+namespace {
+
+void DoppioClic(QListWidget* lista, const QString& testo) {
+    const auto voci = lista->findItems(testo, Qt::MatchExactly);
+    QVERIFY2(!voci.isEmpty(), qPrintable(testo));
+    lista->setCurrentItem(voci.first());
+    emit lista->itemDoubleClicked(voci.first());
+}
+
+void InserisciStorico(int id, const QString& nome, const QString& data) {
+    TArchivio& a = TArchivio::corrente();
+    a.esegui(QStringLiteral("INSERT INTO %1 (%2, %3, %4, %5) VALUES (?, ?, ?, ?)")
+                 .arg(a.nomeQualificato(Definizioni::Storico), Storico::Id, Storico::Nome, Storico::DataOggi, Storico::Quantita),
+             {id, nome, data, id});
+}
+
+}  // namespace
+
+class TestEsportazioneTabelle : public TProvaConAmbiente {
+    Q_OBJECT
+private slots:
+    void composizioneModelloEsecuzione();
+    void modelloFissoRifiutato();
+    void periodoApertoAiLati();
+};
+
+void TestEsportazioneTabelle::composizioneModelloEsecuzione() {
+    InserisciStorico(1, QStringLiteral("Olio"), QStringLiteral("2003-01-02"));
+    InserisciStorico(2, QStringLiteral("Sale"), QStringLiteral("2004-05-06"));
+    InserisciStorico(3, QStringLiteral("Vino"), QStringLiteral("2003-02-01"));
+    TArchivio::corrente().scollegaTutte();
+    TfrmEsportazioneTabelle f;
+    auto* ui = f.ui();
+    QCOMPARE(f.windowTitle(), QStringLiteral("Esportazione archivi in formato ASCII e EXCEL"));
+    QVERIFY(!ui->bbExport->isEnabled());
+
+    ui->LBTableName->setCurrentItem(ui->LBTableName->findItems(QStringLiteral("storico.db"), Qt::MatchExactly).first());
+    QCOMPARE(ui->LBFieldName->item(0)->text(), QStringLiteral("*"));
+    DoppioClic(ui->LBFieldName, Storico::Nome);
+    DoppioClic(ui->LBFieldName, Storico::Quantita);
+    QCOMPARE(ui->MemoCampi->toPlainText(), QStringLiteral("storico.db.\"NOME\", storico.db.\"QUANTITA\""));
+    QCOMPARE(ui->MemoDBSelected->toPlainText(), QStringLiteral("storico.db"));
+    ui->rbPeriodo->setChecked(true);
+    DoppioClic(ui->LBFieldName, Storico::DataOggi);
+    QCOMPARE(ui->EditData->text(), QStringLiteral("storico.db.\"DATAOGGI\""));
+    ui->rbOrdinamento->setChecked(true);
+    DoppioClic(ui->LBFieldName, Storico::Nome);
+    ui->MemoCondizione->setPlainText(QStringLiteral("storico.db.\"NOME\" = \"Olio\" OR storico.db.\"NOME\" = \"Sale\""));
+    ui->rbTesto->click();
+    QDir(m_amb->cartella()).mkdir(QStringLiteral("uscita"));
+    ui->EditEsportaPath->setText(m_amb->file(QStringLiteral("uscita")));
+    ui->MemoFormattazione->setPlainText(QStringLiteral("LUNGHEZZA NOME=6\r\nFORMATO QUANTITA=%3d"));
+
+    // Stored as a new model, with the 21-character period field whole.
+    m_amb->risposte.testiDaInserire.enqueue(QStringLiteral("Storico per nome"));
+    ui->Button3->click();
+    QCOMPARE(ui->cbPreimpostati->count(), 1);
+    QCOMPARE(Sqlite3(m_amb->file(Definizioni::TabExport), QStringLiteral("select PROGR, DESCR, CAMPODATA, txtOxls from tabexport")),
+             QStringLiteral("1|Storico per nome|storico.db.\"DATAOGGI\"|0"));
+
+    // Recalled after clearing, then run with a period: the OR stays inside it.
+    ui->buttClear->click();
+    QVERIFY(ui->MemoCampi->toPlainText().isEmpty());
+    ui->cbPreimpostati->setCurrentIndex(0);
+    emit ui->cbPreimpostati->activated(0);
+    QCOMPARE(ui->EditData->text(), QStringLiteral("storico.db.\"DATAOGGI\""));
+    QCOMPARE(ui->EditEsportaPath->text(), m_amb->file(QStringLiteral("uscita")));
+    QCOMPARE(ui->EditNomeFEsportaz->text(), QStringLiteral("Export.txt"));
+    QuandoSiApre([](QWidget* w) {
+        auto* d = qobject_cast<TInputDate*>(w);
+        QVERIFY(d);
+        QCOMPARE(d->windowTitle(), QStringLiteral("Definire un periodo"));
+        d->ui()->EDdaData->setText(QStringLiteral("01/01/2003"));
+        d->ui()->EDaData->setText(QStringLiteral("31/12/2003"));
+        d->ui()->bttOK->click();
+    }, &f);
+    ui->buttEsegui->click();
+    QVERIFY(f.testoSql().contains(QLatin1String("WHERE (storico.db.\"NOME\" = \"Olio\" OR storico.db.\"NOME\" = \"Sale\") AND "
+                                               "storico.db.\"DATAOGGI\" >= \"01/01/2003\"")));
+    QVERIFY(ui->bbExport->isEnabled());
+    QCOMPARE(ui->DBGrid1->model()->rowCount(), 1);  // Sale is outside the period
+    QCOMPARE(ui->DBGrid1->model()->headerData(0, Qt::Horizontal).toString(), Storico::Nome);
+
+    ui->bbExport->click();
+    QFile file(m_amb->file(QStringLiteral("uscita/Export.txt")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("Olio    1\r\n"));
+    QCOMPARE(ui->DBGrid1->model()->rowCount(), 0);
+    // A second press needs a new run.
+    m_amb->risposte.attendi(TTipoMessaggio::Attenzione,
+                            QStringLiteral("Tabella chiusa, scegliere un modello da esportare e premere su esegui per attivare la tabella."));
+    ui->bbExport->click();
+}
+
+void TestEsportazioneTabelle::modelloFissoRifiutato() {
+    TArchivio& a = TArchivio::corrente();
+    a.esegui(QStringLiteral("INSERT INTO %1 (%2, %3, %4) VALUES (1, 'Fisso', 1)")
+                 .arg(a.nomeQualificato(Definizioni::TabExport), TabExport::Progr, TabExport::Descr, TabExport::Fisso));
+    a.scollegaTutte();
+    TfrmEsportazioneTabelle f;
+    auto* ui = f.ui();
+    m_amb->risposte.attendi(TTipoMessaggio::Errore, QStringLiteral("Modello non impostato o non modificabile!"));
+    ui->Button4->click();  // nothing chosen
+    ui->cbPreimpostati->setCurrentIndex(0);
+    emit ui->cbPreimpostati->activated(0);
+    m_amb->risposte.attendi(TTipoMessaggio::Errore, QStringLiteral("Modello non impostato o non modificabile!"));
+    ui->Button4->click();
+    m_amb->risposte.attendi(TTipoMessaggio::Errore, QStringLiteral("Modello non impostato o non eliminabile!"));
+    ui->buttElimina->click();
+    m_amb->risposte.testiDaInserire.enqueue(QString());
+    m_amb->risposte.attendi(TTipoMessaggio::Errore, QStringLiteral("Il modello non è stato aggiunto!"));
+    ui->Button3->click();
+    QCOMPARE(Sqlite3(m_amb->file(Definizioni::TabExport), QStringLiteral("select count(*) from tabexport")), QStringLiteral("1"));
+    // A statement that writes is refused with a message, and writes nothing.
+    ui->MemoCampi->setPlainText(QStringLiteral("*"));
+    ui->MemoDBSelected->setPlainText(QStringLiteral("cat.db; delete from cat.db"));
+    ui->EditData->clear();
+    m_amb->risposte.attendi(TTipoMessaggio::Errore, QStringLiteral("Dati non corretti, correggere la situazione e ripetere l'operazione!"),
+                            true, true);
+    ui->buttEsegui->click();
+    QVERIFY(!ui->bbExport->isEnabled());
+}
+
+void TestEsportazioneTabelle::periodoApertoAiLati() {
+    TInputDate d;
+    EseguiModale(&d, [&] {
+        d.ui()->EDdaData->setFocus();
+        d.ui()->EDaData->setFocus();  // leaves the first day empty
+        d.ui()->bttOK->click();
+    });
+    QCOMPARE(d.dataInizio(), QStringLiteral("01/01/1000"));
+    QCOMPARE(d.dataFine(), QStringLiteral("31/12/9999"));
+}
+
+QTEST_MAIN(TestEsportazioneTabelle)
+#include "test_esportazionetabelle.moc"
