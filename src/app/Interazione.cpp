@@ -36,7 +36,7 @@ public:
         return box.exec() == (tipo == TTipoMessaggio::Domanda ? QMessageBox::Yes : QMessageBox::Ok);
     }
 
-    void apriUrl(const QUrl& url) override { QDesktopServices::openUrl(url); }
+    bool apriUrl(const QUrl& url) override { return QDesktopServices::openUrl(url); }
 
     QString scegliFile(const QString& titolo, const QString& cartella, const QString& filtro) override {
         return QFileDialog::getOpenFileName(QApplication::activeWindow(), titolo, cartella, filtro);

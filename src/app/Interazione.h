@@ -21,8 +21,9 @@ public:
     virtual ~TInterazione() = default;
     // Shows a box and waits; true for OK or Yes.
     virtual bool messaggio(TTipoMessaggio tipo, const QString& titolo, const QString& testo) = 0;
-    // Opens a file or address with its default application; the outcome is ignored.
-    virtual void apriUrl(const QUrl& url) = 0;
+    // Opens a file or address with its default application; false when no
+    // application could be started for it.
+    virtual bool apriUrl(const QUrl& url) = 0;
     // A file to open; empty when the user cancels.
     virtual QString scegliFile(const QString& titolo, const QString& cartella, const QString& filtro) = 0;
     // A folder; empty when the user cancels.

@@ -25,13 +25,9 @@ struct TColonnaRisultato {
 };
 
 // A refused or failed query; testo() is an Italian message for the user.
-class ErroreInterrogazione : public std::runtime_error {
+class ErroreInterrogazione : public ErroreProgramma {
 public:
-    explicit ErroreInterrogazione(const QString& testo) : std::runtime_error(testo.toStdString()), m_testo(testo) {}
-    QString testo() const { return m_testo; }
-
-private:
-    QString m_testo;
+    using ErroreProgramma::ErroreProgramma;
 };
 
 class TConnessioneLettura {

@@ -21,6 +21,19 @@ QString CausaNomeFoglio(lxw_error e) {
     }
 }
 
+// The longest text a cell holds, in characters.
+constexpr int CaratteriMassimiCella = 32767;
+
+QString CausaCella(lxw_error e) {
+    switch (e) {
+    case LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED:
+        return QStringLiteral("il testo è più lungo dei %1 caratteri che una cella può contenere")
+            .arg(LocaleItaliano().toString(CaratteriMassimiCella));
+    case LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE: return QStringLiteral("la cella è fuori dai limiti del foglio");
+    default: return QString::fromUtf8(lxw_strerror(e));
+    }
+}
+
 // A file name for a new workbook: the sheet name without the characters a
 // file name cannot hold, the moment of the export, and a counter if needed.
 QString NuovoFile(const QString& cartella, const QString& nomeFoglio) {
@@ -50,6 +63,21 @@ int LarghezzaColonnaFoglio(const TColonnaRisultato& c) {
         }
     }
     return qBound(1, l, 50);
+}
+
+QString MessaggioCellaRifiutata(const ErroreCellaFoglio& e, const QString& modello) {
+    return QStringLiteral("Esportazione dati su Tabella Excel Interrotta. \n"
+                          "Si è verificato un'errore imprevisto. \n"
+                          "Il modulo d'esportazione %1 ha causato un errore.\n"
+                          "L'errore presenta le seguenti coordinate:\n"
+                          "Colonna: %2,\nRiga: %3,\nNome del campo: %4.\n"
+                          "Causa: %5.\n"
+                          "Il foglio di lavoro che viene aperto è incompleto: contiene solo le righe scritte prima "
+                          "dell'errore (%6).")
+        .arg(modello)
+        .arg(e.colonna)
+        .arg(e.riga)
+        .arg(e.campo, e.causa, QDir::toNativeSeparators(e.percorso));
 }
 
 QString CartellaFogli() {
@@ -90,16 +118,20 @@ QString EsportaFoglio(TConnessioneLettura& c, const QString& nomeFoglio, const Q
 
     const QVector<TColonnaRisultato>& colonne = c.colonne();
     const int n = static_cast<int>(colonne.size());
+    // A refused cell ends the writing: what is written so far is closed
+    // under a name that says it is incomplete, and the error carries it.
     auto erroreCella = [&](lxw_error e, qint64 riga, int colonna) {
-        rinuncia(QStringLiteral("Esportazione dati su Tabella Excel Interrotta. \n"
-                                "Si è verificato un'errore imprevisto. \n"
-                                "Il foglio %1 non è stato scritto: %2.\n"
-                                "L'errore presenta le seguenti coordinate:\n"
-                                "Colonna: %3,\nRiga: %4,\nNome del campo: %5.")
-                     .arg(nomeFoglio, QString::fromUtf8(lxw_strerror(e)))
-                     .arg(colonna + 1)
-                     .arg(riga + 1)
-                     .arg(colonne[colonna].nome));
+        const lxw_error chiusura = workbook_close(wb);
+        const QString incompleto = NuovoFile(cartella, nomeFoglio + QStringLiteral("-incompleto"));
+        if (chiusura != LXW_NO_ERROR || !QFile::rename(percorso, incompleto)) {
+            QFile::remove(percorso);
+            throw ErroreEsportazione(QStringLiteral("Esportazione dati su Tabella Excel Interrotta: alla riga %1, "
+                                                    "colonna %2 (%3) %4; il foglio di lavoro non è stato scritto.")
+                                         .arg(riga + 1)
+                                         .arg(colonna + 1)
+                                         .arg(colonne[colonna].nome, CausaCella(e)));
+        }
+        throw ErroreCellaFoglio(CausaCella(e), riga + 1, colonna + 1, colonne[colonna].nome, incompleto);
     };
     for (int i = 0; i < n; ++i) {
         worksheet_set_column(ws, static_cast<lxw_col_t>(i), static_cast<lxw_col_t>(i), LarghezzaColonnaFoglio(colonne[i]), nullptr);

@@ -384,10 +384,8 @@ void TfrmEsportazioneTabelle::buttEseguiClick() {
     m_sql = sql;
     try {
         m_risultato->apri(sql);
-    } catch (const ErroreTraduzione& e) {
-        MostraErrore(DatiNonCorretti + QLatin1Char('\n') + e.testo());
-        return;
-    } catch (const ErroreInterrogazione& e) {
+    } catch (const ErroreProgramma& e) {
+        // A text that cannot be translated or a statement the connection refuses.
         MostraErrore(DatiNonCorretti + QLatin1Char('\n') + e.testo());
         return;
     }
@@ -419,12 +417,9 @@ void TfrmEsportazioneTabelle::esportaTesto() {
         c.prepara(m_sql);
         EsportaTesto(c, m_ui->MemoFormattazione->toPlainText(), file,
                      [this](qint64 n) { m_ui->PrgBar->setValue(static_cast<int>(qMin<qint64>(n, INT_MAX))); });
-    } catch (const ErroreEsportazione& e) {
-        // A setting that cannot be used: nothing written, the query stays open.
-        m_ui->PrgBar->setValue(0);
-        MostraErrore(e.testo());
-        return;
-    } catch (const ErroreInterrogazione& e) {
+    } catch (const ErroreProgramma& e) {
+        // A setting that cannot be used or a failed read: nothing written,
+        // the query stays open.
         m_ui->PrgBar->setValue(0);
         MostraErrore(e.testo());
         return;
@@ -455,12 +450,18 @@ void TfrmEsportazioneTabelle::esportaFoglio() {
         c.prepara(m_sql);
         file = EsportaFoglio(c, m_ui->EdtNomeFoglioLavoro->text(), m_cartellaFogli,
                              [this](qint64 n) { m_ui->PrgBar->setValue(static_cast<int>(qMin<qint64>(n, INT_MAX))); });
-    } catch (const ErroreEsportazione& e) {
-        MostraErrore(e.testo());
-    } catch (const ErroreInterrogazione& e) {
+    } catch (const ErroreCellaFoglio& e) {
+        // The rows written before the refused cell are shown, under a name
+        // and with a message that say the workbook is incomplete.
+        MostraErrore(MessaggioCellaRifiutata(e, m_ui->cbPreimpostati->currentText()));
+        file = e.percorso;
+    } catch (const ErroreProgramma& e) {
         MostraErrore(e.testo());
     }
     chiudiQuery();
     m_ui->PrgBar->setValue(0);
-    if (!file.isEmpty()) Interazione().apriUrl(QUrl::fromLocalFile(file));
+    if (!file.isEmpty() && !Interazione().apriUrl(QUrl::fromLocalFile(file)))
+        MostraAttenzione(QStringLiteral("Il foglio di lavoro è stato scritto in %1, ma nessun programma lo ha aperto: "
+                                        "aprirlo con un programma per fogli di calcolo.")
+                             .arg(QDir::toNativeSeparators(file)));
 }

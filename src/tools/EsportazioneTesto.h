@@ -4,24 +4,20 @@
 // one line per row (CR LF after each) written through QSaveFile, so that a
 // failed write never replaces a good file with a half one.
 
+#include "app/Fx.h"
 #include "data/engine/Archivio.h"
 
 #include <QString>
 #include <QVariant>
 #include <functional>
-#include <stdexcept>
 
 class TConnessioneLettura;
 struct TColonnaRisultato;
 
 // An export that cannot be done; testo() is the Italian message.
-class ErroreEsportazione : public std::runtime_error {
+class ErroreEsportazione : public ErroreProgramma {
 public:
-    explicit ErroreEsportazione(const QString& testo) : std::runtime_error(testo.toStdString()), m_testo(testo) {}
-    QString testo() const { return m_testo; }
-
-private:
-    QString m_testo;
+    using ErroreProgramma::ErroreProgramma;
 };
 
 // The widest text column a LUNGHEZZA may ask for, and the widest print width.

@@ -6,12 +6,12 @@
 // "SUM OF PREZZO". TraduciSql turns such a text into SQLite SQL for the store,
 // working on tokens so that nothing inside a literal is ever rewritten.
 
+#include "app/Fx.h"
 #include "data/engine/Archivio.h"
 
 #include <QHash>
 #include <QString>
 #include <QVector>
-#include <stdexcept>
 
 // The fields of each table the text may name, by table name in lower case
 // ("prodotti"); used to know which literals meet a date or boolean field.
@@ -34,13 +34,9 @@ struct TSqlTradotto {
 
 // A text that cannot be translated (an unterminated literal, a date that does
 // not exist); testo() is an Italian message.
-class ErroreTraduzione : public std::runtime_error {
+class ErroreTraduzione : public ErroreProgramma {
 public:
-    explicit ErroreTraduzione(const QString& testo) : std::runtime_error(testo.toStdString()), m_testo(testo) {}
-    QString testo() const { return m_testo; }
-
-private:
-    QString m_testo;
+    using ErroreProgramma::ErroreProgramma;
 };
 
 TSqlTradotto TraduciSql(const QString& testo, const TCatalogoCampi& catalogo);

@@ -4,8 +4,8 @@
 // held by another process.
 
 #include "AmbienteTest.h"
+#include "DatiProva.h"
 
-#include <QCryptographicHash>
 #include <QProcess>
 
 namespace {
@@ -46,16 +46,6 @@ void TabelleDaRiparare(const QString& c) {
                        " insert into " + nome + " select i, printf('%0200d', i) from n;"
                        "delete from " + nome + " where ID > 20;");
     }
-}
-
-// Every file of the folder (tables, journals, anything) with the digest of its bytes.
-QMap<QString, QByteArray> Impronte(const QString& c) {
-    QMap<QString, QByteArray> m;
-    for (const QFileInfo& f : QDir(c).entryInfoList(QDir::Files)) {
-        QFile file(f.filePath());
-        if (file.open(QIODevice::ReadOnly)) m.insert(f.fileName(), QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256));
-    }
-    return m;
 }
 
 // The files that differ between two moments: changed, added or removed.

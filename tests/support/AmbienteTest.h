@@ -37,9 +37,13 @@ public:
     QQueue<QString> cartelleDaScegliere;
     QQueue<QString> testiDaInserire;  // a null text cancels
     QVector<QUrl> urlAperti;
+    bool apriUrlRiesce = true;  // false: no application opens what is asked
 
     bool messaggio(TTipoMessaggio tipo, const QString& titolo, const QString& testo) override;
-    void apriUrl(const QUrl& url) override { urlAperti << url; }
+    bool apriUrl(const QUrl& url) override {
+        urlAperti << url;
+        return apriUrlRiesce;
+    }
     QString scegliFile(const QString&, const QString&, const QString&) override;
     QString scegliCartella(const QString&, const QString&) override;
     bool chiediTesto(const QString&, const QString&, QString* testo) override;

@@ -4,6 +4,9 @@
 #include "data/engine/Definizioni.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
 #include <QDate>
 #include <QProcess>
 #include <QWidget>
@@ -68,6 +71,15 @@ bool MostraAttiva(QWidget* finestra) {
     QApplication::setActiveWindow(finestra);
     finestra->activateWindow();
     return QTest::qWaitForWindowActive(finestra);
+}
+
+QMap<QString, QByteArray> Impronte(const QString& cartella) {
+    QMap<QString, QByteArray> m;
+    for (const QFileInfo& f : QDir(cartella).entryInfoList(QDir::Files | QDir::Hidden)) {
+        QFile file(f.filePath());
+        if (file.open(QIODevice::ReadOnly)) m.insert(f.fileName(), QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256));
+    }
+    return m;
 }
 
 QString Pdftotext(const QString& pdf) {

@@ -2,6 +2,8 @@
 // Rows and settings a test writes straight into the program's tables before
 // it drives a window or a routine, and the windows shown the way tests need.
 
+#include <QByteArray>
+#include <QMap>
 #include <QString>
 #include <QVariant>
 
@@ -25,6 +27,10 @@ void ImpostaLingua(const QString& lingua);
 void Mostra(QWidget& finestra);
 // Shows a window and makes it the active one, so that focus and Tab work.
 bool MostraAttiva(QWidget* finestra);
+
+// Every file of the folder (tables, journals, hidden ones too) with the
+// digest of its bytes, to show that a step left them all as they were.
+QMap<QString, QByteArray> Impronte(const QString& cartella);
 
 // The text of a PDF file as pdftotext lays it out.
 QString Pdftotext(const QString& pdf);

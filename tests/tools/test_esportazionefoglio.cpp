@@ -46,6 +46,7 @@ private slots:
     void nomeFoglioRifiutato_data();
     void nomeFoglioRifiutato();
     void risultatoVuotoEDueEsportazioni();
+    void cellaRifiutataLasciaFoglioIncompleto();
 };
 
 void TestEsportazioneFoglio::celleTipizzate() {
@@ -132,6 +133,47 @@ void TestEsportazioneFoglio::risultatoVuotoEDueEsportazioni() {
     const QString foglio = Parte(secondo, QStringLiteral("xl/worksheets/sheet1.xml"));
     QCOMPARE(Celle(foglio, 1).size(), 2);
     QVERIFY(!foglio.contains(QLatin1String("<row r=\"2\"")) && !foglio.contains(QLatin1String("<row r=\"3\"")));
+}
+
+void TestEsportazioneFoglio::cellaRifiutataLasciaFoglioIncompleto() {
+    // The second model's formatting text is longer than a cell holds.
+    TArchivio& a = TArchivio::corrente();
+    const QString lungo(40000, QLatin1Char('x'));
+    for (const auto& [progr, testo] : {std::pair{1, QStringLiteral("breve")}, {2, lungo}, {3, QStringLiteral("dopo")}})
+        a.esegui(QStringLiteral("INSERT INTO %1 (%2, %3, %4) VALUES (?, ?, ?)")
+                     .arg(a.nomeQualificato(Definizioni::TabExport), TabExport::Progr, TabExport::Descr, TabExport::Formattazione),
+                 {progr, QStringLiteral("Modello %1").arg(progr), testo});
+    const QString cartella = m_amb->file(QStringLiteral("fogli"));
+    TConnessioneLettura c(m_amb->cartella());
+    c.prepara(QStringLiteral("select DESCR, FORMATTAZIONE from tabexport.db order by PROGR"));
+    QString incompleto;
+    try {
+        EsportaFoglio(c, QStringLiteral("Modelli"), cartella);
+        QFAIL("cella accettata");
+    } catch (const ErroreCellaFoglio& e) {
+        QCOMPARE(e.riga, 4);
+        QCOMPARE(e.colonna, 2);
+        QCOMPARE(e.campo, TabExport::Formattazione);
+        QVERIFY2(e.causa.contains(QLatin1String("32.767 caratteri")), qPrintable(e.causa));
+        incompleto = e.percorso;
+        const QString testo = MessaggioCellaRifiutata(e, QStringLiteral("Elenco modelli"));
+        QVERIFY2(testo.startsWith(QLatin1String("Esportazione dati su Tabella Excel Interrotta. \n")) &&
+                     testo.contains(QLatin1String("Il modulo d'esportazione Elenco modelli ha causato un errore.\n"
+                                                  "L'errore presenta le seguenti coordinate:\nColonna: 2,\nRiga: 4,\n"
+                                                  "Nome del campo: FORMATTAZIONE.\n")) &&
+                     testo.contains(QLatin1String("incompleto")) && testo.contains(QDir::toNativeSeparators(incompleto)),
+                 qPrintable(testo));
+    }
+    // The only file is the incomplete workbook, named so, whole as an archive,
+    // with the rows before the refused cell and nothing after it.
+    QCOMPARE(QDir(cartella).entryList(QDir::Files), QStringList{QFileInfo(incompleto).fileName()});
+    QVERIFY2(QFileInfo(incompleto).fileName().startsWith(QLatin1String("Modelli-incompleto-")), qPrintable(incompleto));
+    const QString foglio = Parte(incompleto, QStringLiteral("xl/worksheets/sheet1.xml"));
+    QCOMPARE(Celle(foglio, 3).size(), 2);
+    QVERIFY(Celle(foglio, 3)[1].contains(QLatin1String("<t>breve</t>")));
+    QCOMPARE(Celle(foglio, 4).size(), 1);
+    QVERIFY(Celle(foglio, 4)[0].contains(QLatin1String("<t>Modello 2</t>")));
+    QVERIFY(!foglio.contains(QLatin1String("<row r=\"5\"")));
 }
 
 QTEST_MAIN(TestEsportazioneFoglio)

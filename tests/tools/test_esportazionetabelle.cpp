@@ -36,6 +36,7 @@ private slots:
     void composizioneModelloEsecuzione();
     void modelloFissoRifiutato();
     void periodoApertoAiLati();
+    void foglioSenzaProgrammaOIncompleto();
 };
 
 void TestEsportazioneTabelle::composizioneModelloEsecuzione() {
@@ -144,6 +145,49 @@ void TestEsportazioneTabelle::periodoApertoAiLati() {
     });
     QCOMPARE(d.dataInizio(), QStringLiteral("01/01/1000"));
     QCOMPARE(d.dataFine(), QStringLiteral("31/12/9999"));
+}
+
+void TestEsportazioneTabelle::foglioSenzaProgrammaOIncompleto() {
+    TArchivio& a = TArchivio::corrente();
+    a.esegui(QStringLiteral("INSERT INTO %1 (%2, %3, %4) VALUES (1, 'Lungo', ?)")
+                 .arg(a.nomeQualificato(Definizioni::TabExport), TabExport::Progr, TabExport::Descr, TabExport::Condizione),
+             {QString(33000, QLatin1Char('c'))});
+    a.scollegaTutte();
+    TfrmEsportazioneTabelle f;
+    auto* ui = f.ui();
+    const QString cartella = m_amb->file(QStringLiteral("fogli"));
+    f.impostaCartellaFogli(cartella);
+    ui->rbExcel->click();
+    ui->MemoDBSelected->setPlainText(QStringLiteral("tabexport.db"));
+
+    // A workbook written whole that no program opens: the user is told where it is.
+    ui->MemoCampi->setPlainText(QStringLiteral("tabexport.db.\"DESCR\""));
+    ui->buttEsegui->click();
+    m_amb->risposte.apriUrlRiesce = false;
+    m_amb->risposte.attendi(TTipoMessaggio::Attenzione, QStringLiteral("nessun programma lo ha aperto"), true, true);
+    ui->bbExport->click();
+    QCOMPARE(m_amb->risposte.urlAperti.size(), 1);
+    const QString primo = m_amb->risposte.urlAperti[0].toLocalFile();
+    QVERIFY(QFileInfo::exists(primo));
+    QVERIFY2(m_amb->risposte.mostrati.last().testo.contains(QDir::toNativeSeparators(primo)),
+             qPrintable(m_amb->risposte.mostrati.last().testo));
+
+    // A cell refused: the error names the model and the cell, then the
+    // incomplete workbook is opened.
+    m_amb->risposte.apriUrlRiesce = true;
+    ui->MemoCampi->setPlainText(QStringLiteral("tabexport.db.\"DESCR\", tabexport.db.\"CONDIZIONE\""));
+    ui->buttEsegui->click();
+    ui->cbPreimpostati->setEditText(QStringLiteral("Prova lunga"));
+    m_amb->risposte.attendi(TTipoMessaggio::Errore,
+                            QStringLiteral("Il modulo d'esportazione Prova lunga ha causato un errore.\n"
+                                           "L'errore presenta le seguenti coordinate:\nColonna: 2,\nRiga: 3,\n"
+                                           "Nome del campo: CONDIZIONE."),
+                            true, true);
+    ui->bbExport->click();
+    QCOMPARE(m_amb->risposte.urlAperti.size(), 2);
+    QVERIFY(QFileInfo(m_amb->risposte.urlAperti[1].toLocalFile()).fileName().contains(QLatin1String("-incompleto-")));
+    QCOMPARE(ui->DBGrid1->model()->rowCount(), 0);
+    QCOMPARE(ui->PrgBar->value(), 0);
 }
 
 QTEST_MAIN(TestEsportazioneTabelle)

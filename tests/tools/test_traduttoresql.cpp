@@ -2,12 +2,12 @@
 // read-only connection that runs it and refuses anything but one query.
 
 #include "AmbienteTest.h"
+#include "DatiProva.h"
 #include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"
 #include "tools/ConnessioneLettura.h"
 #include "tools/TraduttoreSql.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 
 namespace {
@@ -20,23 +20,14 @@ TCatalogoCampi CatalogoProgramma() {
     return c;
 }
 
-// Every file of the folder with a digest of its bytes.
-QMap<QString, QByteArray> Impronte(const QString& cartella) {
-    QMap<QString, QByteArray> r;
-    const QDir d(cartella);
-    for (const QString& f : d.entryList(QDir::Files | QDir::Hidden)) {
-        QFile file(d.filePath(f));
-        if (file.open(QIODevice::ReadOnly)) r.insert(f, QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256));
-    }
-    return r;
-}
-
 void InserisciProdotto(int id, const QString& nome, int quantita, const QDate& data, double prezzo) {
-    TArchivio& a = TArchivio::corrente();
-    a.esegui(QStringLiteral("INSERT INTO %1 (%2, %3, %4, %5, %6) VALUES (?, ?, ?, ?, ?)")
-                 .arg(a.nomeQualificato(Definizioni::Prodotti), Prodotti::Id, Prodotti::Nome, Prodotti::Quantita,
-                      Prodotti::DataOggi, Prodotti::Prezzo),
-             {id, nome, quantita, data.toString(Qt::ISODate), prezzo});
+    TRigaProdotto p;
+    p.id = id;
+    p.nome = nome;
+    p.quantita = quantita;
+    p.dataOggi = data;
+    p.prezzo = prezzo;
+    ::InserisciProdotto(p);
 }
 
 }  // namespace
