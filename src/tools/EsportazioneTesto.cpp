@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <algorithm>
 #include <QSaveFile>
 #include <cmath>
 
@@ -42,7 +43,11 @@ QString Fisso(double v, int decimali, bool migliaia) {
     if (migliaia) intera = ConMigliaia(intera);
     QString r = intera;
     if (!fraz.isEmpty()) r += Decimale + fraz;
-    const bool zero = QString(r).remove(QRegularExpression(QStringLiteral("[0.,]"))).isEmpty();
+    // A value that prints as zero takes no minus sign. Checked by hand: this
+    // runs for every number of an export.
+    const bool zero = std::all_of(r.cbegin(), r.cend(), [](QChar c) {
+        return c == QLatin1Char('0') || c == QLatin1Char('.') || c == QLatin1Char(',');
+    });
     return (v < 0 && !zero ? QStringLiteral("-") : QString()) + r;
 }
 

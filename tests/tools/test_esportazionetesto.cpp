@@ -81,6 +81,7 @@ void TestEsportazioneTesto::pezzo_data() {
     QTest::newRow("righe CR LF: nessun ritorno nel numero") << F << 0 << "FORMATO X=%5.1f\r\nSEPDEC X=.\r\n" << QVariant(12.5) << " 12.5";
     QTest::newRow("reale vuoto vale 0") << F << 0 << "FORMATO X=%.1f" << QVariant() << "0,0";
     QTest::newRow("reale negativo") << F << 0 << "FORMATO X=%.2f" << QVariant(-0.5) << "-0,50";
+    QTest::newRow("reale negativo che si scrive zero: senza segno") << F << 0 << "FORMATO X=%.2f" << QVariant(-0.001) << "0,00";
     QTest::newRow("migliaia con n") << F << 0 << "FORMATO X=%10.2n" << QVariant(1234567.5) << "1.234.567,50";
     QTest::newRow("moneta con m") << F << 0 << "FORMATO X=%m" << QVariant(1234.5) << "€ 1.234,50";
     QTest::newRow("scientifico") << F << 0 << "FORMATO X=%.3e" << QVariant(12.5) << "1,25E+001";
