@@ -5,6 +5,19 @@
 
 #include <algorithm>
 
+void PreparaReport(TReport& report, TDatiReport* dati, double dimensioneLayout, std::function<void()> primaDiGenerare) {
+    report.impostaDati(dati);
+    report.fontBase.setPointSizeF(dimensioneLayout);
+    report.primaDiGenerare = std::move(primaDiGenerare);
+}
+
+TBanda& BandaIntestazione(TReport& report, double altezza, const QString& prefissoPagina) {
+    TBanda& banda = report.banda(TTipoBanda::IntestazioneColonne, altezza);
+    banda.numeroPagina(QStringLiteral("QRSysData1"), {150, 0, 40, 5}, prefissoPagina)
+        .allinea(Qt::AlignRight | Qt::AlignVCenter);
+    return banda;
+}
+
 QString TestoMoneta(double valore) { return FormattaNumero(valore, 2) + QStringLiteral(" €"); }
 
 void ApplicaCarattereStampa(TReport& report, int carattere, const QStringList& controlli, double dimensioneLayout,

@@ -1,12 +1,20 @@
 #pragma once
-// Pieces the report windows share: the money text and the font size of the
-// detail controls taken from a CAR_STAMPA_* setting.
+// Pieces the report windows share: the layout's opening, the money text and
+// the font size of the detail controls taken from a CAR_STAMPA_* setting.
 
 #include "reports/DatiStampe.h"
 #include "reports/engine/Report.h"
 
 #include <QStringList>
+#include <functional>
 #include <initializer_list>
+
+// How every report window opens its layout: the data source, the layout's
+// font size and the hook run before each generation.
+void PreparaReport(TReport& report, TDatiReport* dati, double dimensioneLayout, std::function<void()> primaDiGenerare);
+// The column-header band of the given height, the page number at its top
+// right (the prefix, e.g. "Pag.", immediately followed by the number).
+TBanda& BandaIntestazione(TReport& report, double altezza, const QString& prefissoPagina);
 
 // Two decimals with thousands grouping, then " €": 1.234,50 €.
 QString TestoMoneta(double valore);

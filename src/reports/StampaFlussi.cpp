@@ -21,10 +21,8 @@ TfrmStampaFlussi::TfrmStampaFlussi(QWidget* proprietario)
     : QObject(proprietario), m_proprietario(proprietario), m_dati(&m_query, Definizioni::CampiStorico()) {
     setObjectName(QStringLiteral("frmStampaFlussi"));
     TReport& r = m_report;
-    r.impostaDati(&m_dati);
-    r.fontBase.setPointSizeF(CarattereLayout);
+    PreparaReport(r, &m_dati, CarattereLayout, [this] { QuickRepBeforePrint(); });
     r.titoloLavoro = Titolo;
-    r.primaDiGenerare = [this] { QuickRepBeforePrint(); };
     const Qt::Alignment destra = Qt::AlignRight | Qt::AlignVCenter;
 
     TBanda& titolo = r.banda(TTipoBanda::Titolo, 16);
@@ -32,8 +30,7 @@ TfrmStampaFlussi::TfrmStampaFlussi(QWidget* proprietario)
     titolo.etichetta(QStringLiteral("QRLabTipo"), {141, 0, 49, 8}, QString()).dimensione(12).grassetto();
     titolo.etichetta(QStringLiteral("QRLabelData"), {0, 9, 190, 6}, QStringLiteral("Intervallo periodo")).dimensione(9);
 
-    TBanda& intestazione = r.banda(TTipoBanda::IntestazioneColonne, 11);
-    intestazione.numeroPagina(QStringLiteral("QRSysData1"), {150, 0, 40, 5}, QStringLiteral("Pag.")).allinea(destra);
+    TBanda& intestazione = BandaIntestazione(r, 11, QStringLiteral("Pag."));
     intestazione.etichetta(QStringLiteral("QRLabel1"), {0, 5, 25, 5}, QStringLiteral("Data riferim.")).grassetto();
     intestazione.etichetta(QStringLiteral("QRLabQta"), {27, 5, 30, 5}, QStringLiteral("Q.tà movimentate"))
         .grassetto().allinea(destra);

@@ -18,9 +18,7 @@ TfrmStampaGiacenze::TfrmStampaGiacenze(QWidget* proprietario)
     : QObject(proprietario), m_proprietario(proprietario), m_dati(Definizioni::CampiProdotti()) {
     setObjectName(QStringLiteral("frmStampaGiacenze"));
     TReport& r = m_report;
-    r.impostaDati(&m_dati);
-    r.fontBase.setPointSizeF(CarattereLayout);
-    r.primaDiGenerare = [this] { QuickRepBeforePrint(); };
+    PreparaReport(r, &m_dati, CarattereLayout, [this] { QuickRepBeforePrint(); });
 
     const Qt::Alignment destra = Qt::AlignRight | Qt::AlignVCenter;
     TBanda& titolo = r.banda(TTipoBanda::Titolo, 18);
@@ -30,8 +28,7 @@ TfrmStampaGiacenze::TfrmStampaGiacenze(QWidget* proprietario)
     titolo.etichetta(QStringLiteral("QRLabDataControllo"), {0, 9, 190, 6}, QStringLiteral("Data di controllo: "))
         .dimensione(10);
 
-    TBanda& intestazione = r.banda(TTipoBanda::IntestazioneColonne, 13);
-    intestazione.numeroPagina(QStringLiteral("QRSysData1"), {150, 0, 40, 5}, QStringLiteral("Pag.")).allinea(destra);
+    TBanda& intestazione = BandaIntestazione(r, 13, QStringLiteral("Pag."));
     struct Colonna {
         const char* titolo;
         const char* controllo;

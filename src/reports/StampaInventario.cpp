@@ -22,17 +22,14 @@ TfrmStampaInventario::TfrmStampaInventario(QWidget* proprietario)
     : QObject(proprietario), m_proprietario(proprietario), m_dati(&m_query, Definizioni::CampiProdotti()) {
     setObjectName(QStringLiteral("frmStampaInventario"));
     TReport& r = m_report;
-    r.impostaDati(&m_dati);
-    r.fontBase.setPointSizeF(CarattereLayout);
+    PreparaReport(r, &m_dati, CarattereLayout, [this] { QuickRepBeforePrint(); });
     r.titoloLavoro = caption();
-    r.primaDiGenerare = [this] { QuickRepBeforePrint(); };
     const Qt::Alignment destra = Qt::AlignRight | Qt::AlignVCenter;
 
     TBanda& titolo = r.banda(TTipoBanda::Titolo, 10);
     titolo.etichetta(QStringLiteral("QRLabTitolo"), {0, 0, 190, 8}, Titolo).dimensione(12).grassetto();
 
-    TBanda& intestazione = r.banda(TTipoBanda::IntestazioneColonne, 11);
-    intestazione.numeroPagina(QStringLiteral("QRSysData1"), {150, 0, 40, 5}, QStringLiteral("Pag.")).allinea(destra);
+    TBanda& intestazione = BandaIntestazione(r, 11, QStringLiteral("Pag."));
     intestazione.etichetta(QStringLiteral("QRLabel1"), {0, 5, 40, 5}, QStringLiteral("Produttore")).grassetto();
     intestazione.etichetta(QStringLiteral("QRLabel2"), {41, 5, 30, 5}, QStringLiteral("Codice prodotto")).grassetto();
     intestazione.etichetta(QStringLiteral("QRLabel3"), {72, 5, 58, 5}, QStringLiteral("Descrizione")).grassetto();

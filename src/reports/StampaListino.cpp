@@ -17,17 +17,14 @@ TfrmStampaListino::TfrmStampaListino(QWidget* proprietario)
     : QObject(proprietario), m_proprietario(proprietario), m_dati(&m_query, Definizioni::CampiProdotti()) {
     setObjectName(QStringLiteral("frmStampaListino"));
     TReport& r = m_report;
-    r.impostaDati(&m_dati);
-    r.fontBase.setPointSizeF(CarattereLayout);
+    PreparaReport(r, &m_dati, CarattereLayout, [this] { QuickRepBeforePrint(); });
     r.titoloLavoro = caption();
-    r.primaDiGenerare = [this] { QuickRepBeforePrint(); };
     const Qt::Alignment destra = Qt::AlignRight | Qt::AlignVCenter;
 
     TBanda& titolo = r.banda(TTipoBanda::Titolo, 10);
     titolo.etichetta(QStringLiteral("QRLabel1"), {0, 0, 190, 8}, QStringLiteral("Listino prodotti")).dimensione(12).grassetto();
 
-    TBanda& intestazione = r.banda(TTipoBanda::IntestazioneColonne, 11);
-    intestazione.numeroPagina(QStringLiteral("QRSysData1"), {150, 0, 40, 5}, QStringLiteral("Pag.")).allinea(destra);
+    TBanda& intestazione = BandaIntestazione(r, 11, QStringLiteral("Pag."));
     intestazione.etichetta(QStringLiteral("QRLabel2"), {0, 5, 45, 5}, QStringLiteral("Produttore")).grassetto();
     intestazione.etichetta(QStringLiteral("QRLabel3"), {46, 5, 35, 5}, QStringLiteral("Codice prodotto")).grassetto();
     intestazione.etichetta(QStringLiteral("QRLabel4"), {82, 5, 78, 5}, QStringLiteral("Descrizione prodotto")).grassetto();

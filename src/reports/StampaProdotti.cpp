@@ -29,10 +29,8 @@ TfrmStampaProdotti::TfrmStampaProdotti(QWidget* proprietario)
     : QObject(proprietario), m_proprietario(proprietario), m_dati(&m_query, Definizioni::CampiProdotti()) {
     setObjectName(QStringLiteral("frmStampaProdotti"));
     TReport& r = m_report;
-    r.impostaDati(&m_dati);
-    r.fontBase.setPointSizeF(CarattereLayout);
+    PreparaReport(r, &m_dati, CarattereLayout, [this] { QuickRepBeforePrint(); });
     r.titoloLavoro = caption();
-    r.primaDiGenerare = [this] { QuickRepBeforePrint(); };
     const Qt::Alignment destra = Qt::AlignRight | Qt::AlignVCenter;
 
     TBanda& titolo = r.banda(TTipoBanda::Titolo, 10);
@@ -40,8 +38,7 @@ TfrmStampaProdotti::TfrmStampaProdotti(QWidget* proprietario)
         .dimensione(12)
         .grassetto();
 
-    TBanda& intestazione = r.banda(TTipoBanda::IntestazioneColonne, IntestazioneDueRighe);
-    intestazione.numeroPagina(QStringLiteral("QRSysData1"), {150, 0, 40, 5}, QStringLiteral("Pag.")).allinea(destra);
+    TBanda& intestazione = BandaIntestazione(r, IntestazioneDueRighe, QStringLiteral("Pag."));
     intestazione.etichetta(QStringLiteral("QRLabel1"), {0, 5, 35, 5}, QStringLiteral("Produttore")).grassetto();
     intestazione.etichetta(QStringLiteral("QRLabel2"), {36, 5, 30, 5}, QStringLiteral("Codice prodotto")).grassetto();
     intestazione.etichetta(QStringLiteral("QRLabel3"), {67, 5, 63, 5}, QStringLiteral("Descrizione prodotto")).grassetto();

@@ -18,9 +18,7 @@ TfrmStampaQtaAlert::TfrmStampaQtaAlert(QWidget* proprietario)
     : QObject(proprietario), m_proprietario(proprietario), m_dati(Definizioni::CampiProdotti()) {
     setObjectName(QStringLiteral("frmStampaQtaAlert"));
     TReport& r = m_report;
-    r.impostaDati(&m_dati);
-    r.fontBase.setPointSizeF(CarattereLayout);
-    r.primaDiGenerare = [this] { QuickRepBeforePrint(); };
+    PreparaReport(r, &m_dati, CarattereLayout, [this] { QuickRepBeforePrint(); });
 
     const Qt::Alignment destra = Qt::AlignRight | Qt::AlignVCenter;
     TBanda& titolo = r.banda(TTipoBanda::Titolo, 24);
@@ -32,8 +30,7 @@ TfrmStampaQtaAlert::TfrmStampaQtaAlert(QWidget* proprietario)
     titolo.etichetta(QStringLiteral("QRLabTotProd"), {35, 15, 40, 6}, QString()).dimensione(10);
     titolo.primaDiStampare = [this](bool& stampa) { TitleBand1BeforePrint(stampa); };
 
-    TBanda& intestazione = r.banda(TTipoBanda::IntestazioneColonne, 13);
-    intestazione.numeroPagina(QStringLiteral("QRSysData1"), {150, 0, 40, 5}).allinea(destra);
+    TBanda& intestazione = BandaIntestazione(r, 13, QString());
     struct Colonna {
         const char* titolo;
         const char* controllo;

@@ -33,9 +33,7 @@ TfrmStampaStorico::TfrmStampaStorico(QWidget* proprietario)
     : QObject(proprietario), m_proprietario(proprietario), m_dati(&m_query, Definizioni::CampiStorico()) {
     setObjectName(QStringLiteral("frmStampaStorico"));
     TReport& r = m_report;
-    r.impostaDati(&m_dati);
-    r.fontBase.setPointSizeF(CarattereLayout);
-    r.primaDiGenerare = [this] { QuickRepBeforePrint(); };
+    PreparaReport(r, &m_dati, CarattereLayout, [this] { QuickRepBeforePrint(); });
     const Qt::Alignment destra = Qt::AlignRight | Qt::AlignVCenter;
     const Qt::Alignment sinistra = Qt::AlignLeft | Qt::AlignVCenter;
 
@@ -44,8 +42,7 @@ TfrmStampaStorico::TfrmStampaStorico(QWidget* proprietario)
     titolo.etichetta(QStringLiteral("QRLabTipo"), {141, 0, 49, 8}, QString()).dimensione(12).grassetto();
     titolo.etichetta(QStringLiteral("QRLabelData"), {0, 9, 190, 6}, QStringLiteral("Intervallo periodo")).dimensione(9);
 
-    TBanda& intestazione = r.banda(TTipoBanda::IntestazioneColonne, 11);
-    intestazione.numeroPagina(QStringLiteral("QRSysData1"), {150, 0, 40, 5}, QStringLiteral("Pag.")).allinea(destra);
+    TBanda& intestazione = BandaIntestazione(r, 11, QStringLiteral("Pag."));
     const Colonna colonne[] = {
         {"A", "QRLabel1", "QRDBazione", &Storico::Azione, 0, 5, false},
         {"Data op.", "QRLabel2", "QRDBdataoggi", &Storico::DataOggi, 6, 18, false},
