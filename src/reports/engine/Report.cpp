@@ -6,6 +6,9 @@
 #include <QFontMetricsF>
 #include <QHash>
 #include <cstring>
+#include <vector>
+#include <memory>
+#include <array>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -401,11 +404,53 @@ QFont FontCheEntra(const QFont& font, const QString& testo, double larghezza, QP
     return ridotto;
 }
 
+namespace {
+
+// The advances of the characters of one font on one kind of device, taken
+// once each and kept for the whole program: summing them tells whether a text
+// fits its box without shaping the text, which would cost as much as painting it.
+struct TLarghezzeCaratteri {
+    TLarghezzeCaratteri(const QFont& font, QPaintDevice* dispositivo) : metriche(font, dispositivo) {
+        latino.fill(-1);
+    }
+    QFontMetricsF metriche;
+    std::array<double, 256> latino;
+};
+
+TLarghezzeCaratteri* LarghezzeDi(const QFont& font, QPaintDevice* dispositivo) {
+    static QHash<QString, std::shared_ptr<TLarghezzeCaratteri>> archivio;
+    const QString chiave =
+        font.key() + QLatin1Char('@') + QString::number(dispositivo->logicalDpiX()) + QLatin1Char('x') +
+        QString::number(dispositivo->logicalDpiY());
+    auto& l = archivio[chiave];
+    if (!l) l = std::make_shared<TLarghezzeCaratteri>(font, dispositivo);
+    return l.get();
+}
+
+bool StaNelRiquadro(TLarghezzeCaratteri& l, const QString& testo, double larghezza) {
+    double stima = 0;
+    for (const QChar c : testo) {
+        const char16_t u = c.unicode();
+        if (u < 256) {
+            if (l.latino[u] < 0) l.latino[u] = l.metriche.horizontalAdvance(c);
+            stima += l.latino[u];
+        } else {
+            stima += l.metriche.horizontalAdvance(c);
+        }
+    }
+    // The sum ignores kerning: close to the edge the text is measured whole.
+    if (stima <= larghezza * 0.95) return true;
+    return l.metriche.horizontalAdvance(testo) <= larghezza;
+}
+
+}  // namespace
+
 void DipingiPagina(QPainter& p, const TDocumentoReport& d, int pagina) {
     if (pagina < 0 || pagina >= d.pagine.size()) return;
     const double k = p.device()->logicalDpiX() / 25.4;  // device units per mm
     const double ky = p.device()->logicalDpiY() / 25.4;
     int fontCorrente = -1;
+    std::vector<TLarghezzeCaratteri*> larghezze(d.font.size(), nullptr);
     QPen penna(Qt::black);
     p.setPen(penna);
     p.setBrush(Qt::NoBrush);
@@ -418,7 +463,8 @@ void DipingiPagina(QPainter& p, const TDocumentoReport& d, int pagina) {
                 p.setFont(d.font[e.font]);
                 fontCorrente = e.font;
             }
-            if (QFontMetricsF(p.font(), p.device()).horizontalAdvance(e.testo) > r.width()) {
+            if (!larghezze[e.font]) larghezze[e.font] = LarghezzeDi(d.font[e.font], p.device());
+            if (!StaNelRiquadro(*larghezze[e.font], e.testo, r.width())) {
                 // Too wide for its box: painted whole in a smaller size, then back.
                 p.setFont(FontCheEntra(d.font[e.font], e.testo, r.width(), p.device()));
                 fontCorrente = -1;
