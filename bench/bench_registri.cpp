@@ -1,16 +1,20 @@
-// The products registry on a book of 100,000 products: opening the window
-// (its first rows, the count, the memory it takes) and a key typed in its
-// search boxes (the list re-run, its count and the repaint of the grid),
-// against the sqlite3 tool running the same list query on the same file.
+// The products registry on books of 100,000 and 1,000,000 products: opening
+// the window (its first rows, the count, the memory it takes) and a key typed
+// in its search boxes (the list re-run, its count and the repaint of the
+// grid), against the engine's own scan of the same list on the same file:
+// the same query, through the SQLite C API on the program's connection (so
+// with the program's lower()), every row stepped.
 
 #include "Misura.h"
 #include "app/Applicazione.h"
 #include "app/Fx.h"
 #include "app/ModelloElenco.h"
 #include "data/engine/Archivio.h"
+#include "data/engine/Definizioni.h"
 #include "data/CreaTabelle.h"
 #include "data/CreaTabelleGenerali.h"
 #include "registries/AnagProdotti.h"
+#include "registries/DatiRegistri.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -21,9 +25,9 @@
 
 namespace {
 
-const int NumeroProdotti = 100000;
-
-void Riempi(const QString& cartella) {
+// Products with four kinds of description, so that a search on the
+// description keeps a quarter of them.
+void Riempi(const QString& cartella, int prodotti) {
     TArchivio::apriCorrente(cartella);
     CreaTabelleGenerali();
     CreaTabelle();
@@ -36,31 +40,30 @@ void Riempi(const QString& cartella) {
                             "when 1 then 'Caffè macinato fine n. ' when 2 then 'Pane integrale n. ' "
                             "else 'Acqua minerale frizzante n. ' end || i, i % 100 + 0.5, i % 90 + 0.25, "
                             "i % 120 + 0.75, 20, 5, 15, 30, '2004-03-01', i % 50, i % 20, 3 from n")
-                 .arg(NumeroProdotti)
-                 .arg(a.nomeQualificato(QStringLiteral("prodotti"))));
+                 .arg(prodotti)
+                 .arg(a.nomeQualificato(Definizioni::Prodotti)));
     t.conferma();
 }
 
-QString Letterale(const QString& t) { return QLatin1Char('\'') + QString(t).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\''); }
-
-// The registry's list query as the sqlite3 tool runs it: every matching row.
-QString QueryLista(const QString& codice, const QString& descrizione) {
-    return QStringLiteral("select * from prodotti where lower(NOME) LIKE %1 ESCAPE '\\' and lower(DESCRIZIONE) LIKE %2 "
-                          "ESCAPE '\\' order by NOME;")
-        .arg(Letterale(EscapeLike(codice) + QLatin1Char('%')), Letterale(QLatin1Char('%') + EscapeLike(descrizione) + QLatin1Char('%')));
+// The list the window runs (its condition and its order by code), as the
+// engine alone runs it.
+void ScansioneLista(const TCondizione& c) {
+    TArchivio& a = TArchivio::corrente();
+    QString sql = QStringLiteral("select rowid from ") + a.nomeQualificato(Definizioni::Prodotti);
+    if (!c.testo.isEmpty()) sql += QStringLiteral(" where ") + c.testo;
+    sql += QStringLiteral(" order by ") + Prodotti::Nome;
+    QStringList valori;
+    for (const QVariant& v : c.parametri) valori << v.toString();
+    Misura::Scansione(a.handle(), sql, valori);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    TApplicazione app(argc, argv);
+void Misure(int prodotti, const char* suffisso) {
     QTemporaryDir dir;
     const QString libro = dir.filePath(QStringLiteral("libro"));
     QDir().mkpath(libro);
     ImpostaCartellaProgramma(libro);
-    Riempi(libro);
-    const QString file = libro + QStringLiteral("/prodotti.db");
-    const double processo = Misura::AvvioProcesso();
+    Riempi(libro, prodotti);
+    const auto nome = [&](const char* n) { return QByteArray(n) + suffisso; };
 
     // Opening: the window shown with its first rows painted and its count.
     const double apertura = Misura::Mediana(5, [&] {
@@ -68,14 +71,14 @@ int main(int argc, char** argv) {
         f.show();
         f.findChild<QTableView*>(QStringLiteral("DBGrid1"))->viewport()->repaint();
     });
-    const double ancoraApertura = Misura::Mediana(5, [&] { Misura::Sqlite3(file, QueryLista({}, {})); }) - processo;
+    const double ancoraApertura = Misura::Mediana(5, [&] { ScansioneLista({}); });
     const double memoriaPrima = Misura::MemoriaMb();
     auto* f = new TFrmAnagProdotti;
     f->show();
     auto* griglia = f->findChild<QTableView*>(QStringLiteral("DBGrid1"));
     griglia->viewport()->repaint();
     const double memoria = Misura::MemoriaMb();
-    Misura::Riga("registri_apertura_prodotti", apertura, ancoraApertura, memoria);
+    Misura::Riga(nome("registri_apertura_prodotti").constData(), apertura, ancoraApertura, memoria);
     std::printf("# rss before opening %.1f MB, with the registry open %.1f MB; %s\n", memoriaPrima, memoria,
                 qPrintable(f->findChild<QLabel*>(QStringLiteral("LabNumProdotti"))->text()));
 
@@ -99,12 +102,20 @@ int main(int argc, char** argv) {
             f->CercaProdotti();
             griglia->viewport()->repaint();
         });
-        const QString sql = QueryLista(codice->text(), descrizione->text());
-        const double ancora = Misura::Mediana(7, [&] { Misura::Sqlite3(file, sql); }) - processo;
-        Misura::Riga(c.nome, nostro, ancora);
+        const TCondizione condizione = CondizioneProdotti(codice->text(), descrizione->text());
+        const double ancora = Misura::Mediana(7, [&] { ScansioneLista(condizione); });
+        Misura::Riga(nome(c.nome).constData(), nostro, ancora);
         std::printf("# %s\n", qPrintable(f->findChild<QLabel*>(QStringLiteral("LabNumProdotti"))->text()));
     }
     delete f;
     TArchivio::chiudiCorrente();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    TApplicazione app(argc, argv);
+    Misure(100000, "");
+    Misure(1000000, "_1m");
     return 0;
 }
