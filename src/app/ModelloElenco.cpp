@@ -4,6 +4,7 @@
 #include "data/engine/Archivio.h"
 
 #include <QSqlQuery>
+#include <cstring>
 #include <sqlite3.h>
 
 namespace {
@@ -11,6 +12,22 @@ constexpr int RighePagina = 128;
 constexpr int PagineInMemoria = 64;
 
 QString Virgolette(const QString& campo) { return QLatin1Char('"') + campo + QLatin1Char('"'); }
+
+// The store's error for a failed step of a list query (busy and locked tell
+// a file held by another program).
+ErroreArchivio ErroreLettura(sqlite3* h, int rc) {
+    return ErroreArchivio(QString::fromUtf8(sqlite3_errmsg(h)), (rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED
+                                                                    ? ErroreArchivio::CtxBloccato
+                                                                    : ErroreArchivio::CtxGenerico);
+}
+
+sqlite3_stmt* Prepara(sqlite3* h, const QString& sql) {
+    sqlite3_stmt* s = nullptr;
+    const QByteArray testo = sql.toUtf8();
+    if (sqlite3_prepare_v2(h, testo.constData(), static_cast<int>(testo.size()), &s, nullptr) != SQLITE_OK)
+        throw ErroreArchivio(QString::fromUtf8(sqlite3_errmsg(h)), ErroreArchivio::CtxStruttura);
+    return s;
+}
 }  // namespace
 
 TModelloElenco::TModelloElenco(QObject* genitore) : QAbstractTableModel(genitore) {}
@@ -28,11 +45,25 @@ void TModelloElenco::esegui(const QString& tabella, const QString& condizione, c
     m_condizione = condizione;
     m_parametri = parametri;
     m_ordine = ordine;
+    m_ricerche.clear();
+    riesegui();
+}
+
+void TModelloElenco::cerca(const QString& tabella, const QVector<Ricerca>& ricerche, const QString& ordine) {
+    m_tabella = tabella;
+    m_condizione.clear();
+    m_parametri.clear();
+    m_ordine = ordine;
+    m_ricerche = ricerche;
     riesegui();
 }
 
 void TModelloElenco::riesegui() {
     if (m_tabella.isEmpty()) return;
+    if (!m_ricerche.isEmpty()) {
+        filtra();
+        return;
+    }
     TArchivio& a = TArchivio::corrente();
     QString sql = QStringLiteral("SELECT rowid FROM ") + a.nomeQualificato(m_tabella);
     if (!m_condizione.isEmpty()) sql += QStringLiteral(" WHERE ") + m_condizione;
@@ -41,10 +72,7 @@ void TModelloElenco::riesegui() {
     // as much again as the query itself.
     QVector<qint64> chiavi;
     sqlite3* h = a.handle();
-    sqlite3_stmt* s = nullptr;
-    const QByteArray testo = sql.toUtf8();
-    if (sqlite3_prepare_v2(h, testo.constData(), static_cast<int>(testo.size()), &s, nullptr) != SQLITE_OK)
-        throw ErroreArchivio(QString::fromUtf8(sqlite3_errmsg(h)), ErroreArchivio::CtxStruttura);
+    sqlite3_stmt* s = Prepara(h, sql);
     for (int i = 0; i < m_parametri.size(); ++i) {
         const QVariant& v = m_parametri[i];
         if (v.isNull()) sqlite3_bind_null(s, i + 1);
@@ -59,13 +87,97 @@ void TModelloElenco::riesegui() {
     int rc;
     while ((rc = sqlite3_step(s)) == SQLITE_ROW) chiavi << sqlite3_column_int64(s, 0);
     if (rc != SQLITE_DONE) {
-        const QString errore = QString::fromUtf8(sqlite3_errmsg(h));
+        const ErroreArchivio e = ErroreLettura(h, rc);
         sqlite3_finalize(s);
-        throw ErroreArchivio(errore, (rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED
-                                         ? ErroreArchivio::CtxBloccato
-                                         : ErroreArchivio::CtxGenerico);
+        throw e;
     }
     sqlite3_finalize(s);
+    beginResetModel();
+    m_chiavi = std::move(chiavi);
+    m_pagine.clear();
+    endResetModel();
+}
+
+void TModelloElenco::timbro(qint64& modifiche, qint64& versione) const {
+    sqlite3* h = TArchivio::corrente().handle();
+    modifiche = sqlite3_total_changes64(h);
+    versione = -1;
+    sqlite3_stmt* s = Prepara(h, QStringLiteral("PRAGMA %1.data_version").arg(Virgolette(TArchivio::schemaDi(m_tabella))));
+    if (sqlite3_step(s) == SQLITE_ROW) versione = sqlite3_column_int64(s, 0);
+    sqlite3_finalize(s);
+}
+
+void TModelloElenco::costruisciIndice(const QStringList& campi) {
+    TArchivio& a = TArchivio::corrente();
+    QString sql = QStringLiteral("SELECT rowid");
+    for (const QString& c : campi) sql += QStringLiteral(", lower(%1)").arg(Virgolette(c));
+    sql += QStringLiteral(" FROM ") + a.nomeQualificato(m_tabella) + QStringLiteral(" ORDER BY ") +
+           (m_ordine.isEmpty() ? QStringLiteral("rowid") : m_ordine);
+    Indice x;
+    x.tabella = m_tabella;
+    x.ordine = m_ordine;
+    x.campi = campi;
+    const auto n = campi.size();
+    x.testi.resize(n);
+    x.inizi.fill(QVector<qint64>{0}, n);
+    x.nulli.resize(n);
+    sqlite3* h = a.handle();
+    x.connessione = h;
+    timbro(x.modifiche, x.versione);
+    sqlite3_stmt* s = Prepara(h, sql);
+    int rc;
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+        x.chiavi << sqlite3_column_int64(s, 0);
+        for (int j = 0; j < n; ++j) {
+            const bool nullo = sqlite3_column_type(s, j + 1) == SQLITE_NULL;
+            if (!nullo)
+                x.testi[j].append(reinterpret_cast<const char*>(sqlite3_column_text(s, j + 1)), sqlite3_column_bytes(s, j + 1));
+            x.nulli[j] << nullo;
+            x.inizi[j] << x.testi[j].size();
+        }
+    }
+    if (rc != SQLITE_DONE) {
+        const ErroreArchivio e = ErroreLettura(h, rc);
+        sqlite3_finalize(s);
+        throw e;
+    }
+    sqlite3_finalize(s);
+    m_indice = std::move(x);
+}
+
+void TModelloElenco::filtra() {
+    QStringList campi;
+    for (const Ricerca& r : m_ricerche) campi << r.campo;
+    qint64 modifiche, versione;
+    timbro(modifiche, versione);
+    if (m_indice.tabella != m_tabella || m_indice.ordine != m_ordine || m_indice.campi != campi ||
+        m_indice.connessione != TArchivio::corrente().handle() || m_indice.modifiche != modifiche ||
+        m_indice.versione != versione)
+        costruisciIndice(campi);
+    // The text folded as the store's lower() folds the field (the same
+    // Unicode lower case), compared byte for byte in UTF-8, where a
+    // character never matches the middle of another.
+    QVector<QByteArray> aghi;
+    for (const Ricerca& r : m_ricerche) aghi << r.testo.toLower().toUtf8();
+    QVector<qint64> chiavi;
+    const auto righe = m_indice.chiavi.size();
+    for (qint64 i = 0; i < righe; ++i) {
+        bool tenuta = true;
+        for (qsizetype j = 0; j < aghi.size() && tenuta; ++j) {
+            if (m_indice.nulli[j][i]) {
+                tenuta = false;
+                break;
+            }
+            const QByteArray& ago = aghi[j];
+            if (ago.isEmpty()) continue;
+            const char* testo = m_indice.testi[j].constData() + m_indice.inizi[j][i];
+            const size_t lunghezza = static_cast<size_t>(m_indice.inizi[j][i + 1] - m_indice.inizi[j][i]);
+            const size_t lAgo = static_cast<size_t>(ago.size());
+            tenuta = m_ricerche[j].contiene ? memmem(testo, lunghezza, ago.constData(), lAgo) != nullptr
+                                            : lunghezza >= lAgo && std::memcmp(testo, ago.constData(), lAgo) == 0;
+        }
+        if (tenuta) chiavi << m_indice.chiavi[i];
+    }
     beginResetModel();
     m_chiavi = std::move(chiavi);
     m_pagine.clear();
@@ -75,6 +187,8 @@ void TModelloElenco::riesegui() {
 void TModelloElenco::svuota() {
     beginResetModel();
     m_tabella.clear();
+    m_ricerche.clear();
+    m_indice = {};
     m_chiavi.clear();
     m_pagine.clear();
     endResetModel();

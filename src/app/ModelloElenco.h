@@ -4,6 +4,9 @@
 // number of rows is known without a second pass over the table; the shown
 // columns are read a page at a time as the grid scrolls to them. Opening a
 // list of 100,000 products thus reads 100,000 keys and one page of rows.
+// A search typed key by key (cerca) does not go back to the table: the
+// searched fields, as the store's lower() gives them, are kept in memory in
+// the list's order and read again only when the table changed.
 
 #include <QAbstractTableModel>
 #include <QHash>
@@ -28,6 +31,19 @@ public:
     // for the order of insertion).
     void esegui(const QString& tabella, const QString& condizione = {}, const QVariantList& parametri = {},
                 const QString& ordine = {});
+    // A searched field: the rows whose field, letter case and accents folded
+    // as the store's lower() folds them, begins with (or contains) the text
+    // folded the same way; an empty text keeps every row whose field is not
+    // null. The same rows as lower(field) LIKE 'text%' (or '%text%') with
+    // % and _ taken literally.
+    struct Ricerca {
+        QString campo;
+        QString testo;
+        bool contiene = false;
+    };
+    // Runs the list on a table keeping the rows that satisfy every search, in
+    // the given order (ORDER BY list, empty for the order of insertion).
+    void cerca(const QString& tabella, const QVector<Ricerca>& ricerche, const QString& ordine = {});
     // Runs the same list again (after a store or a delete).
     void riesegui();
     // Empties the list and forgets its query.
@@ -53,11 +69,33 @@ public:
 
 private:
     void leggiPagina(int pagina) const;
+    void filtra();
+    // The searched fields of every row of the table, in the list's order:
+    // each field's folded texts one after another (UTF-8), where each starts,
+    // and which are null.
+    struct Indice {
+        QString tabella, ordine;
+        QStringList campi;
+        const void* connessione = nullptr;
+        qint64 modifiche = -1;
+        qint64 versione = -1;
+        QVector<qint64> chiavi;
+        QVector<QByteArray> testi;
+        QVector<QVector<qint64>> inizi;  // per field: n + 1 offsets
+        QVector<QVector<bool>> nulli;
+    };
+    // The stamp that tells whether the table may have changed since the index
+    // was read: this connection's changes and the file's data version (other
+    // programs' writes).
+    void timbro(qint64& modifiche, qint64& versione) const;
+    void costruisciIndice(const QStringList& campi);
 
     QVector<Colonna> m_colonne;
     QStringList m_extra;
     QString m_tabella, m_condizione, m_ordine;
     QVariantList m_parametri;
+    QVector<Ricerca> m_ricerche;
+    Indice m_indice;
     QVector<qint64> m_chiavi;
     mutable QHash<int, QVector<QVector<QVariant>>> m_pagine;  // page -> rows -> fields
 };

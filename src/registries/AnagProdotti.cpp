@@ -162,8 +162,8 @@ void TFrmAnagProdotti::cbRicercaClick() {
 
 void TFrmAnagProdotti::CercaProdotti() {
     if (!m_tabella->aperta() || m_tabella->inModifica() || !m_ui->cbRicerca->isChecked()) return;
-    const TCondizione c = CondizioneProdotti(m_ui->EdRicNome->text(), m_ui->EdRicDescrizione->text());
-    m_lista->esegui(Definizioni::Prodotti, c.testo, c.parametri, ClausolaOrdine());
+    m_lista->cerca(Definizioni::Prodotti, RicercaProdotti(m_ui->EdRicNome->text(), m_ui->EdRicDescrizione->text()),
+                   ClausolaOrdine());
     SelezionaRiga(m_ui->DBGrid1, 0);
     m_ui->LabNumProdotti->setText(QStringLiteral("Prodotti trovati: ") + QString::number(m_lista->conteggio()));
 }

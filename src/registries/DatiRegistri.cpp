@@ -20,10 +20,8 @@ TCondizione CondizioneInizia(const QString& campo, const QString& testo) {
     return {QStringLiteral("lower(%1) LIKE ? ESCAPE '\\'").arg(campo), {EscapeLike(testo.toLower()) + QLatin1Char('%')}};
 }
 
-TCondizione CondizioneProdotti(const QString& codice, const QString& descrizione) {
-    return {QStringLiteral("lower(%1) LIKE ? ESCAPE '\\' and lower(%2) LIKE ? ESCAPE '\\'").arg(Prodotti::Nome, Prodotti::Descrizione),
-            {EscapeLike(codice.toLower()) + QLatin1Char('%'),
-             QLatin1Char('%') + EscapeLike(descrizione.toLower()) + QLatin1Char('%')}};
+QVector<TModelloElenco::Ricerca> RicercaProdotti(const QString& codice, const QString& descrizione) {
+    return {{Prodotti::Nome, codice, false}, {Prodotti::Descrizione, descrizione, true}};
 }
 
 int NuovoIdProdotto() { return NuovoId(Definizioni::Prodotti, Prodotti::Id); }

@@ -6,6 +6,8 @@
 // Typed texts are always bound as values; LIKE patterns escape % _ and the
 // escape character, so that what the user types matches itself.
 
+#include "app/ModelloElenco.h"
+
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
@@ -21,7 +23,7 @@ TCondizione CondizioneInizia(const QString& campo, const QString& testo);
 // The product searches: the code begins with the first text and the
 // description contains the second, regardless of case. Records without a code
 // or a description are never listed.
-TCondizione CondizioneProdotti(const QString& codice, const QString& descrizione);
+QVector<TModelloElenco::Ricerca> RicercaProdotti(const QString& codice, const QString& descrizione);
 
 // Next keys: the largest key plus one, an empty table counting as 0.
 int NuovoIdProdotto();

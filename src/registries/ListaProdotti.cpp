@@ -41,8 +41,7 @@ void TFrmListaProdotti::FormShow() {
 }
 
 void TFrmListaProdotti::EdRicNomeKeyUp() {
-    const TCondizione c = CondizioneProdotti(m_ui->EdRicNome->text(), m_ui->EdRicDescrizione->text());
-    m_modello->esegui(Definizioni::Prodotti, c.testo, c.parametri);
+    m_modello->cerca(Definizioni::Prodotti, RicercaProdotti(m_ui->EdRicNome->text(), m_ui->EdRicDescrizione->text()));
     SelezionaRiga(m_ui->DBGrid1, 0);
 }
 
