@@ -99,7 +99,9 @@ void TModelloElenco::riesegui() {
 }
 
 void TModelloElenco::timbro(qint64& modifiche, qint64& versione) const {
-    sqlite3* h = TArchivio::corrente().handle();
+    TArchivio& a = TArchivio::corrente();
+    a.nomeQualificato(m_tabella);  // attaches the table's file when it is not attached yet
+    sqlite3* h = a.handle();
     modifiche = sqlite3_total_changes64(h);
     versione = -1;
     sqlite3_stmt* s = Prepara(h, QStringLiteral("PRAGMA %1.data_version").arg(Virgolette(TArchivio::schemaDi(m_tabella))));
@@ -123,6 +125,7 @@ void TModelloElenco::costruisciIndice(const QStringList& campi) {
     x.nulli.resize(n);
     sqlite3* h = a.handle();
     x.connessione = h;
+    x.collegamenti = a.collegamenti();
     timbro(x.modifiche, x.versione);
     sqlite3_stmt* s = Prepara(h, sql);
     int rc;
@@ -151,7 +154,8 @@ void TModelloElenco::filtra() {
     qint64 modifiche, versione;
     timbro(modifiche, versione);
     if (m_indice.tabella != m_tabella || m_indice.ordine != m_ordine || m_indice.campi != campi ||
-        m_indice.connessione != TArchivio::corrente().handle() || m_indice.modifiche != modifiche ||
+        m_indice.connessione != TArchivio::corrente().handle() ||
+        m_indice.collegamenti != TArchivio::corrente().collegamenti() || m_indice.modifiche != modifiche ||
         m_indice.versione != versione)
         costruisciIndice(campi);
     // The text folded as the store's lower() folds the field (the same

@@ -77,6 +77,7 @@ private:
         QString tabella, ordine;
         QStringList campi;
         const void* connessione = nullptr;
+        quint64 collegamenti = 0;
         qint64 modifiche = -1;
         qint64 versione = -1;
         QVector<qint64> chiavi;
@@ -85,8 +86,8 @@ private:
         QVector<QVector<bool>> nulli;
     };
     // The stamp that tells whether the table may have changed since the index
-    // was read: this connection's changes and the file's data version (other
-    // programs' writes).
+    // was read: this connection's changes, the file's data version (other
+    // programs' writes) and the store's attaches and detaches (another file).
     void timbro(qint64& modifiche, qint64& versione) const;
     void costruisciIndice(const QStringList& campi);
 

@@ -96,7 +96,7 @@ private slots:
     }
 
     // The same model searched again after the table changed, through this
-    // program and through another one, finds the new rows.
+    // program, through another one, or while detached, finds the new rows.
     void vedeLeModificheDellaTabella() {
         Fixture();
         TModelloElenco m;
@@ -110,6 +110,11 @@ private slots:
         m.cerca(Definizioni::Prodotti, RicercaProdotti(QStringLiteral("caff"), {}), Prodotti::Nome);
         QCOMPARE(Chiavi(m), (QList<qint64>{12, 1, 2, 5}));
         QCOMPARE(Chiavi(m), RicercaSql(QStringLiteral("caff"), {}, Prodotti::Nome));
+        // Changed while detached: the file attached again is read again.
+        TArchivio::corrente().scollega(Definizioni::Prodotti);
+        Sqlite3(m_amb->file(QStringLiteral("prodotti.db")), QStringLiteral("update prodotti set NOME = 'caffè04' where ID = 4;"));
+        m.riesegui();
+        QCOMPARE(Chiavi(m), (QList<qint64>{12, 1, 2, 5, 4}));
     }
 };
 

@@ -577,6 +577,7 @@ void TArchivio::assicuraCollegata(const QString& nomeTabella) {
                              ErroreArchivio::CtxApertura);
     esegui(QStringLiteral("ATTACH DATABASE ? AS %1").arg(Quota(schema)), {file});
     m_collegate << schema;
+    ++m_collegamenti;
 }
 
 QString TArchivio::nomeQualificato(const QString& nomeTabella) {
@@ -589,6 +590,7 @@ void TArchivio::scollega(const QString& nomeTabella) {
     if (!m_collegate.contains(schema)) return;
     esegui(QStringLiteral("DETACH DATABASE %1").arg(Quota(schema)));
     m_collegate.removeAll(schema);
+    ++m_collegamenti;
 }
 
 void TArchivio::scollegaTutte() {
@@ -651,6 +653,7 @@ void TArchivio::creaTabella(const QString& nomeTabella, const TStrutturaTabella&
     esegui(QStringLiteral("ATTACH DATABASE ? AS %1").arg(Quota(schema)),
            {m_collocate.value(schema, m_cartella + NomeFile(nomeTabella))});
     m_collegate << schema;
+    ++m_collegamenti;
     esegui(QStringLiteral("PRAGMA %1.journal_mode=DELETE").arg(Quota(schema)));
     QStringList colonne;
     for (const TDefCampo& c : s.campi)

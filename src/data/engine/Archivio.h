@@ -155,6 +155,10 @@ public:
     void assicuraCollegata(const QString& nomeTabella);
     void scollega(const QString& nomeTabella);
     void scollegaTutte();
+    // Grows at every attach and detach of a table file: what was read from a
+    // table before may come from another file after (a table rebuilt or
+    // restored on disk while detached).
+    quint64 collegamenti() const { return m_collegamenti; }
 
     // Structure: read back from the file, create, delete, rename. Renaming
     // onto a table whose file is a symbolic link replaces the file the link
@@ -183,6 +187,7 @@ private:
     QString m_cartella;
     QString m_nomeConnessione;
     QStringList m_collegate;
+    quint64 m_collegamenti = 0;
     QHash<QString, QString> m_collocate;  // schema -> file outside the folder
     int m_livello = 0;
 };
