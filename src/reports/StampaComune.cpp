@@ -18,6 +18,11 @@ TBanda& BandaIntestazione(TReport& report, double altezza, const QString& prefis
     return banda;
 }
 
+QString TestoIntervalloPeriodo(const QString& dataDa, const QString& dataA) {
+    return QStringLiteral("Intervallo periodo dal ") + DataDaPeriodo(dataDa) + QStringLiteral(" al ") +
+           DataDaPeriodo(dataA);
+}
+
 QString TestoMoneta(double valore) { return FormattaNumero(valore, 2) + QStringLiteral(" €"); }
 
 void ApplicaCarattereStampa(TReport& report, int carattere, const QStringList& controlli, double dimensioneLayout,

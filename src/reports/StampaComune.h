@@ -16,6 +16,10 @@ void PreparaReport(TReport& report, TDatiReport* dati, double dimensioneLayout, 
 // right (the prefix, e.g. "Pag.", immediately followed by the number).
 TBanda& BandaIntestazione(TReport& report, double altezza, const QString& prefissoPagina);
 
+// The date line of the history and cash-flow reports: "Intervallo periodo dal
+// dd/mm/yyyy al dd/mm/yyyy" from the period's two MM/DD/YYYY bounds.
+QString TestoIntervalloPeriodo(const QString& dataDa, const QString& dataA);
+
 // Two decimals with thousands grouping, then " €": 1.234,50 €.
 QString TestoMoneta(double valore);
 

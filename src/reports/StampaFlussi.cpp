@@ -55,9 +55,7 @@ TfrmStampaFlussi::TfrmStampaFlussi(QWidget* proprietario)
     riepilogo.etichetta(QStringLiteral("QRlabRicavo"), {100, 11, 90, 4.5}, QString()).allinea(destra);
 
     titolo.primaDiStampare = [this](bool&) {
-        m_report.controllo(QStringLiteral("QRLabelData"))->testo = QStringLiteral("Intervallo periodo") +
-                                                                   QStringLiteral(" dal ") + DataDaPeriodo(DataDa) +
-                                                                   QStringLiteral(" al ") + DataDaPeriodo(DataA);
+        m_report.controllo(QStringLiteral("QRLabelData"))->testo = TestoIntervalloPeriodo(DataDa, DataA);
     };
     dettaglio.primaDiStampare = [this](bool&) { DettaglioBeforePrint(); };
     riepilogo.primaDiStampare = [this](bool& stampa) { RiepilogoBeforePrint(stampa); };

@@ -89,9 +89,7 @@ TfrmStampaStorico::TfrmStampaStorico(QWidget* proprietario)
     r.controllo(QStringLiteral("QRDBPrezzoVen"))->allaStampa = [this](QString& t) { t = TestoMoneta(valore(m_iVen)); };
     r.controllo(QStringLiteral("QRDBPrezzoCar"))->allaStampa = [this](QString& t) { t = TestoMoneta(valore(m_iCar)); };
     titolo.primaDiStampare = [this](bool&) {
-        m_report.controllo(QStringLiteral("QRLabelData"))->testo = QStringLiteral("Intervallo periodo") +
-                                                                   QStringLiteral(" dal ") + DataDaPeriodo(DataDa) +
-                                                                   QStringLiteral(" al ") + DataDaPeriodo(DataA);
+        m_report.controllo(QStringLiteral("QRLabelData"))->testo = TestoIntervalloPeriodo(DataDa, DataA);
     };
     dettaglio.primaDiStampare = [this](bool&) { DettaglioBeforePrint(); };
     riepilogo.primaDiStampare = [this](bool& stampa) { RiepilogoBeforePrint(stampa); };
