@@ -1,7 +1,8 @@
 // The products registry on books of 100,000 and 1,000,000 products: opening
 // the window (its first rows, the count, the memory it takes) and a key typed
 // in its search boxes (the list filtered, its count and the repaint of the
-// grid), against the engine's own scan of the same list on the same file:
+// grid); a key typed in the search box of the load / unload window with a
+// category chosen (the list, the count and the product shown); against the engine's own scan of the same list on the same file:
 // the LIKE query the list ran before it searched in memory, through the
 // SQLite C API on the program's connection (so with the program's lower()),
 // every row stepped.
@@ -14,9 +15,13 @@
 #include "data/engine/Definizioni.h"
 #include "data/CreaTabelle.h"
 #include "data/CreaTabelleGenerali.h"
+#include "movements/CaricoScarico.h"
+#include "movements/Movimenti.h"
+#include "movements/PannelloProdotti.h"
 #include "registries/AnagProdotti.h"
 
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -45,10 +50,12 @@ void Riempi(const QString& cartella, int prodotti) {
     t.conferma();
 }
 
-// The window's list (code begins with, description contains, order by code)
-// as the engine alone runs it: a LIKE over the table, with the program's
-// lower(); no search texts for the opening list.
-void ScansioneLista(const QString& codice = {}, const QString& descrizione = {}, bool ricerca = true) {
+// The window's list (code begins with, description contains, order by code
+// or by insertion, optional category) as the engine alone runs it: a LIKE
+// over the table, with the program's lower(); no search texts for the
+// opening list.
+void ScansioneLista(const QString& codice = {}, const QString& descrizione = {}, bool ricerca = true,
+                    const QString& categoria = {}, const QString& ordine = Prodotti::Nome) {
     TArchivio& a = TArchivio::corrente();
     QString sql = QStringLiteral("select rowid from ") + a.nomeQualificato(Definizioni::Prodotti);
     QStringList valori;
@@ -57,8 +64,12 @@ void ScansioneLista(const QString& codice = {}, const QString& descrizione = {},
                    .arg(Prodotti::Nome, Prodotti::Descrizione);
         valori << EscapeLike(codice.toLower()) + QLatin1Char('%')
                << QLatin1Char('%') + EscapeLike(descrizione.toLower()) + QLatin1Char('%');
+        if (!categoria.isEmpty()) {
+            sql += QStringLiteral(" and %1 = ?").arg(Prodotti::IdCategoria);
+            valori << categoria;
+        }
     }
-    sql += QStringLiteral(" order by ") + Prodotti::Nome;
+    sql += QStringLiteral(" order by ") + (ordine.isEmpty() ? QStringLiteral("rowid") : ordine);
     Misura::Scansione(a.handle(), sql, valori);
 }
 
@@ -119,6 +130,32 @@ void Misure(int prodotti, const char* suffisso) {
         std::printf("# %s\n", qPrintable(f->findChild<QLabel*>(QStringLiteral("LabNumProdotti"))->text()));
     }
     delete f;
+
+    // The load / unload window: category 7 chosen, a key typed in the code box.
+    {
+        TFrmCaricoScarico c;
+        c.show();
+        TPannelloProdotti* p = c.pannello();
+        p->findChild<QCheckBox*>(QStringLiteral("cbRicerca"))->setChecked(true);
+        p->findChild<QLineEdit*>(QStringLiteral("EdRicCategoria"))->setText(QStringLiteral("7"));
+        auto* codicePannello = p->findChild<QLineEdit*>(QStringLiteral("EdRicNome"));
+        auto* grigliaPannello = p->findChild<QTableView*>();
+        const auto tasto = [&] {
+            QKeyEvent rilascio(QEvent::KeyRelease, Qt::Key_1, Qt::NoModifier, QStringLiteral("1"));
+            QCoreApplication::sendEvent(codicePannello, &rilascio);
+            grigliaPannello->viewport()->repaint();
+        };
+        codicePannello->setText(QStringLiteral("c"));
+        std::printf("# first search of the panel (fields of the category read into memory) %.2f ms\n",
+                    Misura::Mediana(1, tasto));
+        codicePannello->setText(QStringLiteral("cod1"));
+        const double nostro = Misura::Mediana(7, tasto);
+        const QString ordine = SqlListaProdotti(LeggiImpostazioniMovimenti().ordineStandard).ordine;
+        const double ancora =
+            Misura::Mediana(7, [&] { ScansioneLista(QStringLiteral("cod1"), {}, true, QStringLiteral("7"), ordine); });
+        Misura::Riga(nome("registri_ricerca_pannello_categoria").constData(), nostro, ancora);
+        std::printf("# %s\n", qPrintable(p->findChild<QLabel*>(QStringLiteral("LabNumProdotti"))->text()));
+    }
     TArchivio::chiudiCorrente();
 }
 

@@ -28,6 +28,20 @@ sqlite3_stmt* Prepara(sqlite3* h, const QString& sql) {
         throw ErroreArchivio(QString::fromUtf8(sqlite3_errmsg(h)), ErroreArchivio::CtxStruttura);
     return s;
 }
+
+void Lega(sqlite3_stmt* s, const QVariantList& parametri) {
+    for (int i = 0; i < parametri.size(); ++i) {
+        const QVariant& v = parametri[i];
+        if (v.isNull()) sqlite3_bind_null(s, i + 1);
+        else if (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Bool)
+            sqlite3_bind_int64(s, i + 1, v.toLongLong());
+        else if (v.typeId() == QMetaType::Double) sqlite3_bind_double(s, i + 1, v.toDouble());
+        else {
+            const QString t = v.toString();
+            sqlite3_bind_text16(s, i + 1, t.utf16(), static_cast<int>(t.size() * 2), SQLITE_TRANSIENT);
+        }
+    }
+}
 }  // namespace
 
 TModelloElenco::TModelloElenco(QObject* genitore) : QAbstractTableModel(genitore) {}
@@ -49,10 +63,11 @@ void TModelloElenco::esegui(const QString& tabella, const QString& condizione, c
     riesegui();
 }
 
-void TModelloElenco::cerca(const QString& tabella, const QVector<Ricerca>& ricerche, const QString& ordine) {
+void TModelloElenco::cerca(const QString& tabella, const QVector<Ricerca>& ricerche, const QString& ordine,
+                           const QString& condizione, const QVariantList& parametri) {
     m_tabella = tabella;
-    m_condizione.clear();
-    m_parametri.clear();
+    m_condizione = condizione;
+    m_parametri = parametri;
     m_ordine = ordine;
     m_ricerche = ricerche;
     riesegui();
@@ -73,17 +88,7 @@ void TModelloElenco::riesegui() {
     QVector<qint64> chiavi;
     sqlite3* h = a.handle();
     sqlite3_stmt* s = Prepara(h, sql);
-    for (int i = 0; i < m_parametri.size(); ++i) {
-        const QVariant& v = m_parametri[i];
-        if (v.isNull()) sqlite3_bind_null(s, i + 1);
-        else if (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Bool)
-            sqlite3_bind_int64(s, i + 1, v.toLongLong());
-        else if (v.typeId() == QMetaType::Double) sqlite3_bind_double(s, i + 1, v.toDouble());
-        else {
-            const QString t = v.toString();
-            sqlite3_bind_text16(s, i + 1, t.utf16(), static_cast<int>(t.size() * 2), SQLITE_TRANSIENT);
-        }
-    }
+    Lega(s, m_parametri);
     int rc;
     while ((rc = sqlite3_step(s)) == SQLITE_ROW) chiavi << sqlite3_column_int64(s, 0);
     if (rc != SQLITE_DONE) {
@@ -113,11 +118,14 @@ void TModelloElenco::costruisciIndice(const QStringList& campi) {
     TArchivio& a = TArchivio::corrente();
     QString sql = QStringLiteral("SELECT rowid");
     for (const QString& c : campi) sql += QStringLiteral(", lower(%1)").arg(Virgolette(c));
-    sql += QStringLiteral(" FROM ") + a.nomeQualificato(m_tabella) + QStringLiteral(" ORDER BY ") +
-           (m_ordine.isEmpty() ? QStringLiteral("rowid") : m_ordine);
+    sql += QStringLiteral(" FROM ") + a.nomeQualificato(m_tabella);
+    if (!m_condizione.isEmpty()) sql += QStringLiteral(" WHERE ") + m_condizione;
+    sql += QStringLiteral(" ORDER BY ") + (m_ordine.isEmpty() ? QStringLiteral("rowid") : m_ordine);
     Indice x;
     x.tabella = m_tabella;
     x.ordine = m_ordine;
+    x.condizione = m_condizione;
+    x.parametri = m_parametri;
     x.campi = campi;
     const auto n = campi.size();
     x.testi.resize(n);
@@ -128,6 +136,7 @@ void TModelloElenco::costruisciIndice(const QStringList& campi) {
     x.collegamenti = a.collegamenti();
     timbro(x.modifiche, x.versione);
     sqlite3_stmt* s = Prepara(h, sql);
+    Lega(s, m_parametri);
     int rc;
     while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
         x.chiavi << sqlite3_column_int64(s, 0);
@@ -153,7 +162,8 @@ void TModelloElenco::filtra() {
     for (const Ricerca& r : m_ricerche) campi << r.campo;
     qint64 modifiche, versione;
     timbro(modifiche, versione);
-    if (m_indice.tabella != m_tabella || m_indice.ordine != m_ordine || m_indice.campi != campi ||
+    if (m_indice.tabella != m_tabella || m_indice.ordine != m_ordine || m_indice.condizione != m_condizione ||
+        m_indice.parametri != m_parametri || m_indice.campi != campi ||
         m_indice.connessione != TArchivio::corrente().handle() ||
         m_indice.collegamenti != TArchivio::corrente().collegamenti() || m_indice.modifiche != modifiche ||
         m_indice.versione != versione)

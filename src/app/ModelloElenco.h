@@ -42,8 +42,12 @@ public:
         bool contiene = false;
     };
     // Runs the list on a table keeping the rows that satisfy every search, in
-    // the given order (ORDER BY list, empty for the order of insertion).
-    void cerca(const QString& tabella, const QVector<Ricerca>& ricerche, const QString& ordine = {});
+    // the given order (ORDER BY list, empty for the order of insertion),
+    // among the records of a fixed WHERE fragment with bound values (e.g. a
+    // chosen category; empty for every record). Changing the fragment or its
+    // values reads the table again; changing only the searched texts does not.
+    void cerca(const QString& tabella, const QVector<Ricerca>& ricerche, const QString& ordine = {},
+               const QString& condizione = {}, const QVariantList& parametri = {});
     // Runs the same list again (after a store or a delete).
     void riesegui();
     // Empties the list and forgets its query.
@@ -74,7 +78,8 @@ private:
     // each field's folded texts one after another (UTF-8), where each starts,
     // and which are null.
     struct Indice {
-        QString tabella, ordine;
+        QString tabella, ordine, condizione;
+        QVariantList parametri;
         QStringList campi;
         const void* connessione = nullptr;
         quint64 collegamenti = 0;

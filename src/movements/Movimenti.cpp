@@ -2,6 +2,7 @@
 
 #include "app/Fx.h"
 #include "data/engine/Definizioni.h"
+#include "registries/DatiRegistri.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -276,11 +277,9 @@ TSqlLista SqlListaProdotti(bool ordineStandard) {
 TSqlLista SqlRicercaProdotti(const QString& codice, const QString& descrizione, const QString& categoria,
                              bool ordineStandard) {
     TSqlLista l = SqlListaProdotti(ordineStandard);
-    l.condizione = QStringLiteral("lower(%1) LIKE ? ESCAPE '\\' and lower(%2) LIKE ? ESCAPE '\\'").arg(Prodotti::Nome, Prodotti::Descrizione);
-    l.parametri << EscapeLike(codice.toLower()) + QLatin1Char('%')
-                << QLatin1Char('%') + EscapeLike(descrizione.toLower()) + QLatin1Char('%');
+    l.ricerche = RicercaProdotti(codice, descrizione);
     if (!categoria.trimmed().isEmpty()) {
-        l.condizione += QStringLiteral(" and %1 = ?").arg(Prodotti::IdCategoria);
+        l.condizione = QStringLiteral("%1 = ?").arg(Prodotti::IdCategoria);
         l.parametri << categoria.trimmed().toInt();
     }
     return l;

@@ -5,6 +5,7 @@
 // the totals shown beside a product, and the movement itself as one
 // transaction (history row and product change, all or nothing).
 
+#include "app/ModelloElenco.h"
 #include "data/engine/Archivio.h"
 #include "data/engine/Tabella.h"
 
@@ -139,13 +140,15 @@ TTotaliProdotto CalcolaTotali(const TRecord& prodotto);
 QString CalcolaMargine(const TRecord& prodotto);
 
 // The product list: the whole table, or the search (code from its start,
-// description anywhere, regardless of case, optional category), with the
-// typed texts bound as parameters; ordered by code unless the settings ask
-// for the order of insertion.
+// description anywhere, regardless of case, filtered in memory as each key
+// is typed) among the products of an optional category (a condition with
+// its value bound); ordered by code unless the settings ask for the order of
+// insertion.
 struct TSqlLista {
     QString condizione;
     QVariantList parametri;
     QString ordine;
+    QVector<TModelloElenco::Ricerca> ricerche;  // empty: the whole list
 };
 TSqlLista SqlListaProdotti(bool ordineStandard);
 TSqlLista SqlRicercaProdotti(const QString& codice, const QString& descrizione, const QString& categoria,

@@ -138,7 +138,8 @@ void TPannelloProdotti::DopoMovimento(int idProdotto, int quantita, bool cancAut
 }
 
 void TPannelloProdotti::apriQuery(const TSqlLista& l) {
-    m_lista->esegui(Definizioni::Prodotti, l.condizione, l.parametri, l.ordine);
+    if (l.ricerche.isEmpty()) m_lista->esegui(Definizioni::Prodotti, l.condizione, l.parametri, l.ordine);
+    else m_lista->cerca(Definizioni::Prodotti, l.ricerche, l.ordine, l.condizione, l.parametri);
 }
 
 void TPannelloProdotti::mostraConteggio() {

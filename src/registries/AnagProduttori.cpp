@@ -94,8 +94,7 @@ void TFrmAnagProduttori::QueryListaProduttoriAfterScroll() {
 void TFrmAnagProduttori::EdRicNomeCognomeKeyUp() {
     if (!m_tabella->aperta() || m_tabella->inModifica()) return;
     const QString campo = m_ui->rbCognome->isChecked() ? Produttori::Cognome : Produttori::Nome;
-    const TCondizione c = CondizioneInizia(campo, m_ui->EdRicNomeCognome->text());
-    m_lista->esegui(Definizioni::Produttori, c.testo, c.parametri, Produttori::Id);
+    m_lista->cerca(Definizioni::Produttori, RicercaInizia(campo, m_ui->EdRicNomeCognome->text()), Produttori::Id);
     SelezionaRiga(m_ui->DBGrid1, 0);
     m_ui->LabNumProduttori->setText(QStringLiteral("Produttori trovati: ") + QString::number(m_lista->conteggio()));
 }

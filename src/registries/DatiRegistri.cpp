@@ -16,8 +16,8 @@ int NuovoId(const QString& tabella, const QString& campoId) {
 }
 }  // namespace
 
-TCondizione CondizioneInizia(const QString& campo, const QString& testo) {
-    return {QStringLiteral("lower(%1) LIKE ? ESCAPE '\\'").arg(campo), {EscapeLike(testo.toLower()) + QLatin1Char('%')}};
+QVector<TModelloElenco::Ricerca> RicercaInizia(const QString& campo, const QString& testo) {
+    return {{campo, testo, false}};
 }
 
 QVector<TModelloElenco::Ricerca> RicercaProdotti(const QString& codice, const QString& descrizione) {

@@ -1,10 +1,10 @@
 #pragma once
 // The data work of the registries and of the selection lists, apart from
-// their windows: new keys, duplicate checks, the search conditions, the
-// discount cascade, the margin text and the deletion of a category.
+// their windows: new keys, duplicate checks, the searches, the discount
+// cascade, the margin text and the deletion of a category.
 //
-// Typed texts are always bound as values; LIKE patterns escape % _ and the
-// escape character, so that what the user types matches itself.
+// Typed texts are always bound as values or matched in memory as typed, so
+// that % _ and \ match themselves.
 
 #include "app/ModelloElenco.h"
 
@@ -12,14 +12,9 @@
 #include <QVariant>
 #include <QVariantList>
 
-// A WHERE fragment and its bound values.
-struct TCondizione {
-    QString testo;
-    QVariantList parametri;
-};
-
-// The field, lower-cased, begins with the (lower-cased) text.
-TCondizione CondizioneInizia(const QString& campo, const QString& testo);
+// The field, lower-cased, begins with the (lower-cased) text; records where
+// the field is empty (null) are never listed.
+QVector<TModelloElenco::Ricerca> RicercaInizia(const QString& campo, const QString& testo);
 // The product searches: the code begins with the first text and the
 // description contains the second, regardless of case. Records without a code
 // or a description are never listed.

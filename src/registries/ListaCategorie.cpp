@@ -38,8 +38,7 @@ void TFrmListaCategorie::FormShow() {
 }
 
 void TFrmListaCategorie::EdRicCategorieKeyUp() {
-    const TCondizione c = CondizioneInizia(Cat::Categoria, m_ui->EdRicCategorie->text());
-    m_modello->esegui(Definizioni::Categorie, c.testo, c.parametri);
+    m_modello->cerca(Definizioni::Categorie, RicercaInizia(Cat::Categoria, m_ui->EdRicCategorie->text()));
     SelezionaRiga(m_ui->DBGrid1, 0);
 }
 

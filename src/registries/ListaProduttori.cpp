@@ -61,8 +61,7 @@ void TFrmListaProduttori::FormShow() {
 
 void TFrmListaProduttori::EdNomeKeyUp() {
     const QString campo = m_ui->rbCognome->isChecked() ? Produttori::Cognome : Produttori::Nome;
-    const TCondizione c = CondizioneInizia(campo, m_ui->EdNome->text());
-    m_modello->esegui(Definizioni::Produttori, c.testo, c.parametri, Produttori::Id);
+    m_modello->cerca(Definizioni::Produttori, RicercaInizia(campo, m_ui->EdNome->text()), Produttori::Id);
     SelezionaRiga(m_ui->DBGrid1, 0);
 }
 

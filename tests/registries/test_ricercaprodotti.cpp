@@ -1,6 +1,8 @@
-// The product search typed key by key: the list filtered in memory gives the
-// same rows, in the same order, as the search over the table it replaced
+// The searches typed key by key: the list filtered in memory gives the same
+// rows, in the same order, as the search over the table it replaced
 // (lower(field) LIKE with % _ and \ escaped), and sees the table's changes.
+// Products (registry, list and the movement windows' panel with its
+// category), producers and categories.
 
 #include "AmbienteTest.h"
 #include "Dati.h"
@@ -8,6 +10,7 @@
 #include "app/ModelloElenco.h"
 #include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"
+#include "movements/Movimenti.h"
 #include "registries/DatiRegistri.h"
 
 #include <QtTest>
@@ -32,6 +35,35 @@ QList<qint64> RicercaSql(const QString& codice, const QString& descrizione, cons
     return Chiavi(m);
 }
 
+// The movement panel's search as it ran over the table: the same two texts
+// and, when a category is given, its ID.
+QList<qint64> RicercaSqlPannello(const QString& codice, const QString& descrizione, const QString& categoria,
+                                 const QString& ordine) {
+    QString condizione =
+        QStringLiteral("lower(%1) LIKE ? ESCAPE '\\' and lower(%2) LIKE ? ESCAPE '\\'").arg(Prodotti::Nome, Prodotti::Descrizione);
+    QVariantList parametri{EscapeLike(codice.toLower()) + QLatin1Char('%'),
+                           QLatin1Char('%') + EscapeLike(descrizione.toLower()) + QLatin1Char('%')};
+    if (!categoria.trimmed().isEmpty()) {
+        condizione += QStringLiteral(" and %1 = ?").arg(Prodotti::IdCategoria);
+        parametri << categoria.trimmed().toInt();
+    }
+    TModelloElenco m;
+    m.impostaColonne({{Prodotti::Id, QStringLiteral("ID")}});
+    m.esegui(Definizioni::Prodotti, condizione, parametri, ordine);
+    return Chiavi(m);
+}
+
+// A field beginning with the text, as it ran over the table.
+QList<qint64> RicercaSqlInizia(const QString& tabella, const QString& campo, const QString& testo, const QString& ordine) {
+    TModelloElenco m;
+    m.impostaColonne({{QStringLiteral("ID"), QStringLiteral("ID")}});
+    m.esegui(tabella, QStringLiteral("lower(%1) LIKE ? ESCAPE '\\'").arg(campo),
+             {EscapeLike(testo.toLower()) + QLatin1Char('%')}, ordine);
+    QList<qint64> l;
+    for (int i = 0; i < m.conteggio(); ++i) l << m.valore(i, QStringLiteral("ID")).toLongLong();
+    return l;
+}
+
 void Fixture() {
     InserisciProdotto(1, QStringLiteral("CAFFÈ01"), QStringLiteral("Caffè macinato"));
     InserisciProdotto(2, QStringLiteral("caffe02"), QStringLiteral("CAFFE' D'ORZO"));
@@ -49,6 +81,9 @@ void Fixture() {
     a.esegui(QStringLiteral("update %1 set %2 = null where %3 = 9").arg(tabella, Prodotti::Descrizione, Prodotti::Id));
     a.esegui(QStringLiteral("update %1 set %2 = '' where %3 = 11").arg(tabella, Prodotti::Descrizione, Prodotti::Id));
     a.esegui(QStringLiteral("update %1 set %2 = '' where %3 = 8").arg(tabella, Prodotti::Nome, Prodotti::Id));
+    // Categories 1 to 3 in turn; product 11 has none.
+    a.esegui(QStringLiteral("update %1 set %2 = %3 % 3 + 1").arg(tabella, Prodotti::IdCategoria, Prodotti::Id));
+    a.esegui(QStringLiteral("update %1 set %2 = null where %3 = 11").arg(tabella, Prodotti::IdCategoria, Prodotti::Id));
 }
 
 }  // namespace
@@ -92,6 +127,97 @@ private slots:
             const QList<qint64> sql = RicercaSql(codice, descrizione, ordine);
             QCOMPARE(Chiavi(m), sql);
             QCOMPARE(m.conteggio(), trovati);
+        }
+    }
+
+    // The movement windows' panel: the two texts filtered in memory among the
+    // products of the category typed in its box (empty: every category).
+    void pannelloConCategoria_data() {
+        QTest::addColumn<QString>("codice");
+        QTest::addColumn<QString>("descrizione");
+        QTest::addColumn<QString>("categoria");
+        QTest::addColumn<int>("trovati");
+        QTest::newRow("nessuna categoria, nessun testo") << "" << "" << "" << 10;
+        QTest::newRow("una categoria") << "" << "" << "2" << 4;
+        QTest::newRow("categoria con spazi intorno") << "" << "" << " 2 " << 4;
+        QTest::newRow("categoria e codice") << "caff" << "" << "3" << 1;
+        QTest::newRow("categoria e descrizione con apostrofo") << "" << "d'o" << "3" << 1;
+        QTest::newRow("categoria senza prodotti") << "" << "" << "9" << 0;
+        QTest::newRow("categoria non numerica vale 0") << "" << "" << "abc" << 0;
+    }
+    void pannelloConCategoria() {
+        QFETCH(QString, codice);
+        QFETCH(QString, descrizione);
+        QFETCH(QString, categoria);
+        QFETCH(int, trovati);
+        Fixture();
+        for (const bool ordineStandard : {true, false}) {
+            const TSqlLista l = SqlRicercaProdotti(codice, descrizione, categoria, ordineStandard);
+            TModelloElenco m;
+            m.impostaColonne({{Prodotti::Id, QStringLiteral("ID")}});
+            m.cerca(Definizioni::Prodotti, l.ricerche, l.ordine, l.condizione, l.parametri);
+            QCOMPARE(Chiavi(m), RicercaSqlPannello(codice, descrizione, categoria, l.ordine));
+            QCOMPARE(m.conteggio(), trovati);
+        }
+    }
+
+    // Another category on the same model reads the table again; a key typed
+    // after it filters among that category's products only.
+    void cambioDiCategoria() {
+        Fixture();
+        TModelloElenco m;
+        m.impostaColonne({{Prodotti::Id, QStringLiteral("ID")}});
+        const auto cerca = [&](const QString& codice, const QString& categoria) {
+            const TSqlLista l = SqlRicercaProdotti(codice, {}, categoria, false);
+            m.cerca(Definizioni::Prodotti, l.ricerche, l.ordine, l.condizione, l.parametri);
+            return Chiavi(m);
+        };
+        QCOMPARE(cerca(QStringLiteral("c"), QStringLiteral("2")), (QList<qint64>{1}));
+        QCOMPARE(cerca(QStringLiteral("c"), QStringLiteral("3")), (QList<qint64>{2}));
+        QCOMPARE(cerca(QStringLiteral("c"), QString()), (QList<qint64>{1, 2}));
+        QCOMPARE(cerca(QStringLiteral("ca"), QStringLiteral("3")), (QList<qint64>{2}));
+    }
+
+    // Producers (by name or surname) and categories: the field begins with
+    // the text.
+    void iniziaComeSullaTabella_data() {
+        QTest::addColumn<QString>("testo");
+        QTest::newRow("nessun testo") << "";
+        QTest::newRow("maiuscole ignorate") << "ROS";
+        QTest::newRow("lettera accentata") << "è";
+        QTest::newRow("accento non piegato") << "e";
+        QTest::newRow("apostrofo") << "d'";
+        QTest::newRow("percento letterale") << "50%";
+        QTest::newRow("trattino basso letterale") << "a_";
+        QTest::newRow("solo all'inizio") << "ssi";
+        QTest::newRow("nessuno") << "zzz";
+    }
+    void iniziaComeSullaTabella() {
+        QFETCH(QString, testo);
+        const QStringList nomi{QStringLiteral("Rossi"), QStringLiteral("rossini"), QStringLiteral("Èrcole"),
+                               QStringLiteral("ercolano"), QStringLiteral("D'Angelo"), QStringLiteral("50% sconti"),
+                               QStringLiteral("A_B"), QStringLiteral("AXB"), QString()};
+        for (int i = 0; i < nomi.size(); ++i) {
+            InserisciProduttore(i + 1, nomi[i], nomi[nomi.size() - 1 - i]);
+            InserisciCategoria(i + 1, nomi[i]);
+        }
+        TArchivio& a = TArchivio::corrente();
+        a.esegui(QStringLiteral("update %1 set %2 = null where %2 = ''").arg(a.nomeQualificato(Definizioni::Produttori), Produttori::Nome));
+        a.esegui(QStringLiteral("update %1 set %2 = null where %2 = ''").arg(a.nomeQualificato(Definizioni::Produttori), Produttori::Cognome));
+        a.esegui(QStringLiteral("update %1 set %2 = null where %2 = ''").arg(a.nomeQualificato(Definizioni::Categorie), Cat::Categoria));
+        const struct {
+            QString tabella, campo, ordine;
+        } casi[] = {{Definizioni::Produttori, Produttori::Nome, Produttori::Id},
+                    {Definizioni::Produttori, Produttori::Cognome, Produttori::Id},
+                    {Definizioni::Categorie, Cat::Categoria, QString()}};
+        for (const auto& c : casi) {
+            TModelloElenco m;
+            m.impostaColonne({{QStringLiteral("ID"), QStringLiteral("ID")}});
+            m.cerca(c.tabella, RicercaInizia(c.campo, testo), c.ordine);
+            QList<qint64> trovate;
+            for (int i = 0; i < m.conteggio(); ++i) trovate << m.valore(i, QStringLiteral("ID")).toLongLong();
+            QCOMPARE(trovate, RicercaSqlInizia(c.tabella, c.campo, testo, c.ordine));
+            if (testo.isEmpty()) QCOMPARE(trovate.size(), nomi.size() - 1);
         }
     }
 
