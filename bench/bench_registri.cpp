@@ -99,7 +99,6 @@ void Misure(int prodotti, const char* suffisso) {
                 qPrintable(f->findChild<QLabel*>(QStringLiteral("LabNumProdotti"))->text()));
 
     // A key typed in a search box: the search handler, then the grid repainted.
-    f->findChild<QCheckBox*>(QStringLiteral("cbRicerca"))->setChecked(true);
     auto* codice = f->findChild<QLineEdit*>(QStringLiteral("EdRicNome"));
     auto* descrizione = f->findChild<QLineEdit*>(QStringLiteral("EdRicDescrizione"));
     const struct {
@@ -111,10 +110,11 @@ void Misure(int prodotti, const char* suffisso) {
                 {"registri_ricerca_descrizione", "", "caffè"},
                 {"registri_ricerca_codice_e_descrizione", "cod9", "rosso"},
                 {"registri_ricerca_nessuno", "x%_'", ""}};
-    // The first key typed reads the searched fields into memory.
+    // Ticking "Attiva ricerca" runs the first search, which reads the
+    // searched fields into memory.
     codice->setText(QStringLiteral("c"));
     const double prima = Misura::Mediana(1, [&] {
-        f->CercaProdotti();
+        f->findChild<QCheckBox*>(QStringLiteral("cbRicerca"))->setChecked(true);
         griglia->viewport()->repaint();
     });
     std::printf("# first search (fields read into memory) %.2f ms; rss %.1f MB\n", prima, Misura::MemoriaMb());
