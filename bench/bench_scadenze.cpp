@@ -1,6 +1,6 @@
 // The expiry run of the expiry check window on 100,000 products, pressed as
-// the user does ("Avvia controllo" on the shown window, events handled before
-// each product), against the plain engine in this process running the
+// the user does ("Avvia controllo" on the shown window, its events handled
+// during the run), against the plain engine in this process running the
 // equivalent single UPDATE on the same file.
 
 #include "Misura.h"

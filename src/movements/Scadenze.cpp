@@ -2,35 +2,90 @@
 
 #include "app/Fx.h"
 #include "data/engine/Definizioni.h"
+#include "data/engine/ErroreMotore.h"
 
 #include <QSqlQuery>
+#include <sqlite3.h>
 #include <vector>
 
 namespace {
 
 const qint64 GiornoZero = QDate(1899, 12, 30).toJulianDay();
 
-// DATAOGGI as stored (ISO text yyyy-mm-dd) to a julian day; GiornoZero when
-// empty or unreadable.
-qint64 GiornoDaTesto(const QString& t) {
-    if (t.size() >= 10 && t[4] == u'-' && t[7] == u'-') {
+// A stored value as the SQL driver hands it to the program: the engine's
+// storage class decides the type.
+QVariant ValoreLetto(sqlite3_value* v) {
+    switch (sqlite3_value_type(v)) {
+    case SQLITE_INTEGER: return QVariant(static_cast<qlonglong>(sqlite3_value_int64(v)));
+    case SQLITE_FLOAT: return QVariant(sqlite3_value_double(v));
+    case SQLITE_NULL: return QVariant(QMetaType::fromType<QString>());
+    case SQLITE_BLOB: {
+        const char* b = static_cast<const char*>(sqlite3_value_blob(v));
+        return QByteArray(b, sqlite3_value_bytes(v));
+    }
+    default: {
+        const QChar* t = static_cast<const QChar*>(sqlite3_value_text16(v));
+        return QString(t, sqlite3_value_bytes16(v) / static_cast<int>(sizeof(QChar)));
+    }
+    }
+}
+
+// The julian day of a stored DATAOGGI: the usual ISO text is read from its
+// bytes, anything else as the program reads the field.
+qint64 GiornoEntrata(sqlite3_value* v) {
+    const int tipo = sqlite3_value_type(v);
+    if (tipo == SQLITE_NULL) return GiornoZero;
+    if (tipo == SQLITE_TEXT && sqlite3_value_bytes(v) >= 10) {
+        const unsigned char* t = sqlite3_value_text(v);
         auto cifre = [&](int da, int n) {
-            int v = 0;
+            int r = 0;
             for (int i = da; i < da + n; ++i) {
-                const QChar c = t[i];
-                if (c < u'0' || c > u'9') return -1;
-                v = v * 10 + (c.unicode() - '0');
+                if (t[i] < '0' || t[i] > '9') return -1;
+                r = r * 10 + (t[i] - '0');
             }
-            return v;
+            return r;
         };
-        const int a = cifre(0, 4), m = cifre(5, 2), g = cifre(8, 2);
-        if (a >= 0 && m >= 0 && g >= 0) {
-            const QDate d(a, m, g);
-            if (d.isValid()) return d.toJulianDay();
+        if (t[4] == '-' && t[7] == '-') {
+            const int a = cifre(0, 4), m = cifre(5, 2), g = cifre(8, 2);
+            if (a >= 0 && m >= 0 && g >= 0) {
+                const QDate d(a, m, g);
+                if (d.isValid()) return d.toJulianDay();
+            }
         }
     }
-    const QDate d = DataEntrataProdotto(t);
-    return d.toJulianDay();
+    return DataEntrataProdotto(ValoreLetto(v)).toJulianDay();
+}
+
+// GIACENZAMAX as a whole number of days, as the program reads the field
+// (empty: 0).
+qint64 GiorniConcessi(sqlite3_value* v) {
+    switch (sqlite3_value_type(v)) {
+    case SQLITE_INTEGER: return sqlite3_value_int64(v);
+    case SQLITE_NULL: return 0;
+    default: return ValoreLetto(v).toLongLong();
+    }
+}
+
+// zr_scadenza(DATAOGGI, GIACENZAMAX): the julian day of entry + days allowed,
+// the day from which the product is expired.
+constexpr char NomeFunzioneScadenza[] = "zr_scadenza";
+
+void FunzioneScadenza(sqlite3_context* contesto, int, sqlite3_value** argomenti) {
+    sqlite3_result_int64(contesto, GiornoEntrata(argomenti[0]) + GiorniConcessi(argomenti[1]));
+}
+
+// Registered once on the store's connection, when the first run needs it.
+void RegistraFunzioneScadenza(sqlite3* h) {
+    if (!h) throw ErroreArchivio(QStringLiteral("Motore SQLite non disponibile"), ErroreArchivio::CtxApertura);
+    sqlite3_stmt* s = nullptr;
+    const QByteArray prova = QByteArray("select ") + NomeFunzioneScadenza + "(null, null)";
+    if (sqlite3_prepare_v2(h, prova.constData(), -1, &s, nullptr) == SQLITE_OK) {
+        sqlite3_finalize(s);
+        return;
+    }
+    const int rc = sqlite3_create_function_v2(h, NomeFunzioneScadenza, 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                              FunzioneScadenza, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) throw ErroreDelMotore(h, rc);
 }
 
 }  // namespace
@@ -76,61 +131,75 @@ QString TestoStatoScadenza(bool scaduto, qint64 giorniRimanenti) {
 
 TEsitoScadenze ControllaScadenze(TArchivio& a, const QString& condizione, const QDate& controllo,
                                  const std::function<bool(int, int)>& primaDelProdotto) {
+    RegistraFunzioneScadenza(a.handle());
     const QString P = a.nomeQualificato(Definizioni::Prodotti);
-    struct Prodotto {
-        qint64 riga;      // rowid: the write finds the row in one step
-        qint64 scadenza;  // julian day of entry + days allowed
-    };
-    std::vector<Prodotto> prodotti;
-    {
-        QSqlQuery q(a.db());
-        q.setForwardOnly(true);
-        if (!q.exec(QStringLiteral("select rowid, %1, %2 from ").arg(Prodotti::DataOggi, Prodotti::GiacenzaMax) + P +
-                    (condizione.isEmpty() ? QString() : QStringLiteral(" where ") + condizione))) TArchivio::sollevaErrore(q);
-        while (q.next())
-            prodotti.push_back({q.value(0).toLongLong(),
-                                (q.isNull(1) ? GiornoZero : GiornoDaTesto(q.value(1).toString())) + q.value(2).toLongLong()});
-    }
-    TEsitoScadenze esito;
-    esito.trovati = static_cast<int>(prodotti.size());
+    const QString scadenza = QStringLiteral("%1(%2, %3)").arg(QLatin1String(NomeFunzioneScadenza), Prodotti::DataOggi,
+                                                              Prodotti::GiacenzaMax);
     const qint64 c = controllo.toJulianDay();
+    TEsitoScadenze esito;
 
-    // The outcomes are written in groups: one statement per group and value,
-    // the keys handed over as a JSON array.
-    QSqlQuery scrivi(a.db());
-    if (!scrivi.prepare(QStringLiteral("update ") + P +
-                        QStringLiteral(" set %1 = ? where rowid in (select value from json_each(?))").arg(Prodotti::ScadutoTemp)))
-        TArchivio::sollevaErrore(scrivi);
-    QByteArray chiavi[2];
-    int inAttesa = 0;
-    auto registra = [&] {
-        for (int valore = 0; valore < 2; ++valore) {
-            if (chiavi[valore].isEmpty()) continue;
-            scrivi.bindValue(0, valore);
-            scrivi.bindValue(1, QString::fromLatin1('[' + chiavi[valore] + ']'));
-            if (!scrivi.exec()) TArchivio::sollevaErrore(scrivi);
-            chiavi[valore].clear();
-        }
-        inAttesa = 0;
-    };
-
+    // Read and written in one transaction: the rows written are exactly the
+    // rows read, in the list's order (by rowid).
     TTransazione t(a);
     try {
+        struct Prodotto {
+            qint64 riga;  // rowid
+            bool scaduto;
+        };
+        std::vector<Prodotto> prodotti;
+        {
+            // Straight from the engine: on 100,000 rows the Qt layer would
+            // cost as much again as the reading itself.
+            sqlite3* h = a.handle();
+            const QByteArray sql = (QStringLiteral("select rowid, ") + scadenza + QStringLiteral(" <= ?1 from ") + P +
+                                    (condizione.isEmpty() ? QString() : QStringLiteral(" where ") + condizione) +
+                                    QStringLiteral(" order by rowid"))
+                                       .toUtf8();
+            sqlite3_stmt* s = nullptr;
+            int rc = sqlite3_prepare_v2(h, sql.constData(), static_cast<int>(sql.size()), &s, nullptr);
+            if (rc != SQLITE_OK) throw ErroreDelMotore(h, rc);
+            sqlite3_bind_int64(s, 1, c);
+            while ((rc = sqlite3_step(s)) == SQLITE_ROW)
+                prodotti.push_back({sqlite3_column_int64(s, 0), sqlite3_column_int(s, 1) != 0});
+            if (rc != SQLITE_DONE) {
+                const ErroreArchivio e = ErroreDelMotore(h, rc);
+                sqlite3_finalize(s);
+                throw e;
+            }
+            sqlite3_finalize(s);
+        }
+        esito.trovati = static_cast<int>(prodotti.size());
+
+        // The outcomes are written in groups of consecutive products of the
+        // list: one statement per group, over the group's rowid range under
+        // the list's condition, the engine evaluating each row by the same rule.
+        QSqlQuery scrivi(a.db());
+        if (!scrivi.prepare(QStringLiteral("update ") + P + QStringLiteral(" set %1 = (").arg(Prodotti::ScadutoTemp) +
+                            scadenza + QStringLiteral(" <= ?) where rowid between ? and ?") +
+                            (condizione.isEmpty() ? QString() : QStringLiteral(" and (") + condizione + QLatin1Char(')'))))
+            TArchivio::sollevaErrore(scrivi);
+        int primo = 0;  // the first product not written yet
+        auto registra = [&](int fine) {
+            if (fine <= primo) return;
+            scrivi.bindValue(0, c);
+            scrivi.bindValue(1, prodotti[primo].riga);
+            scrivi.bindValue(2, prodotti[fine - 1].riga);
+            if (!scrivi.exec()) TArchivio::sollevaErrore(scrivi);
+            primo = fine;
+        };
+
         const int n = esito.trovati;
-        for (int i = 0; i < n; ++i) {
+        int i = 0;
+        for (; i < n; ++i) {
             if (primaDelProdotto && !primaDelProdotto(i + 1, n)) {
                 esito.fermato = true;
                 break;
             }
-            const bool scaduto = prodotti[i].scadenza <= c;
-            QByteArray& k = chiavi[scaduto ? 1 : 0];
-            if (!k.isEmpty()) k += ',';
-            k += QByteArray::number(prodotti[i].riga);
             ++esito.trattati;
-            if (scaduto) ++esito.scaduti;
-            if (++inAttesa >= 2000) registra();
+            if (prodotti[i].scaduto) ++esito.scaduti;
+            if (i + 1 - primo >= 2000) registra(i + 1);
         }
-        registra();
+        registra(i);
     } catch (...) {
         // What was written before the failure stays.
         try {

@@ -103,6 +103,40 @@ private slots:
         QCOMPARE(ScadutiSulFile(*m_amb), QStringLiteral("X=%1").arg(scaduto ? 1 : 0));
     }
 
+    // Values stored by another program or by hand are read as the program
+    // reads the fields: dates in other forms or not dates at all, days with
+    // decimals or as text. Check date 11/03/2004; 5000 days from the empty
+    // date (1899) are long past, 5000 days from 2004 are not.
+    void valoriInsolitiSulFile_data() {
+        QTest::addColumn<QVariant>("entrata");
+        QTest::addColumn<QVariant>("giorni");
+        QTest::addColumn<int>("scaduto");
+        const QVariant marzo1 = QStringLiteral("2004-03-01");
+        QTest::newRow("data g/m/aaaa") << QVariant(QStringLiteral("1/3/2004")) << QVariant(10) << 1;
+        QTest::newRow("data con l'ora") << QVariant(QStringLiteral("2004-03-01 10:30")) << QVariant(11) << 0;
+        QTest::newRow("data seguita da un accento") << QVariant(QStringLiteral("2004-03-01è")) << QVariant(11) << 0;
+        QTest::newRow("accento prima della data") << QVariant(QStringLiteral("è2004-03-01")) << QVariant(5000) << 1;
+        QTest::newRow("data impossibile") << QVariant(QStringLiteral("2004-02-30")) << QVariant(5000) << 1;
+        QTest::newRow("testo qualunque") << QVariant(QStringLiteral("ieri")) << QVariant(5000) << 1;
+        QTest::newRow("data scritta come numero") << QVariant(qlonglong(20040301)) << QVariant(5000) << 1;
+        QTest::newRow("giorni con decimali arrotondati") << marzo1 << QVariant(10.6) << 0;
+        QTest::newRow("giorni con decimali, per difetto") << marzo1 << QVariant(10.4) << 1;
+        QTest::newRow("giorni come testo") << marzo1 << QVariant(QStringLiteral("dieci")) << 1;
+        QTest::newRow("giorni vuoti") << marzo1 << QVariant() << 1;
+    }
+    void valoriInsolitiSulFile() {
+        QFETCH(QVariant, entrata);
+        QFETCH(QVariant, giorni);
+        QFETCH(int, scaduto);
+        Inserisci({{1, "X", 1, 1, 0, QVariant()}});
+        TArchivio& a = TArchivio::corrente();
+        a.esegui(QStringLiteral("update %1 set DATAOGGI = ?, GIACENZAMAX = ?").arg(a.nomeQualificato(QStringLiteral("prodotti"))),
+                 {entrata, giorni});
+        const TEsitoScadenze esito = ControllaScadenze(a, QString(), QDate(2004, 3, 11), [](int, int) { return true; });
+        QCOMPARE(esito.scaduti, scaduto);
+        QCOMPARE(ScadutiSulFile(*m_amb), QStringLiteral("X=%1").arg(scaduto));
+    }
+
     // Both check grids at the window's default size: no row numbers, every
     // column inside the grid (the last one not cut), no horizontal scroll bar.
     void griglieNellaFinestra() {
@@ -189,6 +223,31 @@ private slots:
         QVERIFY(!Nomi(f.QueryListaProdotti()).contains(QStringLiteral("NUOVO")));
         ui->rgVisual0->click();
         QCOMPARE(ui->LabNumProdotti->text(), QStringLiteral("Prodotti trovati: 6"));
+    }
+
+    // A run from a view evaluates only the products listed: those between
+    // them in the table keep their mark even when the new date would change it.
+    void controlloDellaSolaVisione() {
+        Inserisci(ProdottiScadenze);
+        TFrmCtrlGiacenze f(nullptr);
+        Mostra(f);
+        Ui::TFrmCtrlGiacenze* ui = f.ui();
+        ui->EdData->setText(QStringLiteral("11/03/2004"));
+        ui->ButtonControlla->click();
+        QCOMPARE(ScadutiSulFile(*m_amb), QStringLiteral("CAFFE=1 LATTE=0 PANE=1 BISCOTTI=1 MIELE=0"));
+        ui->rgVisual2->click();
+        QCOMPARE(Nomi(f.QueryListaProdotti()), (QStringList{QStringLiteral("LATTE"), QStringLiteral("MIELE")}));
+        // On 1/1/2004 PANE (entered 11/3/2004) would be in time.
+        ui->EdData->setText(QStringLiteral("01/01/2004"));
+        ui->ButtonControlla->click();
+        QCOMPARE(ui->LabNumProdotti->text(), QStringLiteral("Prodotti trovati: 2, fuori giacenza: 0"));
+        QCOMPARE(ScadutiSulFile(*m_amb), QStringLiteral("CAFFE=1 LATTE=0 PANE=1 BISCOTTI=1 MIELE=0"));
+        ui->rgVisual1->click();
+        QCOMPARE(Nomi(f.QueryListaProdotti()), (QStringList{QStringLiteral("CAFFE"), QStringLiteral("PANE"), QStringLiteral("BISCOTTI")}));
+        ui->EdData->setText(QStringLiteral("01/01/2004"));
+        ui->ButtonControlla->click();
+        QCOMPARE(ui->LabNumProdotti->text(), QStringLiteral("Prodotti trovati: 3, fuori giacenza: 1"));
+        QCOMPARE(ScadutiSulFile(*m_amb), QStringLiteral("CAFFE=0 LATTE=0 PANE=0 BISCOTTI=1 MIELE=0"));
     }
 
     void stopAMetaGiro() {

@@ -1,4 +1,5 @@
 #include "data/engine/Archivio.h"
+#include "data/engine/ErroreMotore.h"
 #include "data/engine/FunzioniSql.h"
 
 #include <QDir>
@@ -748,17 +749,14 @@ QString TestoErroreMotore(int codiceMotore, const QString& dettaglio) {
     return dettaglio.isEmpty() ? testo : QStringLiteral("%1 (%2)").arg(testo, dettaglio);
 }
 
-void TArchivio::sollevaErrore(const QSqlQuery& q, const QString&) {
-    const QSqlError e = q.lastError();
-    const int codice = e.nativeErrorCode().toInt() & 0xff;
-    QString testo = e.databaseText();
-    if (testo.isEmpty()) testo = e.text();
+ErroreArchivio ErroreDelMotore(int codiceMotore, const QString& testoMotore) {
+    QString testo = testoMotore;
     int contesto = ErroreArchivio::CtxGenerico;
-    switch (codice) {
+    switch (codiceMotore & 0xff) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
         contesto = ErroreArchivio::CtxBloccato;
-        testo = TestoErroreMotore(codice, testo);
+        testo = TestoErroreMotore(codiceMotore, testo);
         break;
     case SQLITE_CONSTRAINT:
         contesto = ErroreArchivio::CtxVincolo;
@@ -777,15 +775,26 @@ void TArchivio::sollevaErrore(const QSqlQuery& q, const QString&) {
         break;
     case SQLITE_FULL:
         contesto = ErroreArchivio::CtxFile;
-        testo = TestoErroreMotore(codice, testo);
+        testo = TestoErroreMotore(codiceMotore, testo);
         break;
     case SQLITE_READONLY:
         contesto = ErroreArchivio::CtxFile;
-        testo = TestoErroreMotore(codice, testo);
+        testo = TestoErroreMotore(codiceMotore, testo);
         break;
     default: break;
     }
-    throw ErroreArchivio(testo, contesto, e.nativeErrorCode().toInt());
+    return ErroreArchivio(testo, contesto, codiceMotore);
+}
+
+ErroreArchivio ErroreDelMotore(sqlite3* h, int codiceMotore) {
+    return ErroreDelMotore(codiceMotore, QString::fromUtf8(sqlite3_errmsg(h)));
+}
+
+void TArchivio::sollevaErrore(const QSqlQuery& q, const QString&) {
+    const QSqlError e = q.lastError();
+    QString testo = e.databaseText();
+    if (testo.isEmpty()) testo = e.text();
+    throw ErroreDelMotore(e.nativeErrorCode().toInt(), testo);
 }
 
 void TArchivio::iniziaTransazione() {
