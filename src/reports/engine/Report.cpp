@@ -117,8 +117,12 @@ void TElencoPagine::append(const TPaginaReport& pagina) {
         Scrivi(b, static_cast<quint32>(e.testo.size()));
         b.append(reinterpret_cast<const char*>(e.testo.utf16()), e.testo.size() * 2);
     }
-    m_pagine.append(qCompress(b, 1));
-    m_byte += m_pagine.last().size();
+    // qCompress leaves its buffer at the size of the worst case (more than
+    // the page uncompressed): only the compressed bytes are kept.
+    QByteArray compressa = qCompress(b, 1);
+    compressa.squeeze();
+    m_byte += compressa.size();
+    m_pagine.append(std::move(compressa));
 }
 
 TPaginaReport TElencoPagine::operator[](int i) const {
