@@ -417,6 +417,92 @@ private slots:
         ZR_VERIFICA_RISPOSTE(*m_amb);
     }
 
+    // A history of some thousands of lines: every line is printed once, the
+    // page count follows from the line count and the page geometry, and the
+    // last page's totals are the sums the sqlite3 tool computes on the file.
+    // With 64 lines left for the last page the summary no longer fits under
+    // them and takes a page of its own.
+    void storico_grande_totaliComeSqlite3_data() {
+        QTest::addColumn<int>("righe");
+        QTest::newRow("riepilogo sotto le righe") << 62 + 66 * 44 + 10;
+        QTest::newRow("riepilogo su pagina nuova") << 62 + 66 * 44 + 64;
+    }
+    void storico_grande_totaliComeSqlite3() {
+        QFETCH(int, righe);
+        // Amounts in quarters add up exactly in binary, in any order; one line
+        // in seven has no purchase amount, one in five no sale amount; the
+        // lines of the period are days across a year end, and some lines
+        // before and after it stay out of the report.
+        Esegui(QStringLiteral(
+                   "with recursive n(i) as (select 1 union all select i + 1 from n where i < %1) "
+                   "insert into $S (ID, AZIONE, NOME, DESCRIZIONE, QUANTITA, DATAOGGI, PREZZOACQ, PREZZO) "
+                   "select i, case i % 3 when 0 then 'CARICO' when 1 then 'SCARICO' else 'AGGIUSTAMENTO' end, "
+                   "'P' || (i % 97), 'Prodotto ' || (i % 97), i % 9 + 1, "
+                   "date('2010-12-01', '+' || (i % 90) || ' days'), "
+                   "case when i % 7 = 0 then null else (i % 13) * 1.25 end, "
+                   "case when i % 5 = 0 then null else (i % 17) * 2.75 end from n")
+                   .arg(righe));
+        Esegui(QStringLiteral("insert into $S (ID, AZIONE, NOME, QUANTITA, DATAOGGI, PREZZOACQ, PREZZO) values "
+                              "(%1, 'CARICO', 'FUORI', 100, '2010-11-30', 1000, 1000), "
+                              "(%2, 'SCARICO', 'FUORI', 100, '2011-03-01', 1000, 1000)")
+                   .arg(righe + 1)
+                   .arg(righe + 2));
+        Esegui(QStringLiteral("update $I set CAR_STAMPA_STORICO = 7"));
+        TfrmSetStampe w;
+        Mostra(w);
+        Periodo(w, QStringLiteral("01/12/2010"), QStringLiteral("28/02/2011"));
+        TfrmStampaStorico s(&w);
+        const TDocumentoReport& d = Storico(w, s);
+
+        const QStringList conti =
+            Sqlite3(m_amb->file(QStringLiteral("storico.db")),
+                    QStringLiteral("select count(*), total(QUANTITA), printf('%.2f', total(PREZZOACQ)), "
+                                   "printf('%.2f', total(PREZZO)), printf('%.2f', total(PREZZO) - total(PREZZOACQ)), "
+                                   "printf('%.2f', (total(PREZZO) - total(PREZZOACQ)) / total(PREZZOACQ) * 100) "
+                                   "from storico where DATAOGGI between '2010-12-01' and '2011-02-28'"))
+                .split(QLatin1Char('|'));
+        QCOMPARE(conti.size(), 6);
+        const int n = conti[0].toInt();
+        QCOMPARE(n, righe);
+
+        // Page geometry at size 7: 277 mm inside the margins, a 16 mm title
+        // on page 1, an 11 mm heading on every page, 4 mm lines, a 15.5 mm
+        // summary that goes on a new page when it does not fit.
+        const double utile = 277, titolo = 16, intestazione = 11, riga = 4, riepilogo = 15.5;
+        const int primaPagina = static_cast<int>((utile - titolo - intestazione) / riga);
+        const int altrePagine = static_cast<int>((utile - intestazione) / riga);
+        int pagine = 1, sullUltima = qMin(n, primaPagina);
+        for (int resto = n - primaPagina; resto > 0; resto -= altrePagine, ++pagine)
+            sullUltima = qMin(resto, altrePagine);
+        const double fondo = (pagine == 1 ? titolo : 0) + intestazione + sullUltima * riga;
+        if (fondo + riepilogo > utile) ++pagine;
+        QCOMPARE(d.numeroPagine(), pagine);
+        QCOMPARE(d.testi(pagine - 1).filter(QStringLiteral("Pag.")), QStringList{QStringLiteral("Pag.%1").arg(pagine)});
+
+        // Every line once, and their quantities add up to the file's.
+        const QStringList quantita = Testi(d, QStringLiteral("QRDBquantita"));
+        QCOMPARE(quantita.size(), n);
+        double somma = 0;
+        for (const QString& q : quantita) somma += q.toDouble();
+        QCOMPARE(somma, conti[1].toDouble());
+        QVERIFY(!Testi(d, QStringLiteral("QRDBnome")).contains(QStringLiteral("FUORI")));
+
+        // Each total once, on the last page.
+        const QLocale italiano(QLocale::Italian, QLocale::Italy);
+        const auto importo = [&](const QString& t) { return italiano.toString(t.toDouble(), 'f', 2); };
+        const QStringList ultima = d.testi(pagine - 1);
+        const std::pair<QString, QString> totali[] = {
+            {QStringLiteral("LabTotAcq"), importo(conti[2]) + QStringLiteral(" €")},
+            {QStringLiteral("LabTotVen"), importo(conti[3]) + QStringLiteral(" €")},
+            {QStringLiteral("QRlabDifferenza"), QStringLiteral("DIFFERENZA: ") + importo(conti[4]) + QStringLiteral(" €")},
+            {QStringLiteral("QRLabRicavo"), QStringLiteral("RICAVO: ") + importo(conti[5]) + QStringLiteral(" %")}};
+        for (const auto& [controllo, atteso] : totali) {
+            QCOMPARE(Testi(d, controllo), QStringList{atteso});
+            QVERIFY2(ultima.contains(atteso), qPrintable(atteso));
+        }
+        ZR_VERIFICA_RISPOSTE(*m_amb);
+    }
+
     void storico_pdf() {
         ScriviStorico();
         TfrmSetStampe w;
