@@ -1,6 +1,7 @@
 // The banded report engine: band order and pagination, hooks, display texts,
 // run-time sizes, the preview and the PDF output.
 
+#include "app/Applicazione.h"
 #include "data/engine/Definizioni.h"
 #include "reports/engine/Report.h"
 #include "AmbienteTest.h"
@@ -12,6 +13,11 @@
 #include <QProcess>
 #include <QFontMetricsF>
 #include <QImage>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QSpinBox>
 #include <QtTest>
 #include <malloc.h>
 
@@ -355,6 +361,90 @@ private slots:
         QVERIFY2(occupata <= larghezza, qPrintable(QStringLiteral("%1 > %2").arg(occupata).arg(larghezza)));
         QCOMPARE(g.pointSizeF() < f.pointSizeF(), ridotto);
         if (ridotto) QVERIFY2(occupata > 0.85 * larghezza, qPrintable(QString::number(occupata / larghezza)));
+    }
+
+    // Printing from the preview prints the pages the print dialog names: all,
+    // a range "from … to" (clamped to the document), or the page shown.
+    void stampaPagineScelte_data() {
+        QTest::addColumn<int>("intervallo");
+        QTest::addColumn<int>("da");
+        QTest::addColumn<int>("a");
+        QTest::addColumn<QStringList>("pagine");
+        QTest::newRow("tutte") << int(QPrinter::AllPages) << 0 << 0 << QStringList{"1", "2", "3", "4"};
+        QTest::newRow("pagine da 2 a 3") << int(QPrinter::PageRange) << 2 << 3 << QStringList{"2", "3"};
+        QTest::newRow("da 3 a oltre la fine") << int(QPrinter::PageRange) << 3 << 99 << QStringList{"3", "4"};
+        QTest::newRow("pagina mostrata") << int(QPrinter::CurrentPage) << 0 << 0 << QStringList{"3"};
+    }
+    void stampaPagineScelte() {
+        QFETCH(int, intervallo);
+        QFETCH(int, da);
+        QFETCH(int, a);
+        QFETCH(QStringList, pagine);
+        TReportProva p;
+        p.righe(80);  // 22 rows on page 1, 24 on pages 2 and 3, 10 and the summary on page 4
+        const TDocumentoReport& d = p.r.genera();
+        QCOMPARE(d.numeroPagine(), 4);
+        TAnteprimaReport anteprima(d);
+        anteprima.vaiAPagina(2);
+        const QString pdf = m_amb->file(QStringLiteral("pagine.pdf"));
+        QPrinter stampante(QPrinter::HighResolution);
+        stampante.setOutputFormat(QPrinter::PdfFormat);
+        stampante.setOutputFileName(pdf);
+        stampante.setFullPage(true);
+        stampante.setPrintRange(static_cast<QPrinter::PrintRange>(intervallo));
+        stampante.setFromTo(da, a);
+        anteprima.stampaSu(stampante);
+
+        // pdftotext ends every page with a form feed.
+        QStringList fogli = Pdftotext(pdf).split(QLatin1Char('\f'));
+        fogli.removeLast();
+        QStringList stampate;
+        for (const QString& foglio : fogli) {
+            const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("Pag\\.(\\d+)")).match(foglio);
+            stampate << (m.hasMatch() ? m.captured(1) : QStringLiteral("?"));
+        }
+        QCOMPARE(stampate, pagine);
+        // The first printed page starts as that page of the document does.
+        const QString primo = d.testi(pagine.first().toInt() - 1).first();
+        QCOMPARE(fogli.first().trimmed().left(primo.size()), primo);
+    }
+
+    // The print dialog of the preview offers the range "from … to" over the
+    // document's pages, and the page shown.
+    void stampa_dialogoConIntervallo() {
+        TReportProva p;
+        p.righe(80);
+        const TDocumentoReport& d = p.r.genera();
+        QVERIFY(CaricaTraduzioniQt());
+        TAnteprimaReport anteprima(d);
+        // Read while the dialog is open, checked once it is closed.
+        bool dialogoDiStampa = false, intervallo = false, paginaCorrente = false, abilitato = false;
+        int minimo = 0, massimo = 0, fino = 0;
+        QString testo;
+        QuandoSiApre([&](QWidget* w) {
+            if (auto* dialogo = qobject_cast<QPrintDialog*>(w)) {
+                dialogoDiStampa = true;
+                intervallo = dialogo->testOption(QAbstractPrintDialog::PrintPageRange);
+                paginaCorrente = dialogo->testOption(QAbstractPrintDialog::PrintCurrentPage);
+                minimo = dialogo->minPage();
+                massimo = dialogo->maxPage();
+                if (auto* scelta = dialogo->findChild<QRadioButton*>(QStringLiteral("printRange"))) {
+                    abilitato = scelta->isEnabled();
+                    testo = scelta->text();
+                }
+                if (auto* a = dialogo->findChild<QSpinBox*>(QStringLiteral("to"))) fino = a->maximum();
+            }
+            qobject_cast<QDialog*>(w)->reject();
+        }, &anteprima);
+        anteprima.stampa();
+        QVERIFY(dialogoDiStampa);
+        QVERIFY(intervallo);
+        QVERIFY(paginaCorrente);
+        QCOMPARE(minimo, 1);
+        QCOMPARE(massimo, d.numeroPagine());
+        QVERIFY(abilitato);
+        QVERIFY2(testo.startsWith(QStringLiteral("Pagine")), qPrintable(testo));
+        QCOMPARE(fino, d.numeroPagine());
     }
 
     void anteprimaEPdf() {

@@ -121,7 +121,22 @@ void TAnteprimaReport::stampa() {
     stampante.setFullPage(true);
     stampante.setDocName(m_d.titoloLavoro.isEmpty() ? windowTitle() : m_d.titoloLavoro);
     QPrintDialog dialogo(&stampante, this);
+    dialogo.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    dialogo.setOption(QAbstractPrintDialog::PrintCurrentPage, true);
     dialogo.setMinMax(1, qMax(1, m_d.numeroPagine()));
+    stampante.setFromTo(1, qMax(1, m_d.numeroPagine()));
     if (dialogo.exec() != QDialog::Accepted) return;
-    DipingiDocumento(stampante, m_d);
+    stampaSu(stampante);
+}
+
+void TAnteprimaReport::stampaSu(QPrinter& stampante) {
+    switch (stampante.printRange()) {
+    case QPrinter::PageRange:
+        // fromPage() and toPage() are 1-based; 0 means no bound.
+        DipingiDocumento(stampante, m_d, stampante.fromPage() > 0 ? stampante.fromPage() - 1 : 0,
+                         stampante.toPage() > 0 ? stampante.toPage() - 1 : -1);
+        break;
+    case QPrinter::CurrentPage: DipingiDocumento(stampante, m_d, m_pagina, m_pagina); break;
+    default: DipingiDocumento(stampante, m_d); break;
+    }
 }

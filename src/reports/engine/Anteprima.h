@@ -11,6 +11,7 @@ class QLabel;
 class QScrollArea;
 class QSpinBox;
 class QAction;
+class QPrinter;
 
 class TAnteprimaReport : public QDialog {
     Q_OBJECT
@@ -23,7 +24,11 @@ public:
     void impostaZoom(double zoom);
     // How many pages have been painted since the window opened.
     int pagineDipinte() const { return m_dipinte; }
+    // Asks for the printer and the pages in Qt's print dialog (all, a range
+    // "from … to", or the page shown), then prints them.
     void stampa();
+    // Prints on a printer already set up, the pages its print range names.
+    void stampaSu(QPrinter& stampante);
 
 private:
     void ridisegna();
