@@ -4,7 +4,8 @@
 #include "data/engine/Definizioni.h"
 #include "data/engine/ErroreMotore.h"
 
-#include <QSqlQuery>
+#include <algorithm>
+#include <limits>
 #include <sqlite3.h>
 #include <vector>
 
@@ -74,6 +75,36 @@ void FunzioneScadenza(sqlite3_context* contesto, int, sqlite3_value** argomenti)
     sqlite3_result_int64(contesto, GiornoEntrata(argomenti[0]) + GiorniConcessi(argomenti[1]));
 }
 
+// A statement run through the engine's C interface on the store's
+// connection, finalised when it goes out of scope.
+struct TIstruzione {
+    sqlite3* h;
+    sqlite3_stmt* s = nullptr;
+    TIstruzione(sqlite3* connessione, const QString& sql) : h(connessione) {
+        const QByteArray testo = sql.toUtf8();
+        const int rc = sqlite3_prepare_v2(h, testo.constData(), static_cast<int>(testo.size()), &s, nullptr);
+        if (rc != SQLITE_OK) throw ErroreDelMotore(h, rc);
+    }
+    ~TIstruzione() { sqlite3_finalize(s); }
+    TIstruzione(const TIstruzione&) = delete;
+    TIstruzione& operator=(const TIstruzione&) = delete;
+    // One step: true with a row, false at the end; a failure is raised.
+    bool riga() {
+        const int rc = sqlite3_step(s);
+        if (rc == SQLITE_ROW) return true;
+        if (rc == SQLITE_DONE) return false;
+        const ErroreArchivio e = ErroreDelMotore(h, rc);
+        sqlite3_reset(s);
+        throw e;
+    }
+    // Runs to the end, ready to run again.
+    void esegui() {
+        while (riga()) {
+        }
+        sqlite3_reset(s);
+    }
+};
+
 // Registered once on the store's connection, when the first run needs it.
 void RegistraFunzioneScadenza(sqlite3* h) {
     if (!h) throw ErroreArchivio(QStringLiteral("Motore SQLite non disponibile"), ErroreArchivio::CtxApertura);
@@ -131,75 +162,69 @@ QString TestoStatoScadenza(bool scaduto, qint64 giorniRimanenti) {
 
 TEsitoScadenze ControllaScadenze(TArchivio& a, const QString& condizione, const QDate& controllo,
                                  const std::function<bool(int, int)>& primaDelProdotto) {
-    RegistraFunzioneScadenza(a.handle());
+    sqlite3* h = a.handle();
+    RegistraFunzioneScadenza(h);
     const QString P = a.nomeQualificato(Definizioni::Prodotti);
     const QString scadenza = QStringLiteral("%1(%2, %3)").arg(QLatin1String(NomeFunzioneScadenza), Prodotti::DataOggi,
                                                               Prodotti::GiacenzaMax);
+    const QString eCondizione = condizione.isEmpty() ? QString() : QStringLiteral(" and (") + condizione + QLatin1Char(')');
     const qint64 c = controllo.toJulianDay();
     TEsitoScadenze esito;
 
-    // Read and written in one transaction: the rows written are exactly the
-    // rows read, in the list's order (by rowid).
+    // One transaction: the products are counted, then read and written a group
+    // at a time in the list's order (by rowid), so that a group's rows are
+    // still in the engine's page cache when they are written. Through the
+    // engine's C interface, without a QVariant for each value read.
     TTransazione t(a);
     try {
+        TIstruzione conta(h, QStringLiteral("select count(*) from ") + P + QStringLiteral(" where 1") + eCondizione);
+        const int n = conta.riga() ? sqlite3_column_int(conta.s, 0) : 0;
+        esito.trovati = n;
+
+        TIstruzione leggi(h, QStringLiteral("select rowid, ") + scadenza + QStringLiteral(" <= ?1 from ") + P +
+                                 QStringLiteral(" where rowid >= ?2") + eCondizione +
+                                 QStringLiteral(" order by rowid limit ?3"));
+        // The engine evaluates each row of the range by the same rule; the
+        // list's condition keeps the rows between them that are not listed.
+        TIstruzione scrivi(h, QStringLiteral("update ") + P + QStringLiteral(" set %1 = (").arg(Prodotti::ScadutoTemp) +
+                                  scadenza + QStringLiteral(" <= ?1) where rowid between ?2 and ?3") + eCondizione);
+        constexpr int Gruppo = 2000;
         struct Prodotto {
             qint64 riga;  // rowid
             bool scaduto;
         };
-        std::vector<Prodotto> prodotti;
-        {
-            // Straight from the engine: on 100,000 rows the Qt layer would
-            // cost as much again as the reading itself.
-            sqlite3* h = a.handle();
-            const QByteArray sql = (QStringLiteral("select rowid, ") + scadenza + QStringLiteral(" <= ?1 from ") + P +
-                                    (condizione.isEmpty() ? QString() : QStringLiteral(" where ") + condizione) +
-                                    QStringLiteral(" order by rowid"))
-                                       .toUtf8();
-            sqlite3_stmt* s = nullptr;
-            int rc = sqlite3_prepare_v2(h, sql.constData(), static_cast<int>(sql.size()), &s, nullptr);
-            if (rc != SQLITE_OK) throw ErroreDelMotore(h, rc);
-            sqlite3_bind_int64(s, 1, c);
-            while ((rc = sqlite3_step(s)) == SQLITE_ROW)
-                prodotti.push_back({sqlite3_column_int64(s, 0), sqlite3_column_int(s, 1) != 0});
-            if (rc != SQLITE_DONE) {
-                const ErroreArchivio e = ErroreDelMotore(h, rc);
-                sqlite3_finalize(s);
-                throw e;
-            }
-            sqlite3_finalize(s);
-        }
-        esito.trovati = static_cast<int>(prodotti.size());
-
-        // The outcomes are written in groups of consecutive products of the
-        // list: one statement per group, over the group's rowid range under
-        // the list's condition, the engine evaluating each row by the same rule.
-        QSqlQuery scrivi(a.db());
-        if (!scrivi.prepare(QStringLiteral("update ") + P + QStringLiteral(" set %1 = (").arg(Prodotti::ScadutoTemp) +
-                            scadenza + QStringLiteral(" <= ?) where rowid between ? and ?") +
-                            (condizione.isEmpty() ? QString() : QStringLiteral(" and (") + condizione + QLatin1Char(')'))))
-            TArchivio::sollevaErrore(scrivi);
-        int primo = 0;  // the first product not written yet
-        auto registra = [&](int fine) {
-            if (fine <= primo) return;
-            scrivi.bindValue(0, c);
-            scrivi.bindValue(1, prodotti[primo].riga);
-            scrivi.bindValue(2, prodotti[fine - 1].riga);
-            if (!scrivi.exec()) TArchivio::sollevaErrore(scrivi);
-            primo = fine;
-        };
-
-        const int n = esito.trovati;
+        std::vector<Prodotto> gruppo;
+        gruppo.reserve(Gruppo);
+        qint64 da = std::numeric_limits<qint64>::min();
         int i = 0;
-        for (; i < n; ++i) {
-            if (primaDelProdotto && !primaDelProdotto(i + 1, n)) {
-                esito.fermato = true;
-                break;
+        while (i < n && !esito.fermato) {
+            gruppo.clear();
+            sqlite3_bind_int64(leggi.s, 1, c);
+            sqlite3_bind_int64(leggi.s, 2, da);
+            sqlite3_bind_int(leggi.s, 3, std::min(Gruppo, n - i));
+            while (leggi.riga()) gruppo.push_back({sqlite3_column_int64(leggi.s, 0), sqlite3_column_int(leggi.s, 1) != 0});
+            sqlite3_reset(leggi.s);
+            if (gruppo.empty()) break;
+            int trattati = 0;
+            for (const Prodotto& p : gruppo) {
+                if (primaDelProdotto && !primaDelProdotto(i + 1, n)) {
+                    esito.fermato = true;
+                    break;
+                }
+                ++i;
+                ++trattati;
+                if (p.scaduto) ++esito.scaduti;
             }
-            ++esito.trattati;
-            if (prodotti[i].scaduto) ++esito.scaduti;
-            if (i + 1 - primo >= 2000) registra(i + 1);
+            esito.trattati = i;
+            if (trattati > 0) {
+                sqlite3_bind_int64(scrivi.s, 1, c);
+                sqlite3_bind_int64(scrivi.s, 2, gruppo.front().riga);
+                sqlite3_bind_int64(scrivi.s, 3, gruppo[trattati - 1].riga);
+                scrivi.esegui();
+            }
+            if (gruppo.back().riga == std::numeric_limits<qint64>::max()) break;
+            da = gruppo.back().riga + 1;
         }
-        registra(i);
     } catch (...) {
         // What was written before the failure stays.
         try {
