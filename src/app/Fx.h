@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QList>
+#include <QPointer>
 #include <QLocale>
 #include <QString>
 
@@ -14,6 +15,8 @@ class QColor;
 class QWidget;
 #include <QStringList>
 #include <QUrl>
+#include <QWidget>
+#include <functional>
 #include <stdexcept>
 
 class QLineEdit;
@@ -61,6 +64,25 @@ public:
     ~TCursoreOccupato();
     TCursoreOccupato(const TCursoreOccupato&) = delete;
     TCursoreOccupato& operator=(const TCursoreOccupato&) = delete;
+};
+
+// A long operation of a window, from its start to its end however it ends
+// (a return, a failure): the window's flag is set and the controls that
+// could start a second run or close the window are disabled, so that a
+// second run does not start inside the first nor the window close under it;
+// at the end the flag is cleared, those controls are enabled again and the
+// window's own clean-up runs (a label hidden, a list shown again).
+class TOperazioneInCorso {
+public:
+    TOperazioneInCorso(bool& inCorso, QList<QWidget*> bloccati, std::function<void()> allaFine = {});
+    ~TOperazioneInCorso();
+    TOperazioneInCorso(const TOperazioneInCorso&) = delete;
+    TOperazioneInCorso& operator=(const TOperazioneInCorso&) = delete;
+
+private:
+    bool& m_inCorso;
+    QList<QPointer<QWidget>> m_bloccati;
+    std::function<void()> m_allaFine;
 };
 
 // ---------------------------------------------------------------------------

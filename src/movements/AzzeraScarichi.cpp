@@ -22,20 +22,7 @@ void TfrmAzzeraScarichi::BitBtn1Click() {
     if (!ChiediConferma(QStringLiteral(
             "Questa operazione eseguirà l'azzeramento di tutti gli scarichi e l'aggiornamento dei saldi, continuare?")))
         return;
-    // While a run is in progress neither button acts: a second run must not
-    // start inside the first, nor the window close under it.
-    m_inCorso = true;
-    m_ui->BitBtn1->setEnabled(false);
-    m_ui->BitBtn2->setEnabled(false);
-    struct Fine {
-        TfrmAzzeraScarichi* f;
-        ~Fine() {
-            f->m_inCorso = false;
-            f->m_ui->BitBtn1->setEnabled(true);
-            f->m_ui->BitBtn2->setEnabled(true);
-            f->m_ui->PrgBar->setValue(0);
-        }
-    } fine{this};
+    const TOperazioneInCorso operazione(m_inCorso, {m_ui->BitBtn1, m_ui->BitBtn2}, [this] { m_ui->PrgBar->setValue(0); });
     m_ui->PrgBar->setValue(0);
     QElapsedTimer ridisegno;
     AzzeraScarichiProdotti([&](int fatti, int totale) {

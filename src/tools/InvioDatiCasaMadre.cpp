@@ -63,20 +63,8 @@ void TFrmInvioDatiCasaMadre::ButtonOkClick() {
     if (!CartellaValida(backup, nome)) return;
     if (!ChiediConferma(QStringLiteral("Si intende eseguire il compattamento della copia di backup selezionata?")))
         return;
-    m_inCorso = true;
-    struct Fine {
-        TFrmInvioDatiCasaMadre* f;
-        ~Fine() {
-            f->m_inCorso = false;
-            f->m_ui->LabelWork->hide();
-            f->m_ui->ButtonOk->setEnabled(true);
-            f->m_ui->sbEsci->setEnabled(true);
-            f->m_ui->ListBoxCartelle->setEnabled(true);
-        }
-    } fine{this};
-    m_ui->ButtonOk->setEnabled(false);
-    m_ui->sbEsci->setEnabled(false);
-    m_ui->ListBoxCartelle->setEnabled(false);
+    const TOperazioneInCorso operazione(m_inCorso, {m_ui->ButtonOk, m_ui->sbEsci, m_ui->ListBoxCartelle},
+                                        [this] { m_ui->LabelWork->hide(); });
     TCursoreOccupato cursore;
     m_ui->LabelWork->show();
     m_ui->LabelDone->hide();

@@ -75,21 +75,13 @@ void TFrmRecuperoDati::ButtonOkClick() {
     if (!ChiediConferma(QStringLiteral(
             "Questa operazione di recupero dati andrà a sovrascrivere la situazione corrente, si intende continuare?")))
         return;
-    m_inCorso = true;
-    struct Fine {
-        TFrmRecuperoDati* f;
-        ~Fine() {
-            f->m_inCorso = false;
-            f->m_ui->LabelWork->hide();
-            f->ListBoxCartelleChange();
-            f->m_ui->sbEsci->setEnabled(true);
-            f->m_ui->ListBoxCartelle->setEnabled(true);
-        }
-    } fine{this};
+    // The two action buttons come back as the chosen folder allows.
     m_ui->ButtonOk->setEnabled(false);
     m_ui->ButtonElimina->setEnabled(false);
-    m_ui->sbEsci->setEnabled(false);
-    m_ui->ListBoxCartelle->setEnabled(false);
+    const TOperazioneInCorso operazione(m_inCorso, {m_ui->sbEsci, m_ui->ListBoxCartelle}, [this] {
+        m_ui->LabelWork->hide();
+        ListBoxCartelleChange();
+    });
     TCursoreOccupato cursore;
     m_ui->LabelWork->show();
     m_ui->LabelDone->hide();

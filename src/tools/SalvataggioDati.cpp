@@ -59,20 +59,7 @@ void TFrmSalvataggioDati::BitBtn2Click() {
         MostraErrore(rifiuto);
         return;
     }
-    // While the copy runs neither button nor the close box acts: a second run
-    // must not start inside the first, nor the window close under it.
-    m_inCorso = true;
-    struct Fine {
-        TFrmSalvataggioDati* f;
-        ~Fine() {
-            f->m_inCorso = false;
-            f->m_ui->BitBtn2->setEnabled(true);
-            f->m_ui->sbEsci->setEnabled(true);
-            f->m_ui->LabelWork->hide();
-        }
-    } fine{this};
-    m_ui->BitBtn2->setEnabled(false);
-    m_ui->sbEsci->setEnabled(false);
+    const TOperazioneInCorso operazione(m_inCorso, {m_ui->BitBtn2, m_ui->sbEsci}, [this] { m_ui->LabelWork->hide(); });
     TCursoreOccupato cursore;
     m_ui->LabelWork->show();
     m_ui->LabelDone->hide();
