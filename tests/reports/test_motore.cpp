@@ -364,21 +364,35 @@ private slots:
     }
 
     // Printing from the preview prints the pages the print dialog names: all,
-    // a range "from … to" (clamped to the document), or the page shown.
+    // a range "from … to" (clamped to the document), or the page shown; in
+    // reverse order when asked; a PDF file gets every copy asked for,
+    // collated or page by page.
     void stampaPagineScelte_data() {
         QTest::addColumn<int>("intervallo");
         QTest::addColumn<int>("da");
         QTest::addColumn<int>("a");
+        QTest::addColumn<bool>("inverso");
+        QTest::addColumn<int>("copie");
+        QTest::addColumn<bool>("fascicola");
         QTest::addColumn<QStringList>("pagine");
-        QTest::newRow("tutte") << int(QPrinter::AllPages) << 0 << 0 << QStringList{"1", "2", "3", "4"};
-        QTest::newRow("pagine da 2 a 3") << int(QPrinter::PageRange) << 2 << 3 << QStringList{"2", "3"};
-        QTest::newRow("da 3 a oltre la fine") << int(QPrinter::PageRange) << 3 << 99 << QStringList{"3", "4"};
-        QTest::newRow("pagina mostrata") << int(QPrinter::CurrentPage) << 0 << 0 << QStringList{"3"};
+        const int tutte = QPrinter::AllPages, intervallo = QPrinter::PageRange, corrente = QPrinter::CurrentPage;
+        QTest::newRow("tutte") << tutte << 0 << 0 << false << 1 << true << QStringList{"1", "2", "3", "4"};
+        QTest::newRow("pagine da 2 a 3") << intervallo << 2 << 3 << false << 1 << true << QStringList{"2", "3"};
+        QTest::newRow("da 3 a oltre la fine") << intervallo << 3 << 99 << false << 1 << true << QStringList{"3", "4"};
+        QTest::newRow("pagina mostrata") << corrente << 0 << 0 << false << 1 << true << QStringList{"3"};
+        QTest::newRow("ordine inverso") << intervallo << 2 << 3 << true << 1 << true << QStringList{"3", "2"};
+        QTest::newRow("due copie fascicolate") << intervallo << 2 << 3 << false << 2 << true
+                                               << QStringList{"2", "3", "2", "3"};
+        QTest::newRow("due copie non fascicolate") << intervallo << 2 << 3 << false << 2 << false
+                                                   << QStringList{"2", "2", "3", "3"};
     }
     void stampaPagineScelte() {
         QFETCH(int, intervallo);
         QFETCH(int, da);
         QFETCH(int, a);
+        QFETCH(bool, inverso);
+        QFETCH(int, copie);
+        QFETCH(bool, fascicola);
         QFETCH(QStringList, pagine);
         TReportProva p;
         p.righe(80);  // 22 rows on page 1, 24 on pages 2 and 3, 10 and the summary on page 4
@@ -393,6 +407,9 @@ private slots:
         stampante.setFullPage(true);
         stampante.setPrintRange(static_cast<QPrinter::PrintRange>(intervallo));
         stampante.setFromTo(da, a);
+        stampante.setPageOrder(inverso ? QPrinter::LastPageFirst : QPrinter::FirstPageFirst);
+        stampante.setCopyCount(copie);
+        stampante.setCollateCopies(fascicola);
         anteprima.stampaSu(stampante);
 
         // pdftotext ends every page with a form feed.

@@ -3,6 +3,7 @@
 #include "reports/engine/Report.h"
 
 #include <QAction>
+#include <algorithm>
 #include <QLabel>
 #include <QPageLayout>
 #include <QPageSize>
@@ -130,13 +131,28 @@ void TAnteprimaReport::stampa() {
 }
 
 void TAnteprimaReport::stampaSu(QPrinter& stampante) {
-    switch (stampante.printRange()) {
-    case QPrinter::PageRange:
+    const int ultima = m_d.numeroPagine() - 1;
+    int da = 0, a = ultima;
+    if (stampante.printRange() == QPrinter::PageRange) {
         // fromPage() and toPage() are 1-based; 0 means no bound.
-        DipingiDocumento(stampante, m_d, stampante.fromPage() > 0 ? stampante.fromPage() - 1 : 0,
-                         stampante.toPage() > 0 ? stampante.toPage() - 1 : -1);
-        break;
-    case QPrinter::CurrentPage: DipingiDocumento(stampante, m_d, m_pagina, m_pagina); break;
-    default: DipingiDocumento(stampante, m_d); break;
+        if (stampante.fromPage() > 0) da = stampante.fromPage() - 1;
+        if (stampante.toPage() > 0) a = qMin(stampante.toPage() - 1, ultima);
+    } else if (stampante.printRange() == QPrinter::CurrentPage) {
+        da = a = m_pagina;
     }
+    QList<int> pagine;
+    for (int i = da; i <= a; ++i) pagine << i;
+    if (stampante.pageOrder() == QPrinter::LastPageFirst) std::reverse(pagine.begin(), pagine.end());
+    // A printer that makes the copies itself gets the pages once; for one
+    // that does not (a PDF file) every copy is painted here, the whole set
+    // again when collated, each page again otherwise.
+    const int copie = stampante.supportsMultipleCopies() ? 1 : qMax(1, stampante.copyCount());
+    QList<int> sequenza;
+    if (stampante.collateCopies()) {
+        for (int c = 0; c < copie; ++c) sequenza += pagine;
+    } else {
+        for (const int i : pagine)
+            for (int c = 0; c < copie; ++c) sequenza << i;
+    }
+    DipingiDocumento(stampante, m_d, sequenza);
 }

@@ -27,7 +27,8 @@ public:
     // Asks for the printer and the pages in Qt's print dialog (all, a range
     // "from … to", or the page shown), then prints them.
     void stampa();
-    // Prints on a printer already set up, the pages its print range names.
+    // Prints on a printer already set up: the pages its print range names,
+    // in its page order, as many copies as it asks, collated or not.
     void stampaSu(QPrinter& stampante);
 
 private:

@@ -492,14 +492,14 @@ void DipingiPagina(QPainter& p, const TDocumentoReport& d, int pagina) {
     }
 }
 
-void DipingiDocumento(QPagedPaintDevice& dispositivo, const TDocumentoReport& d, int da, int a) {
-    const int ultima = d.pagine.size() - 1;
-    da = qBound(0, da, qMax(0, ultima));
-    a = a < 0 ? ultima : qMin(a, ultima);
+void DipingiDocumento(QPagedPaintDevice& dispositivo, const TDocumentoReport& d, const QList<int>& pagine) {
     QPainter p;
     if (!p.begin(&dispositivo)) return;
-    for (int i = da; i <= a; ++i) {
-        if (i > da) dispositivo.newPage();
+    bool prima = true;
+    for (const int i : pagine) {
+        if (i < 0 || i >= d.pagine.size()) continue;
+        if (!prima) dispositivo.newPage();
+        prima = false;
         DipingiPagina(p, d, i);
     }
     p.end();

@@ -252,8 +252,8 @@ private:
 QFont FontCheEntra(const QFont& font, const QString& testo, double larghezza, QPaintDevice* dispositivo);
 
 void DipingiPagina(QPainter& pittore, const TDocumentoReport& documento, int pagina);
-// The pages from `da` to `a` (0-based, both included; clamped to the
-// document; a < 0 means to the last page) on a paged device.
-void DipingiDocumento(QPagedPaintDevice& dispositivo, const TDocumentoReport& documento, int da = 0, int a = -1);
+// The given pages (0-based, in the order given, a page may come again) on a
+// paged device; a number outside the document is passed over.
+void DipingiDocumento(QPagedPaintDevice& dispositivo, const TDocumentoReport& documento, const QList<int>& pagine);
 // Writes the document as an A4 PDF file; false when the file cannot be written.
 bool ScriviPdf(const TDocumentoReport& documento, const QString& file);
