@@ -137,6 +137,50 @@ private slots:
         QCOMPARE(ScadutiSulFile(*m_amb), QStringLiteral("X=%1").arg(scaduto));
     }
 
+    // A run longer than one group of writes, stopped in a later group or not
+    // at all, with or without rows between the listed ones: exactly the
+    // products handled are written. Odd IDs expire on 11/03/2004, even ones not.
+    void fermataNeiGruppi_data() {
+        QTest::addColumn<QString>("condizione");
+        QTest::addColumn<int>("fermaA");  // the product the callback stops at, 0 for none
+        QTest::addColumn<int>("trattati");
+        QTest::addColumn<int>("ultimoScritto");  // the largest ID written
+        QTest::addColumn<int>("scaduti");
+        QTest::newRow("tutti, fino in fondo") << QString() << 0 << 9000 << 9000 << 4500;
+        QTest::newRow("tutti, fermato nel terzo gruppo") << QString() << 4321 << 4320 << 4320 << 2160;
+        QTest::newRow("fermato al primo") << QString() << 1 << 0 << 0 << 0;
+        QTest::newRow("dispari, fermato nel secondo gruppo") << QStringLiteral("ID % 2 = 1") << 3001 << 3000 << 5999 << 3000;
+        QTest::newRow("pari, fino in fondo") << QStringLiteral("ID % 2 = 0") << 0 << 4500 << 9000 << 0;
+    }
+    void fermataNeiGruppi() {
+        QFETCH(QString, condizione);
+        QFETCH(int, fermaA);
+        QFETCH(int, trattati);
+        QFETCH(int, ultimoScritto);
+        QFETCH(int, scaduti);
+        TArchivio& a = TArchivio::corrente();
+        a.esegui(QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < 9000) "
+                                "insert into %1 (ID, NOME, GIACENZAMAX, DATAOGGI) "
+                                "select i, 'P' || i, case when i % 2 = 1 then 0 else 100000 end, '2004-03-01' from n")
+                     .arg(a.nomeQualificato(QStringLiteral("prodotti"))));
+        int atteso = 1;
+        bool inOrdine = true;
+        const TEsitoScadenze esito = ControllaScadenze(a, condizione, QDate(2004, 3, 11), [&](int i, int) {
+            inOrdine = inOrdine && i == atteso++;
+            return i != fermaA;
+        });
+        QVERIFY(inOrdine);
+        QCOMPARE(esito.trattati, trattati);
+        QCOMPARE(esito.scaduti, scaduti);
+        QCOMPARE(esito.fermato, fermaA != 0);
+        const QString file = m_amb->file(QStringLiteral("prodotti.db"));
+        QCOMPARE(Sqlite3(file, QStringLiteral("select count(*) from prodotti where SCADUTOTEMP is not null")).toInt(), trattati);
+        QCOMPARE(Sqlite3(file, QStringLiteral("select max(ID) from prodotti where SCADUTOTEMP is not null")).toInt(),
+                 ultimoScritto);
+        QCOMPARE(Sqlite3(file, QStringLiteral("select count(*) from prodotti where SCADUTOTEMP = 1")).toInt(), scaduti);
+        QVERIFY(!a.inTransazione());
+    }
+
     // Both check grids at the window's default size: no row numbers, every
     // column inside the grid (the last one not cut), no horizontal scroll bar.
     void griglieNellaFinestra() {
