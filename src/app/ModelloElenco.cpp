@@ -103,6 +103,28 @@ void TModelloElenco::riesegui() {
     endResetModel();
 }
 
+void TModelloElenco::aggiornaValori() {
+    if (m_tabella.isEmpty()) return;
+    qint64 modifiche, versione;
+    timbro(modifiche, versione);
+    QStringList campi;
+    for (const Ricerca& r : m_ricerche) campi << r.campo;
+    const bool stessoIndice = !m_ricerche.isEmpty() && m_indice.tabella == m_tabella && m_indice.campi == campi &&
+                              m_indice.ordine == m_ordine && m_indice.condizione == m_condizione &&
+                              m_indice.parametri == m_parametri &&
+                              m_indice.connessione == TArchivio::corrente().handle() &&
+                              m_indice.collegamenti == TArchivio::corrente().collegamenti() &&
+                              m_indice.versione == versione;
+    if (!stessoIndice) {
+        riesegui();
+        return;
+    }
+    m_indice.modifiche = modifiche;
+    beginResetModel();
+    m_pagine.clear();
+    endResetModel();
+}
+
 void TModelloElenco::timbro(qint64& modifiche, qint64& versione) const {
     TArchivio& a = TArchivio::corrente();
     a.nomeQualificato(m_tabella);  // attaches the table's file when it is not attached yet

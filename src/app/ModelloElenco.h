@@ -50,6 +50,14 @@ public:
                const QString& condizione = {}, const QVariantList& parametri = {});
     // Runs the same list again (after a store or a delete).
     void riesegui();
+    // After a change made through this program to the values of listed rows
+    // that leaves alone the searched, filtered and ordering fields and which
+    // rows exist (a movement changes a product's quantities and totals, never
+    // its code, description or category): a search keeps its rows and the
+    // fields it holds in memory, and only the shown values are read again.
+    // When another program wrote to the file meanwhile, or the list is not a
+    // search, the list runs again as riesegui() does.
+    void aggiornaValori();
     // Empties the list and forgets its query.
     void svuota();
 

@@ -132,9 +132,17 @@ void TPannelloProdotti::focusRicerca() { m_ui->EdRicNome->setFocus(); }
 
 void TPannelloProdotti::DopoMovimento(int idProdotto, int quantita, bool cancAutomatica) {
     if (cancAutomatica && quantita == 0 &&
-        ChiediConferma(QStringLiteral("Il saldo del prodotto è 0, procedere all'eliminazione del prodotto in magazzino?")))
+        ChiediConferma(QStringLiteral("Il saldo del prodotto è 0, procedere all'eliminazione del prodotto in magazzino?"))) {
         EliminaProdotto(idProdotto);
-    AggiornaLista();
+        AggiornaLista();
+        return;
+    }
+    // The movement changed the product's quantities and totals only: the
+    // same rows, their values read again (a search over a large book is not
+    // read again from the table).
+    const int riga = m_riga;
+    m_lista->aggiornaValori();
+    vaiARiga(std::max(riga, 0));
 }
 
 void TPannelloProdotti::apriQuery(const TSqlLista& l) {

@@ -446,9 +446,19 @@ private slots:
         QCOMPARE(codici(), QStringLiteral("AB1,AB2,CD1"));
         QTest::keyClicks(p->EdRicNome, QStringLiteral("c"));
         QCOMPARE(codici(), QStringLiteral("CD1"));
+        // A load on the searched list: the same rows, the new balance shown;
+        // the next key still searches.
+        const int saldo = f.pannello()->lista()->valore(0, QStringLiteral("QUANTITA")).toInt();
+        m_amb->risposte.attendi(Tipo::Domanda, QStringLiteral("Caricare 1 unità del prodotto 'CD1'?"));
+        f.ui()->ButtCarica->click();
+        QCOMPARE(codici(), QStringLiteral("CD1"));
+        QCOMPARE(f.pannello()->lista()->valore(0, QStringLiteral("QUANTITA")).toInt(), saldo + 1);
+        QCOMPARE(p->DBEditQUANTITA->text(), QString::number(saldo + 1));
+        QTest::keyClick(p->EdRicNome, Qt::Key_Backspace);
+        QCOMPARE(codici(), QStringLiteral("AB1,AB2,CD1"));
         QTest::mouseClick(p->cbRicerca, Qt::LeftButton);  // unticked: the whole list, the count stays
         QCOMPARE(codici(), QStringLiteral("AB1,AB2,CD1"));
-        QCOMPARE(p->LabNumProdotti->text(), QStringLiteral("Prodotti: 1"));
+        QCOMPARE(p->LabNumProdotti->text(), QStringLiteral("Prodotti: 3"));
     }
 
     // Leaving the quantity box below 1: the message and the focus back in the box.

@@ -221,6 +221,31 @@ private slots:
         }
     }
 
+    // After a movement (quantities changed through this program) the search
+    // keeps its rows and shows the new values; after another program's write
+    // it runs again and finds what that write changed.
+    void valoriAggiornatiDopoUnMovimento() {
+        Fixture();
+        TModelloElenco m;
+        m.impostaColonne({{Prodotti::Id, QStringLiteral("ID")}, {Prodotti::Quantita, QStringLiteral("Q.ta")}});
+        m.cerca(Definizioni::Prodotti, RicercaProdotti(QStringLiteral("caff"), {}), Prodotti::Nome);
+        QCOMPARE(Chiavi(m), (QList<qint64>{1, 2}));
+        QCOMPARE(m.valore(0, Prodotti::Quantita).toInt(), 0);
+        TArchivio& a = TArchivio::corrente();
+        a.esegui(QStringLiteral("update %1 set %2 = 7 where %3 = 1").arg(a.nomeQualificato(Definizioni::Prodotti), Prodotti::Quantita, Prodotti::Id));
+        m.aggiornaValori();
+        QCOMPARE(Chiavi(m), (QList<qint64>{1, 2}));
+        QCOMPARE(m.valore(0, Prodotti::Quantita).toInt(), 7);
+        Sqlite3(m_amb->file(QStringLiteral("prodotti.db")), QStringLiteral("update prodotti set NOME = 'caffè03' where ID = 5;"));
+        m.aggiornaValori();
+        QCOMPARE(Chiavi(m), (QList<qint64>{1, 2, 5}));
+        // A list that is not a search runs again.
+        m.esegui(Definizioni::Prodotti, QStringLiteral("%1 < 3").arg(Prodotti::Id));
+        a.esegui(QStringLiteral("delete from %1 where %2 = 1").arg(a.nomeQualificato(Definizioni::Prodotti), Prodotti::Id));
+        m.aggiornaValori();
+        QCOMPARE(Chiavi(m), (QList<qint64>{2}));
+    }
+
     // The same model searched again after the table changed, through this
     // program, through another one, or while detached, finds the new rows.
     void vedeLeModificheDellaTabella() {
