@@ -101,30 +101,18 @@ void TFrmCtrlGiacenze::EdDataExit() {
     else m_ui->EdData->setFocus();
 }
 
-void TFrmCtrlGiacenze::AbilitaControlli(bool si) {
-    for (QWidget* w : std::initializer_list<QWidget*>{m_ui->GroupBox1, m_ui->ButtonControlla, m_ui->rgVisual,
-                                                      m_ui->sbEsci, m_ui->DBGrid1, m_ui->DBNavigator1})
-        w->setEnabled(si);
-    m_ui->BTSstampa->setEnabled(si && m_stampa);
-    m_ui->SbFermaControllo->setEnabled(!si);
-}
-
 void TFrmCtrlGiacenze::ButtonControllaClick() {
     if (m_ui->EdData->text().isEmpty()) {
         MostraAttenzione(QStringLiteral("Nessuna data definita"));
         m_ui->EdData->setFocus();
         return;
     }
-    AbilitaControlli(false);
-    m_inCorso = true;
-    struct Ripristino {
-        TFrmCtrlGiacenze* f;
-        ~Ripristino() {
-            f->m_inCorso = false;
-            f->AbilitaControlli(true);
-            f->m_ui->SbFermaControllo->setEnabled(false);
-        }
-    } ripristino{this};
+    // During the run only "Stop" is enabled among the controls.
+    QList<QWidget*> bloccati = {m_ui->GroupBox1, m_ui->ButtonControlla, m_ui->rgVisual,
+                                m_ui->sbEsci,    m_ui->DBGrid1,         m_ui->DBNavigator1};
+    if (m_stampa) bloccati << m_ui->BTSstampa;
+    const TOperazioneInCorso operazione(m_inCorso, bloccati, [this] { m_ui->SbFermaControllo->setEnabled(false); });
+    m_ui->SbFermaControllo->setEnabled(true);
     ControllaScadenze();
     if (m_chiusuraRichiesta) QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
 }

@@ -50,7 +50,6 @@ private:
     void TableProdottiAfterScroll();
     void ControllaScadenze();
     void ApriLista(const QString& condizione);
-    void AbilitaControlli(bool si);
     int voceVisione() const;
 
     std::unique_ptr<Ui::TFrmCtrlGiacenze> m_ui;
