@@ -8,7 +8,9 @@
 #include "DatiProva.h"
 
 #include "reports/engine/Anteprima.h"
+#include "ui_Anteprima.h"
 #include <QAction>
+#include <QToolButton>
 #include <QLabel>
 #include <QProcess>
 #include <QFontMetricsF>
@@ -291,9 +293,25 @@ private slots:
         a.impostaZoom(2);
         QCOMPARE(a.pagineDipinte(), 3);
         QVERIFY(a.findChild<QLabel*>(QStringLiteral("Foglio"))->pixmap().width() > ultima.width());
-        for (QAction* azione : a.findChildren<QAction*>())
-            if (!azione->toolTip().isEmpty())
-                QVERIFY2(!azione->toolTip().contains(QLatin1String("page"), Qt::CaseInsensitive), qPrintable(azione->toolTip()));
+        // The buttons: at the last page "next" and "last" are off; "first"
+        // goes back and paints that page only.
+        QVERIFY(!a.ui()->sbUltimaPagina->isEnabled());
+        QVERIFY(!a.ui()->sbPaginaSuccessiva->isEnabled());
+        a.ui()->sbPrimaPagina->click();
+        QCOMPARE(a.pagina(), 0);
+        QCOMPARE(a.ui()->NumeroPagina->value(), 1);
+        QVERIFY(!a.ui()->sbPaginaPrecedente->isEnabled());
+        a.ui()->sbPaginaSuccessiva->click();
+        QCOMPARE(a.pagina(), 1);
+        QCOMPARE(a.ui()->NumeroPagina->value(), 2);
+        QCOMPARE(a.pagineDipinte(), 5);
+        // Every button says in Italian what it does.
+        const QList<QToolButton*> pulsanti = a.findChildren<QToolButton*>();
+        QCOMPARE(pulsanti.size(), 9);
+        for (QToolButton* b : pulsanti) {
+            QVERIFY2(!b->toolTip().isEmpty(), qPrintable(b->objectName()));
+            QVERIFY2(!b->toolTip().contains(QLatin1String("page"), Qt::CaseInsensitive), qPrintable(b->toolTip()));
+        }
     }
 
     // The stored pages give back exactly what was laid out, and take a small

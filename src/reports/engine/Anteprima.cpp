@@ -1,9 +1,8 @@
 #include "reports/engine/Anteprima.h"
 
 #include "reports/engine/Report.h"
+#include "ui_Anteprima.h"
 
-#include <QAction>
-#include <algorithm>
 #include <QLabel>
 #include <QPageLayout>
 #include <QPageSize>
@@ -11,74 +10,47 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QScrollArea>
-#include <QScrollBar>
 #include <QSpinBox>
 #include <QStyle>
-#include <QToolBar>
-#include <QVBoxLayout>
+#include <QToolButton>
+#include <algorithm>
 
 namespace {
 const double DpiSchermo = 96;
 }
 
-TAnteprimaReport::TAnteprimaReport(const TDocumentoReport& d, QWidget* genitore) : QDialog(genitore), m_d(d) {
-    setObjectName(QStringLiteral("AnteprimaReport"));
-    setWindowTitle(QStringLiteral("Anteprima di stampa"));
-    auto* strati = new QVBoxLayout(this);
-    strati->setContentsMargins(0, 0, 0, 0);
-    auto* barra = new QToolBar(this);
-    strati->addWidget(barra);
-    auto azione = [&](QStyle::StandardPixmap icona, const QString& suggerimento, auto funzione) {
-        QAction* a = barra->addAction(style()->standardIcon(icona), suggerimento);
-        a->setToolTip(suggerimento);
-        connect(a, &QAction::triggered, this, funzione);
-        return a;
-    };
-    m_prima = azione(QStyle::SP_MediaSkipBackward, QStringLiteral("Prima pagina"), [this] { vaiAPagina(0); });
-    m_precedente = azione(QStyle::SP_ArrowLeft, QStringLiteral("Pagina precedente"), [this] { vaiAPagina(m_pagina - 1); });
-    m_numero = new QSpinBox(barra);
-    m_numero->setObjectName(QStringLiteral("NumeroPagina"));
-    m_numero->setToolTip(QStringLiteral("Pagina mostrata"));
-    m_numero->setRange(1, qMax(1, m_d.numeroPagine()));
-    m_numero->setKeyboardTracking(false);
-    barra->addWidget(m_numero);
-    m_totale = new QLabel(QStringLiteral(" di %1 ").arg(m_d.numeroPagine()), barra);
-    barra->addWidget(m_totale);
-    connect(m_numero, &QSpinBox::valueChanged, this, [this](int n) { vaiAPagina(n - 1); });
-    m_successiva = azione(QStyle::SP_ArrowRight, QStringLiteral("Pagina successiva"), [this] { vaiAPagina(m_pagina + 1); });
-    m_ultima = azione(QStyle::SP_MediaSkipForward, QStringLiteral("Ultima pagina"),
-                      [this] { vaiAPagina(m_d.numeroPagine() - 1); });
-    barra->addSeparator();
-    QAction* riduci = barra->addAction(QStringLiteral("−"));
-    riduci->setToolTip(QStringLiteral("Riduci"));
-    connect(riduci, &QAction::triggered, this, [this] { impostaZoom(m_zoom / 1.25); });
-    QAction* ingrandisci = barra->addAction(QStringLiteral("+"));
-    ingrandisci->setToolTip(QStringLiteral("Ingrandisci"));
-    connect(ingrandisci, &QAction::triggered, this, [this] { impostaZoom(m_zoom * 1.25); });
-    QAction* larghezza = barra->addAction(QStringLiteral("↔"));
-    larghezza->setToolTip(QStringLiteral("Adatta alla larghezza"));
-    connect(larghezza, &QAction::triggered, this, [this] {
-        const double disponibile = m_area->viewport()->width() - 20;
+TAnteprimaReport::TAnteprimaReport(const TDocumentoReport& d, QWidget* genitore)
+    : QDialog(genitore), m_ui(std::make_unique<Ui::TAnteprimaReport>()), m_d(d) {
+    m_ui->setupUi(this);
+    const std::pair<QToolButton*, QStyle::StandardPixmap> icone[] = {
+        {m_ui->sbPrimaPagina, QStyle::SP_MediaSkipBackward}, {m_ui->sbPaginaPrecedente, QStyle::SP_ArrowLeft},
+        {m_ui->sbPaginaSuccessiva, QStyle::SP_ArrowRight},   {m_ui->sbUltimaPagina, QStyle::SP_MediaSkipForward},
+        {m_ui->sbStampa, QStyle::SP_DialogSaveButton},       {m_ui->sbChiudi, QStyle::SP_DialogCloseButton}};
+    for (const auto& [pulsante, icona] : icone) pulsante->setIcon(style()->standardIcon(icona));
+    m_ui->NumeroPagina->setRange(1, qMax(1, m_d.numeroPagine()));
+    m_ui->lblTotalePagine->setText(QStringLiteral(" di %1 ").arg(m_d.numeroPagine()));
+
+    connect(m_ui->sbPrimaPagina, &QToolButton::clicked, this, [this] { vaiAPagina(0); });
+    connect(m_ui->sbPaginaPrecedente, &QToolButton::clicked, this, [this] { vaiAPagina(m_pagina - 1); });
+    connect(m_ui->NumeroPagina, &QSpinBox::valueChanged, this, [this](int n) { vaiAPagina(n - 1); });
+    connect(m_ui->sbPaginaSuccessiva, &QToolButton::clicked, this, [this] { vaiAPagina(m_pagina + 1); });
+    connect(m_ui->sbUltimaPagina, &QToolButton::clicked, this, [this] { vaiAPagina(m_d.numeroPagine() - 1); });
+    connect(m_ui->sbRiduci, &QToolButton::clicked, this, [this] { impostaZoom(m_zoom / 1.25); });
+    connect(m_ui->sbIngrandisci, &QToolButton::clicked, this, [this] { impostaZoom(m_zoom * 1.25); });
+    connect(m_ui->sbAdattaLarghezza, &QToolButton::clicked, this, [this] {
+        const double disponibile = m_ui->Area->viewport()->width() - 20;
         impostaZoom(disponibile / (Pagina::Larghezza / 25.4 * DpiSchermo));
     });
-    barra->addSeparator();
-    azione(QStyle::SP_DialogSaveButton, QStringLiteral("Stampa (anche su file PDF)"), [this] { stampa(); });
-    azione(QStyle::SP_DialogCloseButton, QStringLiteral("Chiudi l'anteprima"), [this] { close(); });
-
-    m_area = new QScrollArea(this);
-    m_area->setAlignment(Qt::AlignHCenter);
-    m_area->setBackgroundRole(QPalette::Dark);
-    m_foglio = new QLabel;
-    m_foglio->setObjectName(QStringLiteral("Foglio"));
-    m_area->setWidget(m_foglio);
-    strati->addWidget(m_area);
-    resize(900, 1000);
+    connect(m_ui->sbStampa, &QToolButton::clicked, this, [this] { stampa(); });
+    connect(m_ui->sbChiudi, &QToolButton::clicked, this, &QDialog::close);
     ridisegna();
 }
 
+TAnteprimaReport::~TAnteprimaReport() = default;
+
 void TAnteprimaReport::vaiAPagina(int pagina) {
     pagina = qBound(0, pagina, qMax(0, m_d.numeroPagine() - 1));
-    if (pagina == m_pagina && !m_foglio->pixmap().isNull()) return;
+    if (pagina == m_pagina && !m_ui->Foglio->pixmap().isNull()) return;
     m_pagina = pagina;
     ridisegna();
 }
@@ -102,17 +74,17 @@ void TAnteprimaReport::ridisegna() {
         DipingiPagina(p, m_d, m_pagina);
         ++m_dipinte;
     }
-    m_foglio->setPixmap(QPixmap::fromImage(foglio));
-    m_foglio->resize(foglio.size());
+    m_ui->Foglio->setPixmap(QPixmap::fromImage(foglio));
+    m_ui->Foglio->resize(foglio.size());
     {
-        const QSignalBlocker blocco(m_numero);
-        m_numero->setValue(m_pagina + 1);
+        const QSignalBlocker blocco(m_ui->NumeroPagina);
+        m_ui->NumeroPagina->setValue(m_pagina + 1);
     }
     const bool inizio = m_pagina == 0, fine = m_pagina >= m_d.numeroPagine() - 1;
-    m_prima->setEnabled(!inizio);
-    m_precedente->setEnabled(!inizio);
-    m_successiva->setEnabled(!fine);
-    m_ultima->setEnabled(!fine);
+    m_ui->sbPrimaPagina->setEnabled(!inizio);
+    m_ui->sbPaginaPrecedente->setEnabled(!inizio);
+    m_ui->sbPaginaSuccessiva->setEnabled(!fine);
+    m_ui->sbUltimaPagina->setEnabled(!fine);
 }
 
 void TAnteprimaReport::stampa() {

@@ -4,20 +4,22 @@
 // printing (Qt's print dialog, which also writes a PDF file).
 
 #include <QDialog>
-#include <QImage>
+#include <memory>
 
 struct TDocumentoReport;
-class QLabel;
-class QScrollArea;
-class QSpinBox;
-class QAction;
 class QPrinter;
+
+namespace Ui {
+class TAnteprimaReport;
+}
 
 class TAnteprimaReport : public QDialog {
     Q_OBJECT
 public:
     TAnteprimaReport(const TDocumentoReport& documento, QWidget* genitore = nullptr);
+    ~TAnteprimaReport() override;
 
+    Ui::TAnteprimaReport* ui() const { return m_ui.get(); }
     int pagina() const { return m_pagina; }  // 0-based
     void vaiAPagina(int pagina);
     double zoom() const { return m_zoom; }
@@ -33,15 +35,8 @@ public:
 
 private:
     void ridisegna();
+    std::unique_ptr<Ui::TAnteprimaReport> m_ui;
     const TDocumentoReport& m_d;
-    QScrollArea* m_area;
-    QLabel* m_foglio;
-    QSpinBox* m_numero;
-    QLabel* m_totale;
-    QAction* m_prima;
-    QAction* m_precedente;
-    QAction* m_successiva;
-    QAction* m_ultima;
     int m_pagina = 0;
     double m_zoom = 1.0;
     int m_dipinte = 0;
