@@ -67,7 +67,10 @@ TfrmStampaStorico::TfrmStampaStorico(QWidget* proprietario)
     TBanda& riepilogo = r.banda(TTipoBanda::Riepilogo, 16);
     riepilogo.forma(QStringLiteral("QRShape1"), {140, 0.5, 33, 0.2}, TTipoForma::LineaOrizzontale);
     riepilogo.etichetta(QStringLiteral("LabTotAcq"), {120, 1, 36, 4.5}, QString()).allinea(destra);
-    riepilogo.etichetta(QStringLiteral("LabTotVen"), {137, 1, 36, 4.5}, QString()).allinea(destra);
+    // The sale total has the "Prezzo v." column only: the purchase total ends
+    // where that column starts, and a wider box would let the two run into
+    // each other (a total too wide for its box is painted smaller).
+    riepilogo.etichetta(QStringLiteral("LabTotVen"), {157, 1, 16, 4.5}, QString()).allinea(destra);
     riepilogo.etichetta(QStringLiteral("QRlabDifferenza"), {100, 6, 90, 4.5}, QString()).allinea(destra);
     riepilogo.etichetta(QStringLiteral("QRLabRicavo"), {100, 11, 90, 4.5}, QString()).allinea(destra);
 

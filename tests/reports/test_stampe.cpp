@@ -245,6 +245,9 @@ private slots:
                  d.elementiDi(QStringLiteral("QRDBPrezzoAcq")).first().area.right());
         QCOMPARE(d.elementiDi(QStringLiteral("LabTotVen")).first().area.right(),
                  d.elementiDi(QStringLiteral("QRDBPrezzoVen")).first().area.right());
+        // ... and the two totals' boxes do not overlap.
+        QVERIFY(d.elementiDi(QStringLiteral("LabTotAcq")).first().area.right() <=
+                d.elementiDi(QStringLiteral("LabTotVen")).first().area.left());
         QCOMPARE(Testi(d, QStringLiteral("QRlabDifferenza")), QStringList{"DIFFERENZA: -1.228,50 €"});
         QCOMPARE(Testi(d, QStringLiteral("QRLabRicavo")), QStringList{"RICAVO: -98,71 %"});
         QCOMPARE(d.elementiDi(QStringLiteral("QRShape1")).size(), 1);
