@@ -2,6 +2,7 @@
 
 #include "app/Fx.h"
 #include "data/engine/Archivio.h"
+#include "data/engine/ErroreMotore.h"
 
 #include <QSqlQuery>
 #include <cstring>
@@ -12,14 +13,6 @@ constexpr int RighePagina = 128;
 constexpr int PagineInMemoria = 64;
 
 QString Virgolette(const QString& campo) { return QLatin1Char('"') + campo + QLatin1Char('"'); }
-
-// The store's error for a failed step of a list query (busy and locked tell
-// a file held by another program).
-ErroreArchivio ErroreLettura(sqlite3* h, int rc) {
-    return ErroreArchivio(QString::fromUtf8(sqlite3_errmsg(h)), (rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED
-                                                                    ? ErroreArchivio::CtxBloccato
-                                                                    : ErroreArchivio::CtxGenerico);
-}
 
 sqlite3_stmt* Prepara(sqlite3* h, const QString& sql) {
     sqlite3_stmt* s = nullptr;
@@ -92,7 +85,7 @@ void TModelloElenco::riesegui() {
     int rc;
     while ((rc = sqlite3_step(s)) == SQLITE_ROW) chiavi << sqlite3_column_int64(s, 0);
     if (rc != SQLITE_DONE) {
-        const ErroreArchivio e = ErroreLettura(h, rc);
+        const ErroreArchivio e = ErroreDelMotore(h, rc);
         sqlite3_finalize(s);
         throw e;
     }
@@ -171,7 +164,7 @@ void TModelloElenco::costruisciIndice(const QStringList& campi) {
         }
     }
     if (rc != SQLITE_DONE) {
-        const ErroreArchivio e = ErroreLettura(h, rc);
+        const ErroreArchivio e = ErroreDelMotore(h, rc);
         sqlite3_finalize(s);
         throw e;
     }
