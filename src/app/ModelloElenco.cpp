@@ -100,15 +100,7 @@ void TModelloElenco::aggiornaValori() {
     if (m_tabella.isEmpty()) return;
     qint64 modifiche, versione;
     timbro(modifiche, versione);
-    QStringList campi;
-    for (const Ricerca& r : m_ricerche) campi << r.campo;
-    const bool stessoIndice = !m_ricerche.isEmpty() && m_indice.tabella == m_tabella && m_indice.campi == campi &&
-                              m_indice.ordine == m_ordine && m_indice.condizione == m_condizione &&
-                              m_indice.parametri == m_parametri &&
-                              m_indice.connessione == TArchivio::corrente().handle() &&
-                              m_indice.collegamenti == TArchivio::corrente().collegamenti() &&
-                              m_indice.versione == versione;
-    if (!stessoIndice) {
+    if (m_ricerche.isEmpty() || !indiceDellaLista(versione)) {
         riesegui();
         return;
     }
@@ -116,6 +108,20 @@ void TModelloElenco::aggiornaValori() {
     beginResetModel();
     m_pagine.clear();
     endResetModel();
+}
+
+QStringList TModelloElenco::campiCercati() const {
+    QStringList campi;
+    for (const Ricerca& r : m_ricerche) campi << r.campo;
+    return campi;
+}
+
+bool TModelloElenco::indiceDellaLista(qint64 versione) const {
+    const TArchivio& a = TArchivio::corrente();
+    return m_indice.tabella == m_tabella && m_indice.campi == campiCercati() && m_indice.ordine == m_ordine &&
+           m_indice.condizione == m_condizione && m_indice.parametri == m_parametri &&
+           m_indice.connessione == a.handle() && m_indice.collegamenti == a.collegamenti() &&
+           m_indice.versione == versione;
 }
 
 void TModelloElenco::timbro(qint64& modifiche, qint64& versione) const {
@@ -173,16 +179,9 @@ void TModelloElenco::costruisciIndice(const QStringList& campi) {
 }
 
 void TModelloElenco::filtra() {
-    QStringList campi;
-    for (const Ricerca& r : m_ricerche) campi << r.campo;
     qint64 modifiche, versione;
     timbro(modifiche, versione);
-    if (m_indice.tabella != m_tabella || m_indice.ordine != m_ordine || m_indice.condizione != m_condizione ||
-        m_indice.parametri != m_parametri || m_indice.campi != campi ||
-        m_indice.connessione != TArchivio::corrente().handle() ||
-        m_indice.collegamenti != TArchivio::corrente().collegamenti() || m_indice.modifiche != modifiche ||
-        m_indice.versione != versione)
-        costruisciIndice(campi);
+    if (!indiceDellaLista(versione) || m_indice.modifiche != modifiche) costruisciIndice(campiCercati());
     // The text folded as the store's lower() folds the field (the same
     // Unicode lower case), compared byte for byte in UTF-8, where a
     // character never matches the middle of another.

@@ -102,6 +102,13 @@ private:
     // was read: this connection's changes, the file's data version (other
     // programs' writes) and the store's attaches and detaches (another file).
     void timbro(qint64& modifiche, qint64& versione) const;
+    // The searched fields, in the order of the searches.
+    QStringList campiCercati() const;
+    // Whether the fields in memory were read for this list (table, fields,
+    // order, condition and its values) on this connection with the same
+    // files attached, and no other program wrote to the file since (its
+    // data version); this connection's own changes are not looked at.
+    bool indiceDellaLista(qint64 versione) const;
     void costruisciIndice(const QStringList& campi);
 
     QVector<Colonna> m_colonne;
