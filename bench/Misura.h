@@ -16,19 +16,30 @@
 
 namespace Misura {
 
+// Time in milliseconds of one run.
+inline double Tempo(const std::function<void()>& lavoro) {
+    QElapsedTimer t;
+    t.start();
+    lavoro();
+    return t.nsecsElapsed() / 1e6;
+}
+
+// The median of times gathered by the caller (e.g. in rounds where ours and
+// the anchor take turns).
+inline double MedianaDi(std::vector<double> tempi) {
+    std::sort(tempi.begin(), tempi.end());
+    return tempi[tempi.size() / 2];
+}
+
 // Median time in milliseconds of `volte` runs; `prepara` runs before each
 // run, untimed.
 inline double Mediana(int volte, const std::function<void()>& lavoro, const std::function<void()>& prepara = {}) {
     std::vector<double> tempi;
     for (int i = 0; i < volte; ++i) {
         if (prepara) prepara();
-        QElapsedTimer t;
-        t.start();
-        lavoro();
-        tempi.push_back(t.nsecsElapsed() / 1e6);
+        tempi.push_back(Tempo(lavoro));
     }
-    std::sort(tempi.begin(), tempi.end());
-    return tempi[tempi.size() / 2];
+    return MedianaDi(std::move(tempi));
 }
 
 // Runs an SQL script on a file through the SQLite C API in this process, on

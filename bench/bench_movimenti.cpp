@@ -17,9 +17,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <sqlite3.h>
-#include <algorithm>
-#include <functional>
-#include <vector>
 
 namespace {
 
@@ -96,18 +93,6 @@ void CaricoNostro() {
     EseguiMovimento(Azioni::Carico, 50000, d, o);
 }
 
-double Tempo(const std::function<void()>& lavoro) {
-    QElapsedTimer t;
-    t.start();
-    lavoro();
-    return t.nsecsElapsed() / 1e6;
-}
-
-double Mediana(std::vector<double> tempi) {
-    std::sort(tempi.begin(), tempi.end());
-    return tempi[tempi.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -134,15 +119,16 @@ int main(int argc, char** argv) {
             ImpostaCartellaProgramma(cartella);
             TArchivio::apriCorrente(cartella);
             CaricoNostro();
-            (cartella == piccolo ? tPiccolo : tGrande).push_back(Tempo(CaricoNostro));
+            (cartella == piccolo ? tPiccolo : tGrande).push_back(Misura::Tempo(CaricoNostro));
             TArchivio::chiudiCorrente();
         }
         TMotore motore(grande);
         qint64 chiave = motore.intero("SELECT max(ID) FROM storico.storico");  // untimed: the key known in advance
         motore.carico(++chiave, 50000);
-        tMotore.push_back(Tempo([&] { motore.carico(++chiave, 50000); }));
+        tMotore.push_back(Misura::Tempo([&] { motore.carico(++chiave, 50000); }));
     }
-    const double piccoloNostro = Mediana(tPiccolo), nostro = Mediana(tGrande), ancora = Mediana(tMotore);
+    const double piccoloNostro = Misura::MedianaDi(tPiccolo), nostro = Misura::MedianaDi(tGrande),
+                 ancora = Misura::MedianaDi(tMotore);
     Misura::Riga("carico_5m_storico", nostro, ancora);
     Misura::Riga("carico_crescita", nostro, piccoloNostro);
 

@@ -76,17 +76,14 @@ int main(int argc, char** argv) {
             f.show();
             for (int k = 0; k < 20; ++k) QCoreApplication::processEvents();
             f.findChild<QLineEdit*>(QStringLiteral("EdData"))->setText(QStringLiteral("11/03/2004"));
-            QElapsedTimer t;
-            t.start();
-            f.findChild<QPushButton*>(QStringLiteral("ButtonControlla"))->click();
-            nostri.push_back(t.nsecsElapsed() / 1e6);
+            nostri.push_back(Misura::Tempo([&] { f.findChild<QPushButton*>(QStringLiteral("ButtonControlla"))->click(); }));
             scaduti = f.findChild<QLabel*>(QStringLiteral("LabNumProdotti"))->text().section(QLatin1String(": "), 2).toInt();
         }
         TArchivio::chiudiCorrente();
         const int sulFile = contaSulFile();
 
         prepara();
-        ancore.push_back(Misura::Mediana(1, [&] {
+        ancore.push_back(Misura::Tempo([&] {
             Misura::Motore(file, QStringLiteral("update prodotti set SCADUTOTEMP = (coalesce(julianday(DATAOGGI), "
                                                 "julianday('1899-12-30')) + coalesce(GIACENZAMAX, 0) <= julianday('2004-03-11')) "
                                                 "where id <> 0;"));
@@ -95,10 +92,6 @@ int main(int argc, char** argv) {
         if (giro == 0) std::fprintf(stderr, "scadenze: fuori giacenza %d (file %d, sqlite3 %d)\n", scaduti, sulFile, dallAncora);
         concordi = concordi && scaduti == dallAncora && sulFile == dallAncora && dallAncora > 0;
     }
-    std::sort(nostri.begin(), nostri.end());
-    std::sort(ancore.begin(), ancore.end());
-    const double nostro = nostri[nostri.size() / 2];
-    const double ancora = ancore[ancore.size() / 2];
-    Misura::Riga("controllo_scadenze_100k", nostro, ancora);
+    Misura::Riga("controllo_scadenze_100k", Misura::MedianaDi(nostri), Misura::MedianaDi(ancore));
     return concordi ? 0 : 1;
 }
