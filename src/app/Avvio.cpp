@@ -2,6 +2,7 @@
 
 #include "app/Fx.h"
 #include "data/engine/Archivio.h"
+#include "tools/CopiaDati.h"
 
 #include <QDir>
 #include <QFile>
@@ -58,6 +59,9 @@ TAvvioCartella::TAvvioCartella(const QString& cartella) : m_blocco(cartella) {
     case TBloccoCartella::Preso: break;
     }
     // Under the lock no other copy is writing: what a killed run left behind
-    // can be recovered and cleared safely.
+    // can be recovered and cleared safely. A stopped restore comes first: the
+    // journals of the files it replaces must go, not be played back.
+    const QString ripresa = CopiaDati::ConcludiOperazioniInterrotte(cartella);
+    if (!ripresa.isEmpty()) MostraAttenzione(ripresa);
     TArchivio::recuperaAvanzi(cartella);
 }

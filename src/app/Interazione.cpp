@@ -12,28 +12,9 @@ namespace {
 class TInterazioneDesktop : public TInterazione {
 public:
     bool messaggio(TTipoMessaggio tipo, const QString& titolo, const QString& testo) override {
-        QMessageBox box;
-        box.setWindowTitle(titolo);
-        box.setText(testo);
-        box.setTextFormat(Qt::PlainText);
-        switch (tipo) {
-        case TTipoMessaggio::Messaggio: box.setIcon(QMessageBox::Information); break;
-        case TTipoMessaggio::Attenzione: box.setIcon(QMessageBox::Warning); break;
-        case TTipoMessaggio::Errore:
-        case TTipoMessaggio::ErroreGenerale: box.setIcon(QMessageBox::Critical); break;
-        case TTipoMessaggio::Domanda: box.setIcon(QMessageBox::Question); break;
-        case TTipoMessaggio::Avviso: box.setIcon(QMessageBox::NoIcon); break;
-        }
-        if (tipo == TTipoMessaggio::Domanda) {
-            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-            box.setDefaultButton(QMessageBox::Yes);
-            box.setButtonText(QMessageBox::Yes, QStringLiteral("&Sì"));
-            box.setButtonText(QMessageBox::No, QStringLiteral("&No"));
-        } else {
-            box.setStandardButtons(QMessageBox::Ok);
-        }
+        const std::unique_ptr<QMessageBox> box = CreaBoxMessaggio(tipo, titolo, testo);
         QApplication::restoreOverrideCursor();
-        return box.exec() == (tipo == TTipoMessaggio::Domanda ? QMessageBox::Yes : QMessageBox::Ok);
+        return box->exec() == (tipo == TTipoMessaggio::Domanda ? QMessageBox::Yes : QMessageBox::Ok);
     }
 
     bool apriUrl(const QUrl& url) override { return QDesktopServices::openUrl(url); }
@@ -71,6 +52,42 @@ TInterazioneSenzaSchermo g_senzaSchermo;
 TInterazione* g_attuale = nullptr;
 
 }  // namespace
+
+std::unique_ptr<QMessageBox> CreaBoxMessaggio(TTipoMessaggio tipo, const QString& titolo, const QString& testo) {
+    auto box = std::make_unique<QMessageBox>();
+    box->setWindowTitle(titolo);
+    box->setTextFormat(Qt::PlainText);
+    // A box never grows past the screen: a long text shows its beginning,
+    // and the whole of it stays readable under the details button.
+    const int maxRighe = 20, maxCaratteri = 1000;
+    QString visibile = testo;
+    const QStringList righe = testo.split(QLatin1Char('\n'));
+    if (righe.size() > maxRighe) visibile = righe.mid(0, maxRighe).join(QLatin1Char('\n'));
+    if (visibile.size() > maxCaratteri) visibile = visibile.left(maxCaratteri);
+    if (visibile != testo) {
+        box->setText(visibile + QStringLiteral("\n") + QChar(0x2026));
+        box->setDetailedText(testo);
+    } else {
+        box->setText(testo);
+    }
+    switch (tipo) {
+    case TTipoMessaggio::Messaggio: box->setIcon(QMessageBox::Information); break;
+    case TTipoMessaggio::Attenzione: box->setIcon(QMessageBox::Warning); break;
+    case TTipoMessaggio::Errore:
+    case TTipoMessaggio::ErroreGenerale: box->setIcon(QMessageBox::Critical); break;
+    case TTipoMessaggio::Domanda: box->setIcon(QMessageBox::Question); break;
+    case TTipoMessaggio::Avviso: box->setIcon(QMessageBox::NoIcon); break;
+    }
+    if (tipo == TTipoMessaggio::Domanda) {
+        box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box->setDefaultButton(QMessageBox::Yes);
+        box->setButtonText(QMessageBox::Yes, QStringLiteral("&Sì"));
+        box->setButtonText(QMessageBox::No, QStringLiteral("&No"));
+    } else {
+        box->setStandardButtons(QMessageBox::Ok);
+    }
+    return box;
+}
 
 TInterazione& Interazione() { return g_attuale ? *g_attuale : g_desktop; }
 

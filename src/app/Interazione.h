@@ -6,6 +6,9 @@
 
 #include <QString>
 #include <QUrl>
+#include <memory>
+
+class QMessageBox;
 
 enum class TTipoMessaggio {
     Messaggio,       // information icon, OK
@@ -31,6 +34,9 @@ public:
     // A line of text; false when the user cancels.
     virtual bool chiediTesto(const QString& titolo, const QString& etichetta, QString* testo) = 0;
 };
+
+// The desktop's message box for a request, ready to be shown.
+std::unique_ptr<QMessageBox> CreaBoxMessaggio(TTipoMessaggio tipo, const QString& titolo, const QString& testo);
 
 // The seam in use; the desktop one unless a test installed another.
 TInterazione& Interazione();

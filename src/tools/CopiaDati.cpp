@@ -3,14 +3,19 @@
 #include "app/Costanti.h"
 #include "app/Fx.h"
 #include "data/engine/Archivio.h"
+#include "data/engine/Definizioni.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSet>
+#include <QThread>
+#include <QUrl>
 #include <sqlite3.h>
 #include <zip.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -19,6 +24,12 @@
 namespace CopiaDati {
 
 namespace {
+
+TOsservatoreRecupero g_osservatore = nullptr;
+
+void Punto(int punto) {
+    if (g_osservatore) g_osservatore(punto);
+}
 
 // The store's main file, its journals and the copy of a damaged one all start so.
 const QString PrefissoMain = QStringLiteral("zerired.main");
@@ -35,7 +46,86 @@ void RimuoviConGiornali(const QString& percorso) {
         QFile::remove(percorso + QLatin1String(suffisso));
 }
 
-bool EUnaTabella(const QString& nomeFile) { return nomeFile.endsWith(QLatin1String(".db"), Qt::CaseInsensitive); }
+// How long a copy waits for a table that another program holds locked.
+const int AttesaBloccoMs = 3000;
+
+// The record of a restore's last phase, in the program folder. Its name does
+// not end in ".db", so no backup or export takes it.
+const QString NomeRegistro = QStringLiteral("zerired.recupero");
+const QString IntestazioneRegistro = QStringLiteral("ZERIRED RECUPERO 1");
+const QString FineRegistro = QStringLiteral("FINE");
+
+// The cause of a failed write, in Italian.
+QString CausaScrittura(int e) {
+    switch (e) {
+    case ENOSPC:
+    case EDQUOT: return QStringLiteral("Disco pieno");
+    case EFBIG: return QStringLiteral("Disco pieno o file troppo grande per il disco");
+    case EROFS: return QStringLiteral("Disco in sola lettura");
+    case EACCES:
+    case EPERM: return QStringLiteral("Permessi insufficienti per scrivere il file");
+    default: return QStringLiteral("Errore di scrittura sul disco");
+    }
+}
+
+// The cause of a failed read, in Italian.
+QString CausaLettura(int e) {
+    switch (e) {
+    case ENOENT: return QStringLiteral("File non trovato");
+    case EACCES:
+    case EPERM: return QStringLiteral("Permessi insufficienti per leggere il file");
+    default: return QStringLiteral("Errore di lettura dal disco");
+    }
+}
+
+// Empty when files can be created in the folder; otherwise why not.
+QString CartellaNonScrivibile(const QString& cartella) {
+    if (::access(QFile::encodeName(cartella).constData(), W_OK | X_OK) == 0) return {};
+    const int e = errno;
+    QString causa;
+    switch (e) {
+    case EROFS: causa = QStringLiteral("disco in sola lettura"); break;
+    case ENOENT:
+    case ENOTDIR: causa = QStringLiteral("la cartella non esiste"); break;
+    default: causa = QStringLiteral("permessi insufficienti"); break;
+    }
+    return QStringLiteral("Non è possibile scrivere nella cartella di destinazione \"%1\" (%2)")
+        .arg(QDir::toNativeSeparators(QDir::cleanPath(cartella)), causa);
+}
+
+// Copies a file byte for byte into a new file, synced to the disk. Empty on
+// success; otherwise the cause, and no destination file is left.
+QString CopiaSemplice(const QString& sorgente, const QString& destinazione) {
+    const QByteArray nomeDa = QFile::encodeName(sorgente), nomeA = QFile::encodeName(destinazione);
+    const int da = ::open(nomeDa.constData(), O_RDONLY | O_CLOEXEC);
+    if (da < 0) return CausaLettura(errno);
+    const int a = ::open(nomeA.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (a < 0) {
+        const int e = errno;
+        ::close(da);
+        return CausaScrittura(e);
+    }
+    QString errore;
+    char blocco[1 << 16];
+    while (errore.isEmpty()) {
+        const ssize_t letti = ::read(da, blocco, sizeof blocco);
+        if (letti < 0) {
+            if (errno != EINTR) errore = CausaLettura(errno);
+            continue;
+        }
+        if (letti == 0) break;
+        for (ssize_t fatti = 0; fatti < letti && errore.isEmpty();) {
+            const ssize_t scritti = ::write(a, blocco + fatti, static_cast<size_t>(letti - fatti));
+            if (scritti >= 0) fatti += scritti;
+            else if (errno != EINTR) errore = CausaScrittura(errno);
+        }
+    }
+    if (errore.isEmpty() && ::fsync(a) != 0) errore = CausaScrittura(errno);
+    if (::close(a) != 0 && errore.isEmpty()) errore = CausaScrittura(errno);
+    ::close(da);
+    if (!errore.isEmpty()) ::unlink(nomeA.constData());
+    return errore;
+}
 
 // The schema under which the store's connection has the file attached; empty
 // when it is not attached.
@@ -95,13 +185,26 @@ QString CopiaTabella(TArchivio* archivio, const QString& sorgente, const QString
         if (!b) {
             errore = TestoMotore(copia);
         } else {
+            // A table held by another program is waited for a few seconds,
+            // the window repainting meanwhile; then the copy gives up.
+            QElapsedTimer attesa;
+            attesa.start();
             int rc;
-            do {
+            for (;;) {
                 rc = sqlite3_backup_step(b, -1);
-                if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) sqlite3_sleep(50);
-            } while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
+                if (rc != SQLITE_BUSY && rc != SQLITE_LOCKED && rc != SQLITE_OK) break;
+                if (rc != SQLITE_OK && attesa.elapsed() >= AttesaBloccoMs) break;
+                if (rc != SQLITE_OK) {
+                    QCoreApplication::processEvents();
+                    QThread::msleep(50);
+                }
+            }
             sqlite3_backup_finish(b);
-            if (rc != SQLITE_DONE) errore = TestoErroreMotore(rc, QString::fromUtf8(sqlite3_errstr(rc)));
+            if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
+                errore = TestoErroreMotore(
+                    rc, QStringLiteral("ancora in uso dopo %1 secondi di attesa").arg(AttesaBloccoMs / 1000));
+            else if (rc != SQLITE_DONE)
+                errore = TestoErroreMotore(rc, QString::fromUtf8(sqlite3_errstr(rc)));
         }
     }
     sqlite3_close(copia);
@@ -232,20 +335,40 @@ QString ControllaIntegrita(const QString& file) {
         sqlite3_close(h);
         return e;
     }
+    // The check may list a hundred faults; the first one tells enough.
     sqlite3_stmt* st = nullptr;
-    QStringList righe;
+    QString prima;
+    bool sano = false;
     if (sqlite3_prepare_v2(h, "PRAGMA integrity_check", -1, &st, nullptr) != SQLITE_OK) {
-        righe << QString::fromUtf8(sqlite3_errmsg(h));
+        prima = QString::fromUtf8(sqlite3_errmsg(h));
     } else {
         int rc;
-        while ((rc = sqlite3_step(st)) == SQLITE_ROW)
-            righe << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-        if (rc != SQLITE_DONE) righe << QString::fromUtf8(sqlite3_errmsg(h));
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+            const QString riga = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+            if (riga == QLatin1String("ok")) {
+                sano = true;
+                break;
+            }
+            if (riga.startsWith(QLatin1String("*** in database"))) continue;
+            prima = riga;
+            break;
+        }
+        if (rc != SQLITE_DONE && rc != SQLITE_ROW) prima = QString::fromUtf8(sqlite3_errmsg(h));
     }
     sqlite3_finalize(st);
     sqlite3_close(h);
-    if (righe == QStringList{QStringLiteral("ok")}) return {};
-    return righe.isEmpty() ? QStringLiteral("controllo non eseguito") : righe.join(QStringLiteral("; "));
+    if (sano) return {};
+    prima = prima.simplified();
+    if (prima.isEmpty()) return QStringLiteral("controllo non eseguito");
+    return prima.size() > 80 ? prima.left(79) + QChar(0x2026) : prima;
+}
+
+bool TabellaDelProgramma(const QString& nomeFile) {
+    const QString nome = QFileInfo(nomeFile).fileName();
+    for (const QString& t : {Definizioni::Produttori, Definizioni::Prodotti, Definizioni::Storico,
+                             Definizioni::Impostazioni, Definizioni::Categorie, Definizioni::TabExport})
+        if (nome.compare(t, Qt::CaseInsensitive) == 0) return true;
+    return false;
 }
 
 QString SalvaFile(TArchivio* archivio, const QString& sorgente, const QString& destinazione) {
@@ -255,19 +378,24 @@ QString SalvaFile(TArchivio* archivio, const QString& sorgente, const QString& d
     if (::stat(QFile::encodeName(sorgente).constData(), &st) != 0 || !S_ISREG(st.st_mode))
         return QStringLiteral("file non leggibile");
     const QFileInfo meta(destinazione);
+    const QString nonScrivibile = CartellaNonScrivibile(meta.absolutePath());
+    if (!nonScrivibile.isEmpty()) return nonScrivibile;
     // The copy is made under a hidden name beside its destination, so that no
     // listing shows it and an earlier copy keeps its name until this one is good.
     const QString appoggio = meta.absolutePath() + QStringLiteral("/.") + meta.fileName() + QStringLiteral(".parziale");
     RimuoviConGiornali(appoggio);
     QString errore;
-    if (EUnaTabella(sorgente)) {
+    // The program's own tables go through the engine and are checked; any
+    // other file (a companion, a "*.db" that is no table of the program) is
+    // copied as it is.
+    if (TabellaDelProgramma(sorgente)) {
         errore = CopiaTabella(archivio, sorgente, appoggio);
         if (errore.isEmpty()) {
             const QString esito = ControllaIntegrita(appoggio);
             if (!esito.isEmpty()) errore = QStringLiteral("copia danneggiata (%1)").arg(esito);
         }
-    } else if (!CopiaFile(sorgente, appoggio)) {
-        errore = QStringLiteral("copia non riuscita");
+    } else {
+        errore = CopiaSemplice(sorgente, appoggio);
     }
     if (errore.isEmpty() && !CopiaAttributi(appoggio, st)) errore = QStringLiteral("attributi non impostati");
     if (errore.isEmpty()) {
@@ -281,6 +409,97 @@ QString SalvaFile(TArchivio* archivio, const QString& sorgente, const QString& d
     return errore;
 }
 
+namespace {
+
+// One rename of a restore's last phase: a staged copy, the file it replaces,
+// and the staged copy's size and modification time, which the file keeps
+// once renamed.
+struct TPasso {
+    QString preparato;
+    QString destinazione;
+    qint64 dimensione = 0;
+    qint64 modificato = 0;  // nanoseconds
+};
+
+bool LeggiStato(const QString& percorso, qint64* dimensione, qint64* modificato) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(percorso).constData(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    *dimensione = st.st_size;
+    *modificato = static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return true;
+}
+
+// Writes the record of a restore's renames under a temporary name, syncs it,
+// renames it into place and syncs the folder: after this, the next start
+// finds a whole record or none.
+bool ScriviRegistro(const QDir& programma, const QString& cartellaGiorno, const QVector<TPasso>& passi) {
+    const QString registro = programma.absoluteFilePath(NomeRegistro);
+    const QString nuovo = registro + QStringLiteral(".nuovo");
+    {
+        QFile f(nuovo);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+        QByteArray testo = IntestazioneRegistro.toUtf8() + '\n' + QUrl::toPercentEncoding(cartellaGiorno) + '\n';
+        for (const TPasso& p : passi)
+            testo += QUrl::toPercentEncoding(QFileInfo(p.preparato).fileName()) + '\t' +
+                     QUrl::toPercentEncoding(QFileInfo(p.destinazione).fileName()) + '\t' +
+                     QByteArray::number(p.dimensione) + '\t' + QByteArray::number(p.modificato) + '\n';
+        testo += FineRegistro.toUtf8() + '\n';
+        if (f.write(testo) != testo.size() || !f.flush() || ::fsync(f.handle()) != 0) {
+            f.close();
+            QFile::remove(nuovo);
+            return false;
+        }
+    }
+    if (::rename(QFile::encodeName(nuovo).constData(), QFile::encodeName(registro).constData()) != 0) {
+        QFile::remove(nuovo);
+        return false;
+    }
+    Sincronizza(programma.absolutePath());
+    return true;
+}
+
+// Reads the record; false when it is not whole.
+bool LeggiRegistro(const QDir& programma, QString* cartellaGiorno, QVector<TPasso>* passi) {
+    QFile f(programma.absoluteFilePath(NomeRegistro));
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    const QList<QByteArray> righe = f.readAll().split('\n');
+    if (righe.size() < 4 || righe.value(0) != IntestazioneRegistro.toUtf8() ||
+        righe.value(righe.size() - 2) != FineRegistro.toUtf8() || !righe.last().isEmpty())
+        return false;
+    *cartellaGiorno = QUrl::fromPercentEncoding(righe.value(1));
+    for (int i = 2; i < righe.size() - 2; ++i) {
+        const QList<QByteArray> campi = righe[i].split('\t');
+        if (campi.size() != 4) return false;
+        const QString preparato = QUrl::fromPercentEncoding(campi[0]);
+        const QString destinazione = QUrl::fromPercentEncoding(campi[1]);
+        // Only names of files of the program folder itself.
+        if (preparato.contains(QLatin1Char('/')) || destinazione.contains(QLatin1Char('/')) || preparato.isEmpty() ||
+            destinazione.isEmpty())
+            return false;
+        *passi << TPasso{programma.absoluteFilePath(preparato), programma.absoluteFilePath(destinazione),
+                         campi[2].toLongLong(), campi[3].toLongLong()};
+    }
+    return true;
+}
+
+// Puts a staged copy in place of its file: the journals of the file being
+// replaced go first, since played back into the restored file they would tear it.
+bool Rinomina(const TPasso& p) {
+    for (const char* suffisso : {"-journal", "-wal", "-shm"}) QFile::remove(p.destinazione + QLatin1String(suffisso));
+    return ::rename(QFile::encodeName(p.preparato).constData(), QFile::encodeName(p.destinazione).constData()) == 0;
+}
+
+// Removes the hidden files of a folder whose names match the pattern; how many.
+int RimuoviNascosti(const QString& cartella, const QString& modello) {
+    int rimossi = 0;
+    const QDir dir(cartella);
+    for (const QString& f : dir.entryList({modello}, QDir::Files | QDir::Hidden | QDir::System))
+        if (QFile::remove(dir.absoluteFilePath(f))) ++rimossi;
+    return rimossi;
+}
+
+}  // namespace
+
 TEsitoRecupero RecuperaFile(TArchivio* archivio, const QString& cartellaGiorno, const QStringList& file,
                             const QString& cartellaProgramma) {
     TEsitoRecupero esito;
@@ -291,10 +510,6 @@ TEsitoRecupero RecuperaFile(TArchivio* archivio, const QString& cartellaGiorno, 
     }
     const QDir giorno(cartellaGiorno);
     const QDir programma(cartellaProgramma);
-    struct TPasso {
-        QString preparato;
-        QString destinazione;
-    };
     QVector<TPasso> passi;
     QSet<QString> visti;
     for (const QString& nome : file) {
@@ -304,36 +519,114 @@ TEsitoRecupero RecuperaFile(TArchivio* archivio, const QString& cartellaGiorno, 
         const QString destinazione = programma.absoluteFilePath(nome);
         const QString preparato = programma.absoluteFilePath(QLatin1Char('.') + nome + QStringLiteral(".ripristino"));
         RimuoviConGiornali(preparato);
-        passi << TPasso{preparato, destinazione};
+        TPasso passo{preparato, destinazione};
         if (!FileDiDati(QFileInfo(sorgente)) || nome.contains(QLatin1Char('/'))) {
             esito.errori << QStringLiteral("\"%1\": non è un file di dati").arg(sorgente);
-        } else if (!CopiaFile(sorgente, preparato)) {
-            esito.errori << QStringLiteral("Errore durante la copia del file \"%1\"").arg(destinazione);
-        } else if (EUnaTabella(nome)) {
+            passi << passo;
+            continue;
+        }
+        struct stat st {};
+        QString errore = ::stat(QFile::encodeName(sorgente).constData(), &st) == 0 ? CopiaSemplice(sorgente, preparato)
+                                                                                   : CausaLettura(errno);
+        if (errore.isEmpty() && !CopiaAttributi(preparato, st)) errore = QStringLiteral("Attributi del file non impostati");
+        if (!errore.isEmpty()) {
+            esito.errori << QStringLiteral("Errore durante la copia del file \"%1\"\n%2")
+                                .arg(QDir::toNativeSeparators(destinazione), errore);
+        } else if (TabellaDelProgramma(nome)) {
             const QString controllo = ControllaIntegrita(preparato);
             if (!controllo.isEmpty())
-                esito.errori << QStringLiteral("Il file \"%1\" della copia è danneggiato (%2)").arg(sorgente, controllo);
+                esito.errori << QStringLiteral("Il file \"%1\" della copia di backup è danneggiato (%2)")
+                                    .arg(QDir::toNativeSeparators(sorgente), controllo);
         }
-        if (QFileInfo::exists(preparato)) Sincronizza(preparato);
+        LeggiStato(preparato, &passo.dimensione, &passo.modificato);
+        passi << passo;
     }
     if (!esito.errori.isEmpty()) {
         for (const TPasso& p : passi) RimuoviConGiornali(p.preparato);
         return esito;
     }
-    // Every file is good: the tables leave the connection, the journals of
-    // the files being replaced go (a journal beside a restored file would be
-    // played back into it), and each staged file takes its name.
+    // Every file is good: the tables leave the connection, the renames are
+    // recorded (the next start finishes them should this run be stopped),
+    // and each staged file takes its name.
     if (archivio) archivio->scollegaTutte();
+    Punto(0);
+    if (!ScriviRegistro(programma, cartellaGiorno, passi)) {
+        for (const TPasso& p : passi) RimuoviConGiornali(p.preparato);
+        esito.errori << QStringLiteral("Recupero dati non eseguito: impossibile scrivere nella cartella del programma \"%1\".")
+                            .arg(QDir::toNativeSeparators(programma.absolutePath()));
+        return esito;
+    }
+    Punto(1);
     for (const TPasso& p : passi) {
-        for (const char* suffisso : {"-journal", "-wal", "-shm"}) QFile::remove(p.destinazione + QLatin1String(suffisso));
-        if (::rename(QFile::encodeName(p.preparato).constData(), QFile::encodeName(p.destinazione).constData()) == 0)
-            ++esito.copiati;
+        if (Rinomina(p))
+            Punto(1 + ++esito.copiati);
         else
-            esito.errori << QStringLiteral("Errore durante la copia del file \"%1\"").arg(p.destinazione);
+            esito.errori << QStringLiteral("Errore durante la copia del file \"%1\"").arg(QDir::toNativeSeparators(p.destinazione));
     }
     Sincronizza(programma.absolutePath());
+    // A rename that failed leaves the record, so that the next start tries it again.
+    if (esito.errori.isEmpty()) {
+        QFile::remove(programma.absoluteFilePath(NomeRegistro));
+        Sincronizza(programma.absolutePath());
+    }
     return esito;
 }
+
+QString ConcludiOperazioniInterrotte(const QString& cartellaProgramma) {
+    const QDir programma(cartellaProgramma);
+    QStringList detto;
+    const QString registro = programma.absoluteFilePath(NomeRegistro);
+    // A record still being written: the restore had renamed nothing yet.
+    QFile::remove(registro + QStringLiteral(".nuovo"));
+    bool ripreso = false;
+    if (QFileInfo::exists(registro)) {
+        QString cartellaGiorno;
+        QVector<TPasso> passi;
+        if (LeggiRegistro(programma, &cartellaGiorno, &passi)) {
+            ripreso = true;
+            // A staged copy still there is renamed; one that is gone must
+            // have been renamed already, and its file has its size and time.
+            QStringList mancanti;
+            for (const TPasso& p : passi) {
+                if (QFileInfo::exists(p.preparato)) {
+                    if (!Rinomina(p)) mancanti << QFileInfo(p.destinazione).fileName();
+                } else {
+                    qint64 dimensione = -1, modificato = -1;
+                    if (!LeggiStato(p.destinazione, &dimensione, &modificato) || dimensione != p.dimensione ||
+                        modificato != p.modificato)
+                        mancanti << QFileInfo(p.destinazione).fileName();
+                }
+            }
+            Sincronizza(programma.absolutePath());
+            const QString giorno = QDir::toNativeSeparators(QDir::cleanPath(cartellaGiorno));
+            if (mancanti.isEmpty())
+                detto << QStringLiteral("Il recupero dati dalla copia \"%1\" si era interrotto: è stato completato ora "
+                                        "e tutti gli archivi sono quelli della copia.")
+                             .arg(giorno);
+            else
+                detto << QStringLiteral("Il recupero dati dalla copia \"%1\" si era interrotto e non è stato possibile "
+                                        "completarlo per: %2. Ripetere il recupero dati.")
+                             .arg(giorno, mancanti.join(QStringLiteral(", ")));
+        }
+        QFile::remove(registro);
+        Sincronizza(programma.absolutePath());
+    }
+    // Staged copies with no record: the restore had not begun its renames.
+    if (RimuoviNascosti(programma.absolutePath(), QStringLiteral(".*.ripristino*")) > 0 && !ripreso)
+        detto << QStringLiteral("Un recupero dati si era interrotto prima di sostituire gli archivi: è stato annullato "
+                                "e gli archivi sono quelli di prima.");
+    // Partial copies of a stopped backup, in the day folders.
+    int parziali = 0;
+    const QString backup = CartellaBackup(cartellaProgramma);
+    for (const QString& g : QDir(backup).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks))
+        parziali += RimuoviNascosti(backup + g, QStringLiteral(".*.parziale*"));
+    if (parziali > 0)
+        detto << QStringLiteral("Un salvataggio dati si era interrotto: le copie incomplete sono state eliminate, "
+                                "ripetere il salvataggio.");
+    return detto.join(QLatin1Char('\n'));
+}
+
+void ImpostaOsservatoreRecupero(TOsservatoreRecupero osservatore) { g_osservatore = osservatore; }
 
 QString PercorsoPacchetto(const QString& cartellaProgramma) {
     return CartellaBackup(cartellaProgramma) + QStringLiteral("dati_") + Costanti::TitoloApplicazione + QStringLiteral(".zip");

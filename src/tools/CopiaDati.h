@@ -57,11 +57,12 @@ bool EliminaCartellaGiorno(const QString& cartellaBackup, const QString& nome);
 // Refusal text when the store is in the middle of a write; empty otherwise.
 QString MotivoRifiuto(const TArchivio* archivio);
 
-// Copies one data file into a day folder under the same name. An SQLite
-// table is copied with the engine's online backup (through the store's own
+// Copies one data file into a day folder under the same name. A table of
+// the program is copied with the engine's online backup (through the store's own
 // connection when the table is attached to it, so that the copy is a
 // consistent moment and a hot journal is rolled back, not copied), other
-// files byte for byte; the copy is written under a hidden name, checked with
+// files byte for byte (a table held by another program is waited for a few
+// seconds, then given up); the copy is written under a hidden name, checked with
 // integrity_check when it is a table, given the source's modification time
 // and permissions, and only then renamed to its name. Empty on success,
 // otherwise what failed; an earlier copy of that name is then left as it was.
@@ -76,12 +77,32 @@ struct TEsitoRecupero {
 // Restores the given files of a day folder over the program folder, all or
 // nothing: each file is copied beside the tables under a hidden staging name
 // and checked; only when every one is good are the tables detached from the
-// store, their journals removed and the staged files renamed into place.
+// store, the renames recorded in the program folder, and the staged files
+// renamed into place, each file's journals removed first. A run stopped after
+// the record is finished by the next start (ConcludiOperazioniInterrotte).
 // When any file fails, the staged copies are removed and nothing is replaced.
 TEsitoRecupero RecuperaFile(TArchivio* archivio, const QString& cartellaGiorno, const QStringList& file,
                             const QString& cartellaProgramma);
 
-// The text of a failed integrity_check of an SQLite file; empty when the file is sound.
+// Called by a restore at the points of its last phase: 0 before it records
+// what it is about to do, 1 once recorded, 1 + n after its n-th rename.
+// Nothing is called unless a test sets it.
+using TOsservatoreRecupero = void (*)(int punto);
+void ImpostaOsservatoreRecupero(TOsservatoreRecupero osservatore);
+
+// At start, under the folder's lock and before any table is opened: finishes
+// the renames of a restore that was stopped after it had recorded them, or
+// removes the staged copies of one stopped before; removes the partial copies
+// of a stopped backup from the day folders. What was done, in Italian (one
+// line each); empty when nothing was left.
+QString ConcludiOperazioniInterrotte(const QString& cartellaProgramma);
+
+// One of the program's own tables (the six files of the store), by name,
+// regardless of case. Only these are copied through the engine and checked.
+bool TabellaDelProgramma(const QString& nomeFile);
+
+// The first fault found by integrity_check in an SQLite file, short; empty
+// when the file is sound.
 QString ControllaIntegrita(const QString& file);
 
 // The data package: `backup`/dati_ + the program title + .zip.

@@ -12,10 +12,12 @@
 #include "data/CreaTabelle.h"
 #include "data/CreaTabelleGenerali.h"
 #include "data/engine/Definizioni.h"
+#include "tools/CopiaDati.h"
 
 #include <QDir>
 #include <QProcess>
 #include <QThread>
+#include <csignal>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -109,6 +111,44 @@ int FiglioSenzaPrivilegi(const QString& cartella) {
     return avvio.pronta() ? 0 : 1;
 }
 
+// A restore run by a child process that kills itself at one point of its
+// last phase, as a power cut or a kill -9 would stop it.
+int g_puntoUccisione = -1;
+void Uccidi(int punto) {
+    if (punto == g_puntoUccisione) ::raise(SIGKILL);
+}
+
+int FiglioRecupero(const QString& argomento) {
+    const QStringList parti = argomento.split(QLatin1Char('|'));
+    const QString cartella = parti.value(0), giorno = parti.value(1);
+    g_puntoUccisione = parti.value(2).toInt();
+    ImpostaCartellaProgramma(cartella);
+    TArchivio::apriCorrente(cartella);
+    CopiaDati::ImpostaOsservatoreRecupero(Uccidi);
+    const CopiaDati::TEsitoRecupero esito =
+        CopiaDati::RecuperaFile(&TArchivio::corrente(), giorno, CopiaDati::FileCartellaGiorno(giorno), cartella);
+    return esito.riuscito() ? 0 : 4;
+}
+
+// Sets every table of the folder to one moment: user_version and the
+// history's row count tell the moment a table file comes from.
+void Momento(const QString& cartella, int momento, int righeStorico) {
+    TArchivio& a = TArchivio::corrente();
+    const QString storico = a.nomeQualificato(Definizioni::Storico);
+    TTransazione t(a);
+    a.esegui(QStringLiteral("DELETE FROM %1").arg(storico));
+    a.esegui(QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < %1) "
+                            "insert into %2 (%3, %4) select i, 'riga ' || i from n")
+                 .arg(righeStorico)
+                 .arg(storico, Storico::Id, Storico::Descrizione));
+    t.conferma();
+    TArchivio::chiudiCorrente();
+    for (const QString& f : CopiaDati::TabelleCartella(cartella))
+        QCOMPARE(Sqlite3(cartella + f, QStringLiteral("pragma user_version = %1; pragma user_version").arg(momento)),
+                 QString::number(momento));
+    TArchivio::apriCorrente(cartella);
+}
+
 }  // namespace
 
 class TestAvvio : public QObject {
@@ -121,6 +161,8 @@ private slots:
     void mainDanneggiatoAccantonato();
     void cartellaNonScrivibile_data();
     void cartellaNonScrivibile();
+    void recuperoUccisoCompletatoOAnnullato_data();
+    void recuperoUccisoCompletatoOAnnullato();
 };
 
 void TestAvvio::dueCopieInsieme() {
@@ -262,10 +304,84 @@ void TestAvvio::cartellaNonScrivibile() {
     QVERIFY(Stato(cartella) == prima);
 }
 
+void TestAvvio::recuperoUccisoCompletatoOAnnullato_data() {
+    QTest::addColumn<int>("punto");
+    QTest::addColumn<bool>("completato");
+    // Points of the restore's last phase: 0 before it records what it does,
+    // 1 once recorded, 1 + n after the n-th of the six renames.
+    QTest::newRow("prima della registrazione") << 0 << false;
+    QTest::newRow("dopo la registrazione") << 1 << true;
+    QTest::newRow("dopo la prima sostituzione") << 2 << true;
+    QTest::newRow("dopo la terza sostituzione") << 4 << true;
+    QTest::newRow("dopo l'ultima sostituzione") << 7 << true;
+}
+
+void TestAvvio::recuperoUccisoCompletatoOAnnullato() {
+    // A restore killed at each point: the next start, before any table is
+    // opened, leaves every table from one moment (all from the backup once
+    // the restore had recorded its work, all from before otherwise), says
+    // once what it did, and leaves no staged or partial copy behind.
+    QFETCH(int, punto);
+    QFETCH(bool, completato);
+    const int righeBackup = 30000, righeDopo = 20000;
+    TAmbienteTest amb;
+    const QString c = amb.cartella();
+    Momento(c, 1, righeBackup);
+    const QString giorno = CopiaDati::CartellaBackup(c) + QStringLiteral("20040315/");
+    QVERIFY(QDir().mkpath(giorno));
+    const QStringList tabelle = CopiaDati::TabelleCartella(c);
+    QCOMPARE(tabelle.size(), 6);
+    for (const QString& f : CopiaDati::FileDaSalvare(c))
+        QCOMPARE(CopiaDati::SalvaFile(&TArchivio::corrente(), c + f, giorno + f), QString());
+    Momento(c, 2, righeDopo);
+    TArchivio::chiudiCorrente();
+    // What a killed backup leaves in its day folder.
+    {
+        QFile parziale(giorno + QStringLiteral(".prodotti.db.parziale"));
+        QVERIFY(parziale.open(QIODevice::WriteOnly));
+        parziale.write("mezza copia");
+    }
+
+    QProcessEnvironment env;
+    env.insert(QStringLiteral("ZR_FIGLIO_RECUPERO"), c + QLatin1Char('|') + giorno + QLatin1Char('|') + QString::number(punto));
+    std::unique_ptr<QProcess> figlio(Avvia(QCoreApplication::applicationFilePath(), env));
+    QVERIFY(figlio->waitForFinished(60000));
+    QCOMPARE(figlio->exitStatus(), QProcess::CrashExit);
+
+    // The next start.
+    amb.risposte.attendi(TTipoMessaggio::Attenzione,
+                         completato ? QStringLiteral("è stato completato") : QStringLiteral("è stato annullato"), true, true);
+    {
+        const TAvvioCartella avvio(c);
+        QVERIFY(avvio.pronta());
+    }
+    ZR_VERIFICA_RISPOSTE(amb);
+    const int atteso = completato ? 1 : 2;
+    for (const QString& f : tabelle) {
+        QCOMPARE(Sqlite3(c + f, QStringLiteral("pragma integrity_check")), QStringLiteral("ok"));
+        QVERIFY2(Sqlite3(c + f, QStringLiteral("pragma user_version")) == QString::number(atteso), qPrintable(f));
+    }
+    QCOMPARE(Sqlite3(c + Definizioni::Storico, QStringLiteral("select count(*) from storico")),
+             QString::number(completato ? righeBackup : righeDopo));
+    QCOMPARE(QDir(c).entryList(QDir::Files | QDir::Hidden).filter(QLatin1String(".ripristino")), QStringList());
+    QCOMPARE(QDir(c).entryList(QDir::Files | QDir::Hidden).filter(QLatin1String("-journal")), QStringList());
+    QCOMPARE(QDir(giorno).entryList(QDir::Files | QDir::Hidden).filter(QLatin1String(".parziale")), QStringList());
+    QCOMPARE(CopiaDati::FileCartellaGiorno(giorno), CopiaDati::FileDaSalvare(c));
+    // Said once: a further start finds nothing to do.
+    {
+        const TAvvioCartella avvio(c);
+        QVERIFY(avvio.pronta());
+    }
+    ZR_VERIFICA_RISPOSTE(amb);
+    TArchivio::apriCorrente(c);
+}
+
 int main(int argc, char** argv) {
     const QByteArray blocco = qgetenv("ZR_FIGLIO_BLOCCO");
     const QByteArray senzaPrivilegi = qgetenv("ZR_FIGLIO_SENZA_PRIVILEGI");
+    const QByteArray recupero = qgetenv("ZR_FIGLIO_RECUPERO");
     TApplicazione app(argc, argv);
+    if (!recupero.isEmpty()) return FiglioRecupero(QString::fromLocal8Bit(recupero));
     if (!blocco.isEmpty()) return FiglioBlocco(QString::fromLocal8Bit(blocco));
     if (!senzaPrivilegi.isEmpty()) return FiglioSenzaPrivilegi(QString::fromLocal8Bit(senzaPrivilegi));
     TestAvvio t;

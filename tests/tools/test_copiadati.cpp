@@ -18,6 +18,7 @@
 #include <csignal>
 #include <sys/resource.h>
 #include <sqlite3.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -90,6 +91,33 @@ QStringList SalvaTutto(const QString& cartella, const QString& giorno) {
     return errori;
 }
 
+// Overwrites the start of every other page from the third on, so that the
+// engine's integrity check finds a fault on each of them.
+void DanneggiaPagine(const QString& file) {
+    QByteArray dati = Leggi(file);
+    for (int p = 3; p * 4096 + 72 < dati.size(); p += 2) dati.replace(p * 4096 + 8, 64, QByteArray(64, '\xff'));
+    Scrivi(file, dati);
+}
+
+// A small file system of its own mounted on a folder for as long as the
+// object lives: read-only, or so small that it fills up. Only root mounts:
+// without it the test that needs one is skipped.
+class TDiscoProva {
+public:
+    TDiscoProva(const QString& cartella, const char* opzioni) : m_cartella(QFile::encodeName(cartella)) {
+        QDir().mkpath(cartella);
+        m_montato = ::mount("tmpfs", m_cartella.constData(), "tmpfs", 0, opzioni) == 0;
+    }
+    ~TDiscoProva() {
+        if (m_montato) ::umount2(m_cartella.constData(), MNT_DETACH);
+    }
+    bool montato() const { return m_montato; }
+
+private:
+    QByteArray m_cartella;
+    bool m_montato = false;
+};
+
 }  // namespace
 
 class TestCopiaDati : public TProvaConAmbiente {
@@ -106,6 +134,10 @@ private slots:
     void discoPienoDuranteIlSalvataggio();
     void recuperoConUnFileDanneggiatoNonSostituisceNulla();
     void recuperoSopraUnGiornaleVecchio();
+    void fileDbEstraneoCopiatoComeFile();
+    void copiaDanneggiataDettaInBreve();
+    void cartellaDiDestinazioneNonScrivibile();
+    void recuperoSuDiscoPieno();
     void cartelleElencateEdEliminate();
     void pacchettoControllatoConUnzip();
     void pacchettoNonScrittoTieneIlPrecedente_data();
@@ -340,6 +372,95 @@ void TestCopiaDati::recuperoSopraUnGiornaleVecchio() {
                  .toInt(),
              3000);
     QCOMPARE(Sqlite3(c + Definizioni::Storico, QStringLiteral("pragma integrity_check")).trimmed(), QStringLiteral("ok"));
+}
+
+void TestCopiaDati::fileDbEstraneoCopiatoComeFile() {
+    // A note of the user's named like a table but not a table: it travels
+    // as it is, both ways, and the program's own tables are still checked.
+    const QString c = m_amb->cartella();
+    const QByteArray appunti = "ordinare viti da 4 mm\nchiamare il fornitore\n";
+    Scrivi(c + QStringLiteral("appunti.db"), appunti);
+    ProdottoConDescrizione(1, QStringLiteral("nel backup"));
+    const QString giorno = CartellaBackup(c) + QStringLiteral("20040315/");
+    QCOMPARE(SalvaTutto(c, giorno), QStringList());
+    QCOMPARE(Leggi(giorno + QStringLiteral("appunti.db")), appunti);
+    QCOMPARE(Sqlite3(giorno + Definizioni::Prodotti, QStringLiteral("pragma integrity_check")), QStringLiteral("ok"));
+
+    Scrivi(c + QStringLiteral("appunti.db"), "cambiati");
+    ProdottoConDescrizione(1, QStringLiteral("di oggi"));
+    const TEsitoRecupero esito = RecuperaFile(&TArchivio::corrente(), giorno, FileCartellaGiorno(giorno), c);
+    QCOMPARE(esito.errori, QStringList());
+    QCOMPARE(Leggi(c + QStringLiteral("appunti.db")), appunti);
+    QCOMPARE(Sqlite3(c + Definizioni::Prodotti, QStringLiteral("select %1 from prodotti").arg(Prodotti::Descrizione)),
+             QStringLiteral("nel backup"));
+}
+
+void TestCopiaDati::copiaDanneggiataDettaInBreve() {
+    // About a hundred faults in the history: the backup and the restore each
+    // name the file in one short Italian line, with the first fault only.
+    const QString c = m_amb->cartella();
+    RigheStorico(3000);
+    const QString giorno = CartellaBackup(c) + QStringLiteral("20040315/");
+    QCOMPARE(SalvaTutto(c, giorno), QStringList());
+    DanneggiaPagine(giorno + Definizioni::Storico);
+    QVERIFY(Sqlite3(giorno + Definizioni::Storico, QStringLiteral("pragma integrity_check")).count(QLatin1Char('\n')) > 50);
+
+    const TEsitoRecupero esito = RecuperaFile(&TArchivio::corrente(), giorno, FileCartellaGiorno(giorno), c);
+    QCOMPARE(esito.copiati, 0);
+    QCOMPARE(esito.errori.size(), 1);
+    const QString recupero = esito.errori.first();
+
+    TArchivio::corrente().scollegaTutte();
+    QFile::remove(c + Definizioni::Storico);
+    QVERIFY(QFile::copy(giorno + Definizioni::Storico, c + Definizioni::Storico));
+    QVERIFY(QDir().mkpath(CartellaBackup(c) + QStringLiteral("20040316/")));
+    const QString salvataggio = SalvaFile(&TArchivio::corrente(), c + Definizioni::Storico,
+                                          CartellaBackup(c) + QStringLiteral("20040316/") + Definizioni::Storico);
+    for (const QString& e : {recupero, salvataggio}) {
+        QVERIFY2(e.contains(QStringLiteral("danneggiat")), qPrintable(e));
+        QVERIFY2(!e.contains(QLatin1Char('\n')) && e.size() < 250, qPrintable(e));
+        QVERIFY2(e.count(QStringLiteral("page"), Qt::CaseInsensitive) <= 1, qPrintable(e));
+    }
+    QVERIFY2(recupero.contains(giorno + Definizioni::Storico), qPrintable(recupero));
+}
+
+void TestCopiaDati::cartellaDiDestinazioneNonScrivibile() {
+    // A day folder on a disk mounted read-only: the cause told is the
+    // destination, not the table being read.
+    const QString c = m_amb->cartella();
+    const QString giorno = CartellaBackup(c) + QStringLiteral("20040315/");
+    const TDiscoProva disco(giorno, "ro,size=1m");
+    if (!disco.montato()) QSKIP("serve root per montare un disco di prova");
+    const QStringList errori = SalvaTutto(c, giorno);
+    QCOMPARE(errori.size(), FileDaSalvare(c).size());
+    for (const QString& e : errori) {
+        QVERIFY2(e.contains(QStringLiteral("Non è possibile scrivere nella cartella di destinazione")), qPrintable(e));
+        QVERIFY2(e.contains(QStringLiteral("sola lettura")), qPrintable(e));
+        QVERIFY2(!e.contains(QStringLiteral("Impossibile aprire il file")), qPrintable(e));
+    }
+}
+
+void TestCopiaDati::recuperoSuDiscoPieno() {
+    // The program folder on a 512 KiB disk; the history of the backup does
+    // not fit there. The restore says why and replaces nothing.
+    const QString c = m_amb->cartella();
+    RigheStorico(20000);
+    const QString giorno = CartellaBackup(c) + QStringLiteral("20040315/");
+    QCOMPARE(SalvaTutto(c, giorno), QStringList());
+    QVERIFY(QFileInfo(giorno + Definizioni::Storico).size() > 600 * 1024);
+    const QString programma = c + QStringLiteral("piccolo/");
+    const TDiscoProva disco(programma, "size=512k");
+    if (!disco.montato()) QSKIP("serve root per montare un disco di prova");
+    const QByteArray vecchio = "archivio di prima";
+    for (const QString& f : FileCartellaGiorno(giorno)) Scrivi(programma + f, vecchio);
+
+    const TEsitoRecupero esito = RecuperaFile(nullptr, giorno, FileCartellaGiorno(giorno), programma);
+    QCOMPARE(esito.copiati, 0);
+    QCOMPARE(esito.errori.size(), 1);
+    QVERIFY2(esito.errori.first().contains(programma + Definizioni::Storico), qPrintable(esito.errori.first()));
+    QVERIFY2(esito.errori.first().contains(QStringLiteral("disco pieno"), Qt::CaseInsensitive), qPrintable(esito.errori.first()));
+    for (const QString& f : FileCartellaGiorno(giorno)) QCOMPARE(Leggi(programma + f), vecchio);
+    QCOMPARE(QDir(programma).entryList(QDir::Files | QDir::Hidden).size(), FileCartellaGiorno(giorno).size());
 }
 
 void TestCopiaDati::cartelleElencateEdEliminate() {

@@ -15,8 +15,13 @@
 #include "ui_SalvataggioDati.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QTimer>
+#include <csignal>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace CopiaDati;
 
@@ -56,6 +61,7 @@ class TestFinestreDati : public TProvaConAmbiente {
     Q_OBJECT
 private slots:
     void salvataggio();
+    void salvataggioConTabellaBloccata();
     void recuperoEFineDelProgramma();
     void recuperoEliminaCartella();
     void invioPacchetto();
@@ -96,6 +102,54 @@ void TestFinestreDati::salvataggio() {
     ZR_VERIFICA_RISPOSTE(*m_amb);
     QVERIFY(fermi);
     QCOMPARE(FileCartellaGiorno(CartellaBackup(c) + QStringLiteral("20040315")), FileDaSalvare(c));
+}
+
+void TestFinestreDati::salvataggioConTabellaBloccata() {
+    // Another program holds the history exclusively for half a minute: the
+    // backup waits a few seconds for it, then counts it as not copied and
+    // copies the rest.
+    const QString c = m_amb->cartella();
+    int canale[2];
+    QCOMPARE(::pipe(canale), 0);
+    const QByteArray storico = QFile::encodeName(c + Definizioni::Storico);
+    const pid_t figlio = ::fork();
+    if (figlio == 0) {
+        sqlite3* h = nullptr;
+        if (sqlite3_open_v2(storico.constData(), &h, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
+            sqlite3_exec(h, "BEGIN EXCLUSIVE; DELETE FROM storico", nullptr, nullptr, nullptr) != SQLITE_OK)
+            ::_exit(2);
+        (void)!::write(canale[1], "x", 1);
+        ::sleep(30);
+        ::_exit(0);
+    }
+    ::close(canale[1]);
+    char pronto = 0;
+    QCOMPARE(::read(canale[0], &pronto, 1), 1);
+    ::close(canale[0]);
+
+    const int attesi = FileDaSalvare(c).size();
+    TFrmSalvataggioDati f;
+    m_amb->risposte.attendi(TTipoMessaggio::Errore,
+                            QStringLiteral("Errore durante la copia del file \"") + QDir::toNativeSeparators(c + Definizioni::Storico) + QLatin1Char('"'),
+                            true, true);
+    QElapsedTimer tempo;
+    EseguiModale(&f, [&] {
+        tempo.start();
+        f.ui()->BitBtn2->click();
+        f.ui()->sbEsci->click();
+    });
+    const qint64 ms = tempo.elapsed();
+    ::kill(figlio, SIGKILL);
+    ::waitpid(figlio, nullptr, 0);
+    ZR_VERIFICA_RISPOSTE(*m_amb);
+    QVERIFY2(ms < 10000, qPrintable(QString::number(ms)));
+    QVERIFY2(m_amb->risposte.mostrati.last().testo.contains(QStringLiteral("bloccato da un altro programma")),
+             qPrintable(m_amb->risposte.mostrati.last().testo));
+    QCOMPARE(f.ui()->LabelConErrore->text(), QStringLiteral("1"));
+    QCOMPARE(f.ui()->LabelCopiati->text(), QString::number(attesi - 1));
+    const QString giorno = CartellaBackup(c) + QStringLiteral("20040315/");
+    QVERIFY(!QFile::exists(giorno + Definizioni::Storico));
+    QCOMPARE(Sqlite3(giorno + Definizioni::Prodotti, QStringLiteral("pragma integrity_check")), QStringLiteral("ok"));
 }
 
 void TestFinestreDati::recuperoEFineDelProgramma() {
