@@ -11,6 +11,7 @@
 #include "ui_InputDate.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 
 namespace {
 
@@ -28,6 +29,24 @@ void InserisciStorico(int id, const QString& nome, const QString& data) {
              {id, nome, data, id});
 }
 
+void InserisciCategorie(int quante) {
+    TArchivio& a = TArchivio::corrente();
+    TTransazione t(a);
+    for (int i = 1; i <= quante; ++i)
+        a.esegui(QStringLiteral("INSERT INTO %1 (%2, %3) VALUES (?, ?)").arg(a.nomeQualificato(Definizioni::Cat), Cat::Id, Cat::Categoria),
+                 {i, QStringLiteral("Categoria %1").arg(i)});
+    t.conferma();
+}
+
+// The window on screen with a composition of its own, as the user types it.
+void Componi(Ui::TfrmEsportazioneTabelle* ui, const QString& campi, const QString& tabelle, const QString& condizione = {}) {
+    ui->MemoCampi->setPlainText(campi);
+    ui->MemoDBSelected->setPlainText(tabelle);
+    ui->MemoCondizione->setPlainText(condizione);
+    ui->EditData->clear();
+    ui->EditOrdinamento->clear();
+}
+
 }  // namespace
 
 class TestEsportazioneTabelle : public TProvaConAmbiente {
@@ -37,6 +56,10 @@ private slots:
     void modelloFissoRifiutato();
     void periodoApertoAiLati();
     void foglioSenzaProgrammaOIncompleto();
+    void fileDelProgrammaESostituzione();
+    void archivioConNomeInatteso();
+    void fermaEscDuranteIlLavoro();
+    void erroreDiLetturaUnaVolta();
 };
 
 void TestEsportazioneTabelle::composizioneModelloEsecuzione() {
@@ -188,6 +211,154 @@ void TestEsportazioneTabelle::foglioSenzaProgrammaOIncompleto() {
     QVERIFY(QFileInfo(m_amb->risposte.urlAperti[1].toLocalFile()).fileName().contains(QLatin1String("-incompleto-")));
     QCOMPARE(ui->DBGrid1->model()->rowCount(), 0);
     QCOMPARE(ui->PrgBar->value(), 0);
+}
+
+void TestEsportazioneTabelle::fileDelProgrammaESostituzione() {
+    InserisciCategorie(2);
+    TArchivio::corrente().scollegaTutte();
+    TfrmEsportazioneTabelle f;
+    auto* ui = f.ui();
+    Componi(ui, QStringLiteral("cat.db.\"CATEGORIA\""), QStringLiteral("cat.db"));
+    ui->rbTesto->click();
+    ui->EditEsportaPath->setText(m_amb->cartella());
+    ui->buttEsegui->click();
+
+    // The program's own files are refused, the query stays open.
+    for (const QString nome : {QStringLiteral("zerired"), QStringLiteral("help.html"), QStringLiteral("dberrori.log")}) {
+        ui->EditNomeFEsportaz->setText(nome);
+        m_amb->risposte.attendi(TTipoMessaggio::Errore, QStringLiteral("del programma"), true, true);
+        ui->bbExport->click();
+        QVERIFY2(!QFileInfo::exists(m_amb->file(nome)), qPrintable(nome));
+    }
+
+    // An existing file is replaced only when the user says so.
+    QFile vecchio(m_amb->file(QStringLiteral("Export.txt")));
+    QVERIFY(vecchio.open(QIODevice::WriteOnly));
+    vecchio.write("vecchio");
+    vecchio.close();
+    ui->EditNomeFEsportaz->setText(QStringLiteral("Export.txt"));
+    m_amb->risposte.attendi(TTipoMessaggio::Domanda, QStringLiteral("esiste già"), false, true);
+    ui->bbExport->click();
+    QVERIFY(vecchio.open(QIODevice::ReadOnly));
+    QCOMPARE(vecchio.readAll(), QByteArray("vecchio"));
+    vecchio.close();
+    m_amb->risposte.attendi(TTipoMessaggio::Domanda, QStringLiteral("esiste già"), true, true);
+    ui->bbExport->click();
+    QVERIFY(vecchio.open(QIODevice::ReadOnly));
+    QCOMPARE(vecchio.readAll(), QByteArray("Categoria 1\r\nCategoria 2\r\n").replace("\r\n", QByteArray(19, ' ') + "\r\n"));
+}
+
+void TestEsportazioneTabelle::archivioConNomeInatteso() {
+    InserisciCategorie(1);
+    TArchivio::corrente().scollegaTutte();
+    // A user's copy whose name the engine cannot take as a table.
+    QVERIFY(QFile::copy(m_amb->file(Definizioni::Prodotti), m_amb->file(QStringLiteral("prodotti-2003.db"))));
+    TfrmEsportazioneTabelle f;
+    auto* ui = f.ui();
+    ui->LBTableName->setCurrentItem(ui->LBTableName->findItems(QStringLiteral("cat.db"), Qt::MatchExactly).first());
+    QCOMPARE(ui->LBFieldName->count(), 3);
+    QCOMPARE(ui->LBFieldName->item(1)->text(), Cat::Id);
+    // The copy is listed; its field list holds a note that cannot be sent to the query.
+    ui->LBTableName->setCurrentItem(ui->LBTableName->findItems(QStringLiteral("prodotti-2003.db"), Qt::MatchExactly).first());
+    QCOMPARE(ui->LBFieldName->count(), 1);
+    QVERIFY(ui->LBFieldName->item(0)->text().contains(QLatin1String("prodotti-2003.db")));
+    QVERIFY(!(ui->LBFieldName->item(0)->flags() & Qt::ItemIsEnabled));
+    emit ui->LBFieldName->itemDoubleClicked(ui->LBFieldName->item(0));
+    QVERIFY(ui->MemoCampi->toPlainText().isEmpty());
+
+    Componi(ui, QStringLiteral("*"), QStringLiteral("cat.db"));
+    ui->buttEsegui->click();
+    QVERIFY(ui->bbExport->isEnabled());
+    QCOMPARE(ui->DBGrid1->model()->rowCount(), 1);
+    QCOMPARE(ui->DBGrid1->model()->columnCount(), 2);
+}
+
+void TestEsportazioneTabelle::fermaEscDuranteIlLavoro() {
+    InserisciCategorie(2000);
+    TArchivio::corrente().scollegaTutte();
+    TfrmEsportazioneTabelle f;
+    auto* ui = f.ui();
+    auto* ferma = f.findChild<QAbstractButton*>(QStringLiteral("sbFerma"));
+    QVERIFY(ferma);
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    QVERIFY(!ferma->isVisible() || !ferma->isEnabled());
+
+    // A run of billions of steps: Escape meanwhile keeps the window and the
+    // composition, "Stop" ends the run with an empty grid.
+    const QString campi = QStringLiteral("count(*)");
+    const QString tabelle = QStringLiteral("cat.db a, cat.db b, cat.db c");
+    Componi(ui, campi, tabelle);
+    bool vistoInCorso = false;
+    QTimer::singleShot(300, &f, [&] {
+        vistoInCorso = ferma->isVisible() && ferma->isEnabled() && !ui->buttEsegui->isEnabled();
+        QTest::keyClick(&f, Qt::Key_Escape);
+        QTimer::singleShot(100, ferma, [ferma] { ferma->click(); });
+    });
+    QElapsedTimer orologio;
+    orologio.start();
+    ui->buttEsegui->click();
+    QVERIFY2(orologio.elapsed() < 10000, qPrintable(QString::number(orologio.elapsed())));
+    QVERIFY(vistoInCorso);
+    QVERIFY(f.isVisible());
+    QCOMPARE(ui->MemoCampi->toPlainText(), campi);
+    QCOMPARE(ui->MemoDBSelected->toPlainText(), tabelle);
+    QCOMPARE(ui->DBGrid1->model()->columnCount(), 0);
+    QVERIFY(!ui->bbExport->isEnabled());
+    QVERIFY(!ferma->isEnabled() || !ferma->isVisible());
+
+    // The same for a text export of endless rows: nothing is written.
+    Componi(ui, QStringLiteral("a.\"CATEGORIA\""), tabelle);
+    ui->buttEsegui->click();
+    QVERIFY(ui->bbExport->isEnabled());
+    ui->rbTesto->click();
+    ui->EditEsportaPath->setText(m_amb->cartella());
+    QTimer::singleShot(300, &f, [&] {
+        QTest::keyClick(&f, Qt::Key_Escape);
+        QTimer::singleShot(100, ferma, [ferma] { ferma->click(); });
+    });
+    m_amb->risposte.attendi(TTipoMessaggio::Attenzione, QStringLiteral("interrotta"), true, true);
+    orologio.restart();
+    ui->bbExport->click();
+    QVERIFY2(orologio.elapsed() < 10000, qPrintable(QString::number(orologio.elapsed())));
+    QVERIFY(f.isVisible());
+    QVERIFY(!QFileInfo::exists(m_amb->file(QStringLiteral("Export.txt"))));
+    QCOMPARE(ui->PrgBar->value(), ui->PrgBar->minimum());
+}
+
+void TestEsportazioneTabelle::erroreDiLetturaUnaVolta() {
+    InserisciCategorie(400);
+    TArchivio::corrente().scollegaTutte();
+    TfrmEsportazioneTabelle f;
+    auto* ui = f.ui();
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    Componi(ui, QStringLiteral("cat.db.\"CATEGORIA\""), QStringLiteral("cat.db"));
+    ui->buttEsegui->click();
+    QCOMPARE(ui->DBGrid1->model()->columnCount(), 1);
+
+    // A statement that fails on its first row: one box, an empty grid without
+    // the header of the failed query.
+    Componi(ui, QStringLiteral("cat.db.\"ID\", abs(-9223372036854775807 - 1) AS X"), QStringLiteral("cat.db"));
+    m_amb->risposte.attendi(TTipoMessaggio::Errore, QStringLiteral("Dati non corretti"), true, true);
+    ui->buttEsegui->click();
+    QTest::qWait(100);
+    QCOMPARE(ui->DBGrid1->model()->columnCount(), 0);
+    QCOMPARE(ui->DBGrid1->model()->rowCount(), 0);
+    QVERIFY(!ui->bbExport->isEnabled());
+
+    // One that fails further down, when the grid reads on: one box as well.
+    Componi(ui, QStringLiteral("cat.db.\"ID\", abs(-9223372036854775807 - (cat.db.\"ID\" > 300)) AS X"), QStringLiteral("cat.db"));
+    ui->buttEsegui->click();
+    QVERIFY(ui->bbExport->isEnabled());
+    QCOMPARE(ui->DBGrid1->model()->columnCount(), 2);
+    m_amb->risposte.attendi(TTipoMessaggio::Errore, QStringLiteral("Errore durante la lettura dei dati"), true, true);
+    for (int i = 0; i < 5; ++i) {
+        ui->DBGrid1->scrollToBottom();
+        QTest::qWait(50);
+    }
+    QCOMPARE(ui->DBGrid1->model()->columnCount(), 0);
+    QVERIFY(!ui->bbExport->isEnabled());
 }
 
 QTEST_MAIN(TestEsportazioneTabelle)

@@ -8,6 +8,7 @@
 #include "tools/EsportazioneTesto.h"
 
 #include <QDir>
+#include <QStringEncoder>
 
 Q_DECLARE_METATYPE(TTipoCampo)
 
@@ -44,6 +45,9 @@ private slots:
     void fileDiRighe();
     void nienteSugliArchivi_data();
     void nienteSugliArchivi();
+    void nienteSuiFileDellaCompilazione();
+    void codificaAUnByte();
+    void tabellaWindows1252();
     void percorsi_data();
     void percorsi();
 };
@@ -154,13 +158,13 @@ void TestEsportazioneTesto::fileDiRighe() {
 
     TConnessioneLettura c(m_amb->cartella());
     c.prepara(sql.arg(0));
-    QCOMPARE(EsportaTesto(c, formattazione, file), 2);
+    QCOMPARE(EsportaTesto(c, formattazione, file).righe, 2);
     QCOMPARE(Leggi(file), QByteArray("Olio    702/01/2003True   0.00\r\n"
                                      "Sale    0          " "       0.00\r\n"));
 
     // An empty result gives an empty file.
     c.prepara(sql.arg(100));
-    QCOMPARE(EsportaTesto(c, formattazione, file), 0);
+    QCOMPARE(EsportaTesto(c, formattazione, file).righe, 0);
     QCOMPARE(Leggi(file), QByteArray());
 
     // A folder that does not exist: a message, and no file anywhere.
@@ -176,12 +180,21 @@ void TestEsportazioneTesto::nienteSugliArchivi_data() {
     QTest::newRow("file principale") << "zerired.main";
     QTest::newRow("giornale") << "storico.db-journal";
     QTest::newRow("tabella nuova del programma") << "nuova.db";
+    QTest::newRow("il programma stesso") << "zerired";
+    QTest::newRow("la guida") << "help.html";
+    QTest::newRow("lo strumento di riparazione") << "Pdxrbld.exe";
+    QTest::newRow("il registro dei record rifiutati") << "dberrori.log";
+    QTest::newRow("il blocco della cartella") << "zerired.lock";
+    QTest::newRow("un file al posto della cartella dei salvataggi") << "backup";
+    QTest::newRow("dentro un salvataggio") << "backup/20030102/Export.txt";
 }
 
 void TestEsportazioneTesto::nienteSugliArchivi() {
     QFETCH(QString, nome);
     TArchivio::corrente().scollegaTutte();
     const QString file = m_amb->file(nome);
+    // The folder exists, so that only the refusal can keep the file away.
+    QVERIFY(QDir().mkpath(QFileInfo(file).absolutePath()));
     const bool esisteva = QFileInfo::exists(file);
     const QByteArray prima = esisteva ? Leggi(file) : QByteArray();
     TConnessioneLettura c(m_amb->cartella());
@@ -189,6 +202,62 @@ void TestEsportazioneTesto::nienteSugliArchivi() {
     QVERIFY_THROWS_EXCEPTION(ErroreEsportazione, EsportaTesto(c, QString(), file));
     QCOMPARE(QFileInfo::exists(file), esisteva);
     if (esisteva) QCOMPARE(Leggi(file), prima);
+}
+
+void TestEsportazioneTesto::nienteSuiFileDellaCompilazione() {
+    // Whatever the build puts beside the executable is the program's own.
+    const QStringList file = QDir(CartellaProgrammaCompilato()).entryList(QDir::Files);
+    QVERIFY(file.contains(QStringLiteral("zerired")));
+    for (const QString& f : file) QVERIFY2(FileDelProgramma(m_amb->file(f)), qPrintable(f));
+    QVERIFY(!FileDelProgramma(m_amb->file(QStringLiteral("Export.txt"))));
+}
+
+void TestEsportazioneTesto::codificaAUnByte() {
+    TArchivio& a = TArchivio::corrente();
+    const QString prodotti = a.nomeQualificato(Definizioni::Prodotti);
+    const QStringList nomi = {QStringLiteral("Caffè"), QStringLiteral("Olio"), QStringLiteral("Tè €5"),
+                              QStringLiteral("Ā中\U0001F600x")};
+    for (int i = 0; i < nomi.size(); ++i)
+        a.esegui(QStringLiteral("INSERT INTO %1 (%2, %3) VALUES (?, ?)").arg(prodotti, Prodotti::Id, Prodotti::Nome), {i + 1, nomi[i]});
+    const QString file = m_amb->file(QStringLiteral("Export.txt"));
+    const QString formattazione = QStringLiteral("LUNGHEZZA NOME=6");
+    TConnessioneLettura c(m_amb->cartella());
+
+    // N characters are N bytes: every line is as long as the others; what the
+    // encoding lacks becomes "?" (an emoji is one character) and is counted.
+    c.prepara(QStringLiteral("select NOME, ID from prodotti.db order by ID"));
+    const TEsitoTesto esito = EsportaTesto(c, formattazione, file);
+    QCOMPARE(esito.righe, 4);
+    QCOMPARE(esito.sostituiti, 3);
+    const QByteArray numeri[] = {"             1", "             2", "             3", "             4"};
+    QCOMPARE(Leggi(file), QByteArray("Caff\xE8 ") + numeri[0] + "\r\nOlio  " + numeri[1] + "\r\nT\xE8 \x80" "5 " + numeri[2] +
+                              "\r\n???x  " + numeri[3] + "\r\n");
+
+    // UTF-8 when chosen: nothing is replaced.
+    c.prepara(QStringLiteral("select NOME from prodotti.db order by ID"));
+    const TEsitoTesto utf8 = EsportaTesto(c, formattazione, file, TCodificaTesto::Utf8);
+    QCOMPARE(utf8.sostituiti, 0);
+    QCOMPARE(QString::fromUtf8(Leggi(file)), QStringLiteral("Caffè \r\nOlio  \r\nTè €5 \r\nĀ中\U0001F600x  \r\n"));
+}
+
+void TestEsportazioneTesto::tabellaWindows1252() {
+    // Every character of the plane, against the system's own converter: the
+    // same byte where it has one, "?" and one replacement where it has none.
+    for (char16_t u = 1; u != 0; ++u) {
+        if (QChar::isSurrogate(u)) continue;
+        const QString t(QChar{u});
+        QStringEncoder icu("windows-1252");
+        QVERIFY(icu.isValid());
+        const QByteArray atteso = icu.encode(t);
+        qint64 sostituiti = 0;
+        const QByteArray nostro = CodificaTesto(t, TCodificaTesto::Windows1252, &sostituiti);
+        if (icu.hasError()) {
+            QVERIFY2(nostro == "?" && sostituiti == 1, qPrintable(QString::number(u, 16)));
+        } else {
+            QVERIFY2(nostro == atteso && sostituiti == 0, qPrintable(QString::number(u, 16)));
+        }
+    }
+    QCOMPARE(CodificaTesto(QStringLiteral("€"), TCodificaTesto::Windows1252, nullptr), QByteArray("\x80"));
 }
 
 void TestEsportazioneTesto::percorsi_data() {

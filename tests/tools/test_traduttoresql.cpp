@@ -93,6 +93,12 @@ void TestTraduttoreSql::traduzione_data() {
     QTest::newRow("tutti i campi di una tabella")
         << R"(select prodotti.db.*, storico.db."ID" from prodotti.db, storico.db)"
         << R"(select prodotti.*, storico."ID" AS "ID" from prodotti, storico)";
+    QTest::newRow("with prima della select: si nominano le colonne di fuori")
+        << R"(with t as (select NOME from prodotti.db) select NOME from t)"
+        << R"(with "t" as (select "NOME" from prodotti) select "NOME" AS "NOME" from "t")";
+    QTest::newRow("with recursive dentro una condizione")
+        << R"(select * from cat.db where ID in (WITH RECURSIVE n(x) as (select 1 union all select x + 1 from n where x < 3) select x from n))"
+        << R"(select * from cat where "ID" in (WITH RECURSIVE n("x") as (select 1 union all select "x" + 1 from "n" where "x" < 3) select "x" from "n"))";
 }
 
 void TestTraduttoreSql::traduzione() {
@@ -144,6 +150,12 @@ void TestTraduttoreSql::esecuzioneConTipi() {
     QCOMPARE(c.valore(0).toDate(), QDate(2010, 1, 1));
     QCOMPARE(c.valore(1).toDouble(), 16.5);
     QCOMPARE(c.valore(2).toLongLong(), 3LL);
+
+    // A recursive common table expression is a query like any other.
+    c.prepara(QStringLiteral(R"(with recursive n(x) as (select 1 union all select x + 1 from n where x < 3) select x from n)"));
+    QStringList valori;
+    while (c.prossima()) valori << c.valore(0).toString();
+    QCOMPARE(valori, QStringList({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));
 }
 
 void TestTraduttoreSql::minuscoleAccentate() {
