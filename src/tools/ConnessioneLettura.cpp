@@ -26,6 +26,16 @@ int Autorizza(void*, int azione, const char* a, const char*, const char*, const 
     }
 }
 
+int Controllo(void* dati) {
+    // Nothing may be thrown through the engine's frames: a failure stops.
+    try {
+        const auto* c = static_cast<const std::function<bool()>*>(dati);
+        return (*c)() ? 0 : 1;
+    } catch (...) {
+        return 1;
+    }
+}
+
 QString Testo(const unsigned char* p) { return p ? QString::fromUtf8(reinterpret_cast<const char*>(p)) : QString(); }
 
 }  // namespace
@@ -44,56 +54,87 @@ TConnessioneLettura::TConnessioneLettura(const QString& cartella) {
         m_db = nullptr;
         throw ErroreInterrogazione(QStringLiteral("Impossibile aprire gli archivi in lettura: %1").arg(e));
     }
-    sqlite3_extended_result_codes(m_db, 1);
-    sqlite3_busy_timeout(m_db, 300);
-    sqlite3_db_config(m_db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
-    sqlite3_db_config(m_db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
-    sqlite3_db_config(m_db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
-    sqlite3_db_config(m_db, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
-    sqlite3_db_config(m_db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
-    RegistraLowerUnicode(m_db);
+    // The handle is closed here on any failure: a constructor that raises
+    // never reaches the destructor.
+    try {
+        sqlite3_extended_result_codes(m_db, 1);
+        sqlite3_busy_timeout(m_db, 300);
+        sqlite3_db_config(m_db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+        sqlite3_db_config(m_db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+        sqlite3_db_config(m_db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+        sqlite3_db_config(m_db, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
+        sqlite3_db_config(m_db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+        RegistraLowerUnicode(m_db);
 
-    const QDir dir(cartella);
-    const QStringList file = dir.entryList(QStringList{QStringLiteral("*.db")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
-    const int massimo = sqlite3_limit(m_db, SQLITE_LIMIT_ATTACHED, -1);
-    int collegate = 0;
-    for (const QString& f : file) {
-        const QString schema = TArchivio::schemaDi(f);
-        if (m_catalogo.contains(schema) || collegate >= massimo) continue;
-        QUrl uri = QUrl::fromLocalFile(dir.absoluteFilePath(f));
-        uri.setQuery(QStringLiteral("mode=ro"));
-        sqlite3_stmt* st = nullptr;
-        const QByteArray sql = "ATTACH ? AS \"" + schema.toUtf8().replace('"', "\"\"") + '"';
-        if (sqlite3_prepare_v2(m_db, sql.constData(), -1, &st, nullptr) != SQLITE_OK) {
+        const QDir dir(cartella);
+        const QStringList file = dir.entryList(QStringList{QStringLiteral("*.db")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+        const int massimo = sqlite3_limit(m_db, SQLITE_LIMIT_ATTACHED, -1);
+        int collegate = 0;
+        for (const QString& f : file) {
+            // A name outside [a-z0-9_.] (a user's copy such as prodotti-2003.db)
+            // names no table: it is left out, the other files still serve.
+            QString schema;
+            try {
+                schema = TArchivio::schemaDi(f);
+            } catch (const ErroreArchivio&) {
+                m_saltati.insert(f, QStringLiteral("Il nome dell'archivio %1 non è utilizzabile in un'interrogazione: "
+                                                   "può contenere solo lettere senza accento, cifre, \"_\" e \".\". Rinominarlo per esportarlo.")
+                                        .arg(f));
+                continue;
+            }
+            if (m_catalogo.contains(schema)) continue;
+            if (collegate >= massimo) {
+                m_saltati.insert(f, QStringLiteral("L'archivio %1 non è stato aperto: la cartella contiene più di %2 archivi.")
+                                        .arg(f)
+                                        .arg(massimo));
+                continue;
+            }
+            QUrl uri = QUrl::fromLocalFile(dir.absoluteFilePath(f));
+            uri.setQuery(QStringLiteral("mode=ro"));
+            sqlite3_stmt* st = nullptr;
+            const QByteArray sql = "ATTACH ? AS \"" + schema.toUtf8().replace('"', "\"\"") + '"';
+            if (sqlite3_prepare_v2(m_db, sql.constData(), -1, &st, nullptr) != SQLITE_OK) {
+                sqlite3_finalize(st);
+                continue;
+            }
+            const QByteArray u = uri.toEncoded();
+            sqlite3_bind_text(st, 1, u.constData(), static_cast<int>(u.size()), SQLITE_TRANSIENT);
+            const int rc = sqlite3_step(st);
             sqlite3_finalize(st);
-            continue;
+            if (rc != SQLITE_DONE) continue;
+            ++collegate;
+            // The fields of the table that gives the file its name.
+            QVector<TDefCampo> campi;
+            const QByteArray info = "SELECT name, type, \"notnull\" FROM \"" + schema.toUtf8().replace('"', "\"\"") +
+                                    "\".pragma_table_info(?)";
+            if (sqlite3_prepare_v2(m_db, info.constData(), -1, &st, nullptr) == SQLITE_OK) {
+                const QByteArray t = schema.toUtf8();
+                sqlite3_bind_text(st, 1, t.constData(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
+                while (sqlite3_step(st) == SQLITE_ROW)
+                    campi << TDefCampo::daDichiarazione(Testo(sqlite3_column_text(st, 0)), Testo(sqlite3_column_text(st, 1)),
+                                                        sqlite3_column_int(st, 2) != 0);
+            }
+            sqlite3_finalize(st);
+            m_catalogo.insert(schema, campi);
         }
-        const QByteArray u = uri.toEncoded();
-        sqlite3_bind_text(st, 1, u.constData(), static_cast<int>(u.size()), SQLITE_TRANSIENT);
-        const int rc = sqlite3_step(st);
-        sqlite3_finalize(st);
-        if (rc != SQLITE_DONE) continue;
-        ++collegate;
-        // The fields of the table that gives the file its name.
-        QVector<TDefCampo> campi;
-        const QByteArray info = "SELECT name, type, \"notnull\" FROM \"" + schema.toUtf8().replace('"', "\"\"") +
-                                "\".pragma_table_info(?)";
-        if (sqlite3_prepare_v2(m_db, info.constData(), -1, &st, nullptr) == SQLITE_OK) {
-            const QByteArray t = schema.toUtf8();
-            sqlite3_bind_text(st, 1, t.constData(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
-            while (sqlite3_step(st) == SQLITE_ROW)
-                campi << TDefCampo::daDichiarazione(Testo(sqlite3_column_text(st, 0)), Testo(sqlite3_column_text(st, 1)),
-                                                    sqlite3_column_int(st, 2) != 0);
-        }
-        sqlite3_finalize(st);
-        m_catalogo.insert(schema, campi);
+        sqlite3_set_authorizer(m_db, Autorizza, nullptr);
+    } catch (...) {
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        throw;
     }
-    sqlite3_set_authorizer(m_db, Autorizza, nullptr);
 }
 
 TConnessioneLettura::~TConnessioneLettura() {
     chiudi();
     sqlite3_close(m_db);
+}
+
+void TConnessioneLettura::impostaControllo(std::function<bool()> controllo) {
+    m_controllo = std::move(controllo);
+    // About a thousandth of a second of the engine's work between checks.
+    if (m_controllo) sqlite3_progress_handler(m_db, 4096, Controllo, &m_controllo);
+    else sqlite3_progress_handler(m_db, 0, nullptr, nullptr);
 }
 
 void TConnessioneLettura::chiudi() {
@@ -169,25 +210,12 @@ void TConnessioneLettura::prepara(const QString& testoUtente) {
     }
 }
 
-qint64 TConnessioneLettura::conta(const QString& testoUtente) {
-    prepara(testoUtente);
-    const QByteArray sql = "SELECT count(*) FROM (" + QByteArray(sqlite3_sql(m_stmt)) + ")";
-    chiudi();
-    sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(m_db, sql.constData(), static_cast<int>(sql.size()), &st, nullptr) != SQLITE_OK || !st) {
-        sqlite3_finalize(st);
-        throw ErroreInterrogazione(QStringLiteral("Istruzione SQL non valida: %1").arg(QString::fromUtf8(sqlite3_errmsg(m_db))));
-    }
-    const qint64 n = sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int64(st, 0) : 0;
-    sqlite3_finalize(st);
-    return n;
-}
-
 bool TConnessioneLettura::prossima() {
     if (!m_stmt) return false;
     const int rc = sqlite3_step(m_stmt);
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
+    if ((rc & 0xff) == SQLITE_INTERRUPT) throw ErroreInterrotta(QStringLiteral("Operazione interrotta."));
     const QString e = Testo(reinterpret_cast<const unsigned char*>(sqlite3_errmsg(m_db)));
     throw ErroreInterrogazione(QStringLiteral("Errore durante la lettura dei dati: %1").arg(e));
 }

@@ -9,9 +9,11 @@
 
 #include "tools/TraduttoreSql.h"
 
+#include <QHash>
 #include <QString>
 #include <QVariant>
 #include <QVector>
+#include <functional>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -30,9 +32,17 @@ public:
     using ErroreProgramma::ErroreProgramma;
 };
 
+// A query stopped by the user (the check of impostaControllo said no).
+class ErroreInterrotta : public ErroreInterrogazione {
+public:
+    using ErroreInterrogazione::ErroreInterrogazione;
+};
+
 class TConnessioneLettura {
 public:
-    // Opens the table files (*.db) of the folder read-only.
+    // Opens the table files (*.db) of the folder read-only. A file whose name
+    // cannot name a table (prodotti-2003.db), or that cannot be attached, is
+    // left out and listed in saltati() with the reason.
     explicit TConnessioneLettura(const QString& cartella);
     ~TConnessioneLettura();
     TConnessioneLettura(const TConnessioneLettura&) = delete;
@@ -40,12 +50,18 @@ public:
 
     // The fields of every table of the folder, by table name in lower case.
     const TCatalogoCampi& catalogo() const { return m_catalogo; }
+    // The files left out, by file name, with an Italian reason.
+    const QHash<QString, QString>& saltati() const { return m_saltati; }
+
+    // While the engine works, the check is called every few thousand of its
+    // steps; when it returns false the work stops and prossima() raises
+    // ErroreInterrotta. The check may process the window's events, but must
+    // not use this connection. An empty function removes it.
+    void impostaControllo(std::function<bool()> controllo);
 
     // Translates the text of the old dialect and prepares it; raises
     // ErroreTraduzione or ErroreInterrogazione.
     void prepara(const QString& testoUtente);
-    // The number of rows the text gives, under the same fence.
-    qint64 conta(const QString& testoUtente);
     const QVector<TColonnaRisultato>& colonne() const { return m_colonne; }
     // Steps to the next row; false at the end. A value is null, or of its
     // column's type: qlonglong, double, QString, QDate or bool.
@@ -59,7 +75,9 @@ private:
     sqlite3* m_db = nullptr;
     sqlite3_stmt* m_stmt = nullptr;
     TCatalogoCampi m_catalogo;
+    QHash<QString, QString> m_saltati;
     QVector<TColonnaRisultato> m_colonne;
+    std::function<bool()> m_controllo;
 };
 
 // The Italian message for a statement the fence refuses.

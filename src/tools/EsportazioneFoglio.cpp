@@ -141,7 +141,17 @@ QString EsportaFoglio(TConnessioneLettura& c, const QString& nomeFoglio, const Q
     }
     qint64 righe = 0;
     QByteArray testo;
-    while (c.prossima()) {
+    // A failed or stopped read frees the workbook and leaves no file.
+    auto prossima = [&] {
+        try {
+            return c.prossima();
+        } catch (...) {
+            lxw_workbook_free(wb);
+            QFile::remove(percorso);
+            throw;
+        }
+    };
+    while (prossima()) {
         if (righe >= RigheMassimeFoglio)
             rinuncia(QStringLiteral("Il risultato ha più di %1 righe, quante un foglio di lavoro ne può contenere: "
                                     "restringere la condizione o esportare in formato testo.")

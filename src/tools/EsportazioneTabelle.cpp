@@ -13,31 +13,52 @@
 #include "ui_EsportazioneTabelle.h"
 
 #include <QAbstractTableModel>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QDir>
 #include <QFileSystemModel>
 #include <QFocusEvent>
+#include <QScopeGuard>
+#include <QTimer>
 #include <QUrl>
 
 // The result shown in the grid: rows read from the fenced connection as the
-// grid scrolls to them, never all at once.
+// grid scrolls to them, never all at once. A read that fails closes the
+// result: the grid never reads again from a failed statement.
 class TModelloRisultato : public QAbstractTableModel {
 public:
     using QAbstractTableModel::QAbstractTableModel;
 
-    void apri(const QString& sql) {
+    // Told, after the event that caused it, that a read done for the grid
+    // failed; the result is already without rows.
+    std::function<void(const QString&)> suErroreLettura;
+
+    // Opens the query and reads its first rows, calling the check while the
+    // engine works (see TConnessioneLettura::impostaControllo). On any
+    // failure, a stop included, the model is left closed and the error raised.
+    void apri(const QString& sql, std::function<bool()> controllo) {
+        chiudi();
         beginResetModel();
-        m_righe.clear();
-        m_finito = false;
-        m_conn = std::make_unique<TConnessioneLettura>(CartellaProgramma());
         try {
+            m_conn = std::make_unique<TConnessioneLettura>(CartellaProgramma());
             m_conn->prepara(sql);
         } catch (...) {
             m_conn.reset();
             endResetModel();
             throw;
         }
+        m_finito = false;
+        ++m_generazione;
         endResetModel();
-        if (canFetchMore({})) fetchMore({});
+        try {
+            m_conn->impostaControllo(std::move(controllo));
+            leggi();
+            m_conn->impostaControllo({});
+        } catch (...) {
+            chiudi();
+            throw;
+        }
     }
     void chiudi() {
         beginResetModel();
@@ -47,28 +68,29 @@ public:
         endResetModel();
     }
     bool aperta() const { return m_conn != nullptr; }
+    // Every row of the result has been read into the grid.
+    bool completa() const { return m_finito; }
 
     int rowCount(const QModelIndex& g = {}) const override { return g.isValid() ? 0 : static_cast<int>(m_righe.size()); }
     int columnCount(const QModelIndex& g = {}) const override {
         return g.isValid() || !m_conn ? 0 : static_cast<int>(m_conn->colonne().size());
     }
-    bool canFetchMore(const QModelIndex& g) const override { return !g.isValid() && m_conn && !m_finito; }
-    void fetchMore(const QModelIndex&) override {
-        QVector<QVector<QVariant>> nuove;
-        const int n = columnCount();
-        while (nuove.size() < 256) {
-            if (!m_conn->prossima()) {
-                m_finito = true;
-                break;
-            }
-            QVector<QVariant> r(n);
-            for (int i = 0; i < n; ++i) r[i] = m_conn->valore(i);
-            nuove << r;
+    bool canFetchMore(const QModelIndex& g) const override { return !g.isValid() && m_conn && !m_finito && !m_leggendo; }
+    void fetchMore(const QModelIndex& g) override {
+        if (!canFetchMore(g)) return;
+        try {
+            leggi();
+        } catch (const ErroreProgramma& e) {
+            // Reported once, outside the view's own work; the result closes.
+            m_finito = true;
+            const QString testo = e.testo();
+            const int generazione = m_generazione;
+            QTimer::singleShot(0, this, [this, testo, generazione] {
+                if (generazione != m_generazione) return;  // a new run has replaced it
+                chiudi();
+                if (suErroreLettura) suErroreLettura(testo);
+            });
         }
-        if (nuove.isEmpty()) return;
-        beginInsertRows({}, static_cast<int>(m_righe.size()), static_cast<int>(m_righe.size() + nuove.size() - 1));
-        m_righe += nuove;
-        endInsertRows();
     }
     QVariant data(const QModelIndex& i, int ruolo) const override {
         if (ruolo != Qt::DisplayRole || !i.isValid()) return {};
@@ -87,9 +109,33 @@ public:
     }
 
 private:
+    // The next rows, up to 256. The engine may process events meanwhile: no
+    // second read starts inside this one.
+    void leggi() {
+        m_leggendo = true;
+        const auto fine = qScopeGuard([this] { m_leggendo = false; });
+        QVector<QVector<QVariant>> nuove;
+        const int n = columnCount();
+        while (nuove.size() < 256) {
+            if (!m_conn->prossima()) {
+                m_finito = true;
+                break;
+            }
+            QVector<QVariant> r(n);
+            for (int i = 0; i < n; ++i) r[i] = m_conn->valore(i);
+            nuove << r;
+        }
+        if (nuove.isEmpty()) return;
+        beginInsertRows({}, static_cast<int>(m_righe.size()), static_cast<int>(m_righe.size() + nuove.size() - 1));
+        m_righe += nuove;
+        endInsertRows();
+    }
+
     std::unique_ptr<TConnessioneLettura> m_conn;
     QVector<QVector<QVariant>> m_righe;
     bool m_finito = true;
+    bool m_leggendo = false;
+    int m_generazione = 0;
 };
 
 namespace {
@@ -124,6 +170,12 @@ TfrmEsportazioneTabelle::TfrmEsportazioneTabelle(QWidget* genitore)
     connect(m_ui->sbEsci, &QToolButton::clicked, this, &TfrmEsportazioneTabelle::sbEsciClick);
     connect(m_ui->buttEsegui, &QPushButton::clicked, this, &TfrmEsportazioneTabelle::buttEseguiClick);
     connect(m_ui->bbExport, &QPushButton::clicked, this, &TfrmEsportazioneTabelle::bbExportClick);
+    connect(m_ui->sbFerma, &QPushButton::clicked, this, &TfrmEsportazioneTabelle::sbFermaClick);
+    m_risultato->suErroreLettura = [this](const QString& testo) {
+        m_ui->bbExport->setEnabled(false);
+        MostraErrore(DatiNonCorretti + QLatin1Char('\n') + testo);
+    };
+    m_ui->sbFerma->hide();
     m_ui->EditOrdinamento->installEventFilter(this);
     EscComeEsci(this, [this] { sbEsciClick(); });
     FormCreate();
@@ -190,6 +242,14 @@ void TfrmEsportazioneTabelle::LBTableNameChange() {
     // attached to the store's connection for a listing.
     try {
         TConnessioneLettura c(CartellaProgramma());
+        // A file the connection left out: the field list says why.
+        if (const auto saltato = c.saltati().constFind(voce->text()); saltato != c.saltati().constEnd()) {
+            m_ui->LBFieldName->clear();
+            auto* nota = new QListWidgetItem(*saltato, m_ui->LBFieldName);
+            nota->setFlags(Qt::NoItemFlags);
+            nota->setToolTip(*saltato);
+            return;
+        }
         const auto it = c.catalogo().constFind(TArchivio::schemaDi(voce->text()));
         if (it == c.catalogo().constEnd() || it->isEmpty()) throw ErroreInterrogazione(QString());
         m_ui->LBFieldName->clear();
@@ -203,7 +263,8 @@ void TfrmEsportazioneTabelle::LBTableNameChange() {
 void TfrmEsportazioneTabelle::LBFieldNameDblClick() {
     QListWidgetItem* t = m_ui->LBTableName->currentItem();
     QListWidgetItem* f = m_ui->LBFieldName->currentItem();
-    if (!t || !f) return;
+    // A note in place of the fields is not a field.
+    if (!t || !f || !(f->flags() & Qt::ItemIsEnabled)) return;
     const QString T = t->text();
     const QString F = f->text();
     const QString R = T + QLatin1Char('.') + QLatin1Char('"') + F + QLatin1Char('"');
@@ -247,11 +308,16 @@ void TfrmEsportazioneTabelle::rgTIPOClick() {
         m_ui->EditEsportaPath->setEnabled(true);
         m_ui->EditNomeFEsportaz->show();
         m_ui->EdtNomeFoglioLavoro->hide();
+        m_ui->LabelCodifica->show();
+        m_ui->cbCodifica->show();
     } else if (m_ui->rbExcel->isChecked()) {
         m_ui->gbNome->setTitle(QStringLiteral("Nome foglio di lavoro"));
         m_ui->EditEsportaPath->setEnabled(false);
         m_ui->EditNomeFEsportaz->hide();
         m_ui->EdtNomeFoglioLavoro->show();
+        // The encoding is the text file's: a workbook has its own.
+        m_ui->LabelCodifica->hide();
+        m_ui->cbCodifica->hide();
     }
 }
 
@@ -354,7 +420,59 @@ void TfrmEsportazioneTabelle::DirectoryListBox1Change() {
     if (i.isValid()) m_ui->EditEsportaPath->setText(m_cartelle->filePath(i));
 }
 
-void TfrmEsportazioneTabelle::sbEsciClick() { accept(); }
+void TfrmEsportazioneTabelle::sbEsciClick() {
+    // Escape or "Esci" during a run keeps the window and its composition.
+    if (m_inCorso) return;
+    accept();
+}
+
+void TfrmEsportazioneTabelle::reject() {
+    if (m_inCorso) return;
+    QDialog::reject();
+}
+
+void TfrmEsportazioneTabelle::closeEvent(QCloseEvent* evento) {
+    if (m_inCorso) {
+        evento->ignore();
+        return;
+    }
+    QDialog::closeEvent(evento);
+}
+
+void TfrmEsportazioneTabelle::sbFermaClick() { m_stopRichiesto = true; }
+
+std::function<bool()> TfrmEsportazioneTabelle::controlloLavoro() {
+    m_stopRichiesto = false;
+    auto orologio = std::make_shared<QElapsedTimer>();
+    orologio->start();
+    auto eventi = std::make_shared<qint64>(-1000);
+    // The window repaints and "Stop" can be pressed: the events waiting are
+    // handled whenever a frame's time (16 ms) has passed.
+    return [this, orologio, eventi] {
+        if (orologio->elapsed() - *eventi >= 16) {
+            QCoreApplication::processEvents();
+            *eventi = orologio->elapsed();
+        }
+        return !m_stopRichiesto;
+    };
+}
+
+std::unique_ptr<TOperazioneInCorso> TfrmEsportazioneTabelle::iniziaLavoro() {
+    // While the engine works only "Stop" acts: nothing may start a second
+    // run, change the composition's model, or close the window.
+    auto lavoro = std::make_unique<TOperazioneInCorso>(
+        m_inCorso,
+        QList<QWidget*>{m_ui->buttEsegui, m_ui->buttClear, m_ui->bbExport, m_ui->cbPreimpostati, m_ui->buttElimina,
+                        m_ui->Button3, m_ui->Button4, m_ui->rgTIPO, m_ui->gbPercorso, m_ui->DirectoryListBox1, m_ui->gbNome,
+                        m_ui->sbEsci},
+        [this] {
+            m_ui->sbFerma->setEnabled(false);
+            m_ui->sbFerma->hide();
+        });
+    m_ui->sbFerma->setEnabled(true);
+    m_ui->sbFerma->show();
+    return lavoro;
+}
 
 void TfrmEsportazioneTabelle::buttEseguiClick() {
     QString sql = QStringLiteral("SELECT ") + m_ui->MemoCampi->toPlainText() + QStringLiteral(" FROM ") +
@@ -382,14 +500,25 @@ void TfrmEsportazioneTabelle::buttEseguiClick() {
     }
     if (!m_ui->EditOrdinamento->text().isEmpty()) sql += QStringLiteral(" ORDER BY ") + m_ui->EditOrdinamento->text();
     m_sql = sql;
-    try {
-        m_risultato->apri(sql);
-    } catch (const ErroreProgramma& e) {
-        // A text that cannot be translated or a statement the connection refuses.
-        MostraErrore(DatiNonCorretti + QLatin1Char('\n') + e.testo());
-        return;
+    QString errore;
+    bool fermato = false;
+    {
+        const auto lavoro = iniziaLavoro();
+        try {
+            m_risultato->apri(sql, controlloLavoro());
+        } catch (const ErroreInterrotta&) {
+            fermato = true;
+        } catch (const ErroreProgramma& e) {
+            // A text that cannot be translated, a statement the connection
+            // refuses or one that fails on its first rows.
+            errore = e.testo();
+        } catch (const ErroreArchivio& e) {
+            errore = e.testo();
+        }
     }
-    m_ui->bbExport->setEnabled(true);
+    const bool riuscito = !fermato && errore.isNull();
+    m_ui->bbExport->setEnabled(riuscito);
+    if (!errore.isNull()) MostraErrore(DatiNonCorretti + QLatin1Char('\n') + errore);
 }
 
 void TfrmEsportazioneTabelle::bbExportClick() {
@@ -411,20 +540,67 @@ void TfrmEsportazioneTabelle::esportaTesto() {
         return;
     }
     const QString file = PercorsoEsportazione(m_ui->EditEsportaPath->text(), m_ui->EditNomeFEsportaz->text());
-    try {
-        TConnessioneLettura c(CartellaProgramma());
-        m_ui->PrgBar->setMaximum(static_cast<int>(qMin<qint64>(c.conta(m_sql), INT_MAX)));
-        c.prepara(m_sql);
-        EsportaTesto(c, m_ui->MemoFormattazione->toPlainText(), file,
-                     [this](qint64 n) { m_ui->PrgBar->setValue(static_cast<int>(qMin<qint64>(n, INT_MAX))); });
-    } catch (const ErroreProgramma& e) {
+    if (FileDelProgramma(file)) {
+        MostraErrore(QStringLiteral("Il file %1 è un archivio del programma: scegliere un altro nome o percorso.")
+                         .arg(QDir::toNativeSeparators(file)));
+        return;
+    }
+    if (QFileInfo::exists(file) &&
+        !ChiediConferma(QStringLiteral("Il file %1 esiste già: sostituirlo con i dati esportati?").arg(QDir::toNativeSeparators(file))))
+        return;
+    const TCodificaTesto codifica = m_ui->cbCodifica->currentIndex() == 1 ? TCodificaTesto::Utf8 : TCodificaTesto::Windows1252;
+    TEsitoTesto esito;
+    QString errore;
+    bool fermato = false;
+    {
+        const auto lavoro = iniziaLavoro();
+        avviaAvanzamento();
+        try {
+            TConnessioneLettura c(CartellaProgramma());
+            c.impostaControllo(controlloLavoro());
+            c.prepara(m_sql);
+            esito = EsportaTesto(c, m_ui->MemoFormattazione->toPlainText(), file, codifica,
+                                 [this](qint64 n) { avanzamento(n); });
+        } catch (const ErroreInterrotta&) {
+            fermato = true;
+        } catch (const ErroreProgramma& e) {
+            errore = e.testo();
+        }
+        fineAvanzamento();
+    }
+    if (fermato) {
+        // Nothing was written: a file of that name keeps what it had.
+        MostraAttenzione(QStringLiteral("Esportazione interrotta: l'archivio non è stato scritto."));
+        return;
+    }
+    if (!errore.isNull()) {
         // A setting that cannot be used or a failed read: nothing written,
         // the query stays open.
-        m_ui->PrgBar->setValue(0);
-        MostraErrore(e.testo());
+        MostraErrore(errore);
         return;
     }
     chiudiQuery();
+    if (esito.sostituiti > 0)
+        MostraAttenzione(QStringLiteral("Esportazione terminata: %1 righe scritte in %2.\n%3 caratteri non previsti dalla codifica "
+                                        "Windows-1252 sono stati scritti come \"?\"; per conservarli scegliere la codifica UTF-8.")
+                             .arg(esito.righe)
+                             .arg(QDir::toNativeSeparators(file))
+                             .arg(esito.sostituiti));
+}
+
+void TfrmEsportazioneTabelle::avviaAvanzamento() {
+    // The rows are counted while they are written: the bar knows its end
+    // only when the grid has already read the whole result.
+    m_ui->PrgBar->setRange(0, m_risultato->completa() ? qMax(1, m_risultato->rowCount()) : 0);
+    m_ui->PrgBar->setValue(0);
+}
+
+void TfrmEsportazioneTabelle::avanzamento(qint64 righe) {
+    if (m_ui->PrgBar->maximum() > 0) m_ui->PrgBar->setValue(static_cast<int>(qMin<qint64>(righe, m_ui->PrgBar->maximum())));
+}
+
+void TfrmEsportazioneTabelle::fineAvanzamento() {
+    m_ui->PrgBar->setRange(0, 100);
     m_ui->PrgBar->setValue(0);
 }
 
@@ -438,28 +614,40 @@ void TfrmEsportazioneTabelle::esportaFoglio() {
         MostraAttenzione(TabellaChiusa);
         return;
     }
+    // The grid holds the first rows already: more than 200 of them, or a
+    // result not yet read to its end, is a long export.
+    if (m_risultato->rowCount() > 200)
+        MostraAttenzione(QStringLiteral("L'archivio che si è richiesto di esportare contiene molti dati, l'operazione "
+                                        "richiederà alcuni minuti di tempo..."));
     QString file;
-    try {
-        TConnessioneLettura c(CartellaProgramma());
-        const qint64 righe = c.conta(m_sql);
-        m_ui->PrgBar->setValue(0);
-        m_ui->PrgBar->setMaximum(static_cast<int>(qMin<qint64>(righe, INT_MAX)));
-        if (righe > 200)
-            MostraAttenzione(QStringLiteral("L'archivio che si è richiesto di esportare contiene molti dati, l'operazione "
-                                            "richiederà alcuni minuti di tempo..."));
-        c.prepara(m_sql);
-        file = EsportaFoglio(c, m_ui->EdtNomeFoglioLavoro->text(), m_cartellaFogli,
-                             [this](qint64 n) { m_ui->PrgBar->setValue(static_cast<int>(qMin<qint64>(n, INT_MAX))); });
-    } catch (const ErroreCellaFoglio& e) {
-        // The rows written before the refused cell are shown, under a name
-        // and with a message that say the workbook is incomplete.
-        MostraErrore(MessaggioCellaRifiutata(e, m_ui->cbPreimpostati->currentText()));
-        file = e.percorso;
-    } catch (const ErroreProgramma& e) {
-        MostraErrore(e.testo());
+    QString errore;
+    bool fermato = false;
+    {
+        const auto lavoro = iniziaLavoro();
+        avviaAvanzamento();
+        try {
+            TConnessioneLettura c(CartellaProgramma());
+            c.impostaControllo(controlloLavoro());
+            c.prepara(m_sql);
+            file = EsportaFoglio(c, m_ui->EdtNomeFoglioLavoro->text(), m_cartellaFogli, [this](qint64 n) { avanzamento(n); });
+        } catch (const ErroreCellaFoglio& e) {
+            // The rows written before the refused cell are shown, under a name
+            // and with a message that say the workbook is incomplete.
+            errore = MessaggioCellaRifiutata(e, m_ui->cbPreimpostati->currentText());
+            file = e.percorso;
+        } catch (const ErroreInterrotta&) {
+            fermato = true;
+        } catch (const ErroreProgramma& e) {
+            errore = e.testo();
+        }
+        fineAvanzamento();
     }
+    if (fermato) {
+        MostraAttenzione(QStringLiteral("Esportazione interrotta: il foglio di lavoro non è stato scritto."));
+        return;
+    }
+    if (!errore.isNull()) MostraErrore(errore);
     chiudiQuery();
-    m_ui->PrgBar->setValue(0);
     if (!file.isEmpty() && !Interazione().apriUrl(QUrl::fromLocalFile(file)))
         MostraAttenzione(QStringLiteral("Il foglio di lavoro è stato scritto in %1, ma nessun programma lo ha aperto: "
                                         "aprirlo con un programma per fogli di calcolo.")

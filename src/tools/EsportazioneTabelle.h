@@ -5,6 +5,7 @@
 // field) and writes its result to a fixed-width text file or a workbook.
 
 #include <QDialog>
+#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -13,6 +14,7 @@ class TfrmEsportazioneTabelle;
 class QFileSystemModel;
 class TTabella;
 class TModelloRisultato;
+class TOperazioneInCorso;
 
 class TfrmEsportazioneTabelle : public QDialog {
     Q_OBJECT
@@ -24,6 +26,13 @@ public:
     QString testoSql() const { return m_sql; }
     // The folder where workbooks go; tests point it at their own folder.
     void impostaCartellaFogli(const QString& cartella) { m_cartellaFogli = cartella; }
+    // A run or an export is working.
+    bool inCorso() const { return m_inCorso; }
+    // Escape and closing are refused while a run or an export works.
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent* evento) override;
 
 private:
     void FormCreate();
@@ -41,6 +50,7 @@ private:
     void sbEsciClick();
     void buttEseguiClick();
     void bbExportClick();
+    void sbFermaClick();
 
     bool eventFilter(QObject* oggetto, QEvent* evento) override;
     void chiudiQuery();
@@ -49,6 +59,13 @@ private:
     int tipoScelto() const;
     void impostaTipo(int tipo);
     bool memorizzaModello(bool nuovo);
+    // The guard of a run: controls blocked, "Stop" shown, until it is destroyed.
+    std::unique_ptr<TOperazioneInCorso> iniziaLavoro();
+    // The check the engine calls while it works: events handled, Stop asked.
+    std::function<bool()> controlloLavoro();
+    void avviaAvanzamento();
+    void avanzamento(qint64 righe);
+    void fineAvanzamento();
 
     std::unique_ptr<Ui::TfrmEsportazioneTabelle> m_ui;
     std::unique_ptr<TTabella> m_tabella;
@@ -58,4 +75,6 @@ private:
     QString m_radice;
     QString m_sql;
     QString m_cartellaFogli;
+    bool m_inCorso = false;
+    bool m_stopRichiesto = false;
 };

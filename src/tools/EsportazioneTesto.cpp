@@ -2,6 +2,7 @@
 
 #include "app/Fx.h"
 #include "tools/ConnessioneLettura.h"
+#include "tools/CopiaDati.h"
 
 #include <QDate>
 #include <QDir>
@@ -63,7 +64,92 @@ QString Scientifico(double v, int precisione) {
            QStringLiteral("%1").arg(std::abs(esponente), 3, 10, QLatin1Char('0'));
 }
 
+// The text cut or padded with blanks to n characters, a character being a
+// whole code point as the single-byte file writes it: an emoji counts one.
+QString Colonna(const QString& t, int n) {
+    const int unita = static_cast<int>(t.size());
+    bool coppie = false;
+    for (int i = 0; i < unita && i <= n; ++i)
+        if (t[i].isHighSurrogate()) {
+            coppie = true;
+            break;
+        }
+    if (!coppie) return unita >= n ? t.left(n) : t.leftJustified(n);
+    int i = 0, caratteri = 0;
+    while (i < unita && caratteri < n) {
+        i += t[i].isHighSurrogate() && i + 1 < unita && t[i + 1].isLowSurrogate() ? 2 : 1;
+        ++caratteri;
+    }
+    return t.left(i) + QString(n - caratteri, QLatin1Char(' '));
+}
+
+// Windows-1252 for the characters outside Latin-1's printable range: the
+// bytes 0x80-0x9F. 0x81, 0x8D, 0x8F, 0x90 and 0x9D stand for the control
+// characters of the same code, as the system's converter has them.
+char Byte1252(char16_t u) {
+    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) return static_cast<char>(u);
+    switch (u) {
+    case 0x81: case 0x8D: case 0x8F: case 0x90: case 0x9D: return static_cast<char>(u);
+    case 0x20AC: return '\x80';
+    case 0x201A: return '\x82';
+    case 0x0192: return '\x83';
+    case 0x201E: return '\x84';
+    case 0x2026: return '\x85';
+    case 0x2020: return '\x86';
+    case 0x2021: return '\x87';
+    case 0x02C6: return '\x88';
+    case 0x2030: return '\x89';
+    case 0x0160: return '\x8A';
+    case 0x2039: return '\x8B';
+    case 0x0152: return '\x8C';
+    case 0x017D: return '\x8E';
+    case 0x2018: return '\x91';
+    case 0x2019: return '\x92';
+    case 0x201C: return '\x93';
+    case 0x201D: return '\x94';
+    case 0x2022: return '\x95';
+    case 0x2013: return '\x96';
+    case 0x2014: return '\x97';
+    case 0x02DC: return '\x98';
+    case 0x2122: return '\x99';
+    case 0x0161: return '\x9A';
+    case 0x203A: return '\x9B';
+    case 0x0153: return '\x9C';
+    case 0x017E: return '\x9E';
+    case 0x0178: return '\x9F';
+    default: return 0;
+    }
+}
+
+void Aggiungi1252(const QString& testo, QByteArray& uscita, qint64* sostituiti) {
+    const qsizetype n = testo.size();
+    const qsizetype base = uscita.size();
+    uscita.resize(base + n);
+    char* p = uscita.data() + base;
+    const char16_t* u = reinterpret_cast<const char16_t*>(testo.utf16());
+    for (qsizetype i = 0; i < n; ++i) {
+        const char b = Byte1252(u[i]);
+        if (b != 0 || u[i] == 0) {
+            *p++ = b;
+            continue;
+        }
+        // A pair of surrogates is one character: one "?".
+        if (QChar::isHighSurrogate(u[i]) && i + 1 < n && QChar::isLowSurrogate(u[i + 1])) ++i;
+        *p++ = '?';
+        if (sostituiti) ++*sostituiti;
+    }
+    uscita.truncate(p - uscita.constData());
+}
+
 }  // namespace
+
+QByteArray CodificaTesto(const QString& testo, TCodificaTesto codifica, qint64* sostituiti) {
+    if (codifica == TCodificaTesto::Utf8) return testo.toUtf8();
+    QByteArray r;
+    r.reserve(testo.size());
+    Aggiungi1252(testo, r, sostituiti);
+    return r;
+}
 
 TFormattazioneColonna LeggiFormattazione(const QString& testo, const QString& colonna) {
     TFormattazioneColonna f;
@@ -241,8 +327,7 @@ QString TPezzoColonna::pezzo(const QVariant& valore) const {
     if (m_escluso) return {};
     switch (m_tipo) {
     case TTipoCampo::String: {
-        const QString t = valore.toString();
-        return t.size() >= m_lunghezza ? t.left(m_lunghezza) : t.leftJustified(m_lunghezza);
+        return Colonna(valore.toString(), m_lunghezza);
     }
     case TTipoCampo::Integer: return ApplicaFormatoNumero(m_numero, valore.isNull() ? QVariant(0) : valore);
     case TTipoCampo::Boolean:
@@ -283,21 +368,36 @@ bool FileDelProgramma(const QString& percorso) {
     const QString canonica = QFileInfo(cartella).canonicalFilePath();
     if (!canonica.isEmpty()) cartella = canonica;
     const QString programma = QFileInfo(CartellaProgramma()).canonicalFilePath();
-    auto riservato = [](const QString& nome) {
+    if (programma.isEmpty()) return false;
+    QString backup = QFileInfo(CopiaDati::CartellaBackup(CartellaProgramma())).absoluteFilePath();
+    if (backup.endsWith(QLatin1Char('/'))) backup.chop(1);
+    if (const QString b = QFileInfo(backup).canonicalFilePath(); !b.isEmpty()) backup = b;
+    const QString nomeBackup = QFileInfo(backup).fileName().toLower();
+    auto riservato = [&](const QString& dir, const QString& nome) {
+        // Anything inside the backup folder is a copy of the user's data.
+        if (dir == backup || dir.startsWith(backup + QLatin1Char('/'))) return true;
+        if (dir != programma) return false;
         const QString n = nome.toLower();
-        return n.endsWith(QLatin1String(".db")) || n.contains(QLatin1String("-journal")) || n.startsWith(QLatin1String("zerired."));
+        for (const QString& spedito : FileSpeditiConIlProgramma())
+            if (n == spedito.toLower()) return true;
+        static const QStringList giornali = {QStringLiteral("-journal"), QStringLiteral("-wal"), QStringLiteral("-shm"),
+                                             QStringLiteral("-mj")};
+        for (const QString& g : giornali)
+            if (n.contains(g)) return true;
+        return n.endsWith(QLatin1String(".db")) || n.startsWith(QLatin1String("zerired.")) ||
+               n == QLatin1String("dberrori.log") || n == nomeBackup;
     };
-    if (!programma.isEmpty() && cartella == programma && riservato(f.fileName())) return true;
+    if (riservato(cartella, f.fileName())) return true;
     // A link that points at such a file is refused as well.
     if (f.isSymLink()) {
         const QFileInfo t(f.canonicalFilePath());
-        if (t.exists() && QFileInfo(t.absolutePath()).canonicalFilePath() == programma && riservato(t.fileName())) return true;
+        if (t.exists() && riservato(QFileInfo(t.absolutePath()).canonicalFilePath(), t.fileName())) return true;
     }
     return false;
 }
 
-qint64 EsportaTesto(TConnessioneLettura& c, const QString& formattazione, const QString& percorso,
-                    const std::function<void(qint64)>& avanzamento) {
+TEsitoTesto EsportaTesto(TConnessioneLettura& c, const QString& formattazione, const QString& percorso,
+                         TCodificaTesto codifica, const std::function<void(qint64)>& avanzamento) {
     if (FileDelProgramma(percorso))
         throw ErroreEsportazione(QStringLiteral("Il file %1 è un archivio del programma: scegliere un altro nome o percorso.")
                                      .arg(QDir::toNativeSeparators(percorso)));
@@ -308,7 +408,8 @@ qint64 EsportaTesto(TConnessioneLettura& c, const QString& formattazione, const 
     QSaveFile file(percorso);
     if (!file.open(QIODevice::WriteOnly))
         throw ErroreEsportazione(QStringLiteral("Non riesco a scrivere l'archivio nel percorso indicato! Controllare e ripetere l'operazione."));
-    qint64 righe = 0;
+    TEsitoTesto esito;
+    qint64& righe = esito.righe;
     QString riga;
     QByteArray blocco;
     const int n = static_cast<int>(pezzi.size());
@@ -316,7 +417,8 @@ qint64 EsportaTesto(TConnessioneLettura& c, const QString& formattazione, const 
         riga.clear();
         for (int i = 0; i < n; ++i) riga += pezzi[i].pezzo(c.valore(i));
         riga += QLatin1String("\r\n");
-        blocco += riga.toUtf8();
+        if (codifica == TCodificaTesto::Utf8) blocco += riga.toUtf8();
+        else Aggiungi1252(riga, blocco, &esito.sostituiti);
         if (blocco.size() > (1 << 20)) {
             file.write(blocco);
             blocco.clear();
@@ -329,5 +431,5 @@ qint64 EsportaTesto(TConnessioneLettura& c, const QString& formattazione, const 
         throw ErroreEsportazione(QStringLiteral("Non riesco a scrivere l'archivio nel percorso indicato! Controllare e ripetere l'operazione.\n%1")
                                      .arg(file.errorString()));
     if (avanzamento) avanzamento(righe);
-    return righe;
+    return esito;
 }

@@ -2,12 +2,16 @@
 // The fixed-width text export: the formatting settings of a column read from
 // a model's formatting text, one piece per column and type, and the file of
 // one line per row (CR LF after each) written through QSaveFile, so that a
-// failed write never replaces a good file with a half one.
+// failed or stopped write never replaces a good file with a half one. The
+// file is single-byte (Windows-1252) unless UTF-8 is chosen, so that a piece
+// of N characters is N bytes and a reader that cuts by position finds every
+// field where it belongs.
 
 #include "app/Fx.h"
 #include "data/engine/Archivio.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <functional>
 
@@ -70,15 +74,33 @@ private:
     QString m_sepdec;
 };
 
+// The encoding of the text file.
+enum class TCodificaTesto { Windows1252, Utf8 };
+// The text in the encoding; a character Windows-1252 lacks becomes "?" (one
+// per character, an emoji included) and is added to *sostituiti.
+QByteArray CodificaTesto(const QString& testo, TCodificaTesto codifica, qint64* sostituiti);
+
 // The path of an export file: folder and name joined with "/".
 QString PercorsoEsportazione(const QString& cartella, const QString& nome);
 // Splits a stored file path at its last separator of either kind ("C:\Dati\Export.txt").
 void DividiPercorso(const QString& percorso, QString* cartella, QString* nome);
-// True when the path names a table file of the program folder, the store's
-// main file, a journal or the lock file: the export never writes there.
+// The names of the files the build puts into the program folder beside the
+// executable (written by the build itself, so the list follows it).
+const QStringList& FileSpeditiConIlProgramma();
+// True when the path names a file the program ships or keeps in its folder:
+// what the build puts beside the executable (the program, its guide, the
+// repair tool), a table file, the store's main file, a journal, the lock
+// file, the log of refused records, or the backup folder and what it holds.
+// The export never writes there.
 bool FileDelProgramma(const QString& percorso);
 
+struct TEsitoTesto {
+    qint64 righe = 0;
+    qint64 sostituiti = 0;  // characters written as "?"
+};
+
 // Writes every remaining row of the prepared query to the file; the progress
-// function receives the number of rows written so far. Returns the rows.
-qint64 EsportaTesto(TConnessioneLettura& c, const QString& formattazione, const QString& percorso,
-                    const std::function<void(qint64)>& avanzamento = {});
+// function receives the number of rows written so far.
+TEsitoTesto EsportaTesto(TConnessioneLettura& c, const QString& formattazione, const QString& percorso,
+                         TCodificaTesto codifica = TCodificaTesto::Windows1252,
+                         const std::function<void(qint64)>& avanzamento = {});

@@ -114,7 +114,8 @@ const QSet<QString>& ParoleChiave() {
         QStringLiteral("intersect"), QStringLiteral("limit"), QStringLiteral("offset"), QStringLiteral("case"),
         QStringLiteral("when"), QStringLiteral("then"), QStringLiteral("else"), QStringLiteral("end"),
         QStringLiteral("escape"), QStringLiteral("exists"), QStringLiteral("true"), QStringLiteral("false"),
-        QStringLiteral("upper"), QStringLiteral("lower")};
+        QStringLiteral("upper"), QStringLiteral("lower"), QStringLiteral("with"), QStringLiteral("recursive"),
+        QStringLiteral("materialized")};
     return p;
 }
 
@@ -271,12 +272,17 @@ private:
     // the field's name, or "SUM OF PREZZO" for an unnamed aggregate.
     QVector<TOrigineColonna> nominaColonne() {
         QVector<TOrigineColonna> r;
+        // The select of the statement itself: outside the parentheses of a
+        // common table expression (WITH t AS (SELECT ...) SELECT ...).
         int inizio = -1;
-        for (int i = 0; i < m_s.size(); ++i)
-            if (Parola(tok(i), "select")) {
+        for (int i = 0, livello = 0; i < m_s.size(); ++i) {
+            if (Simbolo(tok(i), "(")) ++livello;
+            else if (Simbolo(tok(i), ")")) --livello;
+            else if (livello == 0 && Parola(tok(i), "select")) {
                 inizio = i + 1;
                 break;
             }
+        }
         if (inizio < 0) return r;
         if (inizio < m_s.size() && (Parola(tok(inizio), "distinct") || Parola(tok(inizio), "all"))) ++inizio;
         int profondita = 0;

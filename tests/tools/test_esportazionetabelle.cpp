@@ -33,7 +33,7 @@ void InserisciCategorie(int quante) {
     TArchivio& a = TArchivio::corrente();
     TTransazione t(a);
     for (int i = 1; i <= quante; ++i)
-        a.esegui(QStringLiteral("INSERT INTO %1 (%2, %3) VALUES (?, ?)").arg(a.nomeQualificato(Definizioni::Cat), Cat::Id, Cat::Categoria),
+        a.esegui(QStringLiteral("INSERT INTO %1 (%2, %3) VALUES (?, ?)").arg(a.nomeQualificato(Definizioni::Categorie), Cat::Id, Cat::Categoria),
                  {i, QStringLiteral("Categoria %1").arg(i)});
     t.conferma();
 }
