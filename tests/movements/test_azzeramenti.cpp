@@ -68,6 +68,8 @@ private slots:
     void azzeraTabellaVuota();
     void azzeraGuastoAMetaAnnullaTutto();
     void azzeraTabellaBloccata();
+    void azzeraFuoriLimite_data();
+    void azzeraFuoriLimite();
     void finestraAzzera();
     void propostaIntervallo_data();
     void propostaIntervallo();
@@ -154,6 +156,63 @@ void TestAzzeramenti::azzeraTabellaBloccata() {
     altro = QSqlDatabase();
     QSqlDatabase::removeDatabase(QStringLiteral("altro"));
     QCOMPARE(Stato(amb), prima);
+}
+
+// A product whose balance cannot become its loads (a whole number out of the
+// field's range, stored by another program) or whose stock value is beyond
+// any number: the reset is refused, naming the product, and no product
+// changes; at the very limits it goes through.
+void TestAzzeramenti::azzeraFuoriLimite_data() {
+    QTest::addColumn<qlonglong>("quantita");
+    QTest::addColumn<double>("prezzo");
+    QTest::addColumn<QString>("rifiuto");  // empty: the reset goes through
+    const QString nessuno = QStringLiteral(" Nessun prodotto è stato modificato.");
+    QTest::newRow("saldo oltre il massimo")
+        << 3000000000LL << 2.5
+        << QStringLiteral("Azzeramento non eseguito: i carichi del prodotto 'Q' diventerebbero 3.000.000.000, oltre il "
+                          "massimo di 2.147.483.647.") + nessuno;
+    QTest::newRow("saldo sotto il minimo")
+        << -2147483649LL << 2.5
+        << QStringLiteral("Azzeramento non eseguito: i carichi del prodotto 'Q' diventerebbero -2.147.483.649, sotto il "
+                          "minimo di -2.147.483.648.") + nessuno;
+    QTest::newRow("totale acquisti senza limite")
+        << 10LL << 1e308
+        << QStringLiteral("Azzeramento non eseguito: il totale acquisti del prodotto 'Q' supererebbe il massimo "
+                          "rappresentabile.") + nessuno;
+    QTest::newRow("ai limiti") << 2147483647LL << 1e298 << QString();
+    QTest::newRow("al minimo") << -2147483648LL << 1e298 << QString();
+}
+
+void TestAzzeramenti::azzeraFuoriLimite() {
+    QFETCH(qlonglong, quantita);
+    QFETCH(double, prezzo);
+    QFETCH(QString, rifiuto);
+    TAmbienteTest amb;
+    InserisciProdotto(1, 10, 4, 6, 2.5);
+    InserisciProdotto(2, 10, 4, 6, 2.5);
+    TArchivio::corrente().esegui(
+        QStringLiteral("update %1 set NOME = 'Q', QUANTITA = ?, PREZZO = ? where ID = 2").arg(TabProdotti()),
+        {quantita, prezzo});
+    const QString prima = Stato(amb);
+    TfrmAzzeraScarichi f;
+    amb.risposte.attendi(TTipoMessaggio::Domanda, DomandaAzzera, true);
+    if (rifiuto.isEmpty())
+        amb.risposte.attendi(TTipoMessaggio::Messaggio, QStringLiteral("Operazione completata"));
+    else
+        amb.risposte.attendi(TTipoMessaggio::Attenzione, rifiuto);
+    EseguiModale(&f, [&] { f.ui()->BitBtn1->click(); });
+    ZR_VERIFICA_RISPOSTE(amb);
+    const QString dopo = Sqlite3(amb.file(QStringLiteral("prodotti.db")),
+                                 QStringLiteral("select CARICHI, SCARICHI, QUANTITA from prodotti where ID = 2"));
+    if (rifiuto.isEmpty()) {
+        QCOMPARE(dopo, QStringLiteral("%1|0|%1").arg(quantita));
+        QCOMPARE(Sqlite3(amb.file(QStringLiteral("prodotti.db")),
+                         QStringLiteral("select TOTALEACQUISTI = QUANTITA * PREZZO from prodotti where ID = 2")),
+                 QStringLiteral("1"));
+    } else {
+        QCOMPARE(Stato(amb), prima);
+    }
+    QCOMPARE(f.ui()->PrgBar->value(), 0);
 }
 
 void TestAzzeramenti::finestraAzzera() {

@@ -504,6 +504,107 @@ private slots:
         QCOMPARE(RigheStorico(*m_amb), QString());
     }
 
+    // Counters at the edge of their whole-number fields (-2.147.483.648 to
+    // 2.147.483.647): a movement whose result would not fit is refused before
+    // the question, with nothing written; one that just fits goes through.
+    void limitiContatori_data() {
+        QTest::addColumn<QString>("movimento");  // carico, scarico, tutte, rimanenze, vendite
+        QTest::addColumn<int>("carichi");
+        QTest::addColumn<int>("scarichi");
+        QTest::addColumn<int>("quantita");
+        QTest::addColumn<QString>("q");
+        QTest::addColumn<QString>("rifiuto");  // empty: accepted
+        QTest::addColumn<QString>("dopo");     // CARICHI/SCARICHI/QUANTITA after
+        const int max = 2147483647;
+        QTest::newRow("carico oltre il massimo")
+            << "carico" << 1999999998 << 0 << 1999999998 << "999999999"
+            << "Carico non eseguito: i carichi del prodotto 'P1' diventerebbero 2.999.999.997, oltre il massimo di "
+               "2.147.483.647."
+            << "1999999998/0/1999999998";
+        QTest::newRow("carico fino al massimo") << "carico" << max - 1 << 0 << max - 1 << "1" << "" << "2147483647/0/2147483647";
+        QTest::newRow("scarico oltre il massimo")
+            << "scarico" << 0 << max << -max << "1"
+            << "Scarico non eseguito: gli scarichi del prodotto 'P1' diventerebbero 2.147.483.648, oltre il massimo di "
+               "2.147.483.647."
+            << "0/2147483647/-2147483647";
+        QTest::newRow("scarico, saldo sotto il minimo")
+            << "scarico" << -10 << 2147483640 << -2147483647 << "1"
+            << "Scarico non eseguito: il saldo del prodotto 'P1' diventerebbe -2.147.483.651, sotto il minimo di "
+               "-2.147.483.648."
+            << "-10/2147483640/-2147483647";
+        QTest::newRow("scarico fino al minimo del saldo") << "scarico" << -1 << 2147483646 << -2147483647 << "1" << ""
+                                                          << "-1/2147483647/-2147483648";
+        QTest::newRow("scarica tutte un miliardo") << "tutte" << 1000000000 << 0 << 1000000000 << "" << ""
+                                                   << "1000000000/1000000000/0";
+        QTest::newRow("scarica tutte il massimo") << "tutte" << max << 0 << max << "" << "" << "2147483647/2147483647/0";
+        QTest::newRow("scarica tutte, saldo non allineato ai contatori")
+            << "tutte" << 2000000000 << 1000000000 << 1500000000 << ""
+            << "Scarico non eseguito: gli scarichi del prodotto 'P1' diventerebbero 2.500.000.000, oltre il massimo di "
+               "2.147.483.647."
+            << "2000000000/1000000000/1500000000";
+        QTest::newRow("aggiustamento rimanenze, carichi sotto il minimo")
+            << "rimanenze" << -2147483647 - 1 << 0 << 5 << "1"
+            << "Aggiustamento non eseguito: i carichi del prodotto 'P1' diventerebbero -2.147.483.649, sotto il minimo "
+               "di -2.147.483.648."
+            << "-2147483648/0/5";
+        QTest::newRow("aggiustamento vendite, carichi sotto il minimo")
+            << "vendite" << -2147483647 << 5 << 0 << "2"
+            << "Aggiustamento non eseguito: i carichi del prodotto 'P1' diventerebbero -2.147.483.649, sotto il minimo "
+               "di -2.147.483.648."
+            << "-2147483647/5/0";
+        QTest::newRow("aggiustamento rimanenze di 2 miliardi") << "rimanenze" << max << 0 << max << "2000000000" << ""
+                                                               << "147483647/0/147483647";
+    }
+    void limitiContatori() {
+        QFETCH(QString, movimento);
+        QFETCH(int, carichi);
+        QFETCH(int, scarichi);
+        QFETCH(int, quantita);
+        QFETCH(QString, q);
+        QFETCH(QString, rifiuto);
+        QFETCH(QString, dopo);
+        TProdottoProva p;
+        p.carichi = carichi;
+        p.scarichi = scarichi;
+        p.quantita = quantita;
+        ScriviProdotto(p);
+        const QString prima = RigheProdotti(*m_amb);
+        const QString domandaQ = q.isEmpty() ? QString::number(quantita) : q;
+        if (!rifiuto.isEmpty()) m_amb->risposte.attendi(Tipo::Attenzione, rifiuto);
+        if (movimento == QLatin1String("rimanenze") || movimento == QLatin1String("vendite")) {
+            TFrmAggiustamentoResi f;
+            Mostra(f);
+            (movimento == QLatin1String("rimanenze") ? f.ui()->rgTipoAggiustamento0 : f.ui()->rgTipoAggiustamento1)->click();
+            f.ui()->edNumScar->setText(q);
+            if (rifiuto.isEmpty())
+                m_amb->risposte.attendi(Tipo::Domanda, QStringLiteral("Eseguire l'aggiustamento di magazzino pari a ") +
+                                                           q + QStringLiteral(" unità del prodotto 'P1'?"));
+            f.ui()->sbAggiustamento->click();
+        } else {
+            TFrmCaricoScarico f;
+            Mostra(f);
+            const bool carico = movimento == QLatin1String("carico");
+            if (!carico) QTest::mouseClick(f.ui()->rgscaricoVoce, Qt::LeftButton);
+            if (!q.isEmpty()) f.ui()->edNumScar->setText(q);
+            if (rifiuto.isEmpty())
+                m_amb->risposte.attendi(Tipo::Domanda, (carico ? QStringLiteral("Caricare ") : QStringLiteral("Scaricare ")) +
+                                                           domandaQ + QStringLiteral(" unità del prodotto 'P1'?"));
+            QTest::mouseClick(carico ? f.ui()->ButtCarica
+                                     : movimento == QLatin1String("tutte") ? f.ui()->ButtScaricaTutto
+                                                                           : f.ui()->ButtScaricaUnita,
+                              Qt::LeftButton);
+        }
+        ZR_VERIFICA_RISPOSTE(*m_amb);
+        QCOMPARE(RigheProdotti(*m_amb).section(QLatin1Char(' '), 0, 0), dopo);
+        const QString storico = Sqlite3(m_amb->file(QStringLiteral("storico.db")), QStringLiteral("select count(*) from storico"));
+        if (rifiuto.isEmpty()) {
+            QCOMPARE(storico, QStringLiteral("1"));
+        } else {
+            QCOMPARE(storico, QStringLiteral("0"));
+            QCOMPARE(RigheProdotti(*m_amb), prima);
+        }
+    }
+
     // ---------------------------------------------------------------------
     // Adjustments
 

@@ -29,6 +29,7 @@ struct TRispostaProva {
     QByteArray corpo;
     QByteArray tipo = "text/html";
     TModo modo = Risponde;
+    QByteArray posizione;  // the Location header of a redirect
 };
 
 // A small HTTP server on 127.0.0.1, any free port, serving the answers in
@@ -57,6 +58,7 @@ public:
         });
     }
     QString sito() const { return QStringLiteral("http://127.0.0.1:%1/").arg(m_server.serverPort()); }
+    void impostaRisposte(QList<TRispostaProva> risposte) { m_risposte = std::move(risposte); }
     QStringList richieste;  // "GET /path?query"
 
 signals:
@@ -66,6 +68,7 @@ private:
     static void Rispondi(QTcpSocket* s, const TRispostaProva& r) {
         if (r.modo == Tace) return;
         QByteArray testa = "HTTP/1.1 " + r.stato + "\r\nContent-Type: " + r.tipo + "\r\nConnection: close\r\n";
+        if (!r.posizione.isEmpty()) testa += "Location: " + r.posizione + "\r\n";
         if (r.modo == Risponde) testa += "Content-Length: " + QByteArray::number(r.corpo.size()) + "\r\n";
         s->write(testa + "\r\n" + r.corpo);
         s->disconnectFromHost();
@@ -108,6 +111,8 @@ private slots:
     void controllo_data();
     void controllo();
     void portaRifiutata();
+    void rinvii_data();
+    void rinvii();
     void rispostaNo();
     void unaDomandaPerApertura();
     void secondoControllo();
@@ -227,6 +232,58 @@ void TestControllaVersione::portaRifiutata() {
         QCOMPARE(f.ui()->LabMessaggioPiccolo->text(), QStringLiteral("Impossibile scaricare la nuova versione"));
         QVERIFY(!f.ui()->sbScarica->isEnabled());
     });
+}
+
+// Redirects. The maker's site is the scheme, host and port of the address
+// the window is given: here http://127.0.0.1 on the test server's port. A
+// second server on another port of 127.0.0.1 stands for another site (another
+// origin): a redirect there, a fourth redirect in a row and a redirect loop
+// all end as a page that could not be loaded, and the requests the servers
+// received are counted.
+void TestControllaVersione::rinvii_data() {
+    QTest::addColumn<QStringList>("percorsi");  // where each answer of the maker's server sends the next request
+    QTest::addColumn<bool>("altroSito");        // the last redirect points to the other server
+    QTest::addColumn<QString>("internet");
+    QTest::addColumn<int>("richieste");         // received by the maker's server
+    QTest::newRow("tre rinvii nello stesso sito") << QStringList{"/a", "b", "/c?x=1"} << false << "41" << 4;
+    QTest::newRow("quarto rinvio rifiutato") << QStringList{"/a", "/b", "/c", "/d"} << false << "Non disponibile" << 4;
+    QTest::newRow("rinvio circolare") << QStringList{"*"} << false << "Non disponibile" << 4;
+    QTest::newRow("rinvio a un altro sito") << QStringList{"/a", "/altro"} << true << "Non disponibile" << 2;
+}
+
+void TestControllaVersione::rinvii() {
+    QFETCH(QStringList, percorsi);
+    QFETCH(bool, altroSito);
+    QFETCH(QString, internet);
+    QFETCH(int, richieste);
+    TServerProva server({});
+    TServerProva altro({{"200 OK", Pagina("Versione disponibile - 41")}});
+    QList<TRispostaProva> risposte;
+    const auto rinvio = [](const QByteArray& dove) { return TRispostaProva{"302 Found", "", "text/html", Risponde, dove}; };
+    if (percorsi == QStringList{"*"}) {
+        risposte << rinvio(PercorsoAtteso.toUtf8());  // the same page, forever
+    } else {
+        for (const QString& p : percorsi) risposte << rinvio(p.toUtf8());
+        if (altroSito) risposte.last().posizione = (altro.sito() + QStringLiteral("versione")).toUtf8();
+        risposte << TRispostaProva{"200 OK", Pagina("Versione disponibile - 41")};
+    }
+    server.impostaRisposte(risposte);
+    TFrmControllaVersione f(nullptr, server.sito());
+    f.ImpostaLimiteAttesa(2000);
+    m_amb->risposte.attendi(TTipoMessaggio::Domanda, Domanda, true);
+    EseguiModale(&f, [&] {
+        QTRY_VERIFY_WITH_TIMEOUT(RisultatoMostrato(f), 10000);
+        QTest::qWait(200);  // a request made after the result would still be counted
+        QCOMPARE(f.ui()->LabVerInternet->text(), internet);
+        const bool nuova = internet == QLatin1String("41");
+        QCOMPARE(f.ui()->sbScarica->isEnabled(), nuova);
+        if (!nuova)
+            QCOMPARE(f.ui()->LabMessaggioPiccolo->text(), QStringLiteral("Impossibile scaricare la nuova versione"));
+    });
+    QCOMPARE(server.richieste.size(), richieste);
+    QCOMPARE(altro.richieste.size(), 0);
+    if (internet == QLatin1String("41"))
+        QCOMPARE(server.richieste, (QStringList{QStringLiteral("GET ") + PercorsoAtteso, "GET /a", "GET /b", "GET /c?x=1"}));
 }
 
 void TestControllaVersione::rispostaNo() {

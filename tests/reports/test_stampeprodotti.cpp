@@ -15,6 +15,8 @@
 #include "reports/StampaProduttori.h"
 #include "ui_SetStampe.h"
 
+#include <QFontMetricsF>
+#include <QImage>
 #include <QtTest>
 
 namespace {
@@ -270,6 +272,114 @@ private slots:
         const QString titolo = report == "listino" ? QStringLiteral("QRLabel1") : QStringLiteral("QRLabTitolo");
         QCOMPARE(d.font[d.elementiDi(titolo).first().font].pointSizeF(), 12.0);
         ZR_VERIFICA_RISPOSTE(*m_amb);
+    }
+
+    // A setting outside 6-72 prints at the nearest bound, with one warning
+    // for the whole report; the bounds themselves are taken as they are.
+    void carattereFuoriLimiti_data() {
+        QTest::addColumn<QString>("report");
+        QTest::addColumn<int>("carattere");
+        QTest::addColumn<double>("atteso");
+        QTest::addColumn<QString>("avviso");
+        const QString sotto = QStringLiteral("Parametro di carattere di stampa inferiore a 6: viene usato 6");
+        const QString sopra = QStringLiteral("Parametro di carattere di stampa superiore a 72: viene usato 72");
+        QTest::newRow("prodotti 3") << "prodotti" << 3 << 6.0 << sotto;
+        QTest::newRow("prodotti 6") << "prodotti" << 6 << 6.0 << QString();
+        QTest::newRow("prodotti 72") << "prodotti" << 72 << 72.0 << QString();
+        QTest::newRow("prodotti 200") << "prodotti" << 200 << 72.0 << sopra;
+        QTest::newRow("listino 1") << "listino" << 1 << 6.0 << sotto;
+        QTest::newRow("listino massimo intero") << "listino" << 2147483647 << 72.0 << sopra;
+    }
+    void carattereFuoriLimiti() {
+        QFETCH(QString, report);
+        QFETCH(int, carattere);
+        QFETCH(double, atteso);
+        QFETCH(QString, avviso);
+        ScriviProdotti();
+        if (!avviso.isEmpty()) m_amb->risposte.attendi(TTipoMessaggio::Attenzione, avviso);
+        TfrmStampaProdotti p(nullptr);
+        TfrmStampaListino l(nullptr);
+        p.CarattereStampa = l.CarattereStampa = carattere;
+        const TDocumentoReport& d = report == "prodotti" ? p.report().genera() : l.report().genera();
+        const QString controllo = report == "prodotti" ? QStringLiteral("QRLABtottotdifferenza") : QStringLiteral("QRDBnome");
+        QCOMPARE(d.font[d.elementiDi(controllo).first().font].pointSizeF(), atteso);
+        ZR_VERIFICA_RISPOSTE(*m_amb);
+    }
+
+    // A setting that is not a whole number stops the report with a message
+    // that quotes what is stored.
+    void carattereIlleggibile() {
+        ScriviProdotti();
+        TArchivio& a = TArchivio::corrente();
+        a.esegui(QStringLiteral("update %1 set %2 = 'dieci'")
+                     .arg(a.nomeQualificato(Definizioni::Impostazioni), Impostazioni::CarStampaProdotti));
+        TfrmSetStampe w;
+        Mostra(w);
+        w.ui()->PageControl->setCurrentWidget(w.ui()->TabProdotti);
+        try {
+            w.ui()->BTSstampa->click();
+            QFAIL("stampa eseguita con un carattere illeggibile");
+        } catch (const ErroreArchivio& e) {
+            QVERIFY2(e.testo().contains(QLatin1String("'dieci'")), qPrintable(e.testo()));
+        }
+    }
+
+    // Long texts at size 16: a text shrinks to no less than three quarters of
+    // its size and is then cut with "…", so every text stays in its box at a
+    // readable size, and the four totals keep a space between them, also as
+    // pdftotext reads them.
+    void testiLunghi() {
+        QString descrizione;
+        for (int i = 0; i < 25; ++i) descrizione += QStringLiteral("Descrizione%1").arg(i % 10);  // 250 characters
+        InserisciProdotto({.id = 1, .nome = "CAFFÈ", .descrizione = descrizione, .carichi = 30, .scarichi = 20,
+                           .quantita = 10, .totaleAcquisti = 1e12, .totaleVendite = 999999999999.99, .prezzo = 2.5,
+                           .prezzo2 = 4});
+        InserisciProdotto({.id = 2, .nome = "ACQUA", .descrizione = "Naturale", .carichi = 1, .scarichi = 0,
+                           .quantita = 1, .totaleAcquisti = 0.5, .totaleVendite = 0, .prezzo = 0.5});
+        TfrmStampaProdotti s(nullptr);
+        s.CarattereStampa = 16;
+        const TDocumentoReport& d = s.report().genera();
+        QImage foglio(8, 8, QImage::Format_RGB32);
+        foglio.setDotsPerMeterX(qRound(1200 / 0.0254));
+        foglio.setDotsPerMeterY(qRound(1200 / 0.0254));
+        const double k = 1200 / 25.4;  // dots per mm
+        // The extent of a text on the page, in mm.
+        const auto estensione = [&](const TElementoPagina& e) {
+            const double w = QFontMetricsF(d.font[e.font], &foglio).horizontalAdvance(e.testo) / k;
+            const double x = (e.allineamento & Qt::AlignRight) ? e.area.right() - w : e.area.left();
+            return qMakePair(x, x + w);
+        };
+        for (const TElementoPagina& e : d.pagine[0].elementi) {
+            if (e.tipo != TElementoPagina::Testo || e.banda == TTipoBanda::Titolo || e.banda == TTipoBanda::IntestazioneColonne)
+                continue;
+            if (e.nome == QLatin1String("QRLabMeno") || e.nome == QLatin1String("QRLabPiu") || e.nome == QLatin1String("QRLabUguale"))
+                continue;  // the signs keep the layout's size
+            const double punti = d.font[e.font].pointSizeF();
+            QVERIFY2(punti >= 12 && punti <= 16, qPrintable(e.nome + QStringLiteral(": ") + QString::number(punti)));
+            const auto [x0, x1] = estensione(e);
+            QVERIFY2(x1 - x0 <= e.area.width() + 0.01, qPrintable(e.nome + QStringLiteral(": ") + e.testo));
+        }
+        const QStringList descrizioni = Testi(d, QStringLiteral("QRDBdescrizione"));
+        QCOMPARE(descrizioni.size(), 2);
+        QVERIFY2(descrizioni[0].endsWith(QChar(0x2026)) && descrizioni[0].size() < 250 &&
+                     descrizioni[0].startsWith(QStringLiteral("Descrizione0Descrizione1")),
+                 qPrintable(descrizioni[0]));
+        QCOMPARE(descrizioni[1], QStringLiteral("Naturale"));
+        // A short text in a column keeps the size the setting gives.
+        QCOMPARE(d.font[d.elementiDi(QStringLiteral("QRDBdescrizione"))[1].font].pointSizeF(), 16.0);
+        // The totals, side by side, never touch.
+        const char* totali[] = {"QRLABtottotvendite", "QRLABtottotacquisti", "QRLABtottotrimanenze", "QRLABtottotdifferenza"};
+        for (int i = 0; i + 1 < 4; ++i) {
+            const auto a = estensione(d.elementiDi(QString::fromLatin1(totali[i])).first());
+            const auto b = estensione(d.elementiDi(QString::fromLatin1(totali[i + 1])).first());
+            QVERIFY2(b.first - a.second >= 1.0, qPrintable(QStringLiteral("%1: %2 mm").arg(totali[i]).arg(b.first - a.second)));
+        }
+        const QString pdf = m_amb->file(QStringLiteral("lunghi.pdf"));
+        s.report().salvaPdf(pdf);
+        const QString testo = Pdftotext(pdf);
+        QVERIFY2(testo.contains(QStringLiteral("Descrizione0Descrizione1")) && testo.contains(QChar(0x2026)), qPrintable(testo));
+        QVERIFY2(!testo.contains(QStringLiteral("€TOT")) && !testo.contains(QStringLiteral("€DIFFER")), qPrintable(testo));
+        QVERIFY2(testo.contains(QStringLiteral("TOT.ACQ:")) && testo.contains(QStringLiteral("DIFFER:")), qPrintable(testo));
     }
 
     // The price list: dated today, restricted by product code, producer, or
