@@ -28,6 +28,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <limits>
 #include <sys/stat.h>
 
 namespace {
@@ -391,7 +392,24 @@ int ImpostazioneIntera(const QString& testo) {
     return v;
 }
 
-int LeggiCarattereStampa(const QString& campo) { return ImpostazioneIntera(LeggiImpostazione(campo)); }
+int LeggiCarattereStampa(const QString& campo) {
+    QString testo = LeggiImpostazione(campo);
+    // The stored text itself: a text the whole-number field cannot hold reads
+    // back blank through the record, and the message shows what is stored.
+    try {
+        TArchivio& a = TArchivio::corrente();
+        const QVariant grezzo = a.valoreSingolo(
+            QStringLiteral("select \"%1\" from %2 limit 1").arg(campo, a.nomeQualificato(Definizioni::Impostazioni)));
+        if (!grezzo.isNull()) testo = grezzo.toString();
+    } catch (const ErroreArchivio&) {
+        // Already reported by LeggiImpostazione.
+    }
+    bool ok = false;
+    const qlonglong n = testo.trimmed().toLongLong(&ok);
+    if (!ok) throw ErroreArchivio(QStringLiteral("'%1' non è un valore intero valido").arg(testo), ErroreArchivio::CtxConversione);
+    // A size beyond any int is the largest: the report then takes its bound.
+    return static_cast<int>(std::clamp<qlonglong>(n, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
 
 QString TestoDettagliProduttore(const QVariant& idProduttore) {
     if (idProduttore.isNull() || idProduttore.toString().isEmpty()) return QStringLiteral("Dettagli:");

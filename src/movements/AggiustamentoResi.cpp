@@ -71,7 +71,8 @@ void TFrmAggiustamentoResi::sbAggiustamentoClick() {
         return;
     }
     const TRecord prodotto = p->prodotto();
-    const QString limite = ControllaLimiteAggiustamento(prodotto, tipo, d.quantita);
+    QString limite = ControllaLimiteAggiustamento(prodotto, tipo, d.quantita);
+    if (limite.isEmpty()) limite = ControllaLimitiMovimento(Azioni::Aggiustamento, prodotto, d);
     if (!limite.isEmpty()) {
         MostraAttenzione(limite);
         return;
@@ -86,6 +87,8 @@ void TFrmAggiustamentoResi::sbAggiustamentoClick() {
     try {
         const TRecord dopo = EseguiMovimento(Azioni::Aggiustamento, id, d, o);
         p->DopoMovimento(id, dopo.intero(Prodotti::Quantita), m_cancAutomatica);
+    } catch (const ErroreLimiteContatori& e) {
+        MostraAttenzione(e.testo());
     } catch (const ErroreStorico&) {
         MostraErrore(MsgErroreStorico);
     }

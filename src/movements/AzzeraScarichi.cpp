@@ -2,6 +2,7 @@
 
 #include "app/Fx.h"
 #include "movements/Azzeramenti.h"
+#include "movements/Movimenti.h"
 #include "ui_AzzeraScarichi.h"
 
 #include <QCloseEvent>
@@ -25,16 +26,21 @@ void TfrmAzzeraScarichi::BitBtn1Click() {
     const TOperazioneInCorso operazione(m_inCorso, {m_ui->BitBtn1, m_ui->BitBtn2}, [this] { m_ui->PrgBar->setValue(0); });
     m_ui->PrgBar->setValue(0);
     QElapsedTimer ridisegno;
-    AzzeraScarichiProdotti([&](int fatti, int totale) {
-        if (fatti == 1) m_ui->PrgBar->setMaximum(totale);
-        m_ui->PrgBar->setValue(fatti);
-        // The window is repainted and its events handled a few times a
-        // second: once per product would cost more than the reset itself.
-        if (fatti == 1 || ridisegno.elapsed() >= 30 || fatti == totale) {
-            QCoreApplication::processEvents();
-            ridisegno.start();
-        }
-    });
+    try {
+        AzzeraScarichiProdotti([&](int fatti, int totale) {
+            if (fatti == 1) m_ui->PrgBar->setMaximum(totale);
+            m_ui->PrgBar->setValue(fatti);
+            // The window is repainted and its events handled a few times a
+            // second: once per product would cost more than the reset itself.
+            if (fatti == 1 || ridisegno.elapsed() >= 30 || fatti == totale) {
+                QCoreApplication::processEvents();
+                ridisegno.start();
+            }
+        });
+    } catch (const ErroreLimiteContatori& e) {
+        MostraAttenzione(e.testo());
+        return;
+    }
     MostraMessaggio(QStringLiteral("Operazione completata"));
 }
 

@@ -2,6 +2,7 @@
 
 #include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"
+#include "movements/Movimenti.h"
 
 #include <QSqlQuery>
 #include <algorithm>
@@ -10,6 +11,28 @@ void AzzeraScarichiProdotti(const std::function<void(int, int)>& avanzamento) {
     TArchivio& a = TArchivio::corrente();
     const QString prodotti = a.nomeQualificato(Definizioni::Prodotti);
     TTransazione t(a);
+    {
+        // A balance that another program stored beyond the loads' field, or a
+        // stock value beyond any number, refuses the whole reset before any
+        // product changes.
+        QSqlQuery q(a.db());
+        q.setForwardOnly(true);
+        const QString valore = QStringLiteral("coalesce(%1, 0) * coalesce(%2, 0.0)").arg(Prodotti::Quantita, Prodotti::Prezzo);
+        if (!q.exec(QStringLiteral("SELECT %1, %2, %3 FROM %4 WHERE (typeof(%2) = 'integer' AND %2 NOT BETWEEN %5 AND %6) "
+                                   "OR abs(%3) >= 9e999 ORDER BY %7 LIMIT 1")
+                        .arg(Prodotti::Nome, Prodotti::Quantita, valore, prodotti)
+                        .arg(MinimoContatore)
+                        .arg(MassimoContatore)
+                        .arg(Prodotti::Id)))
+            TArchivio::sollevaErrore(q);
+        if (q.next()) {
+            const QString op = QStringLiteral("Azzeramento");
+            QString rifiuto = ControllaContatore(op, q.value(0).toString(), Prodotti::Carichi, q.value(1).toLongLong());
+            if (rifiuto.isEmpty()) rifiuto = ControllaImporto(op, q.value(0).toString(), Prodotti::TotaleAcquisti, q.value(2).toDouble());
+            q.finish();
+            throw ErroreLimiteContatori(rifiuto + QStringLiteral(" Nessun prodotto è stato modificato."));
+        }
+    }
     QVector<qint64> chiavi;
     {
         QSqlQuery q(a.db());

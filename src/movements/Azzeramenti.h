@@ -8,7 +8,10 @@
 
 // Sets, for every product in key order, SCARICHI := 0, TOTALEVENDITE := 0,
 // CARICHI := QUANTITA, TOTALEACQUISTI := QUANTITA × PREZZO, all in one
-// transaction: a failure leaves every product as it was. The callback hears
+// transaction: a failure leaves every product as it was. A balance that
+// cannot become the loads (out of the field's range) or a stock value beyond
+// any number refuses the reset with ErroreLimiteContatori before any product
+// changes. The callback hears
 // of each product as it is done (its number from 1, and the count).
 void AzzeraScarichiProdotti(const std::function<void(int fatti, int totale)>& avanzamento = {});
 

@@ -154,6 +154,14 @@ void TFrmCaricoScarico::Movimenta(bool carico, bool quantitaZeroAmmessa) {
         return;
     }
     const TRecord prodotto = p->prodotto();
+    const QString azione = carico ? Azioni::Carico : Azioni::Scarico;
+    // A counter that would leave its field refuses the movement before the question.
+    const QString limite = ControllaLimitiMovimento(azione, prodotto, d);
+    if (!limite.isEmpty()) {
+        MostraAttenzione(limite);
+        p->focusRicerca();
+        return;
+    }
     const QString q = m_ui->edNumScar->text();
     const QString nome = prodotto.testo(Prodotti::Nome);
     if (ChiediConferma((carico ? QStringLiteral("Caricare ") : QStringLiteral("Scaricare ")) + q +
@@ -166,9 +174,11 @@ void TFrmCaricoScarico::Movimenta(bool carico, bool quantitaZeroAmmessa) {
                 "La quantità in magazzino era 0, procedere all'aggiornamento della data di ingresso in magazzino?"));
         const int id = prodotto.intero(Prodotti::Id);
         try {
-            const TRecord dopo = EseguiMovimento(carico ? Azioni::Carico : Azioni::Scarico, id, d, o);
+            const TRecord dopo = EseguiMovimento(azione, id, d, o);
             MostraAzione(q, nome, prodotto.testo(Prodotti::Descrizione));
             p->DopoMovimento(id, dopo.intero(Prodotti::Quantita), m_cancAutomatica);
+        } catch (const ErroreLimiteContatori& e) {
+            MostraAttenzione(e.testo());
         } catch (const ErroreStorico&) {
             MostraErrore(MsgErroreStorico);
         }

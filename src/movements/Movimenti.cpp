@@ -56,10 +56,12 @@ TImpostazioniMovimenti LeggiImpostazioniMovimenti() {
 
 bool LeggiQuantita(const QString& testo, int* quantita) {
     const QString t = testo.trimmed();
-    if (t.isEmpty() || t.size() > 9) return false;
+    if (t.isEmpty() || t.size() > 10) return false;
     for (const QChar c : t)
         if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
-    if (quantita) *quantita = t.toInt();
+    const qint64 n = t.toLongLong();
+    if (n > MassimoContatore) return false;
+    if (quantita) *quantita = static_cast<int>(n);
     return true;
 }
 
@@ -155,12 +157,92 @@ void RegistraStorico(const QString& azione, const TRecord& prodotto, const TDati
 // ---------------------------------------------------------------------------
 // Arithmetic
 
+namespace {
+
+// The counters and totals of a product after a movement, computed in 64 bits
+// so that a result beyond the fields' range is seen, not wrapped around.
+struct TContatoriNuovi {
+    qint64 carichi = 0, scarichi = 0, quantita = 0;
+    double totaleAcquisti = 0, totaleVendite = 0;
+};
+
+TContatoriNuovi ContatoriDopo(const QString& azione, const TRecord& p, const TDatiMovimento& d) {
+    const qint64 q = d.quantita;
+    TContatoriNuovi c;
+    c.carichi = p.intero(Prodotti::Carichi);
+    c.scarichi = p.intero(Prodotti::Scarichi);
+    c.quantita = p.intero(Prodotti::Quantita);
+    c.totaleAcquisti = p.reale(Prodotti::TotaleAcquisti);
+    c.totaleVendite = p.reale(Prodotti::TotaleVendite);
+    if (azione == Azioni::Carico) {
+        c.carichi += q;
+        c.quantita = c.carichi - c.scarichi;
+        c.totaleAcquisti = q * d.prezzoAcq + c.totaleAcquisti;
+    } else if (azione == Azioni::Scarico) {
+        c.scarichi += q;
+        c.quantita = c.carichi - c.scarichi;
+        c.totaleVendite = q * d.prezzoVen + c.totaleVendite;
+    } else {
+        c.carichi -= q;
+        c.totaleAcquisti = c.totaleAcquisti - q * d.prezzoAcq;
+        if (d.tipoAggiustamento == AggiustaRimanenze) {
+            // Decremented, not recomputed: loads went down by q, the balance with them.
+            c.quantita -= q;
+        } else {
+            // Loads and unloads both went down by q: the balance stays.
+            c.scarichi -= q;
+            c.totaleVendite = c.totaleVendite - q * d.prezzoVen;
+        }
+    }
+    return c;
+}
+
+QString OperazioneDi(const QString& azione) {
+    if (azione == Azioni::Carico) return QStringLiteral("Carico");
+    if (azione == Azioni::Scarico) return QStringLiteral("Scarico");
+    return QStringLiteral("Aggiustamento");
+}
+
+}  // namespace
+
+QString ControllaContatore(const QString& operazione, const QString& nome, const QString& campo, qint64 valore) {
+    if (valore >= MinimoContatore && valore <= MassimoContatore) return QString();
+    QString soggetto = QStringLiteral("il saldo"), verbo = QStringLiteral("diventerebbe");
+    if (campo == Prodotti::Carichi) soggetto = QStringLiteral("i carichi"), verbo = QStringLiteral("diventerebbero");
+    else if (campo == Prodotti::Scarichi) soggetto = QStringLiteral("gli scarichi"), verbo = QStringLiteral("diventerebbero");
+    const bool sopra = valore > MassimoContatore;
+    return operazione + QStringLiteral(" non eseguito: ") + soggetto + QStringLiteral(" del prodotto '") + nome +
+           QStringLiteral("' ") + verbo + QLatin1Char(' ') + FormattaNumero(double(valore), 0) +
+           (sopra ? QStringLiteral(", oltre il massimo di ") : QStringLiteral(", sotto il minimo di ")) +
+           FormattaNumero(double(sopra ? MassimoContatore : MinimoContatore), 0) + QLatin1Char('.');
+}
+
+QString ControllaImporto(const QString& operazione, const QString& nome, const QString& campo, double valore) {
+    if (std::isfinite(valore)) return QString();
+    return operazione + QStringLiteral(" non eseguito: ") +
+           (campo == Prodotti::TotaleVendite ? QStringLiteral("il totale vendite") : QStringLiteral("il totale acquisti")) +
+           QStringLiteral(" del prodotto '") + nome + QStringLiteral("' supererebbe il massimo rappresentabile.");
+}
+
+QString ControllaLimitiMovimento(const QString& azione, const TRecord& p, const TDatiMovimento& d) {
+    const TContatoriNuovi c = ContatoriDopo(azione, p, d);
+    const QString op = OperazioneDi(azione), nome = p.testo(Prodotti::Nome);
+    for (const QString& t : {ControllaContatore(op, nome, Prodotti::Carichi, c.carichi),
+                             ControllaContatore(op, nome, Prodotti::Scarichi, c.scarichi),
+                             ControllaContatore(op, nome, Prodotti::Quantita, c.quantita),
+                             ControllaImporto(op, nome, Prodotti::TotaleAcquisti, c.totaleAcquisti),
+                             ControllaImporto(op, nome, Prodotti::TotaleVendite, c.totaleVendite)})
+        if (!t.isEmpty()) return t;
+    return QString();
+}
+
 void ApplicaCarico(TRecord& p, const TDatiMovimento& d, const TOpzioniMovimento& o, const QDate& oggi) {
-    const int q = d.quantita;
+    const TContatoriNuovi c = ContatoriDopo(Azioni::Carico, p, d);
     if (o.aggiornaDataIngresso) p.imposta(Prodotti::DataOggi, oggi);
-    p.imposta(Prodotti::Carichi, p.intero(Prodotti::Carichi) + q);
-    p.imposta(Prodotti::Quantita, p.intero(Prodotti::Carichi) - p.intero(Prodotti::Scarichi));
-    p.imposta(Prodotti::TotaleAcquisti, q * d.prezzoAcq + p.reale(Prodotti::TotaleAcquisti));
+    // A value beyond the field is refused by imposta, never wrapped around.
+    p.imposta(Prodotti::Carichi, c.carichi);
+    p.imposta(Prodotti::Quantita, c.quantita);
+    p.imposta(Prodotti::TotaleAcquisti, c.totaleAcquisti);
     if (o.sovrascriviPrezzi) {
         p.imposta(Prodotti::Prezzo, Prezzo(d.prezzoAcq, d.prezzoAcqVuoto));
         p.imposta(Prodotti::Prezzo2, Prezzo(d.prezzoVen, d.prezzoVenVuoto));
@@ -168,10 +250,10 @@ void ApplicaCarico(TRecord& p, const TDatiMovimento& d, const TOpzioniMovimento&
 }
 
 void ApplicaScarico(TRecord& p, const TDatiMovimento& d, const TOpzioniMovimento& o) {
-    const int q = d.quantita;
-    p.imposta(Prodotti::Scarichi, p.intero(Prodotti::Scarichi) + q);
-    p.imposta(Prodotti::Quantita, p.intero(Prodotti::Carichi) - p.intero(Prodotti::Scarichi));
-    p.imposta(Prodotti::TotaleVendite, q * d.prezzoVen + p.reale(Prodotti::TotaleVendite));
+    const TContatoriNuovi c = ContatoriDopo(Azioni::Scarico, p, d);
+    p.imposta(Prodotti::Scarichi, c.scarichi);
+    p.imposta(Prodotti::Quantita, c.quantita);
+    p.imposta(Prodotti::TotaleVendite, c.totaleVendite);
     if (o.sovrascriviPrezzi) {
         p.imposta(Prodotti::Prezzo, Prezzo(d.prezzoAcq, d.prezzoAcqVuoto));
         p.imposta(Prodotti::Prezzo2, Prezzo(d.prezzoVen, d.prezzoVenVuoto));
@@ -179,16 +261,14 @@ void ApplicaScarico(TRecord& p, const TDatiMovimento& d, const TOpzioniMovimento
 }
 
 void ApplicaAggiustamento(TRecord& p, const TDatiMovimento& d) {
-    const int q = d.quantita;
-    p.imposta(Prodotti::Carichi, p.intero(Prodotti::Carichi) - q);
-    p.imposta(Prodotti::TotaleAcquisti, p.reale(Prodotti::TotaleAcquisti) - q * d.prezzoAcq);
+    const TContatoriNuovi c = ContatoriDopo(Azioni::Aggiustamento, p, d);
+    p.imposta(Prodotti::Carichi, c.carichi);
+    p.imposta(Prodotti::TotaleAcquisti, c.totaleAcquisti);
     if (d.tipoAggiustamento == AggiustaRimanenze) {
-        // Decremented, not recomputed: loads went down by q, the balance with them.
-        p.imposta(Prodotti::Quantita, p.intero(Prodotti::Quantita) - q);
+        p.imposta(Prodotti::Quantita, c.quantita);
     } else {
-        // Loads and unloads both went down by q: the balance stays.
-        p.imposta(Prodotti::Scarichi, p.intero(Prodotti::Scarichi) - q);
-        p.imposta(Prodotti::TotaleVendite, p.reale(Prodotti::TotaleVendite) - q * d.prezzoVen);
+        p.imposta(Prodotti::Scarichi, c.scarichi);
+        p.imposta(Prodotti::TotaleVendite, c.totaleVendite);
     }
 }
 
@@ -237,7 +317,13 @@ TRecord EseguiMovimento(const QString& azione, int idProdotto, const TDatiMovime
         p = LeggiProdotto(idProdotto);
         if (p.campi().isEmpty())
             throw ErroreArchivio(QStringLiteral("Prodotto inesistente: %1").arg(idProdotto), ErroreArchivio::CtxStato);
+        // Checked on the product as read inside the transaction, before the
+        // history row: a refused movement writes nothing.
+        const QString limite = ControllaLimitiMovimento(azione, p, dati);
+        if (!limite.isEmpty()) throw ErroreLimiteContatori(limite);
         if (opzioni.registraStorico) RegistraStorico(azione, p, dati);
+    } catch (const ErroreLimiteContatori&) {
+        throw;
     } catch (const ErroreArchivio& e) {
         // The transaction rolls back on the way out.
         if (opzioni.registraStorico) throw ErroreStorico(e.testo());

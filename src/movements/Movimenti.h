@@ -41,6 +41,29 @@ private:
     QString m_causa;
 };
 
+// A movement, adjustment or reset refused because a counter of the product
+// would leave the range of its field; nothing was written. The text names
+// the product, the counter and the value it would have reached.
+class ErroreLimiteContatori : public ErroreArchivio {
+public:
+    explicit ErroreLimiteContatori(const QString& testo) : ErroreArchivio(testo, CtxConversione) {}
+};
+
+// The whole-number fields of the products (CARICHI, SCARICHI, QUANTITA) hold
+// 32-bit values.
+inline constexpr qint64 MinimoContatore = -2147483647LL - 1;
+inline constexpr qint64 MassimoContatore = 2147483647LL;
+
+// The refusal of a counter that would reach the value given, or an empty
+// text when it fits: "Carico non eseguito: i carichi del prodotto 'P1'
+// diventerebbero 2.999.999.997, oltre il massimo di 2.147.483.647."
+// operazione: "Carico", "Scarico", "Aggiustamento", "Azzeramento"; campo:
+// the field's name (Prodotti::Carichi, ...).
+QString ControllaContatore(const QString& operazione, const QString& nomeProdotto, const QString& campo, qint64 valore);
+// The same for an amount (TOTALEACQUISTI, TOTALEVENDITE): refused only when
+// it is no finite number any more.
+QString ControllaImporto(const QString& operazione, const QString& nomeProdotto, const QString& campo, double valore);
+
 // The numbers of one movement as read from the three boxes. A price box that
 // was left blank while disabled (a product without that price) counts as no
 // price: 0 in the amounts, and the product's field stays blank.
@@ -73,7 +96,8 @@ TImpostazioniMovimenti LeggiImpostazioniMovimenti();
 // ---------------------------------------------------------------------------
 // The typed numbers
 
-// A whole number of units: digits only (blanks around are ignored).
+// A whole number of units: digits only (blanks around are ignored), at most
+// 2.147.483.647, the largest the counters hold.
 bool LeggiQuantita(const QString& testo, int* quantita);
 // A price typed with the comma as decimal separator; no minus, no point, at
 // most one comma.
@@ -109,6 +133,10 @@ void RegistraStorico(const QString& azione, const TRecord& prodotto, const TDati
 void ApplicaCarico(TRecord& prodotto, const TDatiMovimento& dati, const TOpzioniMovimento& opzioni, const QDate& oggi);
 void ApplicaScarico(TRecord& prodotto, const TDatiMovimento& dati, const TOpzioniMovimento& opzioni);
 void ApplicaAggiustamento(TRecord& prodotto, const TDatiMovimento& dati);
+// The refusal of a movement (Azioni::Carico, Scarico, Aggiustamento) whose
+// counters or totals would not fit their fields, computed on the product as
+// it is before the movement; an empty text when every result fits.
+QString ControllaLimitiMovimento(const QString& azione, const TRecord& prodotto, const TDatiMovimento& dati);
 // The warning that refuses an adjustment above its limit, or an empty text.
 QString ControllaLimiteAggiustamento(const TRecord& prodotto, int tipo, int quantita);
 
@@ -120,7 +148,9 @@ TRecord LeggiProdotto(int id);
 void EliminaProdotto(int id);
 // Runs a movement as one transaction: reads the product, writes the history
 // row (when asked), applies the movement and stores the product. Raises
-// ErroreStorico, with nothing written, when the transaction cannot start or
+// ErroreLimiteContatori, with nothing written, when a counter would not fit
+// its field (ControllaLimitiMovimento); ErroreStorico, with nothing written,
+// when the transaction cannot start or
 // the history row cannot be written (the store's own error when no row was
 // asked for); any later failure rolls everything back
 // and raises the store's error. Returns the product as stored.

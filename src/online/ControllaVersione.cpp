@@ -13,6 +13,19 @@ namespace {
 const QColor Verde(0, 128, 0);
 const QColor Rosso(255, 0, 0);
 
+int PortaEffettiva(const QUrl& u) {
+    const QString schema = u.scheme().toLower();
+    return u.port(schema == QLatin1String("https") ? 443 : schema == QLatin1String("http") ? 80 : -1);
+}
+
+// The same site: same scheme, host and port (the default one of the scheme
+// when none is written).
+bool StessoSito(const QUrl& a, const QUrl& b) {
+    return a.scheme().compare(b.scheme(), Qt::CaseInsensitive) == 0 &&
+           a.host().compare(b.host(), Qt::CaseInsensitive) == 0 && !a.host().isEmpty() &&
+           PortaEffettiva(a) == PortaEffettiva(b);
+}
+
 }  // namespace
 
 TFrmControllaVersione::TFrmControllaVersione(QWidget* genitore, const QString& sito)
@@ -71,25 +84,40 @@ void TFrmControllaVersione::sbControllaClick() {
     m_ui->sbControlla->setEnabled(false);
     m_troppoGrande = false;
 
-    QNetworkRequest richiesta{QUrl(m_indirizzoControllo)};
-    richiesta.setTransferTimeout(m_limiteAttesa);
-    QNetworkReply* risposta = m_rete.get(richiesta);
-    m_risposta = risposta;
-    // A reply that announces or delivers more than the limit is dropped.
-    connect(risposta, &QNetworkReply::downloadProgress, this, [this, risposta](qint64 ricevuti, qint64 totale) {
-        if (ricevuti > DimensioneMassima || totale > DimensioneMassima) {
-            m_troppoGrande = true;
-            risposta->abort();
-        }
-    });
-    // The wait lets the window repaint and the user close it.
-    QEventLoop attesa;
-    connect(risposta, &QNetworkReply::finished, &attesa, &QEventLoop::quit);
-    attesa.exec();
+    // Redirects are followed here, one request each: only within the maker's
+    // site and at most MassimoRinvii in a row; any other ends the check as a
+    // page that could not be loaded, so a number found elsewhere is never read.
+    const QUrl sito(m_indirizzoControllo);
+    QUrl indirizzo = sito;
+    bool caricata = false;
+    for (int rinvii = 0;; ++rinvii) {
+        QNetworkRequest richiesta{indirizzo};
+        richiesta.setTransferTimeout(m_limiteAttesa);
+        richiesta.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+        QNetworkReply* risposta = m_rete.get(richiesta);
+        m_risposta = risposta;
+        // A reply that announces or delivers more than the limit is dropped.
+        connect(risposta, &QNetworkReply::downloadProgress, this, [this, risposta](qint64 ricevuti, qint64 totale) {
+            if (ricevuti > DimensioneMassima || totale > DimensioneMassima) {
+                m_troppoGrande = true;
+                risposta->abort();
+            }
+        });
+        // The wait lets the window repaint and the user close it.
+        QEventLoop attesa;
+        connect(risposta, &QNetworkReply::finished, &attesa, &QEventLoop::quit);
+        attesa.exec();
 
-    const bool caricata = RispostaCompletata(risposta);
-    m_risposta = nullptr;
-    risposta->deleteLater();
+        const int stato = risposta->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        const QVariant dove = risposta->attribute(QNetworkRequest::RedirectionTargetAttribute);
+        const bool rinvio = !m_chiusa && !m_troppoGrande && stato >= 300 && stato <= 399 && dove.isValid();
+        const QUrl prossimo = rinvio ? risposta->url().resolved(dove.toUrl()) : QUrl();
+        if (!rinvio) caricata = RispostaCompletata(risposta);
+        m_risposta = nullptr;
+        risposta->deleteLater();
+        if (!rinvio || rinvii >= MassimoRinvii || !StessoSito(sito, prossimo)) break;
+        indirizzo = prossimo;
+    }
     if (m_chiusa) return;
     MostraRisultato(caricata);
     m_ui->sbControlla->setEnabled(true);

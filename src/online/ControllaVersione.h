@@ -33,6 +33,9 @@ public:
     void ImpostaLimiteAttesa(int millisecondi) { m_limiteAttesa = millisecondi; }
     // A page larger than this is not read.
     static constexpr qint64 DimensioneMassima = 1024 * 1024;
+    // Redirects followed in a row, each only within the maker's site: the
+    // scheme, host and port of the address the window was given.
+    static constexpr int MassimoRinvii = 3;
     // The texts of the pages loaded in this opening, in order.
     const QStringList& TestiPagine() const { return m_pagine; }
 

@@ -25,11 +25,29 @@ QString TestoIntervalloPeriodo(const QString& dataDa, const QString& dataA) {
 
 QString TestoMoneta(double valore) { return FormattaNumero(valore, 2) + QStringLiteral(" €"); }
 
-void ApplicaCarattereStampa(TReport& report, int carattere, const QStringList& controlli, double dimensioneLayout,
-                            TBanda* banda, double altezzaLayout) {
-    double dimensione = dimensioneLayout;
-    if (carattere <= 0) MostraAttenzione(QStringLiteral("Parametro di carattere di stampa inferiore a 0"));
-    else dimensione = carattere;
+int CarattereEffettivo(int carattere, bool avvisa) {
+    if (carattere <= 0) {
+        if (avvisa) MostraAttenzione(QStringLiteral("Parametro di carattere di stampa inferiore a 0"));
+        return 0;
+    }
+    if (carattere < CarattereMinimo) {
+        if (avvisa)
+            MostraAttenzione(QStringLiteral("Parametro di carattere di stampa inferiore a %1: viene usato %1").arg(CarattereMinimo));
+        return CarattereMinimo;
+    }
+    if (carattere > CarattereMassimo) {
+        if (avvisa)
+            MostraAttenzione(QStringLiteral("Parametro di carattere di stampa superiore a %1: viene usato %1").arg(CarattereMassimo));
+        return CarattereMassimo;
+    }
+    return carattere;
+}
+
+namespace {
+
+// The size given to the controls, and the band grown to hold it.
+void ApplicaDimensione(TReport& report, double dimensione, const QStringList& controlli, TBanda* banda,
+                       double altezzaLayout) {
     // A line of text needs about 1.4 times its size (1 pt = 0.3528 mm).
     const double altezza = std::max(altezzaLayout, dimensione * 0.3528 * 1.4);
     for (const QString& n : controlli)
@@ -40,8 +58,17 @@ void ApplicaCarattereStampa(TReport& report, int carattere, const QStringList& c
     if (banda) banda->impostaAltezza(altezza);
 }
 
+}  // namespace
+
+void ApplicaCarattereStampa(TReport& report, int carattere, const QStringList& controlli, double dimensioneLayout,
+                            TBanda* banda, double altezzaLayout) {
+    const int c = CarattereEffettivo(carattere, true);
+    ApplicaDimensione(report, c > 0 ? c : dimensioneLayout, controlli, banda, altezzaLayout);
+}
+
 void DisponiRiepilogo(TReport& report, int carattere, double dimensioneLayout, const QStringList& controlli) {
-    const double dimensione = carattere > 0 ? carattere : dimensioneLayout;
+    const int c = CarattereEffettivo(carattere, false);
+    const double dimensione = c > 0 ? c : dimensioneLayout;
     const double riga = std::max(4.5, dimensione * 0.3528 * 1.4);
     for (int i = 0; i < controlli.size(); ++i) {
         TControllo* c = report.controllo(controlli[i]);
@@ -64,13 +91,10 @@ void ScriviRiepilogo(TReport& report, const QStringList& controlli, const QStrin
 
 void ApplicaCarattereStampaRighe(TReport& report, int carattere, double dimensioneLayout,
                                  std::initializer_list<TRigaCarattere> righe) {
-    bool prima = true;
-    for (const TRigaCarattere& r : righe) {
-        // Only the first line warns; the others then take the layout's size.
-        const int dimensione = prima || carattere > 0 ? carattere : static_cast<int>(dimensioneLayout);
-        ApplicaCarattereStampa(report, dimensione, r.controlli, dimensioneLayout, report.banda(r.banda), r.altezzaLayout);
-        prima = false;
-    }
+    // One warning for the whole report; every line takes the same size.
+    const int c = CarattereEffettivo(carattere, true);
+    for (const TRigaCarattere& r : righe)
+        ApplicaDimensione(report, c > 0 ? c : dimensioneLayout, r.controlli, report.banda(r.banda), r.altezzaLayout);
 }
 
 QString ProduttoreDellaRiga(TNomiAnagrafiche& nomi, const QVariant& id) {

@@ -23,10 +23,20 @@ QString TestoIntervalloPeriodo(const QString& dataDa, const QString& dataA);
 // Two decimals with thousands grouping, then " €": 1.234,50 €.
 QString TestoMoneta(double valore);
 
+// The sizes a CAR_STAMPA_* setting may give; a setting outside them prints
+// at the nearest one.
+inline constexpr int CarattereMinimo = 6;
+inline constexpr int CarattereMassimo = 72;
+// The size a setting gives: 0 for a setting of 0 or less (the layout keeps
+// its sizes), otherwise the setting within 6-72. With avvisa a setting
+// outside shows its warning.
+int CarattereEffettivo(int carattere, bool avvisa);
+
 // The report hook's font-size step: a size of 0 or less shows the warning
 // "Parametro di carattere di stampa inferiore a 0" and keeps the layout's
-// sizes; otherwise the named controls take the size, and the band their
-// lines sit on grows when the text needs more height than it has.
+// sizes; a size outside 6-72 warns and takes the nearest bound; the named
+// controls take the size, and the band their lines sit on grows when the
+// text needs more height than it has.
 void ApplicaCarattereStampa(TReport& report, int carattere, const QStringList& controlli, double dimensioneLayout,
                             TBanda* banda, double altezzaLayout);
 

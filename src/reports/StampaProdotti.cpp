@@ -87,8 +87,10 @@ TfrmStampaProdotti::TfrmStampaProdotti(QWidget* proprietario)
 
     TBanda& riepilogo = r.banda(TTipoBanda::Riepilogo, AltezzaRiepilogo);
     riepilogo.forma(QStringLiteral("QRShape3"), {0, 0.5, 190, 0.2}, TTipoForma::LineaOrizzontale);
+    // Four boxes side by side with 2 mm between them, so that totals that
+    // fill their boxes never run into each other.
     for (int i = 0; i < CampiRiepilogo.size(); ++i)
-        riepilogo.etichetta(CampiRiepilogo[i], {i * 47.5, 1, 47.5, AltezzaRiepilogo - 1}, QString()).allinea(destra);
+        riepilogo.etichetta(CampiRiepilogo[i], {i * 47.5 + 2, 1, 45.5, AltezzaRiepilogo - 1}, QString()).allinea(destra);
 
     // Prices and amounts with two decimals and grouping, no currency sign.
     for (const auto& [nome, indice] : {std::pair{"QRDBprezzo2", &m_iPrezzo2}, std::pair{"QRDBprezzo", &m_iPrezzo},

@@ -280,7 +280,7 @@ void TestControllaVersione::rinvii() {
         if (!nuova)
             QCOMPARE(f.ui()->LabMessaggioPiccolo->text(), QStringLiteral("Impossibile scaricare la nuova versione"));
     });
-    QCOMPARE(server.richieste.size(), richieste);
+    QVERIFY2(server.richieste.size() == richieste, qPrintable(server.richieste.join(QStringLiteral(", "))));
     QCOMPARE(altro.richieste.size(), 0);
     if (internet == QLatin1String("41"))
         QCOMPARE(server.richieste, (QStringList{QStringLiteral("GET ") + PercorsoAtteso, "GET /a", "GET /b", "GET /c?x=1"}));

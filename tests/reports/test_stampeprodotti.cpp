@@ -302,7 +302,9 @@ private slots:
         p.CarattereStampa = l.CarattereStampa = carattere;
         const TDocumentoReport& d = report == "prodotti" ? p.report().genera() : l.report().genera();
         const QString controllo = report == "prodotti" ? QStringLiteral("QRLABtottotdifferenza") : QStringLiteral("QRDBnome");
-        QCOMPARE(d.font[d.elementiDi(controllo).first().font].pointSizeF(), atteso);
+        QVERIFY(!d.elementiDi(controllo).isEmpty());
+        // The control's size; a text too wide for its box may print smaller.
+        QCOMPARE((report == "prodotti" ? p.report() : l.report()).controllo(controllo)->dimensioneFont(), atteso);
         ZR_VERIFICA_RISPOSTE(*m_amb);
     }
 
@@ -377,7 +379,8 @@ private slots:
         const QString pdf = m_amb->file(QStringLiteral("lunghi.pdf"));
         s.report().salvaPdf(pdf);
         const QString testo = Pdftotext(pdf);
-        QVERIFY2(testo.contains(QStringLiteral("Descrizione0Descrizione1")) && testo.contains(QChar(0x2026)), qPrintable(testo));
+        // pdftotext spells the "…" out as three full stops.
+        QVERIFY2(testo.contains(QStringLiteral("Descrizione0Descrizione1D...")), qPrintable(testo));
         QVERIFY2(!testo.contains(QStringLiteral("€TOT")) && !testo.contains(QStringLiteral("€DIFFER")), qPrintable(testo));
         QVERIFY2(testo.contains(QStringLiteral("TOT.ACQ:")) && testo.contains(QStringLiteral("DIFFER:")), qPrintable(testo));
     }

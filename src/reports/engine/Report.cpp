@@ -5,6 +5,8 @@
 
 #include <QFontMetricsF>
 #include <QHash>
+#include <QImage>
+#include <algorithm>
 #include <cstring>
 #include <vector>
 #include <memory>
@@ -25,6 +27,13 @@ QString NomeBanda(TTipoBanda tipo) {
     }
     return {};
 }
+
+namespace {
+// Fits a text to a box of the given width in mm: the font as it is when the
+// text fits; otherwise the same font made just small enough, but never below
+// three quarters of its size, and at that size the text cut with "…".
+QFont AdattaAlRiquadro(const QFont& font, QString& testo, double larghezzaMm);
+}  // namespace
 
 // ---------------------------------------------------------------------------
 
@@ -326,8 +335,10 @@ private:
                 if (t.isEmpty()) continue;
             }
             e.tipo = TElementoPagina::Testo;
+            // A text wider than its box is fitted here, once, so that the
+            // pages hold what every output paints.
+            e.font = indiceFont(AdattaAlRiquadro(c.font, t, c.area.width()));
             e.testo = std::move(t);
-            e.font = indiceFont(c.font);
             e.allineamento = static_cast<int>(c.allineamento);
             m_pagina->elementi.append(std::move(e));
         }
@@ -394,16 +405,17 @@ void TReport::salvaPdf(const QString& file) {
 // ---------------------------------------------------------------------------
 // Painting
 
-QFont FontCheEntra(const QFont& font, const QString& testo, double larghezza, QPaintDevice* dispositivo) {
+QFont FontCheEntra(const QFont& font, const QString& testo, double larghezza, QPaintDevice* dispositivo,
+                   double puntiMinimi) {
     const double occupata = QFontMetricsF(font, dispositivo).horizontalAdvance(testo);
     if (occupata <= larghezza || occupata <= 0 || larghezza <= 0) return font;
     QFont ridotto(font);
-    double punti = font.pointSizeF() * larghezza / occupata;
+    double punti = std::max(puntiMinimi, font.pointSizeF() * larghezza / occupata);
     // Glyph widths do not scale exactly with the size: step down until it fits.
     for (int i = 0; i < 8; ++i) {
         ridotto.setPointSizeF(punti);
-        if (QFontMetricsF(ridotto, dispositivo).horizontalAdvance(testo) <= larghezza) break;
-        punti *= 0.97;
+        if (punti <= puntiMinimi || QFontMetricsF(ridotto, dispositivo).horizontalAdvance(testo) <= larghezza) break;
+        punti = std::max(puntiMinimi, punti * 0.97);
     }
     return ridotto;
 }
@@ -447,6 +459,30 @@ bool StaNelRiquadro(TLarghezzeCaratteri& l, const QString& testo, double larghez
     return l.metriche.horizontalAdvance(testo) <= larghezza;
 }
 
+// The device the layout measures texts on: fine enough (1200 dpi) that the
+// widths it gives hold on paper, in a PDF and on screen alike.
+QPaintDevice* DispositivoMisura() {
+    static QImage foglio = [] {
+        QImage f(8, 8, QImage::Format_RGB32);
+        f.setDotsPerMeterX(qRound(1200 / 0.0254));
+        f.setDotsPerMeterY(qRound(1200 / 0.0254));
+        return f;
+    }();
+    return &foglio;
+}
+
+QFont AdattaAlRiquadro(const QFont& font, QString& testo, double larghezzaMm) {
+    if (larghezzaMm <= 0 || testo.isEmpty()) return font;
+    QPaintDevice* misura = DispositivoMisura();
+    const double larghezza = larghezzaMm * 1200 / 25.4;
+    if (StaNelRiquadro(*LarghezzeDi(font, misura), testo, larghezza)) return font;
+    const double minimo = font.pointSizeF() * 0.75;
+    const QFont ridotto = FontCheEntra(font, testo, larghezza, misura, minimo);
+    const QFontMetricsF m(ridotto, misura);
+    if (m.horizontalAdvance(testo) > larghezza) testo = m.elidedText(testo, Qt::ElideRight, larghezza);
+    return ridotto;
+}
+
 }  // namespace
 
 void DipingiPagina(QPainter& p, const TDocumentoReport& d, int pagina) {
@@ -469,8 +505,9 @@ void DipingiPagina(QPainter& p, const TDocumentoReport& d, int pagina) {
             }
             if (!larghezze[e.font]) larghezze[e.font] = LarghezzeDi(d.font[e.font], p.device());
             if (!StaNelRiquadro(*larghezze[e.font], e.testo, r.width())) {
-                // Too wide for its box: painted whole in a smaller size, then back.
-                p.setFont(FontCheEntra(d.font[e.font], e.testo, r.width(), p.device()));
+                // The layout fitted the text; a device whose glyphs come out a
+                // little wider gets it a little smaller, then back.
+                p.setFont(FontCheEntra(d.font[e.font], e.testo, r.width(), p.device(), d.font[e.font].pointSizeF() * 0.9));
                 fontCorrente = -1;
             }
             p.drawText(r, e.allineamento | Qt::TextSingleLine, e.testo);

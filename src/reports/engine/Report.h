@@ -247,9 +247,11 @@ private:
 // (a printer, a QPdfWriter).
 // The font a text is painted with in a box of the given width (device units):
 // the element's own font, or the same font made just small enough when the
-// text would not fit, so that a date or an amount is never cut off at the
-// edge of its column.
-QFont FontCheEntra(const QFont& font, const QString& testo, double larghezza, QPaintDevice* dispositivo);
+// text would not fit, but not below puntiMinimi. The layout fits every text
+// to its box this way with three quarters of the control's size as the
+// floor, and cuts with "…" what is still too wide at the floor.
+QFont FontCheEntra(const QFont& font, const QString& testo, double larghezza, QPaintDevice* dispositivo,
+                   double puntiMinimi = 0);
 
 void DipingiPagina(QPainter& pittore, const TDocumentoReport& documento, int pagina);
 // The given pages (0-based, in the order given, a page may come again) on a
