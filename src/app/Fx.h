@@ -51,7 +51,9 @@ inline const QString FormatoData = QStringLiteral("dd/MM/yyyy");
 // A number with the given decimals and thousands grouping: 1.234,50.
 QString FormattaNumero(double valore, int decimali);
 
-// Places a window in the middle of the desktop it is on.
+// Places a window in the middle of the desktop it is on, shrunk to fit it;
+// a window not yet shown is placed again when it is shown, after its layout
+// has given it its size.
 void CentraSulloSchermo(QWidget* finestra);
 // The text colour of a label or button, in the active and inactive states
 // only: a disabled control keeps the disabled look.

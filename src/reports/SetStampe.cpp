@@ -17,6 +17,7 @@
 
 #include <QFocusEvent>
 #include <QGroupBox>
+#include <QLayout>
 #include <QRadioButton>
 #include <QTimer>
 
@@ -62,6 +63,10 @@ void TfrmSetStampe::showEvent(QShowEvent* evento) {
     if (m_mostrata) return;
     m_mostrata = true;
     FormShow();
+    // The page FormShow brings forward sets the window's size: centre it on
+    // that size, not on the one it was opened with.
+    if (layout()) layout()->activate();
+    CentraSulloSchermo(this);
 }
 
 void TfrmSetStampe::FormShow() {

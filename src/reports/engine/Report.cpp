@@ -393,6 +393,7 @@ void TReport::anteprima(QWidget* genitore, const QString& titoloFinestra) {
     genera();
     TAnteprimaReport anteprima(m_documento, genitore);
     anteprima.setWindowTitle(titoloFinestra.isEmpty() ? titoloLavoro : titoloFinestra);
+    CentraSulloSchermo(&anteprima);
     anteprima.exec();
 }
 
