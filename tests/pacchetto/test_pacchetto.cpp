@@ -1,7 +1,8 @@
 // The Debian package built from this build folder with cpack: what it holds,
-// the dependencies it declares, its desktop entry, and its launcher starting
-// the program in a folder the user can write (a working-year folder too),
-// all unpacked into a scratch root.
+// the dependencies it declares, its desktop entry, Debian's own checks of it
+// (lintian, the AppStream validator, the manual page), and its launcher
+// starting the program in a folder the user can write (a working-year folder
+// too), all unpacked into a scratch root.
 
 #include "AmbienteTest.h"
 
@@ -48,6 +49,9 @@ private slots:
     void contenuto();
     void dipendenze();
     void voceDelMenu();
+    void controlliDebian();
+    void metainfo();
+    void paginaDiManuale();
     void lanciatore_data();
     void lanciatore();
 
@@ -66,7 +70,7 @@ void TestPacchetto::initTestCase() {
     QVERIFY2(c.codice == 0, qPrintable(c.uscita + c.errori));
     const QStringList deb = QDir(m_tmp.filePath("uscita")).entryList({"zerired_*.deb"}, QDir::Files);
     QCOMPARE(deb.size(), 1);
-    QVERIFY2(deb[0].startsWith(QLatin1String("zerired_7.2003.40-1_")), qPrintable(deb[0]));
+    QVERIFY2(deb[0].startsWith(QLatin1String("zerired_7.2003.40-2_")), qPrintable(deb[0]));
     m_deb = m_tmp.filePath("uscita/" + deb[0]);
     m_radice = m_tmp.filePath("radice");
     const TEsito x = Esegui(QStringLiteral("dpkg"), {"-x", m_deb, m_radice});
@@ -84,7 +88,10 @@ void TestPacchetto::contenuto() {
     }
     for (const char* atteso : {"./usr/bin/zerired", "./usr/lib/zerired/zerired", "./usr/lib/zerired/Pdxrbld.exe",
                                "./usr/lib/zerired/help.html", "./usr/share/applications/zerired.desktop",
-                               "./usr/share/icons/hicolor/128x128/apps/zerired.png"})
+                               "./usr/share/icons/hicolor/128x128/apps/zerired.png",
+                               "./usr/share/doc/zerired/copyright", "./usr/share/doc/zerired/changelog.Debian.gz",
+                               "./usr/share/man/man1/zerired.1.gz",
+                               "./usr/share/metainfo/io.github.zerired.zerired.metainfo.xml"})
         QVERIFY2(file.contains(QLatin1String(atteso)), qPrintable(QString::fromLatin1(atteso) + "\n" + c.uscita));
     // The program, the tool and the launcher can be run by everybody.
     for (const char* eseguibile : {"/usr/bin/zerired", "/usr/lib/zerired/zerired", "/usr/lib/zerired/Pdxrbld.exe"}) {
@@ -113,6 +120,64 @@ void TestPacchetto::voceDelMenu() {
     QVERIFY(testo.contains(QLatin1String("\nExec=zerired\n")));
     QVERIFY(testo.contains(QLatin1String("\nIcon=zerired\n")));
     QVERIFY(testo.contains(QLatin1String("\nCategories=Office;\n")));
+}
+
+void TestPacchetto::controlliDebian() {
+    // lintian reports errors (E:) and warnings (W:); both must be absent.
+    // Notes of lower rank (I:, P:) are not asked for.
+    const TEsito l = Esegui(QStringLiteral("lintian"), {"--tag-display-limit", "0", m_deb});
+    QStringList gravi;
+    for (const QString& riga : (l.uscita + l.errori).split('\n', Qt::SkipEmptyParts))
+        if (riga.startsWith(QLatin1String("E: ")) || riga.startsWith(QLatin1String("W: "))) gravi << riga;
+    QVERIFY2(gravi.isEmpty(), qPrintable(gravi.join('\n')));
+    QVERIFY2(l.codice == 0, qPrintable(l.uscita + l.errori));
+
+    // The copyright file is in Debian's machine-readable form and names our
+    // licence; the GPL's text the project ships is version 3.
+    QFile c(m_radice + QStringLiteral("/usr/share/doc/zerired/copyright"));
+    QVERIFY(c.open(QIODevice::ReadOnly));
+    const QString copyright = QString::fromUtf8(c.readAll());
+    QVERIFY(copyright.startsWith(QLatin1String("Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/")));
+    QVERIFY(copyright.contains(QLatin1String("License: GPL-3+")));
+    QFile licenza(QStringLiteral(ZR_SORGENTI "/LICENSE"));
+    QVERIFY(licenza.open(QIODevice::ReadOnly));
+    QVERIFY(licenza.readAll().contains("GNU GENERAL PUBLIC LICENSE\n                       Version 3, 29 June 2007"));
+}
+
+void TestPacchetto::metainfo() {
+    const QString file = m_radice + QStringLiteral("/usr/share/metainfo/io.github.zerired.zerired.metainfo.xml");
+    // --no-net: the machine may have no network, and the maker's addresses
+    // are placeholders; everything else is checked, pedantic notes included.
+    const TEsito v = Esegui(QStringLiteral("appstreamcli"), {"validate", "--no-net", "--pedantic", file});
+    QVERIFY2(v.codice == 0, qPrintable(v.uscita + v.errori));
+    QVERIFY2(!v.uscita.contains(QLatin1String("W:")) && !v.uscita.contains(QLatin1String("P:")), qPrintable(v.uscita));
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QString testo = QString::fromUtf8(f.readAll());
+    // The entry software centres start the program with is the one installed.
+    QVERIFY(testo.contains(QLatin1String("<launchable type=\"desktop-id\">zerired.desktop</launchable>")));
+    QVERIFY(QFileInfo::exists(m_radice + QStringLiteral("/usr/share/applications/zerired.desktop")));
+    QVERIFY(testo.contains(QLatin1String("<summary xml:lang=\"it\">")));
+    QVERIFY(testo.contains(QLatin1String("<project_license>GPL-3.0-or-later</project_license>")));
+}
+
+void TestPacchetto::paginaDiManuale() {
+    // man renders the installed page without complaint, in Italian, with the
+    // folder argument and the working years.
+    QProcess p;
+    QProcessEnvironment amb = QProcessEnvironment::systemEnvironment();
+    amb.insert("MANWIDTH", "80");
+    amb.insert("LC_ALL", "C.UTF-8");
+    p.setProcessEnvironment(amb);
+    p.start(QStringLiteral("man"), {"--warnings", "-E", "UTF-8", "-l",
+                                    m_radice + QStringLiteral("/usr/share/man/man1/zerired.1.gz")});
+    QVERIFY(p.waitForFinished(60000));
+    const QString testo = QString::fromUtf8(p.readAllStandardOutput());
+    const QString avvisi = QString::fromUtf8(p.readAllStandardError());
+    QCOMPARE(p.exitCode(), 0);
+    QVERIFY2(avvisi.isEmpty(), qPrintable(avvisi));
+    for (const char* atteso : {"NOME", "SINTESI", "zerired [cartella]", "ANNI DI LAVORO", "anni/2004", "~/.local/share/zerired"})
+        QVERIFY2(testo.contains(QString::fromUtf8(atteso)), qPrintable(QString::fromUtf8(atteso) + "\n" + testo));
 }
 
 void TestPacchetto::lanciatore_data() {
