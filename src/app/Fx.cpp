@@ -19,6 +19,7 @@
 #include <QWidget>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QProcess>
 #include <QRegularExpressionValidator>
@@ -528,6 +529,13 @@ void Centra(QWidget* finestra) {
     // mapped; before that, leave room for a title bar and borders.
     const QRect cornice = finestra->frameGeometry();
     const QSize bordo = finestra->isVisible() ? cornice.size() - finestra->size() : QSize(8, 32);
+    // Never smaller than its content: a size or minimum written in the form
+    // may be below what the layout needs, and a label that wraps its words
+    // needs more height at the window's width than the layout's minimum says.
+    QSize dimensione = finestra->size().expandedTo(finestra->minimumSizeHint());
+    if (const QLayout* l = finestra->layout(); l && l->hasHeightForWidth())
+        dimensione.setHeight(std::max(dimensione.height(), l->totalMinimumHeightForWidth(dimensione.width())));
+    if (dimensione != finestra->size()) finestra->resize(dimensione);
     const QSize massimo = (area.size() - bordo).expandedTo(finestra->minimumSize());
     if (finestra->width() > massimo.width() || finestra->height() > massimo.height())
         finestra->resize(finestra->size().boundedTo(massimo));

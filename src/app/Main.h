@@ -4,6 +4,7 @@
 // window, shown modally and destroyed when it closes.
 
 #include "app/EtichettaLink.h"
+#include "app/Fx.h"
 #include "app/Selezione.h"
 
 #include <QAction>
@@ -81,6 +82,7 @@ private:
     template <class Finestra, class... Argomenti>
     void ApriFinestra(Argomenti&&... argomenti) {
         std::unique_ptr<Finestra> f(new Finestra(this, std::forward<Argomenti>(argomenti)...));
+        CentraSulloSchermo(f.get());
         f->exec();
     }
 

@@ -89,7 +89,8 @@ TFrmCategorie::TFrmCategorie(QWidget* genitore)
       m_tabella(std::make_unique<TTabella>(TArchivio::corrente(), Definizioni::Categorie)),
       m_campi(std::make_unique<TCampiCollegati>(m_tabella.get())) {
     m_ui->setupUi(this);
-    setFixedSize(size());
+    // A window of fixed size, never narrower than its buttons need.
+    setFixedSize(size().expandedTo(minimumSizeHint()));
     m_modello = new TModelloCategorie(m_tabella.get(), m_campi.get(), this);
     m_ui->DBGrid1->setModel(m_modello);
     m_ui->DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);

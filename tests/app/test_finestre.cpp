@@ -1,31 +1,19 @@
-// Every task window opens whole and in the middle of a 1024x768 screen, over
-// the main window as the program opens it: the windows whose size comes from
-// their layout only when they are shown, the large ones, and the report preview.
+// Every task window opens whole and in the middle of a 1024x768 screen, as
+// the main window's menu opens it, with no control covering another: the
+// windows whose size comes from their layout only when they are shown, the
+// large ones, the lists and dialogs other windows open, and the report preview.
 
 #include "AmbienteTest.h"
 #include "app/Main.h"
-#include "data/Impostazioni.h"
-#include "movements/AggiustamentoResi.h"
-#include "movements/AzzeraScarichi.h"
-#include "movements/CaricoScarico.h"
-#include "movements/SetCancStorico.h"
-#include "online/Bug.h"
-#include "registries/AnagProdotti.h"
-#include "registries/AnagProduttori.h"
-#include "registries/Categorie.h"
 #include "registries/ListaCategorie.h"
 #include "registries/ListaProdotti.h"
 #include "registries/ListaProduttori.h"
-#include "reports/SetStampaInventario.h"
-#include "reports/SetStampe.h"
 #include "reports/engine/Report.h"
-#include "tools/EsportazioneTabelle.h"
 #include "tools/InputDate.h"
-#include "tools/InvioDatiCasaMadre.h"
-#include "tools/RecuperoDati.h"
-#include "tools/SalvataggioDati.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QLayout>
 #include <QScreen>
 #include <QTemporaryFile>
 
@@ -52,12 +40,33 @@ void VerificaCentrata(QWidget* finestra) {
                             .arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height())));
 }
 
+// No two controls side by side cover each other: a window smaller than its
+// content squeezes its layout until boxes overlap. Gives the pairs that do.
+QStringList Sovrapposizioni(QWidget* finestra) {
+    QStringList trovate;
+    QList<QWidget*> padri = finestra->findChildren<QWidget*>();
+    padri << finestra;
+    for (QWidget* padre : padri) {
+        if (!padre->isVisible() || !padre->layout()) continue;
+        QList<QWidget*> figli;
+        for (QWidget* w : padre->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (w->isVisible() && !w->isWindow()) figli << w;
+        for (int i = 0; i < figli.size(); ++i)
+            for (int j = i + 1; j < figli.size(); ++j)
+                if (figli[i]->geometry().intersects(figli[j]->geometry()))
+                    trovate << figli[i]->objectName() + QStringLiteral(" e ") + figli[j]->objectName();
+    }
+    return trovate;
+}
+
 }  // namespace
 
 class TestFinestre : public QObject {
     Q_OBJECT
 private slots:
     void schermo();
+    void dalMenu_data();
+    void dalMenu();
     void centrateEIntere_data();
     void centrateEIntere();
     void anteprimaDelReport();
@@ -68,28 +77,57 @@ void TestFinestre::schermo() {
     QCOMPARE(QGuiApplication::primaryScreen()->geometry().size(), QSize(1024, 768));
 }
 
+void TestFinestre::dalMenu_data() {
+    QTest::addColumn<QString>("voce");
+    for (const char* voce : {"Prodotti", "Produttori", "Categorie", "Carico / scarico", "Aggiustamento / resi",
+                             "Controllo scadenze", "Controllo quantità", "Elimina operazioni storico", "Azzera scarichi",
+                             "Visioni e stampe", "Stampa inventario", "Impostazioni", "Segnala bug", "Salvataggio dati",
+                             "Recupero dati", "Invio dati a Vavori Rarovazazo", "Esportazione ascii / excel"})
+        QTest::newRow(voce) << QString::fromUtf8(voce);
+}
+
+void TestFinestre::dalMenu() {
+    // The window the menu entry opens, as the user opens it.
+    QFETCH(QString, voce);
+    TAmbienteTest amb;
+    TfrmMain principale;
+    principale.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&principale));
+    QAction* azione = nullptr;
+    for (QAction* a : principale.findChildren<QAction*>())
+        if (a->text() == voce) azione = a;
+    QVERIFY(azione);
+    QRect g;
+    QRect area;
+    QString classe;
+    QStringList sovrapposte;
+    QuandoSiApre([&](QWidget* f) {
+        QVERIFY(QTest::qWaitForWindowExposed(f));
+        g = f->frameGeometry();
+        area = f->screen()->availableGeometry();
+        classe = QString::fromLatin1(f->metaObject()->className());
+        sovrapposte = Sovrapposizioni(f);
+        // Ended as its own exit button ends it; some windows refuse a plain close.
+        if (auto* d = qobject_cast<QDialog*>(f)) d->done(QDialog::Rejected);
+        else f->close();
+    }, &principale);
+    azione->trigger();
+    QVERIFY(!g.isNull());
+    QVERIFY2(area.contains(g), qPrintable(QStringLiteral("%1: %2,%3 %4x%5").arg(classe).arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height())));
+    QVERIFY2(qAbs(g.center().x() - area.center().x()) <= 20 && qAbs(g.center().y() - area.center().y()) <= 20,
+             qPrintable(QStringLiteral("%1: %2,%3 %4x%5").arg(classe).arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height())));
+    QVERIFY2(sovrapposte.isEmpty(), qPrintable(classe + QStringLiteral(": si sovrappongono ") + sovrapposte.join(", ")));
+}
+
 void TestFinestre::centrateEIntere_data() {
+    // Windows that other windows open: the selection lists and the export's
+    // period dialog.
     QTest::addColumn<TCreaFinestra>("crea");
     auto riga = [](const char* nome, TCreaFinestra crea) { QTest::newRow(nome) << crea; };
-    riga("salvataggio", [](QWidget* g) { return new TFrmSalvataggioDati(g); });
-    riga("ripristino", [](QWidget* g) { return new TFrmRecuperoDati(g); });
-    riga("invio dati", [](QWidget* g) { return new TFrmInvioDatiCasaMadre(g); });
-    riga("esportazione", [](QWidget* g) { return new TfrmEsportazioneTabelle(g); });
     riga("periodo dell'esportazione", [](QWidget* g) { return new TInputDate(g); });
-    riga("impostazioni", [](QWidget* g) { return new TFrmImpostazioni(g); });
-    riga("carico / scarico", [](QWidget* g) { return new TFrmCaricoScarico(g); });
-    riga("aggiustamenti e resi", [](QWidget* g) { return new TFrmAggiustamentoResi(g); });
-    riga("azzera scarichi", [](QWidget* g) { return new TfrmAzzeraScarichi(g); });
-    riga("cancella storico", [](QWidget* g) { return new TfrmSetCancStorico(g); });
-    riga("segnala bug", [](QWidget* g) { return new TfrmBug(g); });
-    riga("anagrafica prodotti", [](QWidget* g) { return new TFrmAnagProdotti(g); });
-    riga("anagrafica produttori", [](QWidget* g) { return new TFrmAnagProduttori(g); });
-    riga("categorie", [](QWidget* g) { return new TFrmCategorie(g); });
     riga("lista categorie", [](QWidget* g) { return new TFrmListaCategorie(g); });
     riga("lista prodotti", [](QWidget* g) { return new TFrmListaProdotti(g); });
     riga("lista produttori", [](QWidget* g) { return new TFrmListaProduttori(g); });
-    riga("visioni e stampe", [](QWidget* g) { return new TfrmSetStampe(g); });
-    riga("stampa inventario", [](QWidget* g) { return new TFrmSetStampaInventario(g); });
 }
 
 void TestFinestre::centrateEIntere() {
@@ -101,13 +139,16 @@ void TestFinestre::centrateEIntere() {
     std::unique_ptr<QDialog> f(crea(&principale));
     // Shown as the main window shows it, modally; looked at once on screen.
     bool esposta = false;
+    QStringList sovrapposte;
     QTimer::singleShot(0, f.get(), [&] {
         esposta = QTest::qWaitForWindowExposed(f.get());
+        sovrapposte = Sovrapposizioni(f.get());
         f->reject();
     });
     f->exec();
     QVERIFY(esposta);
     VerificaCentrata(f.get());
+    QVERIFY2(sovrapposte.isEmpty(), qPrintable(QStringLiteral("si sovrappongono: ") + sovrapposte.join(", ")));
 }
 
 void TestFinestre::anteprimaDelReport() {
