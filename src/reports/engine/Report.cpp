@@ -29,10 +29,18 @@ QString NomeBanda(TTipoBanda tipo) {
 }
 
 namespace {
-// Fits a text to a box of the given width in mm: the font as it is when the
-// text fits; otherwise the same font made just small enough, but never below
-// three quarters of its size, and at that size the text cut with "…".
+// Fits a text that is too wide for a box of the given width in mm: the same
+// font made just small enough, but never below three quarters of its size,
+// and at that size the text cut with "…".
 QFont AdattaAlRiquadro(const QFont& font, QString& testo, double larghezzaMm);
+// The widths of a font's characters on a device, kept for the whole run.
+struct TLarghezzeCaratteri;
+TLarghezzeCaratteri* LarghezzeDi(const QFont& font, QPaintDevice* dispositivo);
+// Whether a text fits a width in device units.
+bool StaNelRiquadro(TLarghezzeCaratteri& l, const QString& testo, double larghezza);
+// The device the layout measures texts on, and its units per mm.
+QPaintDevice* DispositivoMisura();
+constexpr double PuntiMisuraPerMm = 1200 / 25.4;
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -310,6 +318,22 @@ private:
         return i;
     }
 
+    // A control's font, its index in the document and its widths on the
+    // measuring device, looked up once per control rather than once per
+    // text (a font's key is a string built anew at each call); a hook that
+    // changes the control's font gets the new one.
+    struct TFontControllo {
+        QFont font;
+        quint16 indice;
+        TLarghezzeCaratteri* larghezze;
+    };
+    const TFontControllo& fontDi(const TControllo& c) {
+        auto it = m_fontControlli.find(&c);
+        if (it == m_fontControlli.end() || !(it->font == c.font))
+            it = m_fontControlli.insert(&c, {c.font, indiceFont(c.font), LarghezzeDi(c.font, DispositivoMisura())});
+        return *it;
+    }
+
     void posa(const TBanda& b, double h) {
         const double x0 = Pagina::Margine, y0 = Pagina::Margine + m_y;
         for (const auto& pc : b.controlli()) {
@@ -337,7 +361,11 @@ private:
             e.tipo = TElementoPagina::Testo;
             // A text wider than its box is fitted here, once, so that the
             // pages hold what every output paints.
-            e.font = indiceFont(AdattaAlRiquadro(c.font, t, c.area.width()));
+            const TFontControllo& f = fontDi(c);
+            if (c.area.width() <= 0 || StaNelRiquadro(*f.larghezze, t, c.area.width() * PuntiMisuraPerMm))
+                e.font = f.indice;
+            else
+                e.font = indiceFont(AdattaAlRiquadro(c.font, t, c.area.width()));
             e.testo = std::move(t);
             e.allineamento = static_cast<int>(c.allineamento);
             m_pagina->elementi.append(std::move(e));
@@ -352,6 +380,7 @@ private:
     double m_inizioCorpo = 0;  // where the rows of the current page start
     QString m_oggi;
     QHash<QString, quint16> m_font;
+    QHash<const TControllo*, TFontControllo> m_fontControlli;
     QHash<const TControllo*, int> m_indici;
 };
 
@@ -475,8 +504,7 @@ QPaintDevice* DispositivoMisura() {
 QFont AdattaAlRiquadro(const QFont& font, QString& testo, double larghezzaMm) {
     if (larghezzaMm <= 0 || testo.isEmpty()) return font;
     QPaintDevice* misura = DispositivoMisura();
-    const double larghezza = larghezzaMm * 1200 / 25.4;
-    if (StaNelRiquadro(*LarghezzeDi(font, misura), testo, larghezza)) return font;
+    const double larghezza = larghezzaMm * PuntiMisuraPerMm;
     const double minimo = font.pointSizeF() * 0.75;
     const QFont ridotto = FontCheEntra(font, testo, larghezza, misura, minimo);
     const QFontMetricsF m(ridotto, misura);
