@@ -10,7 +10,7 @@
 #include "Misura.h"
 #include "app/Applicazione.h"
 #include "app/Fx.h"
-#include "app/ModelloElenco.h"
+#include "gui/ModelloElenco.h"
 #include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"
 #include "data/CreaTabelle.h"

@@ -1,6 +1,6 @@
 #include "app/About.h"
 
-#include "app/Costanti.h"
+#include "data/Costanti.h"
 #include "app/Fx.h"
 #include "ui_About.h"
 

@@ -1,6 +1,6 @@
 #include "app/Applicazione.h"
 
-#include "app/Costanti.h"
+#include "data/Costanti.h"
 #include "app/Fx.h"
 #include "data/engine/Archivio.h"
 #include "data/engine/Tabella.h"

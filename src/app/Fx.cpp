@@ -1,7 +1,7 @@
 #include "app/Fx.h"
 
-#include "app/Costanti.h"
-#include "app/Interazione.h"
+#include "data/Costanti.h"
+#include "gui/Interazione.h"
 #include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"
 #include "data/engine/Tabella.h"

@@ -2,7 +2,7 @@
 
 #include "app/About.h"
 #include "app/Applicazione.h"
-#include "app/Costanti.h"
+#include "data/Costanti.h"
 #include "app/Fx.h"
 #include "app/Start.h"
 #include "data/engine/Archivio.h"

@@ -3,9 +3,9 @@
 // the low-stock link. Every task window is created here, owned by this
 // window, shown modally and destroyed when it closes.
 
-#include "app/EtichettaLink.h"
+#include "gui/EtichettaLink.h"
 #include "app/Fx.h"
-#include "app/Selezione.h"
+#include "gui/Selezione.h"
 
 #include <QAction>
 #include <QMainWindow>

@@ -1,9 +1,9 @@
 #include "app/Start.h"
 
 #include "app/About.h"
-#include "app/Costanti.h"
+#include "data/Costanti.h"
 #include "app/Fx.h"
-#include "app/TastoEsc.h"
+#include "gui/TastoEsc.h"
 #include "ui_Start.h"
 
 TfrmStart::TfrmStart(TFrmAbout* about, QWidget* finestraPrincipale, QWidget* genitore)

@@ -6,7 +6,7 @@
 #include "app/Applicazione.h"
 #include "app/Avvio.h"
 #include "app/Fx.h"
-#include "app/Interazione.h"
+#include "gui/Interazione.h"
 #include "app/Main.h"
 #include "app/Start.h"
 #include "data/engine/Archivio.h"

@@ -1,6 +1,6 @@
 #include "data/CreaTabelle.h"
 
-#include "app/Costanti.h"
+#include "data/Costanti.h"
 #include "app/Fx.h"
 
 #include <QFile>

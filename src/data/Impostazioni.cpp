@@ -1,7 +1,7 @@
 #include "data/Impostazioni.h"
 
 #include "app/Fx.h"
-#include "app/TastoEsc.h"
+#include "gui/TastoEsc.h"
 #include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"
 #include "ui_Impostazioni.h"

@@ -3,7 +3,7 @@
 // warehouse is up on the check date, lists all, the expired or the other
 // products, and hands the list to its report window.
 
-#include "app/ModelloElenco.h"
+#include "gui/ModelloElenco.h"
 #include "data/engine/Tabella.h"
 #include "movements/StampeControlli.h"
 

@@ -4,7 +4,7 @@
 // many pieces to order or how many are in excess; hands the list to its
 // report window. It changes no data.
 
-#include "app/ModelloElenco.h"
+#include "gui/ModelloElenco.h"
 #include "data/engine/Tabella.h"
 #include "movements/StampeControlli.h"
 

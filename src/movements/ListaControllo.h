@@ -4,8 +4,8 @@
 // line of the current row, the state label and the record navigator.
 
 #include "app/Fx.h"
-#include "app/Griglia.h"
-#include "app/ModelloElenco.h"
+#include "gui/Griglia.h"
+#include "gui/ModelloElenco.h"
 #include "data/engine/Definizioni.h"
 #include "data/engine/Tabella.h"
 

@@ -5,7 +5,7 @@
 // the totals shown beside a product, and the movement itself as one
 // transaction (history row and product change, all or nothing).
 
-#include "app/ModelloElenco.h"
+#include "gui/ModelloElenco.h"
 #include "data/engine/Archivio.h"
 #include "data/engine/Tabella.h"
 

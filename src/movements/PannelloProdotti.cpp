@@ -1,8 +1,8 @@
 #include "movements/PannelloProdotti.h"
 
 #include "app/Fx.h"
-#include "app/ModelloElenco.h"
-#include "app/Selezione.h"
+#include "gui/ModelloElenco.h"
+#include "gui/Selezione.h"
 #include "data/engine/Definizioni.h"
 #include "movements/Movimenti.h"
 #include "registries/ListaCategorie.h"

@@ -1,6 +1,6 @@
 #include "online/Bug.h"
 
-#include "app/Costanti.h"
+#include "data/Costanti.h"
 #include "app/Fx.h"
 #include "ui_Bug.h"
 

@@ -4,7 +4,7 @@
 // offers the download address to the user's browser. The program never
 // saves or runs a downloaded file itself.
 
-#include "app/Costanti.h"
+#include "data/Costanti.h"
 #include "online/Estrazione.h"
 
 #include <QDialog>

@@ -3,12 +3,12 @@
 
 #include "app/Applicazione.h"
 #include "app/Fx.h"
-#include "app/TastoEsc.h"
-#include "app/ModelloElenco.h"
-#include "app/Navigatore.h"
+#include "gui/TastoEsc.h"
+#include "gui/ModelloElenco.h"
+#include "gui/Navigatore.h"
 #include "data/engine/Tabella.h"
 #include "registries/DatiRegistri.h"
-#include "app/Griglia.h"
+#include "gui/Griglia.h"
 #include "ui_AnagProduttori.h"
 
 TFrmAnagProduttori::TFrmAnagProduttori(QWidget* genitore)

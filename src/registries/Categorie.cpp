@@ -3,8 +3,8 @@
 
 #include "app/Applicazione.h"
 #include "app/Fx.h"
-#include "app/TastoEsc.h"
-#include "app/Navigatore.h"
+#include "gui/TastoEsc.h"
+#include "gui/Navigatore.h"
 #include "data/engine/Tabella.h"
 #include "registries/DatiRegistri.h"
 #include "ui_Categorie.h"

@@ -6,7 +6,7 @@
 // Typed texts are always bound as values or matched in memory as typed, so
 // that % _ and \ match themselves.
 
-#include "app/ModelloElenco.h"
+#include "gui/ModelloElenco.h"
 
 #include <QString>
 #include <QVariant>

@@ -1,10 +1,10 @@
 #include "registries/ListaProduttori.h"
 #include "data/engine/Definizioni.h"
 
-#include "app/ModelloElenco.h"
-#include "app/Selezione.h"
+#include "gui/ModelloElenco.h"
+#include "gui/Selezione.h"
 #include "registries/DatiRegistri.h"
-#include "app/Griglia.h"
+#include "gui/Griglia.h"
 #include "ui_ListaProduttori.h"
 
 namespace {

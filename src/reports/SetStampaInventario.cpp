@@ -1,7 +1,7 @@
 #include "reports/SetStampaInventario.h"
 
 #include "app/Fx.h"
-#include "app/Selezione.h"
+#include "gui/Selezione.h"
 #include "data/engine/Definizioni.h"
 #include "registries/ListaCategorie.h"
 #include "registries/ListaProdotti.h"

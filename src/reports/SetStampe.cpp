@@ -1,7 +1,7 @@
 #include "reports/SetStampe.h"
 
 #include "app/Fx.h"
-#include "app/Selezione.h"
+#include "gui/Selezione.h"
 #include "data/engine/Definizioni.h"
 #include "movements/Azzeramenti.h"
 #include "registries/ListaCategorie.h"

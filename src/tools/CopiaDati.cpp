@@ -1,6 +1,6 @@
 #include "tools/CopiaDati.h"
 
-#include "app/Costanti.h"
+#include "data/Costanti.h"
 #include "app/Fx.h"
 #include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"

@@ -1,8 +1,8 @@
 #include "tools/EsportazioneTabelle.h"
 
 #include "app/Fx.h"
-#include "app/Interazione.h"
-#include "app/TastoEsc.h"
+#include "gui/Interazione.h"
+#include "gui/TastoEsc.h"
 #include "data/engine/Definizioni.h"
 #include "data/engine/Tabella.h"
 #include "tools/ConnessioneLettura.h"

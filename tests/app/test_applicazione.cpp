@@ -6,7 +6,7 @@
 #include "AmbienteTest.h"
 
 #include "app/Applicazione.h"
-#include "app/Costanti.h"
+#include "data/Costanti.h"
 #include "app/Fx.h"
 #include "app/Main.h"
 #include "data/Impostazioni.h"

@@ -7,7 +7,7 @@
 #include "app/Applicazione.h"
 #include "app/Avvio.h"
 #include "app/Fx.h"
-#include "app/Interazione.h"
+#include "gui/Interazione.h"
 #include "data/engine/Archivio.h"
 #include "data/CreaTabelle.h"
 #include "data/CreaTabelleGenerali.h"

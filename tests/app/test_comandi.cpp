@@ -5,7 +5,7 @@
 
 #include "app/About.h"
 #include "app/Applicazione.h"
-#include "app/Costanti.h"
+#include "data/Costanti.h"
 #include "app/Fx.h"
 #include "app/Main.h"
 #include "data/engine/Archivio.h"

@@ -5,7 +5,7 @@
 #include "AmbienteTest.h"
 
 #include "app/Fx.h"
-#include "app/Interazione.h"
+#include "gui/Interazione.h"
 #include "data/engine/Archivio.h"
 
 #include <QApplication>

@@ -4,8 +4,8 @@
 
 #include "AmbienteTest.h"
 #include "Fixture.h"
-#include "app/ModelloElenco.h"
-#include "app/Selezione.h"
+#include "gui/ModelloElenco.h"
+#include "gui/Selezione.h"
 #include "movements/AggiustamentoResi.h"
 #include "movements/CaricoScarico.h"
 #include "movements/PannelloProdotti.h"

@@ -4,7 +4,7 @@
 #include "AmbienteTest.h"
 #include "DatiProva.h"
 
-#include "app/Costanti.h"
+#include "data/Costanti.h"
 #include "data/engine/Archivio.h"
 #include "online/Bug.h"
 #include "ui_Bug.h"

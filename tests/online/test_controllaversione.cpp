@@ -5,7 +5,7 @@
 #include "AmbienteTest.h"
 
 #include "app/Applicazione.h"
-#include "app/Costanti.h"
+#include "data/Costanti.h"
 #include "app/Main.h"
 #include "online/ControllaVersione.h"
 #include "ui_ControllaVersione.h"

@@ -5,9 +5,9 @@
 #include "AmbienteTest.h"
 #include "Dati.h"
 #include "app/Fx.h"
-#include "app/ModelloElenco.h"
-#include "app/Navigatore.h"
-#include "app/Selezione.h"
+#include "gui/ModelloElenco.h"
+#include "gui/Navigatore.h"
+#include "gui/Selezione.h"
 #include "data/engine/Tabella.h"
 #include "registries/AnagProdotti.h"
 

@@ -3,8 +3,8 @@
 
 #include "AmbienteTest.h"
 #include "Dati.h"
-#include "app/ModelloElenco.h"
-#include "app/Navigatore.h"
+#include "gui/ModelloElenco.h"
+#include "gui/Navigatore.h"
 #include "data/engine/Tabella.h"
 #include "registries/AnagProduttori.h"
 

@@ -3,7 +3,7 @@
 
 #include "AmbienteTest.h"
 #include "Dati.h"
-#include "app/Navigatore.h"
+#include "gui/Navigatore.h"
 #include "data/engine/Tabella.h"
 #include "registries/Categorie.h"
 #include "registries/DatiRegistri.h"

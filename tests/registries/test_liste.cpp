@@ -3,8 +3,8 @@
 
 #include "AmbienteTest.h"
 #include "Dati.h"
-#include "app/ModelloElenco.h"
-#include "app/Selezione.h"
+#include "gui/ModelloElenco.h"
+#include "gui/Selezione.h"
 #include "registries/ListaCategorie.h"
 #include "registries/ListaProdotti.h"
 #include "registries/ListaProduttori.h"

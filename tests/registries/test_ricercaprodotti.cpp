@@ -7,7 +7,7 @@
 #include "AmbienteTest.h"
 #include "Dati.h"
 #include "app/Fx.h"
-#include "app/ModelloElenco.h"
+#include "gui/ModelloElenco.h"
 #include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"
 #include "movements/Movimenti.h"

@@ -5,7 +5,7 @@
 #include "AmbienteTest.h"
 #include "ProveStampe.h"
 #include "app/Fx.h"
-#include "app/Selezione.h"
+#include "gui/Selezione.h"
 #include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"
 #include "reports/DatiStampe.h"

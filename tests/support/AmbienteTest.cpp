@@ -1,7 +1,7 @@
 #include "AmbienteTest.h"
 
 #include "app/Fx.h"
-#include "app/Selezione.h"
+#include "gui/Selezione.h"
 #include "data/engine/Archivio.h"
 #include "data/CreaTabelle.h"
 #include "data/CreaTabelleGenerali.h"

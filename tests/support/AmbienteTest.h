@@ -4,7 +4,7 @@
 // requests from a script and records them, a settable clock, and helpers to
 // drive a real modal window and to read table files with the sqlite3 tool.
 
-#include "app/Interazione.h"
+#include "gui/Interazione.h"
 
 #include <QDialog>
 #include <QQueue>

@@ -4,7 +4,7 @@
 // descriptions and deletion.
 
 #include "AmbienteTest.h"
-#include "app/Costanti.h"
+#include "data/Costanti.h"
 #include "app/Fx.h"
 #include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"

@@ -1,6 +1,6 @@
 #include "reports/engine/DatiReport.h"
 
-#include "app/ModelloElenco.h"
+#include "gui/ModelloElenco.h"
 #include "data/engine/Tabella.h"
 
 #include <QDate>

@@ -1,4 +1,4 @@
-#include "app/ModelloElenco.h"
+#include "gui/ModelloElenco.h"
 
 #include "app/Fx.h"
 #include "data/engine/Archivio.h"

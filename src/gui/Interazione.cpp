@@ -1,4 +1,4 @@
-#include "app/Interazione.h"
+#include "gui/Interazione.h"
 
 #include <QApplication>
 #include <QDesktopServices>

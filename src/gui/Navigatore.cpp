@@ -1,4 +1,4 @@
-#include "app/Navigatore.h"
+#include "gui/Navigatore.h"
 
 #include "app/Applicazione.h"
 #include "app/Fx.h"

@@ -1,4 +1,4 @@
-#include "app/EtichettaLink.h"
+#include "gui/EtichettaLink.h"
 
 #include <QMouseEvent>
 

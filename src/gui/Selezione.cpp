@@ -1,4 +1,4 @@
-#include "app/Selezione.h"
+#include "gui/Selezione.h"
 
 namespace {
 TSelezioneCorrente g_predefinita;

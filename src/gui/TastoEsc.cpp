@@ -1,4 +1,4 @@
-#include "app/TastoEsc.h"
+#include "gui/TastoEsc.h"
 
 #include <QDialog>
 #include <QEvent>

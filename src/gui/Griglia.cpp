@@ -1,6 +1,6 @@
-#include "app/Griglia.h"
+#include "gui/Griglia.h"
 
-#include "app/ModelloElenco.h"
+#include "gui/ModelloElenco.h"
 
 #include <QHeaderView>
 #include <QLineEdit>
