@@ -3,10 +3,10 @@
 // 1,000,000 history rows in a program folder, written through the program's
 // own store.
 
-#include "app/Fx.h"
-#include "data/engine/Archivio.h"
+#include "data/CartellaProgramma.h"
 #include "data/CreaTabelle.h"
 #include "data/CreaTabelleGenerali.h"
+#include "data/engine/Archivio.h"
 
 namespace LibroGrande {
 

@@ -4,10 +4,10 @@
 #include "LibroGrande.h"
 #include "Misura.h"
 #include "app/Applicazione.h"
-#include "app/Fx.h"
-#include "data/engine/Archivio.h"
+#include "data/CartellaProgramma.h"
 #include "data/CreaTabelle.h"
 #include "data/CreaTabelleGenerali.h"
+#include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"
 
 #include <QDir>

@@ -8,7 +8,7 @@
 #include "LibroGrande.h"
 #include "Misura.h"
 #include "app/Applicazione.h"
-#include "app/Fx.h"
+#include "data/CartellaProgramma.h"
 #include "data/engine/Archivio.h"
 #include "movements/Movimenti.h"
 #include "movements/PannelloProdotti.h"

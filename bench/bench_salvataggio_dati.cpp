@@ -6,7 +6,6 @@
 #include "LibroGrande.h"
 #include "Misura.h"
 #include "app/Applicazione.h"
-#include "app/Fx.h"
 #include "data/engine/Archivio.h"
 #include "tools/CopiaDati.h"
 

@@ -5,10 +5,10 @@
 
 #include "Misura.h"
 #include "app/Applicazione.h"
-#include "app/Fx.h"
-#include "data/engine/Archivio.h"
+#include "data/CartellaProgramma.h"
 #include "data/CreaTabelle.h"
 #include "data/CreaTabelleGenerali.h"
+#include "data/engine/Archivio.h"
 #include "movements/CtrlGiacenze.h"
 
 #include <QDir>

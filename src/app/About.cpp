@@ -1,7 +1,7 @@
 #include "app/About.h"
 
 #include "data/Costanti.h"
-#include "app/Fx.h"
+#include "gui/ServiziDesktop.h"
 #include "ui_About.h"
 
 TFrmAbout::TFrmAbout(QWidget* genitore) : QDialog(genitore), m_ui(std::make_unique<Ui::TFrmAbout>()) {

@@ -1,9 +1,9 @@
 #include "app/Applicazione.h"
 
 #include "data/Costanti.h"
-#include "app/Fx.h"
 #include "data/engine/Archivio.h"
 #include "data/engine/Tabella.h"
+#include "gui/Messaggi.h"
 
 #include <QLibraryInfo>
 #include <QLocale>

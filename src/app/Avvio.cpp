@@ -1,7 +1,7 @@
 #include "app/Avvio.h"
 
-#include "app/Fx.h"
 #include "data/engine/Archivio.h"
+#include "gui/Messaggi.h"
 #include "tools/CopiaDati.h"
 
 #include <QDir>

@@ -4,7 +4,7 @@
 // window, shown modally and destroyed when it closes.
 
 #include "gui/EtichettaLink.h"
-#include "app/Fx.h"
+#include "gui/Finestre.h"
 #include "gui/Selezione.h"
 
 #include <QAction>

@@ -2,8 +2,9 @@
 
 #include "app/About.h"
 #include "data/Costanti.h"
-#include "app/Fx.h"
+#include "gui/ServiziDesktop.h"
 #include "gui/TastoEsc.h"
+#include "gui/TraduzioneControlli.h"
 #include "ui_Start.h"
 
 TfrmStart::TfrmStart(TFrmAbout* about, QWidget* finestraPrincipale, QWidget* genitore)

@@ -5,11 +5,11 @@
 #include "app/About.h"
 #include "app/Applicazione.h"
 #include "app/Avvio.h"
-#include "app/Fx.h"
-#include "gui/Interazione.h"
 #include "app/Main.h"
 #include "app/Start.h"
+#include "data/CartellaProgramma.h"
 #include "data/engine/Archivio.h"
+#include "gui/Interazione.h"
 
 int main(int argc, char** argv) {
     TApplicazione app(argc, argv);

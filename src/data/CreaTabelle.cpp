@@ -1,7 +1,11 @@
 #include "data/CreaTabelle.h"
 
+#include "data/CartellaProgramma.h"
+#include "data/Convenzioni.h"
 #include "data/Costanti.h"
-#include "app/Fx.h"
+#include "data/Orologio.h"
+#include "gui/Messaggi.h"
+#include "gui/OperazioneInCorso.h"
 
 #include <QFile>
 #include <QFileInfo>

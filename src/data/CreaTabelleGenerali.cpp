@@ -2,7 +2,7 @@
 
 #include "data/CreaTabelle.h"
 
-#include "app/Fx.h"
+#include "gui/OperazioneInCorso.h"
 
 void CreaTabelleGenerali() {
     TCursoreOccupato cursore;

@@ -1,9 +1,10 @@
 #include "data/Impostazioni.h"
 
-#include "app/Fx.h"
-#include "gui/TastoEsc.h"
 #include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"
+#include "gui/Finestre.h"
+#include "gui/Messaggi.h"
+#include "gui/TastoEsc.h"
 #include "ui_Impostazioni.h"
 
 #include <QCloseEvent>

@@ -1,6 +1,5 @@
 #include "gui/ModelloElenco.h"
 
-#include "app/Fx.h"
 #include "data/engine/Archivio.h"
 #include "data/engine/ErroreMotore.h"
 

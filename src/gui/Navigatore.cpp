@@ -1,8 +1,10 @@
 #include "gui/Navigatore.h"
 
 #include "app/Applicazione.h"
-#include "app/Fx.h"
+#include "data/Convenzioni.h"
 #include "data/engine/Tabella.h"
+#include "gui/Inserimento.h"
+#include "gui/Messaggi.h"
 
 #include <QClipboard>
 #include <QDropEvent>

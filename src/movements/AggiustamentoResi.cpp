@@ -1,7 +1,7 @@
 #include "movements/AggiustamentoResi.h"
 
-#include "app/Fx.h"
 #include "data/engine/Definizioni.h"
+#include "gui/Messaggi.h"
 #include "movements/Movimenti.h"
 #include "movements/PannelloProdotti.h"
 #include "ui_AggiustamentoResi.h"

@@ -1,6 +1,7 @@
 #include "movements/AzzeraScarichi.h"
 
-#include "app/Fx.h"
+#include "gui/Messaggi.h"
+#include "gui/OperazioneInCorso.h"
 #include "movements/Azzeramenti.h"
 #include "movements/Movimenti.h"
 #include "ui_AzzeraScarichi.h"

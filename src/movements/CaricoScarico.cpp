@@ -1,7 +1,8 @@
 #include "movements/CaricoScarico.h"
 
-#include "app/Fx.h"
 #include "data/engine/Definizioni.h"
+#include "gui/Finestre.h"
+#include "gui/Messaggi.h"
 #include "movements/Movimenti.h"
 #include "movements/PannelloProdotti.h"
 #include "ui_CaricoScarico.h"

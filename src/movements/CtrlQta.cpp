@@ -1,7 +1,10 @@
 #include "movements/CtrlQta.h"
 
 #include "app/Applicazione.h"
-#include "app/Fx.h"
+#include "data/LetturaImpostazioni.h"
+#include "gui/Finestre.h"
+#include "gui/LeggiImpostazione.h"
+#include "gui/Messaggi.h"
 #include "movements/ListaControllo.h"
 #include "movements/Quantita.h"
 #include "ui_CtrlQta.h"

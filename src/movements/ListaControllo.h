@@ -3,11 +3,11 @@
 // show in a grid and hand to their report, the detail fields and the producer
 // line of the current row, the state label and the record navigator.
 
-#include "app/Fx.h"
-#include "gui/Griglia.h"
-#include "gui/ModelloElenco.h"
+#include "data/NomiAnagrafiche.h"
 #include "data/engine/Definizioni.h"
 #include "data/engine/Tabella.h"
+#include "gui/Griglia.h"
+#include "gui/ModelloElenco.h"
 
 #include <QColor>
 #include <QLabel>

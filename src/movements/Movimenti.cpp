@@ -1,6 +1,8 @@
 #include "movements/Movimenti.h"
 
-#include "app/Fx.h"
+#include "data/Convenzioni.h"
+#include "data/LetturaImpostazioni.h"
+#include "data/Orologio.h"
 #include "data/engine/Definizioni.h"
 #include "registries/DatiRegistri.h"
 

@@ -1,6 +1,5 @@
 #include "movements/Scadenze.h"
 
-#include "app/Fx.h"
 #include "data/engine/Definizioni.h"
 #include "data/engine/ErroreMotore.h"
 

@@ -1,6 +1,9 @@
 #include "movements/SetCancStorico.h"
 
-#include "app/Fx.h"
+#include "data/Convenzioni.h"
+#include "data/Orologio.h"
+#include "gui/Inserimento.h"
+#include "gui/Messaggi.h"
 #include "movements/Azzeramenti.h"
 #include "ui_SetCancStorico.h"
 

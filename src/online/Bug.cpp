@@ -1,7 +1,9 @@
 #include "online/Bug.h"
 
 #include "data/Costanti.h"
-#include "app/Fx.h"
+#include "gui/Finestre.h"
+#include "gui/ServiziDesktop.h"
+#include "gui/TraduzioneControlli.h"
 #include "ui_Bug.h"
 
 #include <QGuiApplication>

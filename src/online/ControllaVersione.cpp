@@ -1,6 +1,9 @@
 #include "online/ControllaVersione.h"
 
-#include "app/Fx.h"
+#include "gui/Finestre.h"
+#include "gui/Messaggi.h"
+#include "gui/ServiziDesktop.h"
+#include "gui/TraduzioneControlli.h"
 #include "ui_ControllaVersione.h"
 
 #include <QEventLoop>

@@ -2,13 +2,13 @@
 #include "data/engine/Definizioni.h"
 
 #include "app/Applicazione.h"
-#include "app/Fx.h"
-#include "gui/TastoEsc.h"
+#include "data/engine/Tabella.h"
+#include "gui/Griglia.h"
+#include "gui/Messaggi.h"
 #include "gui/ModelloElenco.h"
 #include "gui/Navigatore.h"
-#include "data/engine/Tabella.h"
+#include "gui/TastoEsc.h"
 #include "registries/DatiRegistri.h"
-#include "gui/Griglia.h"
 #include "ui_AnagProduttori.h"
 
 TFrmAnagProduttori::TFrmAnagProduttori(QWidget* genitore)

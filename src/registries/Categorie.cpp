@@ -2,10 +2,10 @@
 #include "data/engine/Definizioni.h"
 
 #include "app/Applicazione.h"
-#include "app/Fx.h"
-#include "gui/TastoEsc.h"
-#include "gui/Navigatore.h"
 #include "data/engine/Tabella.h"
+#include "gui/Messaggi.h"
+#include "gui/Navigatore.h"
+#include "gui/TastoEsc.h"
 #include "registries/DatiRegistri.h"
 #include "ui_Categorie.h"
 

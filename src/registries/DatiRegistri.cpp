@@ -1,6 +1,6 @@
 #include "registries/DatiRegistri.h"
 
-#include "app/Fx.h"
+#include "data/Convenzioni.h"
 #include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"
 

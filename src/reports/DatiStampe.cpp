@@ -1,6 +1,7 @@
 #include "reports/DatiStampe.h"
 
-#include "app/Fx.h"
+#include "data/Convenzioni.h"
+#include "data/NomiAnagrafiche.h"
 #include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"
 #include "movements/Movimenti.h"

@@ -1,8 +1,10 @@
 #include "reports/SetStampaInventario.h"
 
-#include "app/Fx.h"
-#include "gui/Selezione.h"
+#include "data/Convenzioni.h"
+#include "data/Orologio.h"
 #include "data/engine/Definizioni.h"
+#include "gui/LeggiImpostazione.h"
+#include "gui/Selezione.h"
 #include "registries/ListaCategorie.h"
 #include "registries/ListaProdotti.h"
 #include "registries/ListaProduttori.h"

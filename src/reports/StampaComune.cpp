@@ -1,6 +1,7 @@
 #include "reports/StampaComune.h"
 
-#include "app/Fx.h"
+#include "data/Convenzioni.h"
+#include "gui/Messaggi.h"
 #include "reports/DatiStampe.h"
 
 #include <algorithm>

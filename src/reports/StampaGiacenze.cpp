@@ -1,7 +1,7 @@
 #include "reports/StampaGiacenze.h"
 
-#include "app/Fx.h"
 #include "data/engine/Definizioni.h"
+#include "gui/Messaggi.h"
 #include "reports/StampaComune.h"
 
 #include <QWidget>

@@ -1,6 +1,7 @@
 #include "reports/StampaListino.h"
 
-#include "app/Fx.h"
+#include "data/Convenzioni.h"
+#include "data/Orologio.h"
 #include "data/engine/Definizioni.h"
 #include "reports/StampaComune.h"
 

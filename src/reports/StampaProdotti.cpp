@@ -1,6 +1,6 @@
 #include "reports/StampaProdotti.h"
 
-#include "app/Fx.h"
+#include "data/Convenzioni.h"
 #include "data/engine/Definizioni.h"
 #include "reports/StampaComune.h"
 

@@ -1,6 +1,5 @@
 #include "reports/StampaProduttori.h"
 
-#include "app/Fx.h"
 #include "data/engine/Definizioni.h"
 #include "reports/StampaComune.h"
 

@@ -1,7 +1,7 @@
 #include "reports/StampaStorico.h"
 
-#include "app/Fx.h"
 #include "data/engine/Definizioni.h"
+#include "gui/Messaggi.h"
 #include "movements/Movimenti.h"
 #include "reports/StampaComune.h"
 

@@ -1,9 +1,9 @@
 #include "tools/CopiaDati.h"
 
 #include "data/Costanti.h"
-#include "app/Fx.h"
 #include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"
+#include "gui/ServiziDesktop.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "tools/EsportazioneFoglio.h"
 
-#include "app/Fx.h"
+#include "data/Convenzioni.h"
 #include "tools/ConnessioneLettura.h"
 
 #include <QDate>

@@ -1,6 +1,7 @@
 #include "tools/EsportazioneTesto.h"
 
-#include "app/Fx.h"
+#include "data/CartellaProgramma.h"
+#include "data/Convenzioni.h"
 #include "tools/ConnessioneLettura.h"
 #include "tools/CopiaDati.h"
 

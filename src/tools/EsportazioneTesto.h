@@ -7,7 +7,7 @@
 // of N characters is N bytes and a reader that cuts by position finds every
 // field where it belongs.
 
-#include "app/Fx.h"
+#include "data/ErroreProgramma.h"
 #include "data/engine/Archivio.h"
 
 #include <QString>

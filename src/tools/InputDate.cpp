@@ -1,6 +1,6 @@
 #include "tools/InputDate.h"
 
-#include "app/Fx.h"
+#include "gui/Finestre.h"
 #include "ui_InputDate.h"
 
 #include <QFocusEvent>

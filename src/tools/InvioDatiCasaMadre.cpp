@@ -1,6 +1,10 @@
 #include "tools/InvioDatiCasaMadre.h"
 
-#include "app/Fx.h"
+#include "data/CartellaProgramma.h"
+#include "gui/Finestre.h"
+#include "gui/Messaggi.h"
+#include "gui/OperazioneInCorso.h"
+#include "gui/TraduzioneControlli.h"
 #include "tools/CopiaDati.h"
 #include "ui_InvioDatiCasaMadre.h"
 

@@ -1,7 +1,11 @@
 #include "tools/RecuperoDati.h"
 
-#include "app/Fx.h"
+#include "data/CartellaProgramma.h"
 #include "data/engine/Archivio.h"
+#include "gui/Finestre.h"
+#include "gui/Messaggi.h"
+#include "gui/OperazioneInCorso.h"
+#include "gui/TraduzioneControlli.h"
 #include "tools/CopiaDati.h"
 #include "ui_RecuperoDati.h"
 

@@ -1,7 +1,12 @@
 #include "tools/SalvataggioDati.h"
 
-#include "app/Fx.h"
+#include "data/CartellaProgramma.h"
+#include "data/Orologio.h"
 #include "data/engine/Archivio.h"
+#include "gui/Finestre.h"
+#include "gui/Messaggi.h"
+#include "gui/OperazioneInCorso.h"
+#include "gui/TraduzioneControlli.h"
 #include "tools/CopiaDati.h"
 #include "ui_SalvataggioDati.h"
 

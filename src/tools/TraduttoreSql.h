@@ -6,7 +6,7 @@
 // "SUM OF PREZZO". TraduciSql turns such a text into SQLite SQL for the store,
 // working on tokens so that nothing inside a literal is ever rewritten.
 
-#include "app/Fx.h"
+#include "data/ErroreProgramma.h"
 #include "data/engine/Archivio.h"
 
 #include <QHash>

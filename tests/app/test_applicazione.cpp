@@ -6,10 +6,10 @@
 #include "AmbienteTest.h"
 
 #include "app/Applicazione.h"
-#include "data/Costanti.h"
-#include "app/Fx.h"
 #include "app/Main.h"
+#include "data/Costanti.h"
 #include "data/Impostazioni.h"
+#include "gui/Messaggi.h"
 
 #include <QAbstractButton>
 #include <QDialogButtonBox>

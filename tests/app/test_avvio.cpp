@@ -6,12 +6,12 @@
 #include "AmbienteTest.h"
 #include "app/Applicazione.h"
 #include "app/Avvio.h"
-#include "app/Fx.h"
-#include "gui/Interazione.h"
-#include "data/engine/Archivio.h"
+#include "data/CartellaProgramma.h"
 #include "data/CreaTabelle.h"
 #include "data/CreaTabelleGenerali.h"
+#include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"
+#include "gui/Interazione.h"
 #include "tools/CopiaDati.h"
 
 #include <QDir>

@@ -4,9 +4,10 @@
 #include "AmbienteTest.h"
 #include "DatiProva.h"
 
-#include "app/Fx.h"
 #include "app/Start.h"
+#include "data/Traduzione.h"
 #include "data/engine/Archivio.h"
+#include "gui/TraduzioneControlli.h"
 #include "ui_Start.h"
 
 #include <QDialog>

@@ -4,10 +4,11 @@
 
 #include "AmbienteTest.h"
 #include "app/Applicazione.h"
-#include "app/Fx.h"
-#include "data/engine/Archivio.h"
+#include "data/CartellaProgramma.h"
 #include "data/CreaTabelle.h"
 #include "data/CreaTabelleGenerali.h"
+#include "data/Orologio.h"
+#include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"
 
 #include <QDir>

@@ -3,7 +3,6 @@
 // with the counters a case needs, the settings switches, reading back.
 
 #include "DatiProva.h"
-#include "app/Fx.h"
 #include "data/engine/Archivio.h"
 #include "data/engine/Tabella.h"
 #include "movements/Movimenti.h"

@@ -6,6 +6,7 @@
 #include "AmbienteTest.h"
 #include "Fixture.h"
 #include "data/CreaTabelle.h"
+#include "data/Orologio.h"
 #include "data/engine/Definizioni.h"
 #include "movements/Azzeramenti.h"
 

@@ -4,11 +4,11 @@
 
 #include "AmbienteTest.h"
 #include "Dati.h"
-#include "app/Fx.h"
+#include "data/Convenzioni.h"
+#include "data/engine/Tabella.h"
 #include "gui/ModelloElenco.h"
 #include "gui/Navigatore.h"
 #include "gui/Selezione.h"
-#include "data/engine/Tabella.h"
 #include "registries/AnagProdotti.h"
 
 #include <QCheckBox>

@@ -6,10 +6,9 @@
 
 #include "AmbienteTest.h"
 #include "Dati.h"
-#include "app/Fx.h"
-#include "gui/ModelloElenco.h"
 #include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"
+#include "gui/ModelloElenco.h"
 #include "movements/Movimenti.h"
 #include "registries/DatiRegistri.h"
 

@@ -3,11 +3,10 @@
 
 #include "AmbienteTest.h"
 #include "ProveStampe.h"
-#include "app/Fx.h"
-#include "gui/Griglia.h"
-#include "gui/Selezione.h"
 #include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"
+#include "gui/Griglia.h"
+#include "gui/Selezione.h"
 #include "reports/SetStampaInventario.h"
 #include "reports/StampaInventario.h"
 #include "ui_SetStampaInventario.h"

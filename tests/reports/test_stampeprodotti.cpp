@@ -4,10 +4,10 @@
 
 #include "AmbienteTest.h"
 #include "ProveStampe.h"
-#include "app/Fx.h"
-#include "gui/Selezione.h"
+#include "data/Orologio.h"
 #include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"
+#include "gui/Selezione.h"
 #include "reports/DatiStampe.h"
 #include "reports/SetStampe.h"
 #include "reports/StampaListino.h"

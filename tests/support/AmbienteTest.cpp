@@ -1,10 +1,11 @@
 #include "AmbienteTest.h"
 
-#include "app/Fx.h"
-#include "gui/Selezione.h"
-#include "data/engine/Archivio.h"
+#include "data/CartellaProgramma.h"
 #include "data/CreaTabelle.h"
 #include "data/CreaTabelleGenerali.h"
+#include "data/Orologio.h"
+#include "data/engine/Archivio.h"
+#include "gui/Selezione.h"
 
 #include <QApplication>
 #include <QProcess>

@@ -5,7 +5,7 @@
 
 #include "AmbienteTest.h"
 #include "data/Costanti.h"
-#include "app/Fx.h"
+#include "data/Orologio.h"
 #include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"
 #include "tools/CopiaDati.h"

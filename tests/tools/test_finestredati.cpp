@@ -3,7 +3,7 @@
 // nothing while a copy runs, the program's end after a restore.
 
 #include "AmbienteTest.h"
-#include "app/Fx.h"
+#include "data/Orologio.h"
 #include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"
 #include "tools/CopiaDati.h"

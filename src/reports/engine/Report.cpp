@@ -1,6 +1,8 @@
 #include "reports/engine/Report.h"
 
-#include "app/Fx.h"
+#include "data/Convenzioni.h"
+#include "data/Orologio.h"
+#include "gui/Finestre.h"
 #include "reports/engine/Anteprima.h"
 
 #include <QFontMetricsF>

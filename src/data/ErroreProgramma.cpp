@@ -1,0 +1,5 @@
+#include "data/ErroreProgramma.h"
+
+void Verifica(bool condizione, const QString& testo) {
+    if (!condizione) throw ErroreProgramma(testo);
+}
