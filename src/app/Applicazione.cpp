@@ -4,6 +4,7 @@
 #include "data/engine/Archivio.h"
 #include "data/engine/Tabella.h"
 #include "gui/Messaggi.h"
+#include "gui/Gestori.h"
 
 #include <QLibraryInfo>
 #include <QLocale>
@@ -46,20 +47,4 @@ bool TApplicazione::notify(QObject* destinatario, QEvent* evento) {
     bool risultato = false;
     EseguiMostrandoErrori([&] { risultato = QApplication::notify(destinatario, evento); });
     return risultato;
-}
-
-bool EseguiMostrandoErrori(const std::function<void()>& azione) {
-    try {
-        azione();
-        return true;
-    } catch (const InterrompiOperazione&) {
-        return false;  // abandoned by a hook; nothing to show
-    } catch (const ErroreArchivio& e) {
-        QApplication::restoreOverrideCursor();
-        MostraErroreGenerale(e.testo());
-    } catch (const std::exception& e) {
-        QApplication::restoreOverrideCursor();
-        MostraErroreGenerale(QString::fromUtf8(e.what()));
-    }
-    return false;
 }

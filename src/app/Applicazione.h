@@ -4,7 +4,6 @@
 // after which the program goes on.
 
 #include <QApplication>
-#include <functional>
 
 class TApplicazione : public QApplication {
 public:
@@ -17,6 +16,3 @@ public:
 // when they are not installed, and Qt's dialogs then stay in English.
 bool CaricaTraduzioniQt();
 
-// Runs an action, showing any error it raises in the general error display;
-// false when it raised one. For code that runs outside an event handler.
-bool EseguiMostrandoErrori(const std::function<void()>& azione);

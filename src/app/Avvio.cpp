@@ -1,7 +1,10 @@
 #include "app/Avvio.h"
 
+#include "data/CreaTabelle.h"
+#include "data/CreaTabelleGenerali.h"
 #include "data/engine/Archivio.h"
 #include "gui/Messaggi.h"
+#include "gui/OperazioneInCorso.h"
 #include "tools/CopiaDati.h"
 
 #include <QDir>
@@ -64,4 +67,23 @@ TAvvioCartella::TAvvioCartella(const QString& cartella) : m_blocco(cartella) {
     const QString ripresa = CopiaDati::ConcludiOperazioniInterrotte(cartella);
     if (!ripresa.isEmpty()) MostraAttenzione(ripresa);
     TArchivio::recuperaAvanzi(cartella);
+}
+
+void CreaTabelleAllAvvio() {
+    TResocontoTabelle resoconto;
+    auto mostra = [&resoconto] {
+        for (const TAvvisoTabelle& a : resoconto) {
+            if (a.attenzione) MostraAttenzione(a.testo);
+            else MostraMessaggio(a.testo);
+        }
+    };
+    try {
+        TCursoreOccupato cursore;
+        CreaTabelleGenerali(&resoconto);
+        CreaTabelle(&resoconto);
+    } catch (...) {
+        mostra();
+        throw;
+    }
+    mostra();
 }

@@ -40,3 +40,8 @@ private:
 // The messages of a folder that cannot be used.
 QString MessaggioCartellaInUso(const QString& cartella);
 QString MessaggioCartellaNonScrivibile(const QString& cartella);
+
+// Creates or upgrades every table as the main window does at start-up, under
+// the busy cursor, then shows what the table routines noted, in order; when a
+// routine fails, its notes are shown before the failure goes on.
+void CreaTabelleAllAvvio();

@@ -1,12 +1,11 @@
 #include "app/Main.h"
 
 #include "app/About.h"
-#include "app/Applicazione.h"
+#include "app/Avvio.h"
 #include "app/Start.h"
 #include "data/CartellaProgramma.h"
 #include "data/Costanti.h"
-#include "data/CreaTabelle.h"
-#include "data/CreaTabelleGenerali.h"
+#include "gui/Gestori.h"
 #include "data/Impostazioni.h"
 #include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"
@@ -100,8 +99,7 @@ void TfrmMain::FormCreate() {
     // A failure here ends the table routines and the remaining creation
     // steps; the general error display shows it and the program goes on.
     EseguiMostrandoErrori([this] {
-        CreaTabelleGenerali();
-        CreaTabelle();
+        CreaTabelleAllAvvio();
         MostraAnnoDiLavoro();
         MostraProdottiInEsaurimento();
     });

@@ -4,6 +4,7 @@
 
 #include "app/About.h"
 #include "app/Applicazione.h"
+#include "gui/Gestori.h"
 #include "app/Avvio.h"
 #include "app/Main.h"
 #include "app/Start.h"

@@ -4,12 +4,9 @@
 #include "data/Convenzioni.h"
 #include "data/Costanti.h"
 #include "data/Orologio.h"
-#include "gui/Messaggi.h"
-#include "gui/OperazioneInCorso.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QTextStream>
 #include <sqlite3.h>
 
@@ -150,7 +147,7 @@ QString NomeTemporaneo(const QString& nomeFile) {
     return nomeFile + QStringLiteral("APPOGGIO") + estensione;
 }
 
-bool CopiaRecord(TTabella& sorgente, TTabella& destinazione) {
+bool CopiaRecord(TTabella& sorgente, TTabella& destinazione, TResocontoTabelle* resoconto) {
     destinazione.inserisci();
     try {
         for (const TDefCampo& c : sorgente.campi())
@@ -164,15 +161,16 @@ bool CopiaRecord(TTabella& sorgente, TTabella& destinazione) {
             throw;
         }
         RegistraErrore(sorgente, destinazione, e);
-        MostraAttenzione(QStringLiteral("Trovati errori in fase di aggiornamento tabella.+#1310+Consultare il file ") +
-                         CartellaProgramma() + QStringLiteral("dberrori.log e contattare ") + Costanti::NomeProduttore +
-                         QStringLiteral("."));
+        if (resoconto)
+            resoconto->append({true, QStringLiteral("Trovati errori in fase di aggiornamento tabella.+#1310+Consultare il file ") +
+                                         CartellaProgramma() + QStringLiteral("dberrori.log e contattare ") +
+                                         Costanti::NomeProduttore + QStringLiteral(".")});
         destinazione.annulla();
         return false;
     }
 }
 
-void AggiornaStrutturaTabella(TDefinizioneTabella& definizione) {
+void AggiornaStrutturaTabella(TDefinizioneTabella& definizione, TResocontoTabelle* resoconto) {
     TArchivio& a = TArchivio::corrente();
     const QString n = definizione.nomeFile;
     const QString temporanea = NomeTemporaneo(n);
@@ -234,16 +232,16 @@ void AggiornaStrutturaTabella(TDefinizioneTabella& definizione) {
                 const int totale = vecchia.conteggio();
                 for (int r = 1; r <= totale; ++r) {
                     vecchia.vaiA(r);
-                    if (!CopiaRecord(vecchia, nuova)) ++rifiutati;
+                    if (!CopiaRecord(vecchia, nuova, resoconto)) ++rifiutati;
                 }
                 vecchia.chiudi();
                 nuova.chiudi();
             }
             t.conferma();
         }
-        if (rifiutati > 0)
-            MostraMessaggio(QStringLiteral("Attenzione! alla tabella: ") + n + QStringLiteral(" mancano n. ") +
-                            QString::number(rifiutati) + QStringLiteral(" records (righe)."));
+        if (rifiutati > 0 && resoconto)
+            resoconto->append({false, QStringLiteral("Attenzione! alla tabella: ") + n + QStringLiteral(" mancano n. ") +
+                                          QString::number(rifiutati) + QStringLiteral(" records (righe).")});
         a.rinominaTabella(temporanea, n);
     } catch (const ErroreArchivio& e) {
         // The old table was only read: it stays as it was. The temporary one
@@ -260,13 +258,12 @@ void AggiornaStrutturaTabella(TDefinizioneTabella& definizione) {
     }
 }
 
-void CreaTabelle() {
-    TCursoreOccupato cursore;
+void CreaTabelle(TResocontoTabelle* resoconto) {
     const QString tabelle[] = {Definizioni::Produttori, Definizioni::Prodotti, Definizioni::Storico,
                                Definizioni::Impostazioni, Definizioni::Categorie};
     for (const QString& nome : tabelle) {
         TDefinizioneTabella d = Definizioni::Definizione(nome);
-        AggiornaStrutturaTabella(d);
+        AggiornaStrutturaTabella(d, resoconto);
         if (nome != Definizioni::Impostazioni) continue;
         TTabella impostazioni(TArchivio::corrente(), nome);
         impostazioni.apri();

@@ -2,10 +2,7 @@
 
 #include "data/CreaTabelle.h"
 
-#include "gui/OperazioneInCorso.h"
-
-void CreaTabelleGenerali() {
-    TCursoreOccupato cursore;
+void CreaTabelleGenerali(TResocontoTabelle* resoconto) {
     TDefinizioneTabella d = Definizioni::Definizione(Definizioni::TabExport);
-    AggiornaStrutturaTabella(d);
+    AggiornaStrutturaTabella(d, resoconto);
 }

@@ -1,6 +1,6 @@
 #include "gui/Navigatore.h"
 
-#include "app/Applicazione.h"
+#include "gui/Gestori.h"
 #include "data/Convenzioni.h"
 #include "data/engine/Tabella.h"
 #include "gui/Inserimento.h"

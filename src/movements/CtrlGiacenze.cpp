@@ -1,6 +1,6 @@
 #include "movements/CtrlGiacenze.h"
 
-#include "app/Applicazione.h"
+#include "gui/Gestori.h"
 #include "data/Convenzioni.h"
 #include "data/Orologio.h"
 #include "gui/Finestre.h"

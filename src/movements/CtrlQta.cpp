@@ -1,6 +1,6 @@
 #include "movements/CtrlQta.h"
 
-#include "app/Applicazione.h"
+#include "gui/Gestori.h"
 #include "data/LetturaImpostazioni.h"
 #include "gui/Finestre.h"
 #include "gui/LeggiImpostazione.h"

@@ -1,7 +1,7 @@
 #include "registries/AnagProdotti.h"
 #include "data/engine/Definizioni.h"
 
-#include "app/Applicazione.h"
+#include "gui/Gestori.h"
 #include "data/LetturaImpostazioni.h"
 #include "data/NomiAnagrafiche.h"
 #include "data/Orologio.h"

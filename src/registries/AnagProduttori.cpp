@@ -1,7 +1,7 @@
 #include "registries/AnagProduttori.h"
 #include "data/engine/Definizioni.h"
 
-#include "app/Applicazione.h"
+#include "gui/Gestori.h"
 #include "data/engine/Tabella.h"
 #include "gui/Griglia.h"
 #include "gui/Messaggi.h"

@@ -1,7 +1,7 @@
 #include "registries/Categorie.h"
 #include "data/engine/Definizioni.h"
 
-#include "app/Applicazione.h"
+#include "gui/Gestori.h"
 #include "data/engine/Tabella.h"
 #include "gui/Messaggi.h"
 #include "gui/Navigatore.h"

@@ -4,6 +4,8 @@
 
 #include "AmbienteTest.h"
 #include "app/Applicazione.h"
+#include "app/Avvio.h"
+#include "gui/Gestori.h"
 #include "data/CartellaProgramma.h"
 #include "data/CreaTabelle.h"
 #include "data/CreaTabelleGenerali.h"
@@ -62,8 +64,7 @@ TStrutturaTabella Struttura(const QString& nome) { return Definizioni::Definizio
 int Pos(const TStrutturaTabella& s, const char* campo) { return s.indiceCampo(QString::fromLatin1(campo)); }
 
 void Avvio() {
-    CreaTabelleGenerali();
-    CreaTabelle();
+    CreaTabelleAllAvvio();
 }
 
 // The rebuild run by the child process of the kill test.
