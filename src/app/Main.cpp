@@ -6,7 +6,7 @@
 #include "data/CartellaProgramma.h"
 #include "data/Costanti.h"
 #include "gui/Gestori.h"
-#include "data/Impostazioni.h"
+#include "tools/Impostazioni.h"
 #include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"
 #include "gui/Finestre.h"

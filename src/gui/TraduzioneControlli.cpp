@@ -4,6 +4,7 @@
 #include "data/Traduzione.h"
 #include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"
+#include "gui/Gestori.h"
 #include "gui/LeggiImpostazione.h"
 #include "gui/Messaggi.h"
 
@@ -43,17 +44,12 @@ void TraduciControlli(const QList<QObject*>& controlli) {
     if (!QFileInfo::exists(CartellaProgramma() + Definizioni::Lingua)) return;
     const QString lingua = LeggiImpostazione(Impostazioni::Lingua);
     if (lingua.isEmpty() || lingua == QLatin1String("Italiano")) return;
-    try {
+    // An error ends the step; the captions translated so far stay.
+    EseguiMostrandoErrori([&] {
         for (QObject* o : controlli) {
             if (!o) continue;
             ImpostaDidascalia(o, Traduci(Didascalia(o), lingua));
         }
-    } catch (const ErroreArchivio& e) {
-        QGuiApplication::restoreOverrideCursor();
-        MostraErroreGenerale(e.testo());
-    } catch (const std::exception& e) {
-        QGuiApplication::restoreOverrideCursor();
-        MostraErroreGenerale(QString::fromUtf8(e.what()));
-    }
+    });
 }
 

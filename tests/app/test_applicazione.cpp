@@ -8,7 +8,7 @@
 #include "app/Applicazione.h"
 #include "app/Main.h"
 #include "data/Costanti.h"
-#include "data/Impostazioni.h"
+#include "tools/Impostazioni.h"
 #include "gui/Messaggi.h"
 
 #include <QAbstractButton>

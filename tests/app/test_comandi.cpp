@@ -12,7 +12,7 @@
 #include "data/CreaTabelleGenerali.h"
 #include "data/engine/Archivio.h"
 #include "ui_About.h"
-#include "data/Impostazioni.h"
+#include "tools/Impostazioni.h"
 #include "online/Bug.h"
 #include "reports/SetStampaInventario.h"
 #include "ui_SetStampaInventario.h"

@@ -1,4 +1,4 @@
-#include "data/Impostazioni.h"
+#include "tools/Impostazioni.h"
 
 #include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"

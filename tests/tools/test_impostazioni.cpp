@@ -4,7 +4,7 @@
 #include "AmbienteTest.h"
 
 #include "data/engine/Archivio.h"
-#include "data/Impostazioni.h"
+#include "tools/Impostazioni.h"
 #include "ui_Impostazioni.h"
 
 #include <QCheckBox>
