@@ -1,7 +1,7 @@
 #include "gui/ModelloElenco.h"
 
 #include "data/engine/Archivio.h"
-#include "data/engine/ErroreMotore.h"
+#include "data/engine/Errore.h"
 
 #include <QSqlQuery>
 #include <cstring>

@@ -1,7 +1,7 @@
 #include "movements/Scadenze.h"
 
 #include "data/engine/Definizioni.h"
-#include "data/engine/ErroreMotore.h"
+#include "data/engine/Errore.h"
 
 #include <algorithm>
 #include <limits>

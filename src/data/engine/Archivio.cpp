@@ -1,5 +1,5 @@
 #include "data/engine/Archivio.h"
-#include "data/engine/ErroreMotore.h"
+#include "data/engine/FileTabelle.h"
 #include "data/engine/FunzioniSql.h"
 
 #include <QDir>
@@ -8,311 +8,10 @@
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
-#include <QSqlRecord>
 #include <QUuid>
-#include <cmath>
-#include <cerrno>
-#include <cstdio>
-#include <fcntl.h>
+#include <algorithm>
 #include <memory>
 #include <sqlite3.h>
-#include <unistd.h>
-
-// ---------------------------------------------------------------------------
-// Errors
-
-ErroreArchivio::ErroreArchivio(const QString& testo, int contestoAiuto, int codiceMotore)
-    : std::runtime_error(testo.toStdString()), m_testo(testo), m_contesto(contestoAiuto), m_codice(codiceMotore) {}
-
-bool ErroreArchivio::guasto() const {
-    switch (m_codice & 0xff) {
-    case SQLITE_FULL:
-    case SQLITE_IOERR:
-    case SQLITE_READONLY:
-    case SQLITE_PERM:
-    case SQLITE_CANTOPEN:
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-    case SQLITE_CORRUPT:
-    case SQLITE_NOTADB:
-    case SQLITE_NOMEM:
-    case SQLITE_NOLFS:
-    case SQLITE_PROTOCOL:
-    case SQLITE_INTERRUPT:
-    case SQLITE_ABORT:
-        return true;
-    default:
-        return false;
-    }
-}
-
-// ---------------------------------------------------------------------------
-// Field declarations
-
-QString TDefCampo::tipoDichiarato() const {
-    switch (tipo) {
-    case TTipoCampo::Integer: return QStringLiteral("INTEGER");
-    case TTipoCampo::Float: return QStringLiteral("FLOAT");
-    case TTipoCampo::Date: return QStringLiteral("DATE");
-    case TTipoCampo::Boolean: return QStringLiteral("BOOLEAN");
-    case TTipoCampo::String: return QStringLiteral("VARCHAR(%1)").arg(dimensione);
-    case TTipoCampo::Memo: return QStringLiteral("MEMO TEXT");
-    }
-    return {};
-}
-
-TDefCampo TDefCampo::daDichiarazione(const QString& nome, const QString& dichiarato, bool richiesto) {
-    TDefCampo c;
-    c.nome = nome;
-    c.richiesto = richiesto;
-    const QString t = dichiarato.trimmed().toUpper();
-    static const QRegularExpression dim(QStringLiteral("\\(\\s*(\\d+)"));
-    if (t.contains(QLatin1String("MEMO")) || t == QLatin1String("TEXT") || t.contains(QLatin1String("CLOB"))) {
-        c.tipo = TTipoCampo::Memo;
-    } else if (t.contains(QLatin1String("CHAR")) || t.isEmpty() || t.contains(QLatin1String("TEXT"))) {
-        c.tipo = TTipoCampo::String;
-        const auto m = dim.match(t);
-        c.dimensione = m.hasMatch() ? m.captured(1).toInt() : 0;
-    } else if (t.startsWith(QLatin1String("BOOL"))) {
-        c.tipo = TTipoCampo::Boolean;
-    } else if (t.startsWith(QLatin1String("DATE"))) {
-        c.tipo = TTipoCampo::Date;
-    } else if (t.contains(QLatin1String("INT"))) {
-        c.tipo = TTipoCampo::Integer;
-    } else {
-        c.tipo = TTipoCampo::Float;
-    }
-    return c;
-}
-
-int TStrutturaTabella::indiceCampo(const QString& nome) const {
-    for (int i = 0; i < campi.size(); ++i)
-        if (campi[i].nome.compare(nome, Qt::CaseInsensitive) == 0) return i;
-    return -1;
-}
-
-// ---------------------------------------------------------------------------
-// Values
-
-QString TestoNumeroGenerale(double valore) {
-    return QString::number(valore, 'g', 15).replace(QLatin1Char('.'), QLatin1Char(','));
-}
-
-bool LeggiNumero(const QString& testo, double* risultato, bool soloVirgola) {
-    const QString t = testo.trimmed();
-    if (t.isEmpty()) return false;
-    QString normale;
-    normale.reserve(t.size());
-    int separatori = 0, cifre = 0;
-    for (int i = 0; i < t.size(); ++i) {
-        const QChar c = t[i];
-        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
-            normale += c;
-            ++cifre;
-        } else if (c == QLatin1Char(',') || (!soloVirgola && c == QLatin1Char('.'))) {
-            if (++separatori > 1) return false;
-            normale += QLatin1Char('.');
-        } else if (c == QLatin1Char('-') && i == 0) {
-            normale += c;
-        } else if (!soloVirgola && (c == QLatin1Char('e') || c == QLatin1Char('E')) && cifre > 0) {
-            // Stored reals written by SQLite may carry an exponent (1.0e+15).
-            bool ok = false;
-            const double v = t.toDouble(&ok);
-            if (!ok) return false;
-            if (risultato) *risultato = v;
-            return true;
-        } else {
-            return false;
-        }
-    }
-    if (cifre == 0) return false;
-    bool ok = false;
-    const double v = normale.toDouble(&ok);
-    if (!ok || !std::isfinite(v)) return false;
-    if (risultato) *risultato = v;
-    return true;
-}
-
-QString PrimiCaratteri(const QString& testo, int n) {
-    if (n <= 0) return QString();
-    if (testo.size() <= n) return testo;  // fewer code units than n: fewer characters too
-    qsizetype i = 0;
-    for (int contati = 0; i < testo.size() && contati < n; ++contati)
-        i += (testo[i].isHighSurrogate() && i + 1 < testo.size() && testo[i + 1].isLowSurrogate()) ? 2 : 1;
-    return testo.left(i);
-}
-
-QString UltimiCaratteri(const QString& testo, int n) {
-    if (n <= 0) return QString();
-    if (testo.size() <= n) return testo;
-    qsizetype i = testo.size();
-    for (int contati = 0; i > 0 && contati < n; ++contati)
-        i -= (testo[i - 1].isLowSurrogate() && i >= 2 && testo[i - 2].isHighSurrogate()) ? 2 : 1;
-    return testo.mid(i);
-}
-
-namespace {
-
-// A surrogate without its other half cannot be written as UTF-8: SQLite would
-// store bytes that are no text. It becomes the replacement character.
-QString SenzaSurrogatiIsolati(QString t) {
-    if (t.isValidUtf16()) return t;
-    for (qsizetype i = 0; i < t.size(); ++i) {
-        if (t[i].isHighSurrogate() && i + 1 < t.size() && t[i + 1].isLowSurrogate()) ++i;
-        else if (t[i].isSurrogate()) t[i] = QChar::ReplacementCharacter;
-    }
-    return t;
-}
-
-QString NomeTipo(TTipoCampo t) {
-    switch (t) {
-    case TTipoCampo::Integer: return QStringLiteral("intero");
-    case TTipoCampo::Float: return QStringLiteral("numero");
-    case TTipoCampo::Date: return QStringLiteral("data");
-    case TTipoCampo::Boolean: return QStringLiteral("logico");
-    case TTipoCampo::String: return QStringLiteral("testo");
-    case TTipoCampo::Memo: return QStringLiteral("memo");
-    }
-    return {};
-}
-
-[[noreturn]] void ValoreNonValido(const TDefCampo& campo, const QVariant& v) {
-    throw ErroreArchivio(QStringLiteral("'%1' non è un valore %2 valido per il campo %3")
-                             .arg(v.toString(), NomeTipo(campo.tipo), campo.nome),
-                         ErroreArchivio::CtxConversione);
-}
-
-bool EIntero(const QVariant& v) {
-    const int id = v.typeId();
-    return id == QMetaType::Int || id == QMetaType::LongLong || id == QMetaType::UInt ||
-           id == QMetaType::ULongLong || id == QMetaType::Short || id == QMetaType::Long;
-}
-
-QDate DataDaTesto(const QString& s) {
-    const QString t = s.trimmed();
-    QDate d = QDate::fromString(t.left(10), Qt::ISODate);
-    if (d.isValid()) return d;
-    d = QDate::fromString(t, QStringLiteral("dd/MM/yyyy"));
-    if (d.isValid()) return d;
-    d = QDate::fromString(t, QStringLiteral("d/M/yyyy"));
-    return d;
-}
-
-}  // namespace
-
-QVariant ConvertiPerCampo(const TDefCampo& campo, const QVariant& valore) {
-    if (valore.isNull() || !valore.isValid()) return QVariant();
-    const bool testo = valore.typeId() == QMetaType::QString;
-    if (testo && campo.tipo != TTipoCampo::String && campo.tipo != TTipoCampo::Memo &&
-        valore.toString().trimmed().isEmpty())
-        return QVariant();
-    switch (campo.tipo) {
-    case TTipoCampo::Integer: {
-        double d = 0;
-        if (valore.typeId() == QMetaType::Bool) return valore.toBool() ? 1 : 0;
-        if (EIntero(valore)) {
-            const qlonglong n = valore.toLongLong();
-            if (n < INT32_MIN || n > INT32_MAX) ValoreNonValido(campo, valore);
-            return static_cast<int>(n);
-        }
-        if (valore.typeId() == QMetaType::Double) d = valore.toDouble();
-        else if (!LeggiNumero(valore.toString(), &d, false)) ValoreNonValido(campo, valore);
-        if (!std::isfinite(d) || d < INT32_MIN || d > INT32_MAX || d != std::trunc(d)) ValoreNonValido(campo, valore);
-        return static_cast<int>(d);
-    }
-    case TTipoCampo::Float: {
-        if (valore.typeId() == QMetaType::Bool) return valore.toBool() ? 1.0 : 0.0;
-        if (valore.typeId() == QMetaType::Double || EIntero(valore)) {
-            const double d = valore.toDouble();
-            if (!std::isfinite(d)) ValoreNonValido(campo, valore);
-            return d;
-        }
-        double d = 0;
-        if (!LeggiNumero(valore.toString(), &d, false)) ValoreNonValido(campo, valore);
-        return d;
-    }
-    case TTipoCampo::Date: {
-        QDate d;
-        if (valore.typeId() == QMetaType::QDate) d = valore.toDate();
-        else if (valore.typeId() == QMetaType::QDateTime) d = valore.toDateTime().date();
-        else d = DataDaTesto(valore.toString());
-        if (!d.isValid()) ValoreNonValido(campo, valore);
-        return d.toString(Qt::ISODate);
-    }
-    case TTipoCampo::Boolean: {
-        if (valore.typeId() == QMetaType::Bool || EIntero(valore) || valore.typeId() == QMetaType::Double)
-            return valore.toDouble() != 0 ? 1 : 0;
-        const QString t = valore.toString().trimmed().toLower();
-        if (t == QLatin1String("true") || t == QLatin1String("1") || t == QLatin1String("si") || t == QLatin1String("vero"))
-            return 1;
-        if (t == QLatin1String("false") || t == QLatin1String("0") || t == QLatin1String("no") || t == QLatin1String("falso"))
-            return 0;
-        ValoreNonValido(campo, valore);
-    }
-    case TTipoCampo::String: {
-        QString t;
-        if (valore.typeId() == QMetaType::QDate) t = valore.toDate().toString(QStringLiteral("dd/MM/yyyy"));
-        else if (valore.typeId() == QMetaType::Double)
-            t = TestoNumeroGenerale(valore.toDouble());
-        else if (valore.typeId() == QMetaType::Bool) t = valore.toBool() ? QStringLiteral("True") : QStringLiteral("False");
-        else t = valore.toString();
-        if (campo.dimensione > 0) t = PrimiCaratteri(t, campo.dimensione);
-        return SenzaSurrogatiIsolati(t);
-    }
-    case TTipoCampo::Memo:
-        if (valore.typeId() == QMetaType::Double) return QString::number(valore.toDouble(), 'g', 15);
-        return SenzaSurrogatiIsolati(valore.toString());
-    }
-    return valore;
-}
-
-QVariant LeggiDaCampo(const TDefCampo& campo, const QVariant& grezzo) {
-    if (grezzo.isNull() || !grezzo.isValid()) return QVariant();
-    switch (campo.tipo) {
-    case TTipoCampo::Integer: {
-        if (EIntero(grezzo)) return static_cast<int>(grezzo.toLongLong());
-        double d = 0;
-        if (grezzo.typeId() == QMetaType::Double) return static_cast<int>(grezzo.toDouble());
-        if (LeggiNumero(grezzo.toString(), &d, false)) return static_cast<int>(d);
-        return QVariant();
-    }
-    case TTipoCampo::Float: {
-        double d = 0;
-        if (grezzo.typeId() == QMetaType::Double || EIntero(grezzo)) return grezzo.toDouble();
-        if (LeggiNumero(grezzo.toString(), &d, false)) return d;
-        return QVariant();
-    }
-    case TTipoCampo::Date: {
-        const QDate d = DataDaTesto(grezzo.toString());
-        return d.isValid() ? QVariant(d) : QVariant();
-    }
-    case TTipoCampo::Boolean: {
-        if (grezzo.typeId() == QMetaType::QString) {
-            const QString t = grezzo.toString().trimmed().toLower();
-            return t == QLatin1String("true") || t == QLatin1String("1");
-        }
-        return grezzo.toDouble() != 0;
-    }
-    case TTipoCampo::String:
-    case TTipoCampo::Memo:
-        if (grezzo.typeId() == QMetaType::Double) return QString::number(grezzo.toDouble(), 'g', 15);
-        return grezzo.toString();
-    }
-    return grezzo;
-}
-
-QString EscapeLike(const QString& testo) {
-    QString r;
-    r.reserve(testo.size() + 4);
-    for (const QChar c : testo) {
-        if (c == QLatin1Char('%') || c == QLatin1Char('_') || c == QLatin1Char('\\')) r += QLatin1Char('\\');
-        r += c;
-    }
-    return r;
-}
-
-// ---------------------------------------------------------------------------
-// The connection
 
 namespace {
 
@@ -337,96 +36,6 @@ QString NomeFile(const QString& nomeTabella) {
     QString n = QFileInfo(nomeTabella).fileName();
     if (!n.endsWith(QLatin1String(".db"), Qt::CaseInsensitive)) n += QLatin1String(".db");
     return n;
-}
-
-// Unicode-aware lower(): SQLite's own folds ASCII only. Works on the UTF-8
-// text the files hold; pure ASCII, the common case, is folded byte by byte
-// without going through QString, which keeps a search over 100,000 rows as
-// fast as the engine's own lower().
-void FunzioneLower(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
-    const unsigned char* p = sqlite3_value_text(argv[0]);
-    const int n = sqlite3_value_bytes(argv[0]);
-    bool ascii = true;
-    for (int i = 0; i < n && ascii; ++i) ascii = p[i] < 0x80;
-    if (ascii) {
-        char corto[256];
-        QByteArray lungo;
-        char* r = corto;
-        if (n > static_cast<int>(sizeof corto)) {
-            lungo.resize(n);
-            r = lungo.data();
-        }
-        for (int i = 0; i < n; ++i) r[i] = (p[i] >= 'A' && p[i] <= 'Z') ? static_cast<char>(p[i] + 32) : static_cast<char>(p[i]);
-        sqlite3_result_text(ctx, r, n, SQLITE_TRANSIENT);
-        return;
-    }
-    const QByteArray s = QString::fromUtf8(reinterpret_cast<const char*>(p), n).toLower().toUtf8();
-    sqlite3_result_text(ctx, s.constData(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
-}
-
-// zr_conv(value, type, size): the store's conversion of a value to a field's
-// type, failing the statement on a value that does not convert. Used by the
-// bulk copy of a rebuild.
-void FunzioneConverti(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    QVariant v;
-    switch (sqlite3_value_type(argv[0])) {
-    case SQLITE_NULL: break;
-    case SQLITE_INTEGER: v = static_cast<qlonglong>(sqlite3_value_int64(argv[0])); break;
-    case SQLITE_FLOAT: v = sqlite3_value_double(argv[0]); break;
-    default:
-        v = QString::fromUtf16(static_cast<const char16_t*>(sqlite3_value_text16(argv[0])),
-                               sqlite3_value_bytes16(argv[0]) / 2);
-    }
-    TDefCampo c;
-    c.nome = QStringLiteral("?");
-    c.tipo = static_cast<TTipoCampo>(sqlite3_value_int(argv[1]));
-    c.dimensione = sqlite3_value_int(argv[2]);
-    try {
-        const QVariant r = ConvertiPerCampo(c, v);
-        if (r.isNull()) sqlite3_result_null(ctx);
-        else if (EIntero(r)) sqlite3_result_int64(ctx, r.toLongLong());
-        else if (r.typeId() == QMetaType::Double) sqlite3_result_double(ctx, r.toDouble());
-        else {
-            const QString s = r.toString();
-            sqlite3_result_text16(ctx, s.utf16(), static_cast<int>(s.size() * 2), SQLITE_TRANSIENT);
-        }
-    } catch (const ErroreArchivio& e) {
-        sqlite3_result_error(ctx, e.what(), -1);
-    }
-}
-
-// The engine's code of the same kind as a failed file operation's errno.
-int CodiceDaErrno(int e) {
-    switch (e) {
-    case ENOSPC:
-    case EDQUOT: return SQLITE_FULL;
-    case EROFS:
-    case EACCES:
-    case EPERM: return SQLITE_READONLY;
-    case EBUSY:
-    case ETXTBSY: return SQLITE_BUSY;
-    default: return SQLITE_IOERR;
-    }
-}
-
-// Opens a database file and reads it, so that SQLite rolls back a journal
-// that a killed write left beside it.
-void RecuperaGiornale(const QString& percorso) {
-    sqlite3* h = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(percorso).constData(), &h, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK)
-        sqlite3_exec(h, "PRAGMA schema_version", nullptr, nullptr, nullptr);
-    sqlite3_close(h);
-}
-
-void SincronizzaFile(const QString& percorso) {
-    const int fd = ::open(QFile::encodeName(percorso).constData(), O_RDONLY);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
 }
 
 }  // namespace
@@ -467,19 +76,7 @@ bool TArchivio::mainLeggibile() {
     return rc != SQLITE_NOTADB && rc != SQLITE_CORRUPT;
 }
 
-void TArchivio::recuperaAvanzi(const QString& cartella) {
-    QDir dir(cartella);
-    // Every journal left by a killed write is rolled back first: a journal
-    // that names a super-journal needs it to roll back.
-    for (const QString& g : dir.entryList({QStringLiteral("*-journal")}, QDir::Files | QDir::Hidden)) {
-        const QString base = dir.filePath(g.left(g.size() - 8));
-        if (QFileInfo::exists(base)) RecuperaGiornale(base);
-    }
-    // What is left of the super-journals of the main file is referred to by
-    // no journal any more.
-    for (const QString& mj : dir.entryList({QStringLiteral("zerired.main-mj*")}, QDir::Files | QDir::Hidden))
-        QFile::remove(dir.filePath(mj));
-}
+void TArchivio::recuperaAvanzi(const QString& cartella) { RecuperaAvanzi(cartella); }
 
 TArchivio::~TArchivio() {
     {
@@ -517,17 +114,10 @@ sqlite3* TArchivio::handle() const {
     return nullptr;
 }
 
-void RegistraLowerUnicode(sqlite3* h) {
-    sqlite3_create_function_v2(h, "lower", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, FunzioneLower,
-                               nullptr, nullptr, nullptr);
-}
-
 void TArchivio::registraFunzioni() {
     sqlite3* h = handle();
     if (!h) throw ErroreArchivio(QStringLiteral("Motore SQLite non disponibile"), ErroreArchivio::CtxApertura);
-    RegistraLowerUnicode(h);
-    sqlite3_create_function_v2(h, "zr_conv", 3, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr, FunzioneConverti,
-                               nullptr, nullptr, nullptr);
+    RegistraFunzioniArchivio(h);
 }
 
 QString TArchivio::schemaDi(const QString& nomeTabella) {
@@ -680,11 +270,7 @@ void TArchivio::creaTabella(const QString& nomeTabella, const TStrutturaTabella&
 
 void TArchivio::eliminaTabella(const QString& nomeTabella) {
     scollega(nomeTabella);
-    const QString file = percorsoFile(nomeTabella);
-    if (QFileInfo::exists(file) && std::remove(QFile::encodeName(file).constData()) != 0)
-        throw ErroreArchivio(QStringLiteral("Impossibile eliminare la tabella %1").arg(QFileInfo(file).fileName()),
-                             ErroreArchivio::CtxFile, CodiceDaErrno(errno));
-    QFile::remove(file + QStringLiteral("-journal"));
+    EliminaFileTabella(percorsoFile(nomeTabella));
 }
 
 void TArchivio::rinominaTabella(const QString& da, const QString& a) {
@@ -699,21 +285,8 @@ void TArchivio::rinominaTabella(const QString& da, const QString& a) {
         esegui(QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(nomeQualificato(da), Quota(TabellaInterna(a))));
         scollega(da);
     }
-    // A complete file replaces the old one in one step: a leftover journal of
-    // the old file is rolled back first, so that it can never be applied to
-    // the new one; the new file is on disk before its name changes.
-    const QString giornale = destinazione + QStringLiteral("-journal");
-    if (QFileInfo::exists(giornale)) {
-        RecuperaGiornale(destinazione);
-        if (QFileInfo::exists(giornale) && !QFile::remove(giornale))
-            throw ErroreArchivio(QStringLiteral("Impossibile recuperare il giornale di %1").arg(NomeFile(a)),
-                                 ErroreArchivio::CtxFile, CodiceDaErrno(errno));
-    }
-    SincronizzaFile(origine);
-    if (std::rename(QFile::encodeName(origine).constData(), QFile::encodeName(destinazione).constData()) != 0)
-        throw ErroreArchivio(QStringLiteral("Impossibile rinominare la tabella %1 in %2").arg(NomeFile(da), NomeFile(a)),
-                             ErroreArchivio::CtxFile, CodiceDaErrno(errno));
-    SincronizzaFile(QFileInfo(destinazione).absolutePath());
+    // A complete file replaces the old one in one step.
+    SostituisciFileTabella(origine, destinazione, NomeFile(da), NomeFile(a));
 }
 
 QSqlQuery TArchivio::esegui(const QString& sql, const QVariantList& parametri) {
@@ -728,66 +301,6 @@ QSqlQuery TArchivio::esegui(const QString& sql, const QVariantList& parametri) {
 QVariant TArchivio::valoreSingolo(const QString& sql, const QVariantList& parametri) {
     QSqlQuery q = esegui(sql, parametri);
     return q.next() ? q.value(0) : QVariant();
-}
-
-QString TestoErroreMotore(int codiceMotore, const QString& dettaglio) {
-    QString testo;
-    switch (codiceMotore & 0xff) {
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED: testo = QStringLiteral("Archivio bloccato da un altro programma"); break;
-    case SQLITE_NOTADB:
-    case SQLITE_CORRUPT: testo = QStringLiteral("Archivio illeggibile o danneggiato"); break;
-    case SQLITE_CANTOPEN: testo = QStringLiteral("Impossibile aprire il file"); break;
-    case SQLITE_IOERR: testo = QStringLiteral("Errore di lettura o scrittura sul disco"); break;
-    case SQLITE_FULL: testo = QStringLiteral("Disco pieno"); break;
-    case SQLITE_READONLY: testo = QStringLiteral("Archivio in sola lettura"); break;
-    case SQLITE_PERM:
-    case SQLITE_AUTH: testo = QStringLiteral("Accesso al file negato"); break;
-    case SQLITE_NOMEM: testo = QStringLiteral("Memoria esaurita"); break;
-    default: testo = QStringLiteral("Errore dell'archivio"); break;
-    }
-    return dettaglio.isEmpty() ? testo : QStringLiteral("%1 (%2)").arg(testo, dettaglio);
-}
-
-ErroreArchivio ErroreDelMotore(int codiceMotore, const QString& testoMotore) {
-    QString testo = testoMotore;
-    int contesto = ErroreArchivio::CtxGenerico;
-    switch (codiceMotore & 0xff) {
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        contesto = ErroreArchivio::CtxBloccato;
-        testo = TestoErroreMotore(codiceMotore, testo);
-        break;
-    case SQLITE_CONSTRAINT:
-        contesto = ErroreArchivio::CtxVincolo;
-        if (testo.contains(QLatin1String("UNIQUE")) || testo.contains(QLatin1String("PRIMARY KEY")))
-            testo = QStringLiteral("Chiave duplicata (%1)").arg(testo);
-        else if (testo.contains(QLatin1String("NOT NULL")))
-            testo = QStringLiteral("Campo obbligatorio non valorizzato (%1)").arg(testo);
-        break;
-    case SQLITE_NOTADB:
-    case SQLITE_CORRUPT:
-    case SQLITE_CANTOPEN:
-    case SQLITE_IOERR:
-        contesto = ErroreArchivio::CtxApertura;
-        // Whatever stops the store from reading a table reads as a damaged table here.
-        testo = TestoErroreMotore(SQLITE_CORRUPT, testo);
-        break;
-    case SQLITE_FULL:
-        contesto = ErroreArchivio::CtxFile;
-        testo = TestoErroreMotore(codiceMotore, testo);
-        break;
-    case SQLITE_READONLY:
-        contesto = ErroreArchivio::CtxFile;
-        testo = TestoErroreMotore(codiceMotore, testo);
-        break;
-    default: break;
-    }
-    return ErroreArchivio(testo, contesto, codiceMotore);
-}
-
-ErroreArchivio ErroreDelMotore(sqlite3* h, int codiceMotore) {
-    return ErroreDelMotore(codiceMotore, QString::fromUtf8(sqlite3_errmsg(h)));
 }
 
 void TArchivio::sollevaErrore(const QSqlQuery& q, const QString&) {

@@ -5,7 +5,7 @@
 // only: a transaction that writes two table files is then atomic.
 //
 // This layer shows no message and knows nothing of windows: every failure is
-// an ErroreArchivio carrying a text and a help-context number.
+// an ErroreArchivio (Errore.h). Fields and their values are in Valori.h.
 
 #include <QDate>
 #include <QHash>
@@ -17,97 +17,10 @@
 #include <QVector>
 #include <stdexcept>
 
+#include "data/engine/Errore.h"
+#include "data/engine/Valori.h"
+
 struct sqlite3;
-
-// A failing store operation.
-class ErroreArchivio : public std::runtime_error {
-public:
-    explicit ErroreArchivio(const QString& testo, int contestoAiuto = 0, int codiceMotore = 0);
-    QString testo() const { return m_testo; }
-    int contestoAiuto() const { return m_contesto; }
-    // The engine's result code (SQLITE_FULL, SQLITE_BUSY, ...; for a failed
-    // file operation the code of the same kind), 0 when the error is the
-    // store's own (a value that does not convert, a missing field).
-    int codiceMotore() const { return m_codice; }
-    // A failure of the engine or of the disk (full, read-only, in use by
-    // another program, an I/O error, a damaged file), as opposed to a record
-    // that the table refuses for its own content.
-    bool guasto() const;
-
-    // Help-context numbers, grouped the way the messages are.
-    enum : int {
-        CtxGenerico = 10000,
-        CtxApertura = 10001,     // a file that cannot be opened or read
-        CtxStruttura = 10002,    // a table or field that does not exist
-        CtxConversione = 10003,  // a value that does not fit its field's type
-        CtxVincolo = 10004,      // a duplicate key or a required field left empty
-        CtxBloccato = 10005,     // the file is held by another process
-        CtxStato = 10006,        // an operation not allowed in the cursor's state
-        CtxFile = 10007,         // delete, rename, sync of a table file
-    };
-
-private:
-    QString m_testo;
-    int m_contesto;
-    int m_codice;
-};
-
-enum class TTipoCampo { Integer, Float, Date, Boolean, String, Memo };
-
-struct TDefCampo {
-    QString nome;
-    TTipoCampo tipo = TTipoCampo::String;
-    int dimensione = 0;        // characters, for String only
-    bool richiesto = false;
-
-    QString tipoDichiarato() const;  // e.g. VARCHAR(40), INTEGER, MEMO TEXT
-    static TDefCampo daDichiarazione(const QString& nome, const QString& dichiarato, bool richiesto);
-    bool operator==(const TDefCampo&) const = default;
-};
-
-enum TOpzioneIndice : int { ixPrimario = 1, ixUnico = 2 };
-
-struct TDefIndice {
-    QString nome;              // empty for the primary index
-    QStringList campi;
-    QString espressione;       // never used by this program's tables; kept for the comparison
-    int opzioni = 0;           // TOpzioneIndice flags
-    bool operator==(const TDefIndice&) const = default;
-};
-
-struct TStrutturaTabella {
-    QVector<TDefCampo> campi;
-    QVector<TDefIndice> indici;
-    int indiceCampo(const QString& nome) const;  // -1 when missing; letter case ignored
-};
-
-// The first (last) n characters of a text, a character being a whole Unicode
-// code point: a letter outside the Basic Multilingual Plane (an emoji) counts
-// as one and is never split. The size of a String field counts characters
-// this way, as SQLite's length() and substr() do.
-QString PrimiCaratteri(const QString& testo, int n);
-QString UltimiCaratteri(const QString& testo, int n);
-
-// The converted value a field stores, or an ErroreArchivio when the value does
-// not fit the field's type. Texts are cut to the field's size in characters
-// (PrimiCaratteri), and a lone surrogate becomes U+FFFD, so that what is
-// stored is always valid UTF-8.
-QVariant ConvertiPerCampo(const TDefCampo& campo, const QVariant& valore);
-// The typed value read back from a stored one (null stays null).
-QVariant LeggiDaCampo(const TDefCampo& campo, const QVariant& grezzo);
-// A number typed or stored as text: digits with an optional leading minus and
-// at most one decimal separator. With soloVirgola only "," separates decimals
-// (what the user types); otherwise "." is accepted as well (stored texts).
-bool LeggiNumero(const QString& testo, double* risultato, bool soloVirgola);
-// A number in its general text form with a comma for decimals: up to 15
-// significant digits, no thousands separator, an exponent when the number
-// needs one ("2,5", "1234", "1e+20").
-QString TestoNumeroGenerale(double valore);
-
-// The Italian text of an engine result code (SQLITE_FULL, SQLITE_CORRUPT, ...),
-// with the engine's own detail in brackets when there is one: what the user
-// reads when a table cannot be read, written or copied.
-QString TestoErroreMotore(int codiceMotore, const QString& dettaglio);
 
 class TArchivio {
 public:
@@ -205,6 +118,3 @@ private:
     TArchivio& m_archivio;
     bool m_chiusa = false;
 };
-
-// Escapes a user's text for LIKE ... ESCAPE '\': % _ and \ match themselves.
-QString EscapeLike(const QString& testo);
