@@ -14,7 +14,7 @@
 #include "reports/DatiStampe.h"
 #include "reports/StampaFlussi.h"
 #include "reports/StampaStorico.h"
-#include "reports/engine/Anteprima.h"
+#include "reports/Anteprima.h"
 
 #include <QApplication>
 #include <QFile>

@@ -8,6 +8,9 @@
 // searched fields, as the store's lower() gives them, are kept in memory in
 // the list's order and read again only when the table changed.
 
+#include "data/ElencoRighe.h"
+#include "data/Ricerche.h"
+
 #include <QAbstractTableModel>
 #include <QHash>
 #include <QString>
@@ -15,7 +18,7 @@
 #include <QVariant>
 #include <QVector>
 
-class TModelloElenco : public QAbstractTableModel {
+class TModelloElenco : public QAbstractTableModel, public TElencoRighe {
     Q_OBJECT
 public:
     struct Colonna {
@@ -31,16 +34,8 @@ public:
     // for the order of insertion).
     void esegui(const QString& tabella, const QString& condizione = {}, const QVariantList& parametri = {},
                 const QString& ordine = {});
-    // A searched field: the rows whose field, letter case and accents folded
-    // as the store's lower() folds them, begins with (or contains) the text
-    // folded the same way; an empty text keeps every row whose field is not
-    // null. The same rows as lower(field) LIKE 'text%' (or '%text%') with
-    // % and _ taken literally.
-    struct Ricerca {
-        QString campo;
-        QString testo;
-        bool contiene = false;
-    };
+    // A searched field (see TRicerca).
+    using Ricerca = TRicerca;
     // Runs the list on a table keeping the rows that satisfy every search, in
     // the given order (ORDER BY list, empty for the order of insertion),
     // among the records of a fixed WHERE fragment with bound values (e.g. a
@@ -61,18 +56,18 @@ public:
     // Empties the list and forgets its query.
     void svuota();
 
-    int conteggio() const { return static_cast<int>(m_chiavi.size()); }
+    int conteggio() const override { return static_cast<int>(m_chiavi.size()); }
     // The value of a field of the given row (a shown column or any other field
     // of the table named in the extra fields); null outside the list.
     QVariant valore(int riga, const QString& campo) const;
     // Fields read with each page besides the shown columns (e.g. "ID").
     void impostaCampiExtra(const QStringList& campi) { m_extra = campi; }
     // Every field the list reads: the shown columns, then the extra fields.
-    QStringList campi() const;
+    QStringList campi() const override;
     // The position of a field among campi() (letter case ignored), -1 when missing.
-    int indiceCampo(const QString& campo) const;
+    int indiceCampo(const QString& campo) const override;
     // The value of the field at that position on the given row; null outside the list.
-    QVariant valoreA(int riga, int indiceCampo) const;
+    QVariant valoreA(int riga, int indiceCampo) const override;
 
     int rowCount(const QModelIndex& genitore = {}) const override;
     int columnCount(const QModelIndex& genitore = {}) const override;

@@ -91,17 +91,6 @@ void AzzeraScarichiProdotti(const std::function<void(int, int)>& avanzamento) {
     t.conferma();
 }
 
-TIntervalloStorico IntervalloStorico() {
-    TArchivio& a = TArchivio::corrente();
-    QSqlQuery q = a.esegui(QStringLiteral("SELECT min(%1), max(%1) FROM %2").arg(Storico::DataOggi, a.nomeQualificato(Definizioni::Storico)));
-    TIntervalloStorico r;
-    if (q.next()) {
-        r.primo = QDate::fromString(q.value(0).toString(), Qt::ISODate);
-        r.ultimo = QDate::fromString(q.value(1).toString(), Qt::ISODate);
-    }
-    return r;
-}
-
 void CancellaStoricoPeriodo(const QDate& primo, const QDate& ultimo) {
     TArchivio& a = TArchivio::corrente();
     // Dates are stored as ISO text, so text order is date order.

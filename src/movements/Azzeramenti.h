@@ -2,6 +2,8 @@
 // The two bulk resets: folding every product's unloads into its loads, and
 // deleting the history rows of a period. No window here.
 
+#include "data/IntervalloStorico.h"
+
 #include <QDate>
 #include <QString>
 #include <functional>
@@ -14,13 +16,6 @@
 // changes. The callback hears
 // of each product as it is done (its number from 1, and the count).
 void AzzeraScarichiProdotti(const std::function<void(int fatti, int totale)>& avanzamento = {});
-
-// The history's first and last day; invalid dates when the history is empty.
-struct TIntervalloStorico {
-    QDate primo;
-    QDate ultimo;
-};
-TIntervalloStorico IntervalloStorico();
 
 // Deletes the history rows dated from the first to the last day, both included.
 void CancellaStoricoPeriodo(const QDate& primo, const QDate& ultimo);

@@ -4,7 +4,7 @@
 #include "data/LetturaImpostazioni.h"
 #include "data/Orologio.h"
 #include "data/engine/Definizioni.h"
-#include "registries/DatiRegistri.h"
+#include "data/Ricerche.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>

@@ -5,20 +5,13 @@
 // the totals shown beside a product, and the movement itself as one
 // transaction (history row and product change, all or nothing).
 
-#include "gui/ModelloElenco.h"
+#include "data/Ricerche.h"
 #include "data/engine/Archivio.h"
 #include "data/engine/Tabella.h"
 
 #include <QDate>
 #include <QString>
 #include <QVariant>
-
-// The AZIONE texts of the history.
-namespace Azioni {
-inline const QString Carico = QStringLiteral("CARICO");
-inline const QString Scarico = QStringLiteral("SCARICO");
-inline const QString Aggiustamento = QStringLiteral("AGGIUSTAMENTO");
-}  // namespace Azioni
 
 // The two kinds of adjustment, as the items of rgTipoAggiustamento.
 enum TTipoAggiustamento : int {
@@ -178,7 +171,7 @@ struct TSqlLista {
     QString condizione;
     QVariantList parametri;
     QString ordine;
-    QVector<TModelloElenco::Ricerca> ricerche;  // empty: the whole list
+    QVector<TRicerca> ricerche;  // empty: the whole list
 };
 TSqlLista SqlListaProdotti(bool ordineStandard);
 TSqlLista SqlRicercaProdotti(const QString& codice, const QString& descrizione, const QString& categoria,

@@ -9,7 +9,7 @@
 #include "gui/Selezione.h"
 #include "gui/ServiziDesktop.h"
 #include "movements/Movimenti.h"
-#include "registries/ListaCategorie.h"
+#include "gui/ListaCategorie.h"
 #include "ui_PannelloProdotti.h"
 
 #include <QFocusEvent>

@@ -16,8 +16,8 @@
 #include "gui/ServiziDesktop.h"
 #include "gui/TastoEsc.h"
 #include "registries/DatiRegistri.h"
-#include "registries/ListaCategorie.h"
-#include "registries/ListaProduttori.h"
+#include "gui/ListaCategorie.h"
+#include "gui/ListaProduttori.h"
 #include "ui_AnagProdotti.h"
 
 #include <QFileInfo>

@@ -16,14 +16,6 @@ int NuovoId(const QString& tabella, const QString& campoId) {
 }
 }  // namespace
 
-QVector<TModelloElenco::Ricerca> RicercaInizia(const QString& campo, const QString& testo) {
-    return {{campo, testo, false}};
-}
-
-QVector<TModelloElenco::Ricerca> RicercaProdotti(const QString& codice, const QString& descrizione) {
-    return {{Prodotti::Nome, codice, false}, {Prodotti::Descrizione, descrizione, true}};
-}
-
 int NuovoIdProdotto() { return NuovoId(Definizioni::Prodotti, Prodotti::Id); }
 int NuovoIdProduttore() { return NuovoId(Definizioni::Produttori, Produttori::Id); }
 int NuovoIdCategoria() { return NuovoId(Definizioni::Categorie, Cat::Id); }

@@ -1,24 +1,15 @@
 #pragma once
-// The data work of the registries and of the selection lists, apart from
-// their windows: new keys, duplicate checks, the searches, the discount
-// cascade, the margin text and the deletion of a category.
+// The data work of the registries, apart from their windows: new keys,
+// duplicate checks, the discount cascade, the margin text and the deletion of a category.
 //
 // Typed texts are always bound as values or matched in memory as typed, so
 // that % _ and \ match themselves.
 
-#include "gui/ModelloElenco.h"
+#include "data/Ricerche.h"
 
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
-
-// The field, lower-cased, begins with the (lower-cased) text; records where
-// the field is empty (null) are never listed.
-QVector<TModelloElenco::Ricerca> RicercaInizia(const QString& campo, const QString& testo);
-// The product searches: the code begins with the first text and the
-// description contains the second, regardless of case. Records without a code
-// or a description are never listed.
-QVector<TModelloElenco::Ricerca> RicercaProdotti(const QString& codice, const QString& descrizione);
 
 // Next keys: the largest key plus one, an empty table counting as 0.
 int NuovoIdProdotto();

@@ -4,7 +4,7 @@
 #include "data/NomiAnagrafiche.h"
 #include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"
-#include "movements/Movimenti.h"
+#include "data/engine/Definizioni.h"
 
 #include <QSqlError>
 #include <cmath>

@@ -1,5 +1,7 @@
 #include "reports/StampaFlussi.h"
 
+#include "reports/Anteprima.h"
+
 #include "data/engine/Definizioni.h"
 #include "gui/Messaggi.h"
 #include "reports/StampaComune.h"
@@ -111,4 +113,4 @@ void TfrmStampaFlussi::RiepilogoBeforePrint(bool& stampa) {
     ScriviRiepilogo(m_report, CampiRiepilogo, QStringLiteral("QRShape1"), 130, NonStampaPrezzi, m_totAcq, m_totVen);
 }
 
-void TfrmStampaFlussi::Anteprima() { m_report.anteprima(m_proprietario, Titolo); }
+void TfrmStampaFlussi::Anteprima() { MostraAnteprima(m_report, m_proprietario, Titolo); }

@@ -1,5 +1,8 @@
 #include "reports/StampaGiacenze.h"
 
+#include "reports/Anteprima.h"
+#include "gui/ModelloElenco.h"
+
 #include "data/engine/Definizioni.h"
 #include "gui/Messaggi.h"
 #include "reports/StampaComune.h"
@@ -74,5 +77,5 @@ void TfrmStampaGiacenze::QuickRepBeforePrint() {
 
 void TfrmStampaGiacenze::Anteprima(TModelloElenco* lista) {
     m_dati.impostaModello(lista);
-    m_report.anteprima(m_proprietario, caption());
+    MostraAnteprima(m_report, m_proprietario, caption());
 }

@@ -1,5 +1,7 @@
 #include "reports/StampaInventario.h"
 
+#include "reports/Anteprima.h"
+
 #include "data/engine/Definizioni.h"
 #include "reports/StampaComune.h"
 
@@ -106,4 +108,4 @@ void TfrmStampaInventario::RiepilogoBeforePrint() {
     m_report.controllo(QStringLiteral("LabTotQuant"))->testo = TestoVisualizzato(m_sommaQuantita);
 }
 
-void TfrmStampaInventario::Anteprima() { m_report.anteprima(m_proprietario, caption()); }
+void TfrmStampaInventario::Anteprima() { MostraAnteprima(m_report, m_proprietario, caption()); }

@@ -1,5 +1,7 @@
 #include "reports/StampaListino.h"
 
+#include "reports/Anteprima.h"
+
 #include "data/Convenzioni.h"
 #include "data/Orologio.h"
 #include "data/engine/Definizioni.h"
@@ -70,4 +72,4 @@ void TfrmStampaListino::DettaglioBeforePrint() {
     m_cProduttore->testo = ProduttoreDellaRiga(m_nomi, m_query.value(m_iProduttore));
 }
 
-void TfrmStampaListino::Anteprima() { m_report.anteprima(m_proprietario, caption()); }
+void TfrmStampaListino::Anteprima() { MostraAnteprima(m_report, m_proprietario, caption()); }

@@ -1,5 +1,7 @@
 #include "reports/StampaProdotti.h"
 
+#include "reports/Anteprima.h"
+
 #include "data/Convenzioni.h"
 #include "data/engine/Definizioni.h"
 #include "reports/StampaComune.h"
@@ -170,4 +172,4 @@ void TfrmStampaProdotti::RiepilogoBeforePrint() {
     for (const auto& [nome, testo] : testi) m_report.controllo(*nome)->testo = testo;
 }
 
-void TfrmStampaProdotti::Anteprima() { m_report.anteprima(m_proprietario, caption()); }
+void TfrmStampaProdotti::Anteprima() { MostraAnteprima(m_report, m_proprietario, caption()); }

@@ -1,5 +1,7 @@
 #include "reports/StampaProduttori.h"
 
+#include "reports/Anteprima.h"
+
 #include "data/engine/Definizioni.h"
 #include "reports/StampaComune.h"
 
@@ -89,4 +91,4 @@ void TfrmStampaProduttori::QuickRepBeforePrint() {
                                  {TTipoBanda::Figlia, AltezzaFiglia, CampiSecondaRiga}});
 }
 
-void TfrmStampaProduttori::Anteprima() { m_report.anteprima(m_proprietario, caption()); }
+void TfrmStampaProduttori::Anteprima() { MostraAnteprima(m_report, m_proprietario, caption()); }

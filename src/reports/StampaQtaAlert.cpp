@@ -1,5 +1,8 @@
 #include "reports/StampaQtaAlert.h"
 
+#include "reports/Anteprima.h"
+#include "gui/ModelloElenco.h"
+
 #include "data/engine/Definizioni.h"
 #include "gui/Messaggi.h"
 #include "reports/StampaComune.h"
@@ -85,5 +88,5 @@ void TfrmStampaQtaAlert::TitleBand1BeforePrint(bool&) {
 
 void TfrmStampaQtaAlert::Anteprima(TModelloElenco* lista) {
     m_dati.impostaModello(lista);
-    m_report.anteprima(m_proprietario, caption());
+    MostraAnteprima(m_report, m_proprietario, caption());
 }

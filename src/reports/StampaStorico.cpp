@@ -1,8 +1,10 @@
 #include "reports/StampaStorico.h"
 
+#include "reports/Anteprima.h"
+
 #include "data/engine/Definizioni.h"
 #include "gui/Messaggi.h"
-#include "movements/Movimenti.h"
+#include "data/engine/Definizioni.h"
 #include "reports/StampaComune.h"
 
 #include <QWidget>
@@ -148,4 +150,4 @@ void TfrmStampaStorico::RiepilogoBeforePrint(bool& stampa) {
     ScriviRiepilogo(m_report, CampiRiepilogo, QStringLiteral("QRShape1"), 33, NonStampaPrezzi, m_totAcq, m_totVen);
 }
 
-void TfrmStampaStorico::Anteprima() { m_report.anteprima(m_proprietario, Titolo); }
+void TfrmStampaStorico::Anteprima() { MostraAnteprima(m_report, m_proprietario, Titolo); }

@@ -5,9 +5,10 @@
 
 #include "AmbienteTest.h"
 #include "app/Main.h"
-#include "registries/ListaCategorie.h"
-#include "registries/ListaProdotti.h"
-#include "registries/ListaProduttori.h"
+#include "gui/ListaCategorie.h"
+#include "gui/ListaProdotti.h"
+#include "gui/ListaProduttori.h"
+#include "reports/Anteprima.h"
 #include "reports/engine/Report.h"
 #include "tools/InputDate.h"
 
@@ -166,7 +167,7 @@ void TestFinestre::anteprimaDelReport() {
         area = anteprima->screen()->availableGeometry();
         anteprima->close();
     }, &principale);
-    r.anteprima(&principale);
+    MostraAnteprima(r, &principale);
     QVERIFY(!g.isNull());
     QVERIFY2(area.contains(g), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height())));
     QVERIFY(qAbs(g.center().x() - area.center().x()) <= 20 && qAbs(g.center().y() - area.center().y()) <= 20);

@@ -5,9 +5,9 @@
 #include "Dati.h"
 #include "gui/ModelloElenco.h"
 #include "gui/Selezione.h"
-#include "registries/ListaCategorie.h"
-#include "registries/ListaProdotti.h"
-#include "registries/ListaProduttori.h"
+#include "gui/ListaCategorie.h"
+#include "gui/ListaProdotti.h"
+#include "gui/ListaProduttori.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -4,7 +4,7 @@
 // screen (a PDF read back with pdftotext comes from DatiProva.h).
 
 #include "DatiProva.h"
-#include "reports/engine/Anteprima.h"
+#include "reports/Anteprima.h"
 #include "reports/engine/Report.h"
 
 #include <QApplication>

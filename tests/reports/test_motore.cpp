@@ -4,10 +4,11 @@
 #include "app/Applicazione.h"
 #include "data/engine/Definizioni.h"
 #include "reports/engine/Report.h"
+#include "reports/engine/Pittura.h"
 #include "AmbienteTest.h"
 #include "DatiProva.h"
 
-#include "reports/engine/Anteprima.h"
+#include "reports/Anteprima.h"
 #include "ui_Anteprima.h"
 #include <QAction>
 #include <QToolButton>
@@ -241,7 +242,7 @@ private slots:
         });
         guardia.start();
         try {
-            p.r.anteprima(nullptr);
+            MostraAnteprima(p.r, nullptr);
             QFAIL("nessun errore");
         } catch (const ErroreArchivio& e) {
             QCOMPARE(e.testo(), QStringLiteral("guasto nel hook"));
@@ -495,7 +496,7 @@ private slots:
             immagine = w->grab().toImage();
             w->close();
         });
-        p.r.anteprima(nullptr, QStringLiteral("Finestra di prova"));
+        MostraAnteprima(p.r, nullptr, QStringLiteral("Finestra di prova"));
         QCOMPARE(titolo, QStringLiteral("Finestra di prova"));
         QVERIFY(!immagine.isNull());
 

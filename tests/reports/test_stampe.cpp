@@ -16,7 +16,7 @@
 #include "reports/StampaStorico.h"
 #include "ui_SetStampe.h"
 
-#include "reports/engine/Anteprima.h"
+#include "reports/Anteprima.h"
 #include <QProcess>
 #include <QTableView>
 #include <QtTest>

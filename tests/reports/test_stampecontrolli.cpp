@@ -15,7 +15,7 @@
 #include "ui_CtrlQta.h"
 #include "ui_Main.h"
 
-#include "reports/engine/Anteprima.h"
+#include "reports/Anteprima.h"
 #include <QProcess>
 #include <QtTest>
 

@@ -60,6 +60,12 @@ inline const QString Prezzo = QStringLiteral("PREZZO");
 inline const QString PrezzoAcq = QStringLiteral("PREZZOACQ");
 inline const QString PrezzoCar = QStringLiteral("PREZZOCAR");
 }  // namespace Storico
+// The AZIONE texts of the history.
+namespace Azioni {
+inline const QString Carico = QStringLiteral("CARICO");
+inline const QString Scarico = QStringLiteral("SCARICO");
+inline const QString Aggiustamento = QStringLiteral("AGGIUSTAMENTO");
+}  // namespace Azioni
 namespace Impostazioni {  // impostazioni.db
 inline const QString CarStampaStorico = QStringLiteral("CAR_STAMPA_STORICO");
 inline const QString CarStampaProduttori = QStringLiteral("CAR_STAMPA_PRODUTTORI");

@@ -1,6 +1,5 @@
 #include "reports/engine/DatiReport.h"
 
-#include "gui/ModelloElenco.h"
 #include "data/engine/Tabella.h"
 
 #include <QDate>

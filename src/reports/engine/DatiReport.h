@@ -4,6 +4,7 @@
 // a grid's list or a query of some window, a record cursor, or rows held in
 // memory.
 
+#include "data/ElencoRighe.h"
 #include "data/engine/Archivio.h"
 
 #include <QHash>
@@ -12,7 +13,6 @@
 #include <QVariant>
 #include <QVector>
 
-class TModelloElenco;
 class TTabella;
 
 class TDatiReport {
@@ -54,7 +54,7 @@ private:
 class TDatiModello : public TDatiReport {
 public:
     explicit TDatiModello(const QVector<TDefCampo>& campi = {});
-    void impostaModello(const TModelloElenco* modello) { m_modello = modello; }
+    void impostaModello(const TElencoRighe* modello) { m_modello = modello; }
     void primo() override;
     bool fine() const override;
     void successivo() override;
@@ -63,7 +63,7 @@ public:
     int conteggio() const;
 
 private:
-    const TModelloElenco* m_modello = nullptr;
+    const TElencoRighe* m_modello = nullptr;
     TTipizzatore m_tipi;
     QVector<const TDefCampo*> m_campoColonna;
     int m_riga = 0;

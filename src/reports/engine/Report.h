@@ -33,7 +33,6 @@
 #include <memory>
 #include <vector>
 
-class QWidget;
 class QPainter;
 class QPagedPaintDevice;
 
@@ -227,10 +226,6 @@ public:
     // The page being laid out (1-based), for hooks.
     int paginaCorrente() const { return m_paginaCorrente; }
 
-    // Generates the report and shows it in a preview from which the user
-    // prints or saves a PDF; returns when the preview is closed. A failure
-    // while generating reaches the caller and no preview is shown.
-    void anteprima(QWidget* genitore, const QString& titoloFinestra = {});
     // Generates the report and writes it as a PDF file.
     void salvaPdf(const QString& file);
 
@@ -242,20 +237,3 @@ private:
     int m_paginaCorrente = 0;
 };
 
-// Painting of a laid-out document: a page on a painter whose device has the
-// page's full paper as its area, or the whole document on a paged device
-// (a printer, a QPdfWriter).
-// The font a text is painted with in a box of the given width (device units):
-// the element's own font, or the same font made just small enough when the
-// text would not fit, but not below puntiMinimi. The layout fits every text
-// to its box this way with three quarters of the control's size as the
-// floor, and cuts with "…" what is still too wide at the floor.
-QFont FontCheEntra(const QFont& font, const QString& testo, double larghezza, QPaintDevice* dispositivo,
-                   double puntiMinimi = 0);
-
-void DipingiPagina(QPainter& pittore, const TDocumentoReport& documento, int pagina);
-// The given pages (0-based, in the order given, a page may come again) on a
-// paged device; a number outside the document is passed over.
-void DipingiDocumento(QPagedPaintDevice& dispositivo, const TDocumentoReport& documento, const QList<int>& pagine);
-// Writes the document as an A4 PDF file; false when the file cannot be written.
-bool ScriviPdf(const TDocumentoReport& documento, const QString& file);

@@ -1,9 +1,9 @@
-#include "registries/ListaProdotti.h"
+#include "gui/ListaProdotti.h"
 #include "data/engine/Definizioni.h"
 
 #include "gui/ModelloElenco.h"
 #include "gui/Selezione.h"
-#include "registries/DatiRegistri.h"
+#include "data/Ricerche.h"
 #include "gui/Griglia.h"
 #include "ui_ListaProdotti.h"
 

@@ -1,9 +1,9 @@
-#include "registries/ListaProduttori.h"
+#include "gui/ListaProduttori.h"
 #include "data/engine/Definizioni.h"
 
 #include "gui/ModelloElenco.h"
 #include "gui/Selezione.h"
-#include "registries/DatiRegistri.h"
+#include "data/Ricerche.h"
 #include "gui/Griglia.h"
 #include "ui_ListaProduttori.h"
 

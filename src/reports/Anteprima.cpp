@@ -1,6 +1,8 @@
-#include "reports/engine/Anteprima.h"
+#include "reports/Anteprima.h"
 
+#include "gui/Finestre.h"
 #include "reports/engine/Report.h"
+#include "reports/engine/Pittura.h"
 #include "ui_Anteprima.h"
 
 #include <QLabel>
@@ -127,4 +129,12 @@ void TAnteprimaReport::stampaSu(QPrinter& stampante) {
             for (int c = 0; c < copie; ++c) sequenza << i;
     }
     DipingiDocumento(stampante, m_d, sequenza);
+}
+
+void MostraAnteprima(TReport& report, QWidget* genitore, const QString& titoloFinestra) {
+    const TDocumentoReport& documento = report.genera();
+    TAnteprimaReport anteprima(documento, genitore);
+    anteprima.setWindowTitle(titoloFinestra.isEmpty() ? report.titoloLavoro : titoloFinestra);
+    CentraSulloSchermo(&anteprima);
+    anteprima.exec();
 }

@@ -1,9 +1,9 @@
-#include "registries/ListaCategorie.h"
+#include "gui/ListaCategorie.h"
 #include "data/engine/Definizioni.h"
 
 #include "gui/ModelloElenco.h"
 #include "gui/Selezione.h"
-#include "registries/DatiRegistri.h"
+#include "data/Ricerche.h"
 #include "gui/Griglia.h"
 #include "ui_ListaCategorie.h"
 

@@ -7,6 +7,7 @@
 #include <memory>
 
 struct TDocumentoReport;
+class TReport;
 class QPrinter;
 
 namespace Ui {
@@ -41,3 +42,9 @@ private:
     double m_zoom = 1.0;
     int m_dipinte = 0;
 };
+
+// Generates the report and shows it in a preview from which the user prints
+// or saves a PDF, centred; returns when the preview is closed. A failure while
+// generating reaches the caller and no preview is shown. The window's title is
+// the given one or the report's job title.
+void MostraAnteprima(TReport& report, QWidget* genitore, const QString& titoloFinestra = {});

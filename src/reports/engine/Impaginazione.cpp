@@ -1,0 +1,206 @@
+// The layout: runs the report's bands over its dataset and lays them out
+// once into pages of positioned texts and shapes.
+
+#include "reports/engine/Report.h"
+
+#include "data/Convenzioni.h"
+#include "data/Orologio.h"
+#include "reports/engine/MisuraTesti.h"
+
+#include <QFontMetricsF>
+#include <algorithm>
+
+class TReport::Impaginatore {
+public:
+    Impaginatore(TReport& r, TDocumentoReport& d) : m_r(r), m_d(d), m_oggi(Oggi().toString(FormatoData)) {}
+
+    void esegui() {
+        TDatiReport* dati = m_r.m_dati;
+        TBanda* titolo = m_r.banda(TTipoBanda::Titolo);
+        TBanda* dettaglio = m_r.banda(TTipoBanda::Dettaglio);
+        TBanda* figlia = m_r.banda(TTipoBanda::Figlia);
+        TBanda* riepilogo = m_r.banda(TTipoBanda::Riepilogo);
+
+        if (dati) {
+            dati->primo();
+            risolviCampi();
+        }
+        nuovaPagina(false);
+        if (titolo) stampa(*titolo, false);
+        stampaIntestazione();
+
+        if (dati && dettaglio) {
+            while (!dati->fine()) {
+                if (stampa(*dettaglio, true) && figlia) stampa(*figlia, true);
+                dati->successivo();
+            }
+        }
+        if (riepilogo) stampa(*riepilogo, true);
+        chiudiPagina();
+    }
+
+private:
+    // Prints a band when it is visible and its hook lets it; with interruzione
+    // a band that does not fit on the rest of the page goes on a new one.
+    bool stampa(TBanda& b, bool interruzione) {
+        if (!b.visibile) return false;
+        bool siStampa = true;
+        if (b.primaDiStampare) b.primaDiStampare(siStampa);
+        if (!siStampa || !b.visibile) return false;
+        const double h = b.altezza;
+        if (h <= 0) return true;
+        if (interruzione && m_y + h > Pagina::AltezzaUtile + 1e-9 && m_y > m_inizioCorpo + 1e-9) {
+            nuovaPagina(true);
+            stampaIntestazione();
+        }
+        posa(b, h);
+        m_y += h;
+        return true;
+    }
+
+    void stampaIntestazione() {
+        if (TBanda* i = m_r.banda(TTipoBanda::IntestazioneColonne)) stampa(*i, false);
+        m_inizioCorpo = m_y;
+    }
+
+    // A finished page goes to the compact store; only the page being laid
+    // out is held whole.
+    void chiudiPagina() {
+        m_d.pagine.append(m_corrente);
+        m_corrente.elementi.clear();
+    }
+
+    void nuovaPagina(bool successiva) {
+        if (successiva) {
+            chiudiPagina();
+            ++m_r.m_paginaCorrente;
+        } else {
+            m_r.m_paginaCorrente = 1;
+        }
+        m_pagina = &m_corrente;
+        m_y = 0;
+        m_inizioCorpo = 0;
+    }
+
+    void risolviCampi() {
+        m_indici.clear();
+        for (const auto& b : m_r.m_bande) {
+            if (!b) continue;
+            for (const auto& c : b->controlli())
+                if (c->tipo() == TTipoControllo::CampoDati) m_indici.insert(c.get(), m_r.m_dati->indice(c->campo));
+        }
+    }
+
+    QString testoDi(const TControllo& c) {
+        switch (c.tipo()) {
+        case TTipoControllo::Etichetta: return c.testo;
+        case TTipoControllo::NumeroPagina: return c.testo + QString::number(m_r.m_paginaCorrente);
+        case TTipoControllo::DataCorrente: return c.testo + m_oggi;
+        case TTipoControllo::CampoDati: {
+            TDatiReport* dati = m_r.m_dati;
+            if (!dati) return QString();
+            int i = m_indici.value(&c, -2);
+            if (i == -2) i = dati->indice(c.campo);
+            // After the last row (an empty dataset, the summary) a data text
+            // prints blank.
+            if (dati->fine()) return QString();
+            if (i < 0)
+                throw ErroreArchivio(QStringLiteral("%1: campo '%2' non trovato").arg(c.nome(), c.campo),
+                                     ErroreArchivio::CtxStruttura);
+            return TestoVisualizzato(dati->valoreA(i));
+        }
+        case TTipoControllo::Forma: return QString();
+        }
+        return QString();
+    }
+
+    quint16 indiceFont(const QFont& f) {
+        // The key holds what painting uses of a font.
+        const QString chiave = f.key();
+        auto it = m_font.constFind(chiave);
+        if (it != m_font.constEnd()) return it.value();
+        const quint16 i = static_cast<quint16>(m_d.font.size());
+        m_d.font.append(f);
+        m_font.insert(chiave, i);
+        return i;
+    }
+
+    // A control's font, its index in the document and its widths on the
+    // measuring device, looked up once per control rather than once per
+    // text (a font's key is a string built anew at each call); a hook that
+    // changes the control's font gets the new one.
+    struct TFontControllo {
+        QFont font;
+        quint16 indice;
+        TLarghezzeCaratteri* larghezze;
+    };
+    const TFontControllo& fontDi(const TControllo& c) {
+        auto it = m_fontControlli.find(&c);
+        if (it == m_fontControlli.end() || !(it->font == c.font))
+            it = m_fontControlli.insert(&c, {c.font, indiceFont(c.font), LarghezzeDi(c.font, DispositivoMisura())});
+        return *it;
+    }
+
+    void posa(const TBanda& b, double h) {
+        const double x0 = Pagina::Margine, y0 = Pagina::Margine + m_y;
+        for (const auto& pc : b.controlli()) {
+            const TControllo& c = *pc;
+            if (!c.visibile || c.area.top() >= h) continue;
+            TElementoPagina e;
+            e.banda = b.tipo();
+            e.nome = c.nome();
+            e.area = c.area.translated(x0, y0);
+            if (c.tipo() == TTipoControllo::Forma) {
+                if (c.area.width() <= 0 || c.area.height() <= 0) continue;
+                e.tipo = c.forma == TTipoForma::Rettangolo ? TElementoPagina::Rettangolo : TElementoPagina::Linea;
+                if (c.forma == TTipoForma::LineaOrizzontale) e.area.setHeight(0);
+                if (c.forma == TTipoForma::LineaVerticale) e.area.setWidth(0);
+                e.spessore = static_cast<float>(c.spessore);
+                m_pagina->elementi.append(std::move(e));
+                continue;
+            }
+            QString t = testoDi(c);
+            if (t.isEmpty()) continue;  // an empty text prints blank; its hook does not run
+            if (c.allaStampa) {
+                c.allaStampa(t);
+                if (t.isEmpty()) continue;
+            }
+            e.tipo = TElementoPagina::Testo;
+            // A text wider than its box is fitted here, once, so that the
+            // pages hold what every output paints.
+            const TFontControllo& f = fontDi(c);
+            if (c.area.width() <= 0 || StaNelRiquadro(*f.larghezze, t, c.area.width() * PuntiMisuraPerMm))
+                e.font = f.indice;
+            else
+                e.font = indiceFont(AdattaAlRiquadro(c.font, t, c.area.width()));
+            e.testo = std::move(t);
+            e.allineamento = static_cast<int>(c.allineamento);
+            m_pagina->elementi.append(std::move(e));
+        }
+    }
+
+    TReport& m_r;
+    TDocumentoReport& m_d;
+    TPaginaReport m_corrente;
+    TPaginaReport* m_pagina = nullptr;
+    double m_y = 0;            // from the top margin, mm
+    double m_inizioCorpo = 0;  // where the rows of the current page start
+    QString m_oggi;
+    QHash<QString, quint16> m_font;
+    QHash<const TControllo*, TFontControllo> m_fontControlli;
+    QHash<const TControllo*, int> m_indici;
+};
+
+const TDocumentoReport& TReport::genera() {
+    m_documento.svuota();
+    m_documento.titoloLavoro = titoloLavoro;
+    m_paginaCorrente = 0;
+    try {
+        if (primaDiGenerare) primaDiGenerare();
+        Impaginatore(*this, m_documento).esegui();
+    } catch (...) {
+        m_documento.svuota();
+        throw;
+    }
+    return m_documento;
+}

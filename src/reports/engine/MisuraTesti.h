@@ -1,0 +1,21 @@
+#pragma once
+// How wide a text is in a report's font: the measures the layout and the
+// painting share to tell whether a text fits its box, and to fit it.
+
+#include <QFont>
+#include <QString>
+
+class QPaintDevice;
+
+// Fits a text that is too wide for a box of the given width in mm: the same
+// font made just small enough, but never below three quarters of its size,
+// and at that size the text cut with "…".
+QFont AdattaAlRiquadro(const QFont& font, QString& testo, double larghezzaMm);
+// The widths of a font's characters on a device, kept for the whole run.
+struct TLarghezzeCaratteri;
+TLarghezzeCaratteri* LarghezzeDi(const QFont& font, QPaintDevice* dispositivo);
+// Whether a text fits a width in device units.
+bool StaNelRiquadro(TLarghezzeCaratteri& l, const QString& testo, double larghezza);
+// The device the layout measures texts on, and its units per mm.
+QPaintDevice* DispositivoMisura();
+constexpr double PuntiMisuraPerMm = 1200 / 25.4;
