@@ -11,6 +11,7 @@
 #include "movements/CtrlQta.h"
 #include "reports/StampaGiacenze.h"
 #include "reports/StampaQtaAlert.h"
+#include "reports/engine/Pittura.h"
 #include "ui_CtrlGiacenze.h"
 #include "ui_CtrlQta.h"
 #include "ui_Main.h"
