@@ -1,6 +1,5 @@
 #include "data/Convenzioni.h"
 
-#include "data/ErroreProgramma.h"
 #include "data/Orologio.h"
 #include "data/engine/Archivio.h"
 
@@ -62,7 +61,7 @@ namespace {
 QDate LeggiData(const QString& testo) {
     const QString t = testo.trimmed();
     QDate data = QDate::fromString(t, QStringLiteral("d/M/yyyy"));
-    if (!data.isValid()) throw ErroreProgramma(QStringLiteral("'%1' non è una data valida").arg(testo));
+    if (!data.isValid()) throw ErroreArchivio(QStringLiteral("'%1' non è una data valida").arg(testo));
     return data;
 }
 

@@ -37,5 +37,5 @@ struct TPeriodoSQL {
     QDate dataPrimo;
     QDate dataSecondo;
 };
-// Raises ErroreProgramma when a text is not a date (d/M/yyyy).
+// Raises ErroreArchivio when a text is not a date (d/M/yyyy).
 TPeriodoSQL PeriodoSQL(const QString& primo, const QString& secondo);

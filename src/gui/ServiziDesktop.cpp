@@ -1,6 +1,6 @@
 #include "gui/ServiziDesktop.h"
 
-#include "data/ErroreProgramma.h"
+#include "data/engine/Errore.h"
 #include "gui/Interazione.h"
 
 #include <QProcess>

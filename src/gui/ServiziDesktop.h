@@ -16,6 +16,6 @@ QUrl LinkMail(const QString& indirizzo, const QString& oggetto, const QString& c
 void InviaMail(const QString& indirizzo, const QString& oggetto, const QString& corpo);
 // Runs a program with its arguments (no shell), waits for it without
 // processing events, and gives its exit code as a signed number: an exit
-// status of 254 reads as -2. Raises ErroreProgramma with "Error during
+// status of 254 reads as -2. Raises ErroreArchivio with "Error during
 // CreateProcess" when it cannot start.
 int EseguiEAttendi(const QString& programma, const QStringList& argomenti);

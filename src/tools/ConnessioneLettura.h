@@ -27,9 +27,9 @@ struct TColonnaRisultato {
 };
 
 // A refused or failed query; testo() is an Italian message for the user.
-class ErroreInterrogazione : public ErroreProgramma {
+class ErroreInterrogazione : public ErroreArchivio {
 public:
-    using ErroreProgramma::ErroreProgramma;
+    using ErroreArchivio::ErroreArchivio;
 };
 
 // A query stopped by the user (the check of impostaControllo said no).

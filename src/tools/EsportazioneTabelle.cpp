@@ -2,7 +2,7 @@
 
 #include "data/CartellaProgramma.h"
 #include "data/Convenzioni.h"
-#include "data/ErroreProgramma.h"
+#include "data/engine/Errore.h"
 #include "data/engine/Definizioni.h"
 #include "data/engine/Tabella.h"
 #include "gui/Finestre.h"
@@ -86,7 +86,7 @@ public:
         if (!canFetchMore(g)) return;
         try {
             leggi();
-        } catch (const ErroreProgramma& e) {
+        } catch (const ErroreArchivio& e) {
             // Reported once, outside the view's own work; the result closes.
             m_finito = true;
             const QString testo = e.testo();
@@ -514,11 +514,9 @@ void TfrmEsportazioneTabelle::buttEseguiClick() {
             m_risultato->apri(sql, controlloLavoro());
         } catch (const ErroreInterrotta&) {
             fermato = true;
-        } catch (const ErroreProgramma& e) {
+        } catch (const ErroreArchivio& e) {
             // A text that cannot be translated, a statement the connection
             // refuses or one that fails on its first rows.
-            errore = e.testo();
-        } catch (const ErroreArchivio& e) {
             errore = e.testo();
         }
     }
@@ -569,7 +567,7 @@ void TfrmEsportazioneTabelle::esportaTesto() {
                                  [this](qint64 n) { avanzamento(n); });
         } catch (const ErroreInterrotta&) {
             fermato = true;
-        } catch (const ErroreProgramma& e) {
+        } catch (const ErroreArchivio& e) {
             errore = e.testo();
         }
         fineAvanzamento();
@@ -643,7 +641,7 @@ void TfrmEsportazioneTabelle::esportaFoglio() {
             file = e.percorso;
         } catch (const ErroreInterrotta&) {
             fermato = true;
-        } catch (const ErroreProgramma& e) {
+        } catch (const ErroreArchivio& e) {
             errore = e.testo();
         }
         fineAvanzamento();

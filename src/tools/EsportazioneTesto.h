@@ -7,7 +7,6 @@
 // of N characters is N bytes and a reader that cuts by position finds every
 // field where it belongs.
 
-#include "data/ErroreProgramma.h"
 #include "data/engine/Archivio.h"
 
 #include <QString>
@@ -19,9 +18,9 @@ class TConnessioneLettura;
 struct TColonnaRisultato;
 
 // An export that cannot be done; testo() is the Italian message.
-class ErroreEsportazione : public ErroreProgramma {
+class ErroreEsportazione : public ErroreArchivio {
 public:
-    using ErroreProgramma::ErroreProgramma;
+    using ErroreArchivio::ErroreArchivio;
 };
 
 // The widest text column a LUNGHEZZA may ask for, and the widest print width.

@@ -6,7 +6,6 @@
 // "SUM OF PREZZO". TraduciSql turns such a text into SQLite SQL for the store,
 // working on tokens so that nothing inside a literal is ever rewritten.
 
-#include "data/ErroreProgramma.h"
 #include "data/engine/Archivio.h"
 
 #include <QHash>
@@ -34,9 +33,9 @@ struct TSqlTradotto {
 
 // A text that cannot be translated (an unterminated literal, a date that does
 // not exist); testo() is an Italian message.
-class ErroreTraduzione : public ErroreProgramma {
+class ErroreTraduzione : public ErroreArchivio {
 public:
-    using ErroreProgramma::ErroreProgramma;
+    using ErroreArchivio::ErroreArchivio;
 };
 
 TSqlTradotto TraduciSql(const QString& testo, const TCatalogoCampi& catalogo);

@@ -4,7 +4,6 @@
 #include "AmbienteTest.h"
 
 #include "data/Convenzioni.h"
-#include "data/ErroreProgramma.h"
 #include "data/engine/Archivio.h"
 
 class TestConvenzioni : public QObject {
@@ -28,8 +27,8 @@ void TestConvenzioni::periodoSQL() {
     QCOMPARE(p.primo, QStringLiteral("03/05/2004"));
     QCOMPARE(p.secondo, QStringLiteral("03/05/2004"));
     // A text that is not a date goes to the caller.
-    QVERIFY_THROWS_EXCEPTION(ErroreProgramma, PeriodoSQL(QStringLiteral("31/02/2004"), QStringLiteral("01/03/2004")));
-    QVERIFY_THROWS_EXCEPTION(ErroreProgramma, PeriodoSQL(QStringLiteral("01/03/2004"), QStringLiteral("abc")));
+    QVERIFY_THROWS_EXCEPTION(ErroreArchivio, PeriodoSQL(QStringLiteral("31/02/2004"), QStringLiteral("01/03/2004")));
+    QVERIFY_THROWS_EXCEPTION(ErroreArchivio, PeriodoSQL(QStringLiteral("01/03/2004"), QStringLiteral("abc")));
     ZR_VERIFICA_RISPOSTE(amb);
 }
 

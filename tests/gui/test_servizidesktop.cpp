@@ -3,7 +3,7 @@
 
 #include "AmbienteTest.h"
 
-#include "data/ErroreProgramma.h"
+#include "data/engine/Errore.h"
 #include "gui/Interazione.h"
 #include "gui/ServiziDesktop.h"
 
@@ -92,7 +92,7 @@ void TestServiziDesktop::eseguiEAttendi() {
     try {
         EseguiEAttendi(amb.file("Pdxrbld.exe"), {});
         QFAIL("nessun errore");
-    } catch (const ErroreProgramma& e) {
+    } catch (const ErroreArchivio& e) {
         QCOMPARE(e.testo(), QStringLiteral("Error during CreateProcess"));
         QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("Error during CreateProcess"));
     }

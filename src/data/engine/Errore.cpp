@@ -5,6 +5,10 @@
 ErroreArchivio::ErroreArchivio(const QString& testo, int contestoAiuto, int codiceMotore)
     : std::runtime_error(testo.toStdString()), m_testo(testo), m_contesto(contestoAiuto), m_codice(codiceMotore) {}
 
+void Verifica(bool condizione, const QString& testo) {
+    if (!condizione) throw ErroreArchivio(testo);
+}
+
 bool ErroreArchivio::guasto() const {
     switch (m_codice & 0xff) {
     case SQLITE_FULL:

@@ -1,15 +1,16 @@
 #pragma once
-// The store's error: every failure of a store operation is one of these,
-// carrying the Italian text the user reads, a help-context number and, when
-// the engine or the disk failed, the engine's result code. The store shows no
-// message and knows nothing of windows.
+// The program's one error type: every failure of a store operation or of a
+// shared routine is one of these, carrying the Italian text the user reads, a
+// help-context number and, when the engine or the disk failed, the engine's
+// result code. Its text reaches the general error display when the caller
+// does not handle it. The store shows no message and knows nothing of windows.
 
 #include <QString>
 #include <stdexcept>
 
 struct sqlite3;
 
-// A failing store operation.
+// A failing operation.
 class ErroreArchivio : public std::runtime_error {
 public:
     explicit ErroreArchivio(const QString& testo, int contestoAiuto = 0, int codiceMotore = 0);
@@ -41,6 +42,9 @@ private:
     int m_contesto;
     int m_codice;
 };
+
+// Raises ErroreArchivio with the text when the condition is false.
+void Verifica(bool condizione, const QString& testo);
 
 // The Italian text of an engine result code (SQLITE_FULL, SQLITE_CORRUPT, ...),
 // with the engine's own detail in brackets when there is one: what the user
