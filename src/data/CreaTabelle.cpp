@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
-#include <sqlite3.h>
 
 namespace {
 
@@ -125,20 +124,7 @@ void RegistraErrore(const TTabella& sorgente, const TTabella& destinazione, cons
 }
 
 // What failed, in the words the user reads.
-QString CausaGuasto(const ErroreArchivio& e) {
-    switch (e.codiceMotore() & 0xff) {
-    case SQLITE_FULL: return QStringLiteral("disco pieno");
-    case SQLITE_READONLY:
-    case SQLITE_PERM:
-    case SQLITE_CANTOPEN: return QStringLiteral("cartella non scrivibile");
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED: return QStringLiteral("tabella in uso da un altro programma");
-    case SQLITE_CORRUPT:
-    case SQLITE_NOTADB: return QStringLiteral("archivio danneggiato");
-    case SQLITE_NOMEM: return QStringLiteral("memoria esaurita");
-    default: return QStringLiteral("errore di lettura o scrittura sul disco");
-    }
-}
+QString CausaGuasto(const ErroreArchivio& e) { return CausaErroreMotore(e.codiceMotore()); }
 
 }  // namespace
 

@@ -6,7 +6,6 @@
 #include "data/engine/Definizioni.h"
 #include "data/engine/Definizioni.h"
 
-#include <QSqlError>
 #include <cmath>
 
 QString TestoQuali(int quali) {
@@ -71,10 +70,9 @@ TQueryStampa QueryFlussi(const QDate& da, const QDate& a, int quali, bool invert
 void EseguiQueryStampa(QSqlQuery& query, const TQueryStampa& q) {
     query = QSqlQuery(TArchivio::corrente().db());
     query.setForwardOnly(true);
-    if (!query.prepare(q.testo))
-        throw ErroreArchivio(query.lastError().text(), ErroreArchivio::CtxGenerico);
+    if (!query.prepare(q.testo)) TArchivio::sollevaErrore(query);
     for (int i = 0; i < q.parametri.size(); ++i) query.bindValue(i, q.parametri[i]);
-    if (!query.exec()) throw ErroreArchivio(query.lastError().text(), ErroreArchivio::CtxGenerico);
+    if (!query.exec()) TArchivio::sollevaErrore(query);
 }
 
 QString TestoDifferenza(double totaleAcquisti, double totaleVendite) {

@@ -17,9 +17,12 @@
 #include "ui_SetStampe.h"
 
 #include "reports/Anteprima.h"
+#include <QFile>
 #include <QProcess>
 #include <QTableView>
 #include <QtTest>
+#include <optional>
+#include <sqlite3.h>
 
 namespace {
 
@@ -422,6 +425,38 @@ private slots:
         QVERIFY(!Anteprima(w.ui()->BTSstampa));
         QVERIFY(w.isVisible());
         ZR_VERIFICA_RISPOSTE(*m_amb);
+    }
+
+    // A report's query that the engine refuses reads as every other store
+    // failure: a history held by another program says so, with the help
+    // context of a locked file.
+    void queryStampa_storicoBloccato() {
+        ScriviStorico();
+        TArchivio& a = TArchivio::corrente();
+        const TQueryStampa q{QStringLiteral("select * from ") + a.nomeQualificato(Definizioni::Storico), {}};
+        sqlite3* altro = nullptr;
+        QCOMPARE(sqlite3_open_v2(QFile::encodeName(a.percorsoFile(Definizioni::Storico)).constData(), &altro,
+                                 SQLITE_OPEN_READWRITE, nullptr),
+                 SQLITE_OK);
+        const int rc = sqlite3_exec(altro, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr);
+        std::optional<ErroreArchivio> errore;
+        QSqlQuery query;
+        try {
+            EseguiQueryStampa(query, q);
+        } catch (const ErroreArchivio& e) {
+            errore = e;
+        }
+        query = QSqlQuery();
+        sqlite3_exec(altro, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(altro);
+        QCOMPARE(rc, SQLITE_OK);
+        QVERIFY(errore.has_value());
+        QCOMPARE(errore->contestoAiuto(), int(ErroreArchivio::CtxBloccato));
+        QVERIFY2(errore->testo().startsWith(QLatin1String("Archivio bloccato da un altro programma")),
+                 qPrintable(errore->testo()));
+        // Once the other program lets go, the same query runs.
+        EseguiQueryStampa(query, q);
+        QVERIFY(query.next());
     }
 
     // A history of some thousands of lines: every line is printed once, the

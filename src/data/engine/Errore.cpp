@@ -31,24 +31,46 @@ bool ErroreArchivio::guasto() const {
     }
 }
 
+namespace {
+
+// The Italian words for each engine result code the user may meet: the text
+// that opens a message, and the phrase that names the cause inside a sentence
+// ("... non aggiornata: disco pieno").
+struct TTestoMotore {
+    int codice;
+    const char* testo;
+    const char* causa;
+};
+
+constexpr TTestoMotore TestiMotore[] = {
+    {SQLITE_BUSY, "Archivio bloccato da un altro programma", "tabella in uso da un altro programma"},
+    {SQLITE_LOCKED, "Archivio bloccato da un altro programma", "tabella in uso da un altro programma"},
+    {SQLITE_NOTADB, "Archivio illeggibile o danneggiato", "archivio danneggiato"},
+    {SQLITE_CORRUPT, "Archivio illeggibile o danneggiato", "archivio danneggiato"},
+    {SQLITE_CANTOPEN, "Impossibile aprire il file", "cartella non scrivibile"},
+    {SQLITE_IOERR, "Errore di lettura o scrittura sul disco", "errore di lettura o scrittura sul disco"},
+    {SQLITE_FULL, "Disco pieno", "disco pieno"},
+    {SQLITE_READONLY, "Archivio in sola lettura", "cartella non scrivibile"},
+    {SQLITE_PERM, "Accesso al file negato", "cartella non scrivibile"},
+    {SQLITE_AUTH, "Accesso al file negato", "errore di lettura o scrittura sul disco"},
+    {SQLITE_NOMEM, "Memoria esaurita", "memoria esaurita"},
+};
+constexpr TTestoMotore TestoMotoreAltro = {0, "Errore dell'archivio", "errore di lettura o scrittura sul disco"};
+
+const TTestoMotore& TestoMotore(int codiceMotore) {
+    for (const TTestoMotore& t : TestiMotore)
+        if (t.codice == (codiceMotore & 0xff)) return t;
+    return TestoMotoreAltro;
+}
+
+}  // namespace
+
 QString TestoErroreMotore(int codiceMotore, const QString& dettaglio) {
-    QString testo;
-    switch (codiceMotore & 0xff) {
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED: testo = QStringLiteral("Archivio bloccato da un altro programma"); break;
-    case SQLITE_NOTADB:
-    case SQLITE_CORRUPT: testo = QStringLiteral("Archivio illeggibile o danneggiato"); break;
-    case SQLITE_CANTOPEN: testo = QStringLiteral("Impossibile aprire il file"); break;
-    case SQLITE_IOERR: testo = QStringLiteral("Errore di lettura o scrittura sul disco"); break;
-    case SQLITE_FULL: testo = QStringLiteral("Disco pieno"); break;
-    case SQLITE_READONLY: testo = QStringLiteral("Archivio in sola lettura"); break;
-    case SQLITE_PERM:
-    case SQLITE_AUTH: testo = QStringLiteral("Accesso al file negato"); break;
-    case SQLITE_NOMEM: testo = QStringLiteral("Memoria esaurita"); break;
-    default: testo = QStringLiteral("Errore dell'archivio"); break;
-    }
+    const QString testo = QString::fromUtf8(TestoMotore(codiceMotore).testo);
     return dettaglio.isEmpty() ? testo : QStringLiteral("%1 (%2)").arg(testo, dettaglio);
 }
+
+QString CausaErroreMotore(int codiceMotore) { return QString::fromUtf8(TestoMotore(codiceMotore).causa); }
 
 ErroreArchivio ErroreDelMotore(int codiceMotore, const QString& testoMotore) {
     QString testo = testoMotore;

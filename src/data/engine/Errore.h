@@ -50,6 +50,9 @@ void Verifica(bool condizione, const QString& testo);
 // with the engine's own detail in brackets when there is one: what the user
 // reads when a table cannot be read, written or copied.
 QString TestoErroreMotore(int codiceMotore, const QString& dettaglio);
+// The same failure as a lower-case phrase naming the cause, for use inside a
+// sentence ("disco pieno", "tabella in uso da un altro programma").
+QString CausaErroreMotore(int codiceMotore);
 
 // The store's error for a statement the engine refused, for code that runs
 // statements through the engine's C interface on the store's connection:
