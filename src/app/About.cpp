@@ -1,6 +1,7 @@
 #include "app/About.h"
 
 #include "data/Costanti.h"
+#include "gui/Gestori.h"
 #include "gui/ServiziDesktop.h"
 #include "ui_About.h"
 
@@ -8,9 +9,9 @@ TFrmAbout::TFrmAbout(QWidget* genitore) : QDialog(genitore), m_ui(std::make_uniq
     m_ui->setupUi(this);
     m_ui->lblLink->setText(Costanti::SitoProduttore);
     m_ui->Label13->setText(Costanti::MailProduttore);
-    connect(m_ui->sbEsci, &QPushButton::clicked, this, &TFrmAbout::sbEsciClick);
-    connect(m_ui->lblLink, &TEtichettaLink::cliccato, this, &TFrmAbout::lblLinkClick);
-    connect(m_ui->Label13, &TEtichettaLink::cliccato, this, &TFrmAbout::Label13Click);
+    connect(m_ui->sbEsci, &QPushButton::clicked, this, Gestore(this, &TFrmAbout::sbEsciClick));
+    connect(m_ui->lblLink, &TEtichettaLink::cliccato, this, Gestore(this, &TFrmAbout::lblLinkClick));
+    connect(m_ui->Label13, &TEtichettaLink::cliccato, this, Gestore(this, &TFrmAbout::Label13Click));
 }
 
 TFrmAbout::~TFrmAbout() = default;

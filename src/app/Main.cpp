@@ -56,7 +56,7 @@ TfrmMain::TfrmMain(QWidget* genitore) : QMainWindow(genitore), m_ui(std::make_un
         l->setEnabled(false);
 
     collega(m_ui->About1, &TfrmMain::About1Click);
-    connect(m_ui->btnEsci, &QPushButton::clicked, this, &TfrmMain::btnEsciClick);
+    connect(m_ui->btnEsci, &QPushButton::clicked, this, Gestore(this, &TfrmMain::btnEsciClick));
     collega(m_ui->Impostazioni1, &TfrmMain::Impostazioni1Click);
     collega(m_ui->Magazzino1, &TfrmMain::Magazzino1Click);
     collega(m_ui->Aggiustamentoresi1, &TfrmMain::Aggiustamentoresi1Click);

@@ -5,6 +5,7 @@
 
 #include "gui/EtichettaLink.h"
 #include "gui/Finestre.h"
+#include "gui/Gestori.h"
 #include "gui/Selezione.h"
 
 #include <QAction>
@@ -66,15 +67,13 @@ private:
     void Esportazioneasciiexcel1Click();
 
     // Connects a menu item or a quick link to its handler and enables it.
-    template <class Gestore>
-    void collega(QAction* voce, Gestore gestore) {
+    void collega(QAction* voce, void (TfrmMain::*gestore)()) {
         voce->setEnabled(true);
-        connect(voce, &QAction::triggered, this, gestore);
+        connect(voce, &QAction::triggered, this, Gestore(this, gestore));
     }
-    template <class Gestore>
-    void collega(TEtichettaLink* collegamento, Gestore gestore) {
+    void collega(TEtichettaLink* collegamento, void (TfrmMain::*gestore)()) {
         collegamento->setEnabled(true);
-        connect(collegamento, &TEtichettaLink::cliccato, this, gestore);
+        connect(collegamento, &TEtichettaLink::cliccato, this, Gestore(this, gestore));
     }
 
     // Creates a task window owned by this one, shows it modally and destroys

@@ -2,6 +2,7 @@
 
 #include "app/About.h"
 #include "data/Costanti.h"
+#include "gui/Gestori.h"
 #include "gui/ServiziDesktop.h"
 #include "gui/TastoEsc.h"
 #include "gui/TraduzioneControlli.h"
@@ -17,8 +18,8 @@ TfrmStart::TfrmStart(TFrmAbout* about, QWidget* finestraPrincipale, QWidget* gen
     EscComeEsci(this, nullptr);
     m_timer.setInterval(10000);
     m_timer.setSingleShot(false);
-    connect(&m_timer, &QTimer::timeout, this, &TfrmStart::TimerStartTimer);
-    connect(m_ui->ImageLogo, &TEtichettaLink::cliccato, this, &TfrmStart::ImageLogoClick);
+    connect(&m_timer, &QTimer::timeout, this, Gestore(this, &TfrmStart::TimerStartTimer));
+    connect(m_ui->ImageLogo, &TEtichettaLink::cliccato, this, Gestore(this, &TfrmStart::ImageLogoClick));
     FormCreate(about);
 }
 

@@ -67,7 +67,7 @@ void TCampiCollegati::collega(QLineEdit* box, const QString& campo, bool solaLet
     // The box's length, set to its field's size, counts characters as the
     // field does, so that an emoji at the limit is not cut in half.
     if (!solaLettura && !box->validator() && box->maxLength() < 32767) LimitaCaratteri(box, box->maxLength());
-    if (!solaLettura) QObject::connect(box, &QLineEdit::textEdited, box, [this, indice] { digitato(indice); });
+    if (!solaLettura) QObject::connect(box, &QLineEdit::textEdited, box, Gestore([this, indice] { digitato(indice); }));
 }
 
 QLineEdit* TCampiCollegati::box(const QString& campo) const {
@@ -173,7 +173,7 @@ TNavigatore::TNavigatore(QWidget* genitore) : QWidget(genitore) {
         b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         griglia->addWidget(b, 1, i);
         m_pulsanti << b;
-        connect(b, &QToolButton::clicked, this, [this, i] { esegui(static_cast<Pulsante>(i)); });
+        connect(b, &QToolButton::clicked, this, Gestore([this, i] { esegui(static_cast<Pulsante>(i)); }));
     }
     aggiorna();
 }

@@ -21,17 +21,25 @@ public:
 // (a return, a failure): the window's flag is set and the controls that
 // could start a second run or close the window are disabled, so that a
 // second run does not start inside the first nor the window close under it;
-// at the end the flag is cleared, those controls are enabled again and the
-// window's own clean-up runs (a label hidden, a list shown again).
+// the window itself refuses to close (title-bar close, Alt+F4, close()) and
+// ignores Escape. At the end the flag is cleared, those controls are enabled
+// again and the window's own clean-up runs (a label hidden, a list shown
+// again).
 class TOperazioneInCorso {
 public:
-    TOperazioneInCorso(bool& inCorso, QList<QWidget*> bloccati, std::function<void()> allaFine = {});
+    TOperazioneInCorso(QWidget* finestra, bool& inCorso, QList<QWidget*> bloccati, std::function<void()> allaFine = {});
     ~TOperazioneInCorso();
     TOperazioneInCorso(const TOperazioneInCorso&) = delete;
     TOperazioneInCorso& operator=(const TOperazioneInCorso&) = delete;
+
+    // Runs each time a close or an Escape is refused (a window that closes
+    // once the run has ended notes the request here).
+    void quandoRifiutaChiusura(std::function<void()> azione);
 
 private:
     bool& m_inCorso;
     QList<QPointer<QWidget>> m_bloccati;
     std::function<void()> m_allaFine;
+    QPointer<QObject> m_filtro;
+    std::function<void()> m_rifiuto;
 };

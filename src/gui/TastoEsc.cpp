@@ -1,5 +1,7 @@
 #include "gui/TastoEsc.h"
 
+#include "gui/Gestori.h"
+
 #include <QDialog>
 #include <QEvent>
 #include <QKeyEvent>
@@ -19,7 +21,7 @@ protected:
         if (tasto->key() != Qt::Key_Escape || (tasto->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
             return false;
         evento->accept();
-        if (m_esci) m_esci();
+        if (m_esci) EseguiMostrandoErrori(m_esci);
         return true;
     }
 

@@ -1,6 +1,7 @@
 #include "movements/AggiustamentoResi.h"
 
 #include "data/engine/Definizioni.h"
+#include "gui/Gestori.h"
 #include "gui/Messaggi.h"
 #include "movements/Movimenti.h"
 #include "movements/PannelloProdotti.h"
@@ -16,8 +17,9 @@ TFrmAggiustamentoResi::TFrmAggiustamentoResi(QWidget* genitore)
     pannello()->impostaVarianti(false, true);
     pannello()->collegaCaselle(m_ui->edNumScar, m_ui->EditPrezzoAcq, m_ui->EditPrezzoVen,
                                QStringLiteral("La quantità deve essere almeno superiore a 0."));
-    connect(m_ui->sbEsci, &QPushButton::clicked, this, &TFrmAggiustamentoResi::sbEsciClick);
-    connect(m_ui->sbAggiustamento, &QPushButton::clicked, this, &TFrmAggiustamentoResi::sbAggiustamentoClick);
+    connect(m_ui->sbEsci, &QPushButton::clicked, this, Gestore(this, &TFrmAggiustamentoResi::sbEsciClick));
+    connect(m_ui->sbAggiustamento, &QPushButton::clicked, this,
+            Gestore(this, &TFrmAggiustamentoResi::sbAggiustamentoClick));
 }
 
 TFrmAggiustamentoResi::~TFrmAggiustamentoResi() = default;
@@ -34,7 +36,7 @@ void TFrmAggiustamentoResi::showEvent(QShowEvent* evento) {
     QDialog::showEvent(evento);
     if (m_mostrata) return;
     m_mostrata = true;
-    FormShow();
+    EseguiMostrandoErrori([this] { FormShow(); });
 }
 
 void TFrmAggiustamentoResi::FormShow() {

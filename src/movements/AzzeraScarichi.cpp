@@ -1,20 +1,20 @@
 #include "movements/AzzeraScarichi.h"
 
+#include "gui/Gestori.h"
 #include "gui/Messaggi.h"
 #include "gui/OperazioneInCorso.h"
 #include "movements/Azzeramenti.h"
 #include "movements/Movimenti.h"
 #include "ui_AzzeraScarichi.h"
 
-#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
 TfrmAzzeraScarichi::TfrmAzzeraScarichi(QWidget* genitore)
     : QDialog(genitore), m_ui(std::make_unique<Ui::TfrmAzzeraScarichi>()) {
     m_ui->setupUi(this);
-    connect(m_ui->BitBtn1, &QPushButton::clicked, this, &TfrmAzzeraScarichi::BitBtn1Click);
-    connect(m_ui->BitBtn2, &QPushButton::clicked, this, &TfrmAzzeraScarichi::BitBtn2Click);
+    connect(m_ui->BitBtn1, &QPushButton::clicked, this, Gestore(this, &TfrmAzzeraScarichi::BitBtn1Click));
+    connect(m_ui->BitBtn2, &QPushButton::clicked, this, Gestore(this, &TfrmAzzeraScarichi::BitBtn2Click));
 }
 
 TfrmAzzeraScarichi::~TfrmAzzeraScarichi() = default;
@@ -24,7 +24,8 @@ void TfrmAzzeraScarichi::BitBtn1Click() {
     if (!ChiediConferma(QStringLiteral(
             "Questa operazione eseguirà l'azzeramento di tutti gli scarichi e l'aggiornamento dei saldi, continuare?")))
         return;
-    const TOperazioneInCorso operazione(m_inCorso, {m_ui->BitBtn1, m_ui->BitBtn2}, [this] { m_ui->PrgBar->setValue(0); });
+    const TOperazioneInCorso operazione(this, m_inCorso, {m_ui->BitBtn1, m_ui->BitBtn2},
+                                        [this] { m_ui->PrgBar->setValue(0); });
     m_ui->PrgBar->setValue(0);
     QElapsedTimer ridisegno;
     try {
@@ -46,12 +47,3 @@ void TfrmAzzeraScarichi::BitBtn1Click() {
 }
 
 void TfrmAzzeraScarichi::BitBtn2Click() { close(); }
-
-void TfrmAzzeraScarichi::closeEvent(QCloseEvent* evento) {
-    if (m_inCorso) evento->ignore();
-    else QDialog::closeEvent(evento);
-}
-
-void TfrmAzzeraScarichi::reject() {
-    if (!m_inCorso) QDialog::reject();
-}

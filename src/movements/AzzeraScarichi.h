@@ -16,12 +16,6 @@ public:
     ~TfrmAzzeraScarichi() override;
     Ui::TfrmAzzeraScarichi* ui() const { return m_ui.get(); }
 
-    // Closing is refused while a run is in progress.
-    void reject() override;
-
-protected:
-    void closeEvent(QCloseEvent* evento) override;
-
 private:
     void BitBtn1Click();
     void BitBtn2Click();

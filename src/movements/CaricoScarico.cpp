@@ -2,6 +2,7 @@
 
 #include "data/engine/Definizioni.h"
 #include "gui/Finestre.h"
+#include "gui/Gestori.h"
 #include "gui/Messaggi.h"
 #include "movements/Movimenti.h"
 #include "movements/PannelloProdotti.h"
@@ -38,17 +39,19 @@ TFrmCaricoScarico::TFrmCaricoScarico(QWidget* genitore)
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(3000);
-    connect(Timer1, &QTimer::timeout, this, &TFrmCaricoScarico::Timer1Timer);
+    connect(Timer1, &QTimer::timeout, this, Gestore(this, &TFrmCaricoScarico::Timer1Timer));
 
     pannello()->impostaVarianti(true, false);
     pannello()->collegaCaselle(m_ui->edNumScar, m_ui->EditPrezzoAcq, m_ui->EditPrezzoVen,
                                QStringLiteral("La quantità da scaricare deve essere almeno superiore a 0."));
-    connect(m_ui->sbEsci, &QPushButton::clicked, this, &TFrmCaricoScarico::sbEsciClick);
-    connect(m_ui->rgcaricoVoce, &QRadioButton::clicked, this, &TFrmCaricoScarico::rgcaricoClick);
-    connect(m_ui->rgscaricoVoce, &QRadioButton::clicked, this, &TFrmCaricoScarico::rgscaricoClick);
-    connect(m_ui->ButtCarica, &QPushButton::clicked, this, &TFrmCaricoScarico::ButtCaricaClick);
-    connect(m_ui->ButtScaricaUnita, &QPushButton::clicked, this, &TFrmCaricoScarico::ButtScaricaUnitaClick);
-    connect(m_ui->ButtScaricaTutto, &QPushButton::clicked, this, &TFrmCaricoScarico::ButtScaricaTuttoClick);
+    connect(m_ui->sbEsci, &QPushButton::clicked, this, Gestore(this, &TFrmCaricoScarico::sbEsciClick));
+    connect(m_ui->rgcaricoVoce, &QRadioButton::clicked, this, Gestore(this, &TFrmCaricoScarico::rgcaricoClick));
+    connect(m_ui->rgscaricoVoce, &QRadioButton::clicked, this, Gestore(this, &TFrmCaricoScarico::rgscaricoClick));
+    connect(m_ui->ButtCarica, &QPushButton::clicked, this, Gestore(this, &TFrmCaricoScarico::ButtCaricaClick));
+    connect(m_ui->ButtScaricaUnita, &QPushButton::clicked, this,
+            Gestore(this, &TFrmCaricoScarico::ButtScaricaUnitaClick));
+    connect(m_ui->ButtScaricaTutto, &QPushButton::clicked, this,
+            Gestore(this, &TFrmCaricoScarico::ButtScaricaTuttoClick));
 }
 
 TFrmCaricoScarico::~TFrmCaricoScarico() = default;
@@ -59,7 +62,7 @@ void TFrmCaricoScarico::showEvent(QShowEvent* evento) {
     QDialog::showEvent(evento);
     if (m_mostrata) return;
     m_mostrata = true;
-    FormShow();
+    EseguiMostrandoErrori([this] { FormShow(); });
 }
 
 void TFrmCaricoScarico::FormShow() {

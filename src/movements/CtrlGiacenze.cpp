@@ -13,7 +13,6 @@
 #include "ui_CtrlGiacenze.h"
 
 #include <QButtonGroup>
-#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFocusEvent>
@@ -44,15 +43,16 @@ void TFrmCtrlGiacenze::FormCreate() {
     gruppo->addButton(m_ui->rgVisual0, 0);
     gruppo->addButton(m_ui->rgVisual1, 1);
     gruppo->addButton(m_ui->rgVisual2, 2);
-    connect(gruppo, &QButtonGroup::idClicked, this, [this](int) { rgVisualClick(); });
+    connect(gruppo, &QButtonGroup::idClicked, this, Gestore([this](int) { rgVisualClick(); }));
 
     m_ui->EdData->installEventFilter(this);
     // What is typed shows in lower case.
     MinuscoloDuranteDigitazione(m_ui->EdData, m_ui->EdData->maxLength());
-    connect(m_ui->ButtonControlla, &QPushButton::clicked, this, &TFrmCtrlGiacenze::ButtonControllaClick);
-    connect(m_ui->SbFermaControllo, &QPushButton::clicked, this, &TFrmCtrlGiacenze::SbFermaControlloClick);
-    connect(m_ui->BTSstampa, &QPushButton::clicked, this, &TFrmCtrlGiacenze::BTSstampaClick);
-    connect(m_ui->sbEsci, &QPushButton::clicked, this, &TFrmCtrlGiacenze::sbEsciClick);
+    connect(m_ui->ButtonControlla, &QPushButton::clicked, this, Gestore(this, &TFrmCtrlGiacenze::ButtonControllaClick));
+    connect(m_ui->SbFermaControllo, &QPushButton::clicked, this,
+            Gestore(this, &TFrmCtrlGiacenze::SbFermaControlloClick));
+    connect(m_ui->BTSstampa, &QPushButton::clicked, this, Gestore(this, &TFrmCtrlGiacenze::BTSstampaClick));
+    connect(m_ui->sbEsci, &QPushButton::clicked, this, Gestore(this, &TFrmCtrlGiacenze::sbEsciClick));
 
     m_tabella = std::make_unique<TTabella>(TArchivio::corrente(), Definizioni::Prodotti);
     m_tabella->dopoScorrimento = [this] { TableProdottiAfterScroll(); };
@@ -64,7 +64,7 @@ void TFrmCtrlGiacenze::showEvent(QShowEvent* evento) {
     if (m_mostrata) return;
     m_mostrata = true;
     CentraSulloSchermo(this);
-    FormShow();
+    EseguiMostrandoErrori([this] { FormShow(); });
 }
 
 void TFrmCtrlGiacenze::FormShow() {
@@ -96,7 +96,8 @@ bool TFrmCtrlGiacenze::eventFilter(QObject* oggetto, QEvent* evento) {
         // Leaving the box for another control of this window; a message box
         // or another window taking the focus is no exit.
         const Qt::FocusReason r = static_cast<QFocusEvent*>(evento)->reason();
-        if (r != Qt::ActiveWindowFocusReason && r != Qt::PopupFocusReason) EdDataExit();
+        if (r != Qt::ActiveWindowFocusReason && r != Qt::PopupFocusReason)
+            EseguiMostrandoErrori([this] { EdDataExit(); });
     }
     return QDialog::eventFilter(oggetto, evento);
 }
@@ -117,7 +118,9 @@ void TFrmCtrlGiacenze::ButtonControllaClick() {
     QList<QWidget*> bloccati = {m_ui->GroupBox1, m_ui->ButtonControlla, m_ui->rgVisual,
                                 m_ui->sbEsci,    m_ui->DBGrid1,         m_ui->DBNavigator1};
     if (m_stampa) bloccati << m_ui->BTSstampa;
-    const TOperazioneInCorso operazione(m_inCorso, bloccati, [this] { m_ui->SbFermaControllo->setEnabled(false); });
+    TOperazioneInCorso operazione(this, m_inCorso, bloccati, [this] { m_ui->SbFermaControllo->setEnabled(false); });
+    // A close or Escape asked for during the run takes effect when it has ended.
+    operazione.quandoRifiutaChiusura([this] { m_chiusuraRichiesta = true; });
     m_ui->SbFermaControllo->setEnabled(true);
     ControllaScadenze();
     if (m_chiusuraRichiesta) QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
@@ -178,24 +181,6 @@ void TFrmCtrlGiacenze::BTSstampaClick() {
 }
 
 void TFrmCtrlGiacenze::sbEsciClick() { close(); }
-
-void TFrmCtrlGiacenze::closeEvent(QCloseEvent* evento) {
-    // A close asked for during a run takes effect when the run has ended.
-    if (m_inCorso) {
-        m_chiusuraRichiesta = true;
-        evento->ignore();
-        return;
-    }
-    QDialog::closeEvent(evento);
-}
-
-void TFrmCtrlGiacenze::reject() {
-    if (m_inCorso) {
-        m_chiusuraRichiesta = true;
-        return;
-    }
-    QDialog::reject();
-}
 
 void TFrmCtrlGiacenze::QueryListaProdottiAfterScroll() {
     EseguiMostrandoErrori([this] {

@@ -32,9 +32,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* evento) override;
-    void closeEvent(QCloseEvent* evento) override;
     bool eventFilter(QObject* oggetto, QEvent* evento) override;
-    void reject() override;
 
 private:
     void FormCreate();

@@ -28,9 +28,9 @@ TFrmCtrlQta::TFrmCtrlQta(QWidget* proprietario, TStampaQtaAlertRif* stampa) : QD
     auto* gruppo = new QButtonGroup(this);
     const QList<QRadioButton*> voci = {m_ui->rgVisual0, m_ui->rgVisual1, m_ui->rgVisual2, m_ui->rgVisual3, m_ui->rgVisual4};
     for (int i = 0; i < voci.size(); ++i) gruppo->addButton(voci[i], i);
-    connect(gruppo, &QButtonGroup::idClicked, this, [this](int) { rgVisualClick(); });
-    connect(m_ui->BTSstampa, &QPushButton::clicked, this, &TFrmCtrlQta::BTSstampaClick);
-    connect(m_ui->sbEsci, &QPushButton::clicked, this, &TFrmCtrlQta::sbEsciClick);
+    connect(gruppo, &QButtonGroup::idClicked, this, Gestore([this](int) { rgVisualClick(); }));
+    connect(m_ui->BTSstampa, &QPushButton::clicked, this, Gestore(this, &TFrmCtrlQta::BTSstampaClick));
+    connect(m_ui->sbEsci, &QPushButton::clicked, this, Gestore(this, &TFrmCtrlQta::sbEsciClick));
 
     m_tabella = std::make_unique<TTabella>(TArchivio::corrente(), Definizioni::Prodotti);
     m_tabella->dopoScorrimento = [this] { TableProdottiAfterScroll(); };
@@ -44,7 +44,7 @@ void TFrmCtrlQta::showEvent(QShowEvent* evento) {
     if (m_mostrata) return;
     m_mostrata = true;
     CentraSulloSchermo(this);
-    FormShow();
+    EseguiMostrandoErrori([this] { FormShow(); });
 }
 
 void TFrmCtrlQta::FormShow() {

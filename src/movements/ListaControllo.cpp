@@ -2,6 +2,7 @@
 
 #include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"
+#include "gui/Gestori.h"
 
 #include <QHeaderView>
 #include <QSqlQuery>
@@ -48,8 +49,9 @@ void CollegaNavigatore(QTableView* griglia, QToolButton* precedente, QToolButton
                        QToolButton* annulla) {
     conferma->setEnabled(false);
     annulla->setEnabled(false);
-    QObject::connect(precedente, &QToolButton::clicked, griglia, [griglia] {
+    QObject::connect(precedente, &QToolButton::clicked, griglia, Gestore([griglia] {
         if (RigaCorrente(griglia) > 0) SelezionaRiga(griglia, RigaCorrente(griglia) - 1);
-    });
-    QObject::connect(successivo, &QToolButton::clicked, griglia, [griglia] { SelezionaRiga(griglia, RigaCorrente(griglia) + 1); });
+    }));
+    QObject::connect(successivo, &QToolButton::clicked, griglia,
+                     Gestore([griglia] { SelezionaRiga(griglia, RigaCorrente(griglia) + 1); }));
 }

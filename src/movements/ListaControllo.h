@@ -6,6 +6,7 @@
 #include "data/NomiAnagrafiche.h"
 #include "data/engine/Definizioni.h"
 #include "data/engine/Tabella.h"
+#include "gui/Gestori.h"
 #include "gui/Griglia.h"
 #include "gui/ModelloElenco.h"
 
@@ -96,7 +97,7 @@ void PreparaListaControllo(Ui* ui, TModelloElenco* lista, bool conStampa, QObjec
     PreparaGriglia(ui->DBGrid1, lista);
     ui->BTSstampa->setEnabled(conStampa);
     QObject::connect(ui->DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, contesto,
-                     [dopoRiga] { dopoRiga(); });
+                     Gestore([dopoRiga] { dopoRiga(); }));
     CollegaNavigatore(ui->DBGrid1, ui->nbPrior, ui->nbNext, ui->nbPost, ui->nbCancel);
 }
 

@@ -4,6 +4,7 @@
 #include "data/NomiAnagrafiche.h"
 #include "data/engine/Definizioni.h"
 #include "gui/Finestre.h"
+#include "gui/Gestori.h"
 #include "gui/Messaggi.h"
 #include "gui/ModelloElenco.h"
 #include "gui/Selezione.h"
@@ -84,17 +85,17 @@ TPannelloProdotti::TPannelloProdotti(QWidget* genitore)
         });
         e->installEventFilter(this);
     }
-    connect(m_ui->cbRicerca, &QCheckBox::clicked, this, &TPannelloProdotti::cbRicercaClick);
-    connect(m_ui->buttCategoria, &QPushButton::clicked, this, &TPannelloProdotti::buttCategoriaClick);
-    connect(m_ui->sbFoto, &QPushButton::clicked, this, &TPannelloProdotti::sbFotoClick);
+    connect(m_ui->cbRicerca, &QCheckBox::clicked, this, Gestore(this, &TPannelloProdotti::cbRicercaClick));
+    connect(m_ui->buttCategoria, &QPushButton::clicked, this, Gestore(this, &TPannelloProdotti::buttCategoriaClick));
+    connect(m_ui->sbFoto, &QPushButton::clicked, this, Gestore(this, &TPannelloProdotti::sbFotoClick));
     connect(m_ui->DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& attuale) { rigaCambiata(attuale.isValid() ? attuale.row() : -1); });
-    connect(m_ui->navPrecedente, &QPushButton::clicked, this, [this] {
+            Gestore([this](const QModelIndex& attuale) { rigaCambiata(attuale.isValid() ? attuale.row() : -1); }));
+    connect(m_ui->navPrecedente, &QPushButton::clicked, this, Gestore([this] {
         if (m_riga > 0) vaiARiga(m_riga - 1);
-    });
-    connect(m_ui->navSuccessivo, &QPushButton::clicked, this, [this] {
+    }));
+    connect(m_ui->navSuccessivo, &QPushButton::clicked, this, Gestore([this] {
         if (m_riga + 1 < m_lista->rowCount()) vaiARiga(m_riga + 1);
-    });
+    }));
 }
 
 TPannelloProdotti::~TPannelloProdotti() = default;
@@ -116,10 +117,11 @@ void TPannelloProdotti::collegaCaselle(QLineEdit* quantita, QLineEdit* prezzoAcq
 bool TPannelloProdotti::eventFilter(QObject* oggetto, QEvent* evento) {
     if (evento->type() == QEvent::KeyRelease &&
         (oggetto == m_ui->EdRicNome || oggetto == m_ui->EdRicDescrizione))
-        EdRicNomeKeyUp();
+        EseguiMostrandoErrori([this] { EdRicNomeKeyUp(); });
     const bool casella = oggetto && (oggetto == m_quantita || oggetto == m_prezzoAcquisto || oggetto == m_prezzoVendita);
     if (casella && evento->type() == QEvent::KeyPress) return TastoDaScartare(evento);
-    if (casella && oggetto == m_quantita && UscitaVersoAltroControllo(evento)) edNumScarExit();
+    if (casella && oggetto == m_quantita && UscitaVersoAltroControllo(evento))
+        EseguiMostrandoErrori([this] { edNumScarExit(); });
     return QWidget::eventFilter(oggetto, evento);
 }
 

@@ -2,6 +2,7 @@
 
 #include "data/Convenzioni.h"
 #include "data/Orologio.h"
+#include "gui/Gestori.h"
 #include "gui/Inserimento.h"
 #include "gui/Messaggi.h"
 #include "movements/Azzeramenti.h"
@@ -15,13 +16,13 @@ TfrmSetCancStorico::TfrmSetCancStorico(QWidget* genitore)
     m_ui->setupUi(this);
     m_ui->EDdaData->installEventFilter(this);
     m_ui->EDaData->installEventFilter(this);
-    connect(m_ui->ButCanc, &QPushButton::clicked, this, [this] {
+    connect(m_ui->ButCanc, &QPushButton::clicked, this, Gestore([this] {
         ButCancClick();
         // The cancel button ends the window whatever the answer and outcome.
         m_chiusura = true;
         done(QDialog::Rejected);
-    });
-    connect(m_ui->BTSesci, &QToolButton::clicked, this, &TfrmSetCancStorico::BTSesciClick);
+    }));
+    connect(m_ui->BTSesci, &QToolButton::clicked, this, Gestore(this, &TfrmSetCancStorico::BTSesciClick));
     FormCreate();
 }
 
@@ -42,7 +43,7 @@ bool TfrmSetCancStorico::eventFilter(QObject* oggetto, QEvent* evento) {
     if (evento->type() == QEvent::FocusOut && (oggetto == m_ui->EDdaData || oggetto == m_ui->EDaData) && !m_chiusura) {
         const Qt::FocusReason motivo = static_cast<QFocusEvent*>(evento)->reason();
         if (motivo != Qt::ActiveWindowFocusReason && motivo != Qt::PopupFocusReason && isVisible())
-            EDdaDataExit(static_cast<QLineEdit*>(oggetto));
+            EseguiMostrandoErrori([&] { EDdaDataExit(static_cast<QLineEdit*>(oggetto)); });
     }
     return QDialog::eventFilter(oggetto, evento);
 }

@@ -2,6 +2,7 @@
 
 #include "data/Costanti.h"
 #include "gui/Finestre.h"
+#include "gui/Gestori.h"
 #include "gui/ServiziDesktop.h"
 #include "gui/TraduzioneControlli.h"
 #include "ui_Bug.h"
@@ -12,9 +13,9 @@ TfrmBug::TfrmBug(QWidget* genitore) : QDialog(genitore), m_ui(std::make_unique<U
     m_ui->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     m_ui->lblLink->setText(Costanti::SitoProduttore);
-    connect(m_ui->ButSegnala, &QPushButton::clicked, this, &TfrmBug::ButSegnalaClick);
-    connect(m_ui->lblLink, &TEtichettaLink::cliccato, this, &TfrmBug::lblLinkClick);
-    connect(m_ui->ButEsci, &QPushButton::clicked, this, &TfrmBug::ButEsciClick);
+    connect(m_ui->ButSegnala, &QPushButton::clicked, this, Gestore(this, &TfrmBug::ButSegnalaClick));
+    connect(m_ui->lblLink, &TEtichettaLink::cliccato, this, Gestore(this, &TfrmBug::lblLinkClick));
+    connect(m_ui->ButEsci, &QPushButton::clicked, this, Gestore(this, &TfrmBug::ButEsciClick));
     FormCreate();
     adjustSize();
     CentraSulloSchermo(this);

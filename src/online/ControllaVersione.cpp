@@ -1,6 +1,7 @@
 #include "online/ControllaVersione.h"
 
 #include "gui/Finestre.h"
+#include "gui/Gestori.h"
 #include "gui/Messaggi.h"
 #include "gui/ServiziDesktop.h"
 #include "gui/TraduzioneControlli.h"
@@ -36,9 +37,9 @@ TFrmControllaVersione::TFrmControllaVersione(QWidget* genitore, const QString& s
     m_ui->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                    Qt::WindowMaximizeButtonHint);
-    connect(m_ui->sbControlla, &QPushButton::clicked, this, &TFrmControllaVersione::sbControllaClick);
-    connect(m_ui->sbScarica, &QPushButton::clicked, this, &TFrmControllaVersione::sbScaricaClick);
-    connect(m_ui->sbEsci, &QPushButton::clicked, this, &TFrmControllaVersione::sbEsciClick);
+    connect(m_ui->sbControlla, &QPushButton::clicked, this, Gestore(this, &TFrmControllaVersione::sbControllaClick));
+    connect(m_ui->sbScarica, &QPushButton::clicked, this, Gestore(this, &TFrmControllaVersione::sbScaricaClick));
+    connect(m_ui->sbEsci, &QPushButton::clicked, this, Gestore(this, &TFrmControllaVersione::sbEsciClick));
     m_indirizzoControllo = sito + Costanti::PaginaControlloVersione + Costanti::TitoloApplicazione;
     m_ui->Editurl->setText(sito + Costanti::ProgrammaScaricabile);
     FormCreate();
@@ -64,7 +65,7 @@ bool TFrmControllaVersione::event(QEvent* evento) {
     // activates the window again.
     if (evento->type() == QEvent::WindowActivate && !m_attivata) {
         m_attivata = true;
-        QTimer::singleShot(0, this, &TFrmControllaVersione::FormActivate);
+        QTimer::singleShot(0, this, Gestore(this, &TFrmControllaVersione::FormActivate));
     }
     return QDialog::event(evento);
 }

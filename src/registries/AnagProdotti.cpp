@@ -83,16 +83,16 @@ TFrmAnagProdotti::TFrmAnagProdotti(QWidget* genitore)
         m_ui->DBNavigator1->aggiorna();
     };
 
-    connect(m_ui->EdRicNome, &QLineEdit::textEdited, this, &TFrmAnagProdotti::EdRicNomeKeyUp);
-    connect(m_ui->EdRicDescrizione, &QLineEdit::textEdited, this, &TFrmAnagProdotti::EdRicNomeKeyUp);
-    connect(m_ui->cbRicerca, &QCheckBox::toggled, this, &TFrmAnagProdotti::cbRicercaClick);
+    connect(m_ui->EdRicNome, &QLineEdit::textEdited, this, Gestore(this, &TFrmAnagProdotti::EdRicNomeKeyUp));
+    connect(m_ui->EdRicDescrizione, &QLineEdit::textEdited, this, Gestore(this, &TFrmAnagProdotti::EdRicNomeKeyUp));
+    connect(m_ui->cbRicerca, &QCheckBox::toggled, this, Gestore(this, &TFrmAnagProdotti::cbRicercaClick));
     connect(m_ui->DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            &TFrmAnagProdotti::QueryListaProdottiAfterScroll);
-    connect(m_ui->SpeedButton1, &QPushButton::clicked, this, &TFrmAnagProdotti::SpeedButton1Click);
-    connect(m_ui->SpeedButton2, &QPushButton::clicked, this, &TFrmAnagProdotti::SpeedButton2Click);
-    connect(m_ui->SpeedButton3, &QPushButton::clicked, this, &TFrmAnagProdotti::SpeedButton3Click);
-    connect(m_ui->SbFoto, &QPushButton::clicked, this, &TFrmAnagProdotti::SbFotoClick);
-    connect(m_ui->sbEsci, &QPushButton::clicked, this, &TFrmAnagProdotti::sbEsciClick);
+            Gestore(this, &TFrmAnagProdotti::QueryListaProdottiAfterScroll));
+    connect(m_ui->SpeedButton1, &QPushButton::clicked, this, Gestore(this, &TFrmAnagProdotti::SpeedButton1Click));
+    connect(m_ui->SpeedButton2, &QPushButton::clicked, this, Gestore(this, &TFrmAnagProdotti::SpeedButton2Click));
+    connect(m_ui->SpeedButton3, &QPushButton::clicked, this, Gestore(this, &TFrmAnagProdotti::SpeedButton3Click));
+    connect(m_ui->SbFoto, &QPushButton::clicked, this, Gestore(this, &TFrmAnagProdotti::SbFotoClick));
+    connect(m_ui->sbEsci, &QPushButton::clicked, this, Gestore(this, &TFrmAnagProdotti::sbEsciClick));
     EscComeEsci(this, [this] { sbEsciClick(); });
     for (QLineEdit* b : {m_ui->DBEdit15, m_ui->DBEdit14, m_ui->DBEdit13, m_ui->DBEdit12, m_ui->DBEdit8, m_ui->DBEdit4,
                          m_ui->DBEdit5})
@@ -111,7 +111,7 @@ void TFrmAnagProdotti::showEvent(QShowEvent* evento) {
     QDialog::showEvent(evento);
     if (m_mostrata) return;
     m_mostrata = true;
-    FormShow();
+    EseguiMostrandoErrori([this] { FormShow(); });
 }
 
 QString TFrmAnagProdotti::ClausolaOrdine() const {
@@ -262,14 +262,14 @@ bool TFrmAnagProdotti::eventFilter(QObject* oggetto, QEvent* evento) {
         // Leaving a box as the user does (tab, click elsewhere), not the window
         // losing activation to a message box.
         const Qt::FocusReason r = static_cast<QFocusEvent*>(evento)->reason();
-        if (r != Qt::ActiveWindowFocusReason && r != Qt::PopupFocusReason) {
+        if (r != Qt::ActiveWindowFocusReason && r != Qt::PopupFocusReason) EseguiMostrandoErrori([&] {
             if (oggetto == m_ui->DBEdit15) DBEdit15Exit();
             else if (oggetto == m_ui->DBEdit14) DBEdit14Exit();
             else if (oggetto == m_ui->DBEdit13) DBEdit13Exit();
             else if (oggetto == m_ui->DBEdit12 || oggetto == m_ui->DBEdit8) DBEdit12Exit();
             else if (oggetto == m_ui->DBEdit4) CompletaDataBox(m_ui->DBEdit4, Prodotti::DataOggi);
             else if (oggetto == m_ui->DBEdit5) CompletaDataBox(m_ui->DBEdit5, Prodotti::DataDistinta);
-        }
+        });
     }
     return QDialog::eventFilter(oggetto, evento);
 }

@@ -55,10 +55,11 @@ TFrmAnagProduttori::TFrmAnagProduttori(QWidget* genitore)
         m_ui->DBNavigator1->aggiorna();
     };
 
-    connect(m_ui->EdRicNomeCognome, &QLineEdit::textEdited, this, &TFrmAnagProduttori::EdRicNomeCognomeKeyUp);
+    connect(m_ui->EdRicNomeCognome, &QLineEdit::textEdited, this,
+            Gestore(this, &TFrmAnagProduttori::EdRicNomeCognomeKeyUp));
     connect(m_ui->DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            &TFrmAnagProduttori::QueryListaProduttoriAfterScroll);
-    connect(m_ui->sbEsci, &QPushButton::clicked, this, &TFrmAnagProduttori::sbEsciClick);
+            Gestore(this, &TFrmAnagProduttori::QueryListaProduttoriAfterScroll));
+    connect(m_ui->sbEsci, &QPushButton::clicked, this, Gestore(this, &TFrmAnagProduttori::sbEsciClick));
     EscComeEsci(this, [this] { sbEsciClick(); });
 }
 
@@ -72,7 +73,7 @@ void TFrmAnagProduttori::showEvent(QShowEvent* evento) {
     QDialog::showEvent(evento);
     if (m_mostrata) return;
     m_mostrata = true;
-    FormShow();
+    EseguiMostrandoErrori([this] { FormShow(); });
 }
 
 void TFrmAnagProduttori::FormShow() {

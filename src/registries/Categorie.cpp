@@ -117,19 +117,19 @@ TFrmCategorie::TFrmCategorie(QWidget* genitore)
     };
     m_tabella->cambioStato = [this] { Seguito(); };
 
-    connect(m_ui->DBNavigator1, &TNavigatore::cliccato, this, &TFrmCategorie::DBNavigator1Click);
-    connect(m_ui->sbEsci, &QPushButton::clicked, this, &TFrmCategorie::sbEsciClick);
+    connect(m_ui->DBNavigator1, &TNavigatore::cliccato, this, Gestore(this, &TFrmCategorie::DBNavigator1Click));
+    connect(m_ui->sbEsci, &QPushButton::clicked, this, Gestore(this, &TFrmCategorie::sbEsciClick));
     // The window is left through "Esci": Escape alone does not close it, but
     // with a change pending it asks what "Esci" asks.
     EscComeEsci(this, [this] {
         if (m_tabella->inModifica()) sbEsciClick();
     });
     connect(m_ui->DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& i) { DBGrid1RigaCambiata(i.isValid() ? i.row() : -1); });
-    connect(m_ui->DBEditCat, &QLineEdit::textEdited, this, [this] {
+            Gestore([this](const QModelIndex& i) { DBGrid1RigaCambiata(i.isValid() ? i.row() : -1); }));
+    connect(m_ui->DBEditCat, &QLineEdit::textEdited, this, Gestore([this] {
         // The grid's current cell shows what is being typed.
         m_modello->aggiornaRiga(m_modello->rigaCorrente());
-    });
+    }));
     FormCreate();
 }
 
@@ -147,7 +147,7 @@ void TFrmCategorie::FormCreate() {
 
 void TFrmCategorie::showEvent(QShowEvent* evento) {
     QDialog::showEvent(evento);
-    Seguito();
+    EseguiMostrandoErrori([this] { Seguito(); });
 }
 
 void TFrmCategorie::Seguito() {
@@ -180,7 +180,7 @@ void TFrmCategorie::DBGrid1RigaCambiata(int riga) {
         }
         m_tabella->vaiA(riga + 1);
     });
-    if (!ok) QMetaObject::invokeMethod(this, [this] { Seguito(); }, Qt::QueuedConnection);
+    if (!ok) QMetaObject::invokeMethod(this, Gestore([this] { Seguito(); }), Qt::QueuedConnection);
 }
 
 void TFrmCategorie::DBNavigator1Click(int pulsante) {

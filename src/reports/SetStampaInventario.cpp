@@ -3,6 +3,7 @@
 #include "data/Convenzioni.h"
 #include "data/Orologio.h"
 #include "data/engine/Definizioni.h"
+#include "gui/Gestori.h"
 #include "gui/LeggiImpostazione.h"
 #include "gui/Selezione.h"
 #include "gui/ListaCategorie.h"
@@ -17,11 +18,14 @@
 TFrmSetStampaInventario::TFrmSetStampaInventario(QWidget* genitore)
     : QDialog(genitore), m_ui(std::make_unique<Ui::TFrmSetStampaInventario>()) {
     m_ui->setupUi(this);
-    connect(m_ui->SpeedButton2, &QToolButton::clicked, this, &TFrmSetStampaInventario::SpeedButton2Click);
-    connect(m_ui->SpeedButton1, &QToolButton::clicked, this, &TFrmSetStampaInventario::SpeedButton1Click);
-    connect(m_ui->SpeedButton3, &QToolButton::clicked, this, &TFrmSetStampaInventario::SpeedButton3Click);
-    connect(m_ui->BTSstampa, &QPushButton::clicked, this, &TFrmSetStampaInventario::BTSstampaClick);
-    connect(m_ui->BTSesci, &QPushButton::clicked, this, &TFrmSetStampaInventario::BTSesciClick);
+    connect(m_ui->SpeedButton2, &QToolButton::clicked, this,
+            Gestore(this, &TFrmSetStampaInventario::SpeedButton2Click));
+    connect(m_ui->SpeedButton1, &QToolButton::clicked, this,
+            Gestore(this, &TFrmSetStampaInventario::SpeedButton1Click));
+    connect(m_ui->SpeedButton3, &QToolButton::clicked, this,
+            Gestore(this, &TFrmSetStampaInventario::SpeedButton3Click));
+    connect(m_ui->BTSstampa, &QPushButton::clicked, this, Gestore(this, &TFrmSetStampaInventario::BTSstampaClick));
+    connect(m_ui->BTSesci, &QPushButton::clicked, this, Gestore(this, &TFrmSetStampaInventario::BTSesciClick));
 }
 
 TFrmSetStampaInventario::~TFrmSetStampaInventario() = default;
@@ -42,7 +46,7 @@ void TFrmSetStampaInventario::showEvent(QShowEvent* evento) {
     QDialog::showEvent(evento);
     if (m_mostrata) return;
     m_mostrata = true;
-    FormShow();
+    EseguiMostrandoErrori([this] { FormShow(); });
 }
 
 void TFrmSetStampaInventario::FormShow() {

@@ -4,6 +4,7 @@
 #include "data/Orologio.h"
 #include "data/engine/Definizioni.h"
 #include "gui/Finestre.h"
+#include "gui/Gestori.h"
 #include "gui/Inserimento.h"
 #include "gui/LeggiImpostazione.h"
 #include "gui/Messaggi.h"
@@ -32,18 +33,21 @@ TfrmSetStampe::TfrmSetStampe(QWidget* genitore) : QDialog(genitore), m_ui(std::m
         e->installEventFilter(this);
     for (QGroupBox* g : {m_ui->rgQuali, m_ui->rgQualiFlussi})
         for (QRadioButton* r : g->findChildren<QRadioButton*>())
-            connect(r, &QRadioButton::clicked, this, &TfrmSetStampe::rgQualiClick);
-    connect(m_ui->cbSecondaRigaProdotti, &QCheckBox::toggled, this, &TfrmSetStampe::cbSecondaRigaProdottiClick);
-    connect(m_ui->PageControl, &QTabWidget::currentChanged, this, &TfrmSetStampe::PageControlChange);
-    connect(m_ui->SpeedButton2, &QToolButton::clicked, this, [this] { SpeedButtonProdottoClick(m_ui->EditProdottoTab3); });
-    connect(m_ui->SpeedButton3, &QToolButton::clicked, this, [this] { SpeedButtonProdottoClick(m_ui->EditProdottoTab4); });
+            connect(r, &QRadioButton::clicked, this, Gestore(this, &TfrmSetStampe::rgQualiClick));
+    connect(m_ui->cbSecondaRigaProdotti, &QCheckBox::toggled, this,
+            Gestore(this, &TfrmSetStampe::cbSecondaRigaProdottiClick));
+    connect(m_ui->PageControl, &QTabWidget::currentChanged, this, Gestore(this, &TfrmSetStampe::PageControlChange));
+    connect(m_ui->SpeedButton2, &QToolButton::clicked, this,
+            Gestore([this] { SpeedButtonProdottoClick(m_ui->EditProdottoTab3); }));
+    connect(m_ui->SpeedButton3, &QToolButton::clicked, this,
+            Gestore([this] { SpeedButtonProdottoClick(m_ui->EditProdottoTab4); }));
     connect(m_ui->SpeedButton1, &QToolButton::clicked, this,
-            [this] { SpeedButtonProduttoreClick(m_ui->EditProduttoreTab3); });
+            Gestore([this] { SpeedButtonProduttoreClick(m_ui->EditProduttoreTab3); }));
     connect(m_ui->SpeedButton4, &QToolButton::clicked, this,
-            [this] { SpeedButtonProduttoreClick(m_ui->EditProduttoreTab4); });
-    connect(m_ui->SpeedButton5, &QToolButton::clicked, this, &TfrmSetStampe::SpeedButton5Click);
-    connect(m_ui->BTSstampa, &QPushButton::clicked, this, &TfrmSetStampe::BTSstampaClick);
-    connect(m_ui->BTSesci, &QPushButton::clicked, this, &TfrmSetStampe::BTSesciClick);
+            Gestore([this] { SpeedButtonProduttoreClick(m_ui->EditProduttoreTab4); }));
+    connect(m_ui->SpeedButton5, &QToolButton::clicked, this, Gestore(this, &TfrmSetStampe::SpeedButton5Click));
+    connect(m_ui->BTSstampa, &QPushButton::clicked, this, Gestore(this, &TfrmSetStampe::BTSstampaClick));
+    connect(m_ui->BTSesci, &QPushButton::clicked, this, Gestore(this, &TfrmSetStampe::BTSesciClick));
     PageControlChange();
 }
 
@@ -67,11 +71,13 @@ void TfrmSetStampe::showEvent(QShowEvent* evento) {
     QDialog::showEvent(evento);
     if (m_mostrata) return;
     m_mostrata = true;
-    FormShow();
-    // The page FormShow brings forward sets the window's size: centre it on
-    // that size, not on the one it was opened with.
-    if (layout()) layout()->activate();
-    CentraSulloSchermo(this);
+    EseguiMostrandoErrori([this] {
+        FormShow();
+        // The page FormShow brings forward sets the window's size: centre it
+        // on that size, not on the one it was opened with.
+        if (layout()) layout()->activate();
+        CentraSulloSchermo(this);
+    });
 }
 
 void TfrmSetStampe::FormShow() {
@@ -104,7 +110,7 @@ bool TfrmSetStampe::eventFilter(QObject* oggetto, QEvent* evento) {
     if (evento->type() == QEvent::FocusOut && isVisible()) {
         const Qt::FocusReason motivo = static_cast<QFocusEvent*>(evento)->reason();
         if (motivo != Qt::ActiveWindowFocusReason && motivo != Qt::PopupFocusReason)
-            if (auto* e = qobject_cast<QLineEdit*>(oggetto)) EDdaDataExit(e);
+            if (auto* e = qobject_cast<QLineEdit*>(oggetto)) EseguiMostrandoErrori([&] { EDdaDataExit(e); });
     }
     return QDialog::eventFilter(oggetto, evento);
 }

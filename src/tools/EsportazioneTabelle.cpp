@@ -6,6 +6,7 @@
 #include "data/engine/Definizioni.h"
 #include "data/engine/Tabella.h"
 #include "gui/Finestre.h"
+#include "gui/Gestori.h"
 #include "gui/Interazione.h"
 #include "gui/Messaggi.h"
 #include "gui/OperazioneInCorso.h"
@@ -19,7 +20,6 @@
 #include "ui_EsportazioneTabelle.h"
 
 #include <QAbstractTableModel>
-#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QDir>
@@ -91,11 +91,11 @@ public:
             m_finito = true;
             const QString testo = e.testo();
             const int generazione = m_generazione;
-            QTimer::singleShot(0, this, [this, testo, generazione] {
+            QTimer::singleShot(0, this, Gestore([this, testo, generazione] {
                 if (generazione != m_generazione) return;  // a new run has replaced it
                 chiudi();
                 if (suErroreLettura) suErroreLettura(testo);
-            });
+            }));
         }
     }
     QVariant data(const QModelIndex& i, int ruolo) const override {
@@ -162,21 +162,22 @@ TfrmEsportazioneTabelle::TfrmEsportazioneTabelle(QWidget* genitore)
     m_ui->DirectoryListBox1->setModel(m_cartelle);
     for (int c = 1; c < m_cartelle->columnCount(); ++c) m_ui->DirectoryListBox1->hideColumn(c);
 
-    connect(m_ui->cbPreimpostati, qOverload<int>(&QComboBox::activated), this, &TfrmEsportazioneTabelle::cbPreimpostatiClick);
-    connect(m_ui->LBTableName, &QListWidget::currentRowChanged, this, [this] { LBTableNameChange(); });
-    connect(m_ui->LBFieldName, &QListWidget::itemDoubleClicked, this, [this] { LBFieldNameDblClick(); });
-    connect(m_ui->buttClear, &QPushButton::clicked, this, &TfrmEsportazioneTabelle::buttClearClick);
-    connect(m_ui->Button3, &QPushButton::clicked, this, &TfrmEsportazioneTabelle::Button3Click);
-    connect(m_ui->Button4, &QPushButton::clicked, this, &TfrmEsportazioneTabelle::Button4Click);
-    connect(m_ui->buttElimina, &QPushButton::clicked, this, &TfrmEsportazioneTabelle::buttEliminaClick);
-    connect(m_ui->rbTesto, &QRadioButton::clicked, this, &TfrmEsportazioneTabelle::rgTIPOClick);
-    connect(m_ui->rbExcel, &QRadioButton::clicked, this, &TfrmEsportazioneTabelle::rgTIPOClick);
+    connect(m_ui->cbPreimpostati, qOverload<int>(&QComboBox::activated), this,
+            Gestore(this, &TfrmEsportazioneTabelle::cbPreimpostatiClick));
+    connect(m_ui->LBTableName, &QListWidget::currentRowChanged, this, Gestore([this] { LBTableNameChange(); }));
+    connect(m_ui->LBFieldName, &QListWidget::itemDoubleClicked, this, Gestore([this] { LBFieldNameDblClick(); }));
+    connect(m_ui->buttClear, &QPushButton::clicked, this, Gestore(this, &TfrmEsportazioneTabelle::buttClearClick));
+    connect(m_ui->Button3, &QPushButton::clicked, this, Gestore(this, &TfrmEsportazioneTabelle::Button3Click));
+    connect(m_ui->Button4, &QPushButton::clicked, this, Gestore(this, &TfrmEsportazioneTabelle::Button4Click));
+    connect(m_ui->buttElimina, &QPushButton::clicked, this, Gestore(this, &TfrmEsportazioneTabelle::buttEliminaClick));
+    connect(m_ui->rbTesto, &QRadioButton::clicked, this, Gestore(this, &TfrmEsportazioneTabelle::rgTIPOClick));
+    connect(m_ui->rbExcel, &QRadioButton::clicked, this, Gestore(this, &TfrmEsportazioneTabelle::rgTIPOClick));
     connect(m_ui->DirectoryListBox1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this] { DirectoryListBox1Change(); });
-    connect(m_ui->sbEsci, &QToolButton::clicked, this, &TfrmEsportazioneTabelle::sbEsciClick);
-    connect(m_ui->buttEsegui, &QPushButton::clicked, this, &TfrmEsportazioneTabelle::buttEseguiClick);
-    connect(m_ui->bbExport, &QPushButton::clicked, this, &TfrmEsportazioneTabelle::bbExportClick);
-    connect(m_ui->sbFerma, &QPushButton::clicked, this, &TfrmEsportazioneTabelle::sbFermaClick);
+            Gestore([this] { DirectoryListBox1Change(); }));
+    connect(m_ui->sbEsci, &QToolButton::clicked, this, Gestore(this, &TfrmEsportazioneTabelle::sbEsciClick));
+    connect(m_ui->buttEsegui, &QPushButton::clicked, this, Gestore(this, &TfrmEsportazioneTabelle::buttEseguiClick));
+    connect(m_ui->bbExport, &QPushButton::clicked, this, Gestore(this, &TfrmEsportazioneTabelle::bbExportClick));
+    connect(m_ui->sbFerma, &QPushButton::clicked, this, Gestore(this, &TfrmEsportazioneTabelle::sbFermaClick));
     m_risultato->suErroreLettura = [this](const QString& testo) {
         m_ui->bbExport->setEnabled(false);
         MostraErrore(DatiNonCorretti + QLatin1Char('\n') + testo);
@@ -411,7 +412,8 @@ void TfrmEsportazioneTabelle::buttEliminaClick() {
 bool TfrmEsportazioneTabelle::eventFilter(QObject* oggetto, QEvent* evento) {
     if (oggetto == m_ui->EditOrdinamento && evento->type() == QEvent::FocusOut && isVisible()) {
         const Qt::FocusReason motivo = static_cast<QFocusEvent*>(evento)->reason();
-        if (motivo != Qt::ActiveWindowFocusReason && motivo != Qt::PopupFocusReason) EditOrdinamentoExit();
+        if (motivo != Qt::ActiveWindowFocusReason && motivo != Qt::PopupFocusReason)
+            EseguiMostrandoErrori([this] { EditOrdinamentoExit(); });
     }
     return QDialog::eventFilter(oggetto, evento);
 }
@@ -426,24 +428,7 @@ void TfrmEsportazioneTabelle::DirectoryListBox1Change() {
     if (i.isValid()) m_ui->EditEsportaPath->setText(m_cartelle->filePath(i));
 }
 
-void TfrmEsportazioneTabelle::sbEsciClick() {
-    // Escape or "Esci" during a run keeps the window and its composition.
-    if (m_inCorso) return;
-    accept();
-}
-
-void TfrmEsportazioneTabelle::reject() {
-    if (m_inCorso) return;
-    QDialog::reject();
-}
-
-void TfrmEsportazioneTabelle::closeEvent(QCloseEvent* evento) {
-    if (m_inCorso) {
-        evento->ignore();
-        return;
-    }
-    QDialog::closeEvent(evento);
-}
+void TfrmEsportazioneTabelle::sbEsciClick() { accept(); }
 
 void TfrmEsportazioneTabelle::sbFermaClick() { m_stopRichiesto = true; }
 
@@ -467,7 +452,7 @@ std::unique_ptr<TOperazioneInCorso> TfrmEsportazioneTabelle::iniziaLavoro() {
     // While the engine works only "Stop" acts: nothing may start a second
     // run, change the composition's model, or close the window.
     auto lavoro = std::make_unique<TOperazioneInCorso>(
-        m_inCorso,
+        this, m_inCorso,
         QList<QWidget*>{m_ui->buttEsegui, m_ui->buttClear, m_ui->bbExport, m_ui->cbPreimpostati, m_ui->buttElimina,
                         m_ui->Button3, m_ui->Button4, m_ui->rgTIPO, m_ui->gbPercorso, m_ui->DirectoryListBox1, m_ui->gbNome,
                         m_ui->sbEsci},

@@ -28,11 +28,6 @@ public:
     void impostaCartellaFogli(const QString& cartella) { m_cartellaFogli = cartella; }
     // A run or an export is working.
     bool inCorso() const { return m_inCorso; }
-    // Escape and closing are refused while a run or an export works.
-    void reject() override;
-
-protected:
-    void closeEvent(QCloseEvent* evento) override;
 
 private:
     void FormCreate();

@@ -3,6 +3,7 @@
 #include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"
 #include "gui/Finestre.h"
+#include "gui/Gestori.h"
 #include "gui/Messaggi.h"
 #include "gui/TastoEsc.h"
 #include "ui_Impostazioni.h"
@@ -34,13 +35,13 @@ TFrmImpostazioni::TFrmImpostazioni(QWidget* genitore)
         lista->clear();
         lista->addItems(DimensioniCarattere());
         lista->setEditable(false);
-        connect(lista, &QComboBox::activated, this, [this, l = lista, c = campo] { ListaCambiata(l, c); });
+        connect(lista, &QComboBox::activated, this, Gestore([this, l = lista, c = campo] { ListaCambiata(l, c); }));
     }
     for (const auto& [casella, campo] : m_caselle)
-        connect(casella, &QCheckBox::clicked, this, [this, b = casella, c = campo] { CasellaCambiata(b, c); });
-    connect(m_ui->sbOK, &QPushButton::clicked, this, &TFrmImpostazioni::sbOKClick);
-    connect(m_ui->sbAnnulla, &QPushButton::clicked, this, &TFrmImpostazioni::sbAnnullaClick);
-    connect(m_ui->sbEsci, &QPushButton::clicked, this, &TFrmImpostazioni::sbEsciClick);
+        connect(casella, &QCheckBox::clicked, this, Gestore([this, b = casella, c = campo] { CasellaCambiata(b, c); }));
+    connect(m_ui->sbOK, &QPushButton::clicked, this, Gestore(this, &TFrmImpostazioni::sbOKClick));
+    connect(m_ui->sbAnnulla, &QPushButton::clicked, this, Gestore(this, &TFrmImpostazioni::sbAnnullaClick));
+    connect(m_ui->sbEsci, &QPushButton::clicked, this, Gestore(this, &TFrmImpostazioni::sbEsciClick));
     EscComeEsci(this, [this] { sbEsciClick(); });
     m_tabella.dopoScorrimento = [this] { MostraRecord(); };
     FormCreate();
@@ -129,6 +130,8 @@ void TFrmImpostazioni::sbEsciClick() {
 
 void TFrmImpostazioni::closeEvent(QCloseEvent* evento) {
     // The title-bar close discards a pending edit without asking.
-    if (m_tabella.aperta() && m_tabella.inModifica()) m_tabella.annulla();
+    EseguiMostrandoErrori([this] {
+        if (m_tabella.aperta() && m_tabella.inModifica()) m_tabella.annulla();
+    });
     QDialog::closeEvent(evento);
 }

@@ -1,6 +1,7 @@
 #include "tools/InputDate.h"
 
 #include "gui/Finestre.h"
+#include "gui/Gestori.h"
 #include "ui_InputDate.h"
 
 #include <QFocusEvent>
@@ -9,8 +10,8 @@ TInputDate::TInputDate(QWidget* genitore) : QDialog(genitore), m_ui(std::make_un
     m_ui->setupUi(this);
     m_ui->EDdaData->installEventFilter(this);
     m_ui->EDaData->installEventFilter(this);
-    connect(m_ui->bttOK, &QPushButton::clicked, this, &TInputDate::bttOKClick);
-    connect(m_ui->bttCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_ui->bttOK, &QPushButton::clicked, this, Gestore(this, &TInputDate::bttOKClick));
+    connect(m_ui->bttCancel, &QPushButton::clicked, this, Gestore(this, &QDialog::reject));
     CentraSulloSchermo(this);
 }
 
@@ -23,10 +24,10 @@ bool TInputDate::eventFilter(QObject* oggetto, QEvent* evento) {
     // Leaving an edit for another control of this dialog.
     if (evento->type() == QEvent::FocusOut && isVisible()) {
         const Qt::FocusReason motivo = static_cast<QFocusEvent*>(evento)->reason();
-        if (motivo != Qt::ActiveWindowFocusReason && motivo != Qt::PopupFocusReason) {
+        if (motivo != Qt::ActiveWindowFocusReason && motivo != Qt::PopupFocusReason) EseguiMostrandoErrori([&] {
             if (oggetto == m_ui->EDdaData) EDdaDataExit();
             else if (oggetto == m_ui->EDaData) EDaDataExit();
-        }
+        });
     }
     return QDialog::eventFilter(oggetto, evento);
 }

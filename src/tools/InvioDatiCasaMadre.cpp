@@ -2,13 +2,13 @@
 
 #include "data/CartellaProgramma.h"
 #include "gui/Finestre.h"
+#include "gui/Gestori.h"
 #include "gui/Messaggi.h"
 #include "gui/OperazioneInCorso.h"
 #include "gui/TraduzioneControlli.h"
 #include "tools/CopiaDati.h"
 #include "ui_InvioDatiCasaMadre.h"
 
-#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 
@@ -19,9 +19,9 @@ TFrmInvioDatiCasaMadre::TFrmInvioDatiCasaMadre(QWidget* genitore)
     m_ui->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     connect(m_ui->ListBoxCartelle, &QListWidget::itemSelectionChanged, this,
-            &TFrmInvioDatiCasaMadre::ListBoxCartelleChange);
-    connect(m_ui->ButtonOk, &QPushButton::clicked, this, &TFrmInvioDatiCasaMadre::ButtonOkClick);
-    connect(m_ui->sbEsci, &QPushButton::clicked, this, &TFrmInvioDatiCasaMadre::sbEsciClick);
+            Gestore(this, &TFrmInvioDatiCasaMadre::ListBoxCartelleChange));
+    connect(m_ui->ButtonOk, &QPushButton::clicked, this, Gestore(this, &TFrmInvioDatiCasaMadre::ButtonOkClick));
+    connect(m_ui->sbEsci, &QPushButton::clicked, this, Gestore(this, &TFrmInvioDatiCasaMadre::sbEsciClick));
     FormCreate();
     CentraSulloSchermo(this);
 }
@@ -67,7 +67,7 @@ void TFrmInvioDatiCasaMadre::ButtonOkClick() {
     if (!CartellaValida(backup, nome)) return;
     if (!ChiediConferma(QStringLiteral("Si intende eseguire il compattamento della copia di backup selezionata?")))
         return;
-    const TOperazioneInCorso operazione(m_inCorso, {m_ui->ButtonOk, m_ui->sbEsci, m_ui->ListBoxCartelle},
+    const TOperazioneInCorso operazione(this, m_inCorso, {m_ui->ButtonOk, m_ui->sbEsci, m_ui->ListBoxCartelle},
                                         [this] { m_ui->LabelWork->hide(); });
     TCursoreOccupato cursore;
     m_ui->LabelWork->show();
@@ -86,12 +86,3 @@ void TFrmInvioDatiCasaMadre::ButtonOkClick() {
 }
 
 void TFrmInvioDatiCasaMadre::sbEsciClick() { close(); }
-
-void TFrmInvioDatiCasaMadre::closeEvent(QCloseEvent* evento) {
-    if (m_inCorso) evento->ignore();
-    else QDialog::closeEvent(evento);
-}
-
-void TFrmInvioDatiCasaMadre::reject() {
-    if (!m_inCorso) QDialog::reject();
-}

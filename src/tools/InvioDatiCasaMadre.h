@@ -16,12 +16,6 @@ public:
     ~TFrmInvioDatiCasaMadre() override;
     Ui::TFrmInvioDatiCasaMadre* ui() const { return m_ui.get(); }
 
-    // Closing is refused while the package is written.
-    void reject() override;
-
-protected:
-    void closeEvent(QCloseEvent* evento) override;
-
 private:
     void FormCreate();
     void ListBoxCartelleChange();

@@ -3,13 +3,13 @@
 #include "data/CartellaProgramma.h"
 #include "data/engine/Archivio.h"
 #include "gui/Finestre.h"
+#include "gui/Gestori.h"
 #include "gui/Messaggi.h"
 #include "gui/OperazioneInCorso.h"
 #include "gui/TraduzioneControlli.h"
 #include "tools/CopiaDati.h"
 #include "ui_RecuperoDati.h"
 
-#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 
@@ -19,10 +19,11 @@ TFrmRecuperoDati::TFrmRecuperoDati(QWidget* genitore)
     : QDialog(genitore), m_ui(std::make_unique<Ui::TFrmRecuperoDati>()) {
     m_ui->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    connect(m_ui->ListBoxCartelle, &QListWidget::itemSelectionChanged, this, &TFrmRecuperoDati::ListBoxCartelleChange);
-    connect(m_ui->ButtonOk, &QPushButton::clicked, this, &TFrmRecuperoDati::ButtonOkClick);
-    connect(m_ui->ButtonElimina, &QPushButton::clicked, this, &TFrmRecuperoDati::ButtonEliminaClick);
-    connect(m_ui->sbEsci, &QPushButton::clicked, this, &TFrmRecuperoDati::sbEsciClick);
+    connect(m_ui->ListBoxCartelle, &QListWidget::itemSelectionChanged, this,
+            Gestore(this, &TFrmRecuperoDati::ListBoxCartelleChange));
+    connect(m_ui->ButtonOk, &QPushButton::clicked, this, Gestore(this, &TFrmRecuperoDati::ButtonOkClick));
+    connect(m_ui->ButtonElimina, &QPushButton::clicked, this, Gestore(this, &TFrmRecuperoDati::ButtonEliminaClick));
+    connect(m_ui->sbEsci, &QPushButton::clicked, this, Gestore(this, &TFrmRecuperoDati::sbEsciClick));
     FormCreate();
     CentraSulloSchermo(this);
 }
@@ -82,7 +83,7 @@ void TFrmRecuperoDati::ButtonOkClick() {
     // The two action buttons come back as the chosen folder allows.
     m_ui->ButtonOk->setEnabled(false);
     m_ui->ButtonElimina->setEnabled(false);
-    const TOperazioneInCorso operazione(m_inCorso, {m_ui->sbEsci, m_ui->ListBoxCartelle}, [this] {
+    const TOperazioneInCorso operazione(this, m_inCorso, {m_ui->sbEsci, m_ui->ListBoxCartelle}, [this] {
         m_ui->LabelWork->hide();
         ListBoxCartelleChange();
     });
@@ -126,13 +127,7 @@ void TFrmRecuperoDati::ButtonEliminaClick() {
 
 void TFrmRecuperoDati::sbEsciClick() { close(); }
 
-void TFrmRecuperoDati::closeEvent(QCloseEvent* evento) {
-    if (m_inCorso) evento->ignore();
-    else QDialog::closeEvent(evento);
-}
-
 void TFrmRecuperoDati::done(int risultato) {
-    if (m_inCorso) return;
     if (m_recuperato && !m_avvisato) {
         m_avvisato = true;
         MostraAttenzione(QStringLiteral("Dopo ogni recupero dati è necessario uscire dal programma e rientrare, la "

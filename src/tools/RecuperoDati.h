@@ -18,13 +18,8 @@ public:
     Ui::TFrmRecuperoDati* ui() const { return m_ui.get(); }
     // Tables were replaced in this opening: the program must end.
     bool recuperoEseguito() const { return m_recuperato; }
-
-    // Closing is refused while a copy runs; after a restore it says that the
-    // program ends.
+    // After a restore it says that the program ends.
     void done(int risultato) override;
-
-protected:
-    void closeEvent(QCloseEvent* evento) override;
 
 private:
     void FormCreate();

@@ -4,13 +4,13 @@
 #include "data/Orologio.h"
 #include "data/engine/Archivio.h"
 #include "gui/Finestre.h"
+#include "gui/Gestori.h"
 #include "gui/Messaggi.h"
 #include "gui/OperazioneInCorso.h"
 #include "gui/TraduzioneControlli.h"
 #include "tools/CopiaDati.h"
 #include "ui_SalvataggioDati.h"
 
-#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QSet>
@@ -21,8 +21,8 @@ TFrmSalvataggioDati::TFrmSalvataggioDati(QWidget* genitore)
     : QDialog(genitore), m_ui(std::make_unique<Ui::TFrmSalvataggioDati>()) {
     m_ui->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    connect(m_ui->BitBtn2, &QPushButton::clicked, this, &TFrmSalvataggioDati::BitBtn2Click);
-    connect(m_ui->sbEsci, &QPushButton::clicked, this, &TFrmSalvataggioDati::sbEsciClick);
+    connect(m_ui->BitBtn2, &QPushButton::clicked, this, Gestore(this, &TFrmSalvataggioDati::BitBtn2Click));
+    connect(m_ui->sbEsci, &QPushButton::clicked, this, Gestore(this, &TFrmSalvataggioDati::sbEsciClick));
     FormCreate();
     CentraSulloSchermo(this);
 }
@@ -64,7 +64,8 @@ void TFrmSalvataggioDati::BitBtn2Click() {
         MostraErrore(rifiuto);
         return;
     }
-    const TOperazioneInCorso operazione(m_inCorso, {m_ui->BitBtn2, m_ui->sbEsci}, [this] { m_ui->LabelWork->hide(); });
+    const TOperazioneInCorso operazione(this, m_inCorso, {m_ui->BitBtn2, m_ui->sbEsci},
+                                        [this] { m_ui->LabelWork->hide(); });
     TCursoreOccupato cursore;
     m_ui->LabelWork->show();
     m_ui->LabelDone->hide();
@@ -98,12 +99,3 @@ void TFrmSalvataggioDati::BitBtn2Click() {
 }
 
 void TFrmSalvataggioDati::sbEsciClick() { close(); }
-
-void TFrmSalvataggioDati::closeEvent(QCloseEvent* evento) {
-    if (m_inCorso) evento->ignore();
-    else QDialog::closeEvent(evento);
-}
-
-void TFrmSalvataggioDati::reject() {
-    if (!m_inCorso) QDialog::reject();
-}

@@ -16,12 +16,6 @@ public:
     ~TFrmSalvataggioDati() override;
     Ui::TFrmSalvataggioDati* ui() const { return m_ui.get(); }
 
-    // Closing is refused while a copy runs.
-    void reject() override;
-
-protected:
-    void closeEvent(QCloseEvent* evento) override;
-
 private:
     void FormCreate();
     void BitBtn2Click();

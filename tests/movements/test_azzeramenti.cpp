@@ -239,7 +239,7 @@ void TestAzzeramenti::finestraAzzera() {
             disabilitati = !f.ui()->BitBtn1->isEnabled() && !f.ui()->BitBtn2->isEnabled();
             massimo = f.ui()->PrgBar->maximum();
             QTest::mouseClick(f.ui()->BitBtn1, Qt::LeftButton);  // a second click starts nothing
-            f.reject();                                         // nor does closing the window
+            f.close();                                          // nor does closing the window
         });
         f.ui()->BitBtn1->click();
     });

@@ -80,19 +80,15 @@ private slots:
 
     void stampaGiacenzeSenzaCarattere() {
         // An empty size setting ends the command with the conversion error,
-        // before any preview.
+        // shown in the general error display, before any preview.
         ScriviProdotti();
         Esegui(QStringLiteral("update $I set CAR_STAMPA_GIACENZE = NULL"));
         TfrmStampaGiacenze s(nullptr);
         TFrmCtrlGiacenze f(nullptr, &s);
         Mostra(f);
-        bool aperta = false;
-        try {
-            aperta = Anteprima(f.ui()->BTSstampa);
-            QFAIL("nessun errore");
-        } catch (const ErroreArchivio& e) {
-            QCOMPARE(e.testo(), QStringLiteral("'' non è un valore intero valido"));
-        }
+        m_amb->risposte.attendi(TTipoMessaggio::ErroreGenerale, QStringLiteral("'' non è un valore intero valido"));
+        const bool aperta = Anteprima(f.ui()->BTSstampa);
+        ZR_VERIFICA_RISPOSTE(*m_amb);
         QVERIFY(!aperta);
     }
 

@@ -318,12 +318,9 @@ private slots:
         TfrmSetStampe w;
         Mostra(w);
         w.ui()->PageControl->setCurrentWidget(w.ui()->TabProdotti);
-        try {
-            w.ui()->BTSstampa->click();
-            QFAIL("stampa eseguita con un carattere illeggibile");
-        } catch (const ErroreArchivio& e) {
-            QVERIFY2(e.testo().contains(QLatin1String("'dieci'")), qPrintable(e.testo()));
-        }
+        m_amb->risposte.attendi(TTipoMessaggio::ErroreGenerale, QStringLiteral("'dieci'"), true, true);
+        QVERIFY2(!Anteprima(w.ui()->BTSstampa), "stampa eseguita con un carattere illeggibile");
+        ZR_VERIFICA_RISPOSTE(*m_amb);
     }
 
     // Long texts at size 16: a text shrinks to no less than three quarters of
@@ -583,7 +580,8 @@ private slots:
                                 QStringLiteral("Errore irreversibile in fase di stampa listino contattare Vavori Rarovazazo."));
         QVERIFY(!Anteprima(w.ui()->BTSstampa));
         w.ui()->PageControl->setCurrentWidget(w.ui()->TabProdotti);
-        QVERIFY_THROWS_EXCEPTION(ErroreArchivio, w.ui()->BTSstampa->click());
+        m_amb->risposte.attendi(TTipoMessaggio::ErroreGenerale, QStringLiteral("no such table"), true, true);
+        QVERIFY(!Anteprima(w.ui()->BTSstampa));
         QVERIFY(w.isVisible());
         ZR_VERIFICA_RISPOSTE(*m_amb);
     }

@@ -88,7 +88,7 @@ void TestFinestreDati::salvataggio() {
         QTimer::singleShot(0, &f, [&] {
             fermi = !f.ui()->BitBtn2->isEnabled() && !f.ui()->sbEsci->isEnabled();
             f.ui()->BitBtn2->click();  // a second run starts nothing
-            f.reject();                // nor does the close box end the window
+            f.close();                 // nor does the close box end the window
         });
         f.ui()->BitBtn2->click();
         QCOMPARE(f.ui()->LabelCopiati->text(), QString::number(attesi));
