@@ -2,6 +2,7 @@
 
 #include "data/engine/Archivio.h"
 #include "data/engine/Errore.h"
+#include "data/engine/Istruzione.h"
 
 #include <QSqlQuery>
 #include <cstring>
@@ -13,27 +14,6 @@ constexpr int PagineInMemoria = 64;
 
 QString Virgolette(const QString& campo) { return QLatin1Char('"') + campo + QLatin1Char('"'); }
 
-sqlite3_stmt* Prepara(sqlite3* h, const QString& sql) {
-    sqlite3_stmt* s = nullptr;
-    const QByteArray testo = sql.toUtf8();
-    if (sqlite3_prepare_v2(h, testo.constData(), static_cast<int>(testo.size()), &s, nullptr) != SQLITE_OK)
-        throw ErroreArchivio(QString::fromUtf8(sqlite3_errmsg(h)), ErroreArchivio::CtxStruttura);
-    return s;
-}
-
-void Lega(sqlite3_stmt* s, const QVariantList& parametri) {
-    for (int i = 0; i < parametri.size(); ++i) {
-        const QVariant& v = parametri[i];
-        if (v.isNull()) sqlite3_bind_null(s, i + 1);
-        else if (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Bool)
-            sqlite3_bind_int64(s, i + 1, v.toLongLong());
-        else if (v.typeId() == QMetaType::Double) sqlite3_bind_double(s, i + 1, v.toDouble());
-        else {
-            const QString t = v.toString();
-            sqlite3_bind_text16(s, i + 1, t.utf16(), static_cast<int>(t.size() * 2), SQLITE_TRANSIENT);
-        }
-    }
-}
 }  // namespace
 
 TModelloElenco::TModelloElenco(QObject* genitore) : QAbstractTableModel(genitore) {}
@@ -79,16 +59,9 @@ void TModelloElenco::riesegui() {
     // as much again as the query itself.
     QVector<qint64> chiavi;
     sqlite3* h = a.handle();
-    sqlite3_stmt* s = Prepara(h, sql);
-    Lega(s, m_parametri);
-    int rc;
-    while ((rc = sqlite3_step(s)) == SQLITE_ROW) chiavi << sqlite3_column_int64(s, 0);
-    if (rc != SQLITE_DONE) {
-        const ErroreArchivio e = ErroreDelMotore(h, rc);
-        sqlite3_finalize(s);
-        throw e;
-    }
-    sqlite3_finalize(s);
+    TIstruzione s(h, sql);
+    s.lega(m_parametri);
+    while (s.riga()) chiavi << sqlite3_column_int64(s.handle(), 0);
     beginResetModel();
     m_chiavi = std::move(chiavi);
     m_pagine.clear();
@@ -129,9 +102,8 @@ void TModelloElenco::timbro(qint64& modifiche, qint64& versione) const {
     sqlite3* h = a.handle();
     modifiche = sqlite3_total_changes64(h);
     versione = -1;
-    sqlite3_stmt* s = Prepara(h, QStringLiteral("PRAGMA %1.data_version").arg(Virgolette(TArchivio::schemaDi(m_tabella))));
-    if (sqlite3_step(s) == SQLITE_ROW) versione = sqlite3_column_int64(s, 0);
-    sqlite3_finalize(s);
+    TIstruzione s(h, QStringLiteral("PRAGMA %1.data_version").arg(Virgolette(TArchivio::schemaDi(m_tabella))));
+    if (sqlite3_step(s.handle()) == SQLITE_ROW) versione = sqlite3_column_int64(s.handle(), 0);
 }
 
 void TModelloElenco::costruisciIndice(const QStringList& campi) {
@@ -155,10 +127,10 @@ void TModelloElenco::costruisciIndice(const QStringList& campi) {
     x.connessione = h;
     x.collegamenti = a.collegamenti();
     timbro(x.modifiche, x.versione);
-    sqlite3_stmt* s = Prepara(h, sql);
-    Lega(s, m_parametri);
-    int rc;
-    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+    TIstruzione istruzione(h, sql);
+    istruzione.lega(m_parametri);
+    sqlite3_stmt* s = istruzione.handle();
+    while (istruzione.riga()) {
         x.chiavi << sqlite3_column_int64(s, 0);
         for (int j = 0; j < n; ++j) {
             const bool nullo = sqlite3_column_type(s, j + 1) == SQLITE_NULL;
@@ -168,12 +140,6 @@ void TModelloElenco::costruisciIndice(const QStringList& campi) {
             x.inizi[j] << x.testi[j].size();
         }
     }
-    if (rc != SQLITE_DONE) {
-        const ErroreArchivio e = ErroreDelMotore(h, rc);
-        sqlite3_finalize(s);
-        throw e;
-    }
-    sqlite3_finalize(s);
     m_indice = std::move(x);
 }
 

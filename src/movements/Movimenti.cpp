@@ -4,17 +4,16 @@
 #include "data/LetturaImpostazioni.h"
 #include "data/Orologio.h"
 #include "data/engine/Definizioni.h"
+#include "data/engine/Record.h"
 #include "data/Ricerche.h"
 
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <cmath>
 #include <optional>
 
 namespace {
 
 QString TabProdotti() { return TArchivio::corrente().nomeQualificato(Definizioni::Prodotti); }
-QString TabStorico() { return TArchivio::corrente().nomeQualificato(Definizioni::Storico); }
 
 // The fields a movement may change on a product, in the order of the UPDATE.
 const QStringList& CampiMovimento() {
@@ -26,15 +25,7 @@ const QStringList& CampiMovimento() {
 }
 
 void ScriviProdotto(const TRecord& p) {
-    QStringList assegna;
-    QVariantList valori;
-    for (const QString& n : CampiMovimento()) {
-        assegna << QStringLiteral("\"%1\" = ?").arg(n);
-        valori << ConvertiPerCampo(p.campi()[p.indice(n)], p.valore(n));
-    }
-    valori << p.intero(Prodotti::Id);
-    TArchivio::corrente().esegui(
-        QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?").arg(TabProdotti(), assegna.join(QStringLiteral(", ")), Prodotti::Id), valori);
+    AggiornaRecord(TArchivio::corrente(), Definizioni::Prodotti, p, CampiMovimento(), Prodotti::Id);
 }
 
 QVariant Prezzo(double valore, bool vuoto) { return vuoto ? QVariant() : QVariant(valore); }
@@ -107,12 +98,7 @@ double Arrotonda15(double valore) { return QString::number(valore, 'g', 15).toDo
 // ---------------------------------------------------------------------------
 // History
 
-int NuovoIdStorico() {
-    // Served by the history's index on its key: one step, whatever its size.
-    return TArchivio::corrente()
-        .valoreSingolo(QStringLiteral("select max(%1) from %2").arg(Storico::Id, TabStorico()))
-        .toInt();
-}
+int NuovoIdStorico() { return ProssimaChiave(TArchivio::corrente(), Definizioni::Storico, Storico::Id) - 1; }
 
 TRecord RigaStorico(const QString& azione, const TRecord& p, const TDatiMovimento& d, const QDate& oggi) {
     TRecord r(Definizioni::CampiStorico());
@@ -143,17 +129,9 @@ TRecord RigaStorico(const QString& azione, const TRecord& p, const TDatiMoviment
 
 void RegistraStorico(const QString& azione, const TRecord& prodotto, const TDatiMovimento& dati) {
     TRecord r = RigaStorico(azione, prodotto, dati, Oggi());
-    r.imposta(Storico::Id, NuovoIdStorico() + 1);
-    QStringList nomi, segnaposto;
-    QVariantList valori;
-    for (int i = 0; i < r.campi().size(); ++i) {
-        nomi << QLatin1Char('"') + r.campi()[i].nome + QLatin1Char('"');
-        segnaposto << QStringLiteral("?");
-        valori << ConvertiPerCampo(r.campi()[i], r.valoreA(i));
-    }
-    TArchivio::corrente().esegui(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                     .arg(TabStorico(), nomi.join(QLatin1Char(',')), segnaposto.join(QLatin1Char(','))),
-                                 valori);
+    TArchivio& a = TArchivio::corrente();
+    r.imposta(Storico::Id, ProssimaChiave(a, Definizioni::Storico, Storico::Id));
+    InserisciRecord(a, Definizioni::Storico, r);
 }
 
 // ---------------------------------------------------------------------------
@@ -290,15 +268,7 @@ QString ControllaLimiteAggiustamento(const TRecord& p, int tipo, int q) {
 // Products
 
 TRecord LeggiProdotto(int id) {
-    QSqlQuery q = TArchivio::corrente().esegui(QStringLiteral("SELECT * FROM %1 WHERE %2 = ?").arg(TabProdotti(), Prodotti::Id), {id});
-    if (!q.next()) return TRecord();
-    TRecord r(Definizioni::CampiProdotti());
-    const QSqlRecord colonne = q.record();
-    for (int i = 0; i < r.campi().size(); ++i) {
-        const int c = colonne.indexOf(r.campi()[i].nome);
-        if (c >= 0) r.impostaGrezzo(i, LeggiDaCampo(r.campi()[i], q.value(c)));
-    }
-    return r;
+    return LeggiRecord(TArchivio::corrente(), Definizioni::Prodotti, Definizioni::CampiProdotti(), Prodotti::Id, id);
 }
 
 void EliminaProdotto(int id) {

@@ -2,6 +2,7 @@
 
 #include "data/engine/Definizioni.h"
 #include "data/engine/Errore.h"
+#include "data/engine/Istruzione.h"
 
 #include <algorithm>
 #include <limits>
@@ -74,45 +75,11 @@ void FunzioneScadenza(sqlite3_context* contesto, int, sqlite3_value** argomenti)
     sqlite3_result_int64(contesto, GiornoEntrata(argomenti[0]) + GiorniConcessi(argomenti[1]));
 }
 
-// A statement run through the engine's C interface on the store's
-// connection, finalised when it goes out of scope.
-struct TIstruzione {
-    sqlite3* h;
-    sqlite3_stmt* s = nullptr;
-    TIstruzione(sqlite3* connessione, const QString& sql) : h(connessione) {
-        const QByteArray testo = sql.toUtf8();
-        const int rc = sqlite3_prepare_v2(h, testo.constData(), static_cast<int>(testo.size()), &s, nullptr);
-        if (rc != SQLITE_OK) throw ErroreDelMotore(h, rc);
-    }
-    ~TIstruzione() { sqlite3_finalize(s); }
-    TIstruzione(const TIstruzione&) = delete;
-    TIstruzione& operator=(const TIstruzione&) = delete;
-    // One step: true with a row, false at the end; a failure is raised.
-    bool riga() {
-        const int rc = sqlite3_step(s);
-        if (rc == SQLITE_ROW) return true;
-        if (rc == SQLITE_DONE) return false;
-        const ErroreArchivio e = ErroreDelMotore(h, rc);
-        sqlite3_reset(s);
-        throw e;
-    }
-    // Runs to the end, ready to run again.
-    void esegui() {
-        while (riga()) {
-        }
-        sqlite3_reset(s);
-    }
-};
-
 // Registered once on the store's connection, when the first run needs it.
 void RegistraFunzioneScadenza(sqlite3* h) {
     if (!h) throw ErroreArchivio(QStringLiteral("Motore SQLite non disponibile"), ErroreArchivio::CtxApertura);
-    sqlite3_stmt* s = nullptr;
-    const QByteArray prova = QByteArray("select ") + NomeFunzioneScadenza + "(null, null)";
-    if (sqlite3_prepare_v2(h, prova.constData(), -1, &s, nullptr) == SQLITE_OK) {
-        sqlite3_finalize(s);
-        return;
-    }
+    TIstruzione prova;
+    if (prova.prepara(h, QByteArray("select ") + NomeFunzioneScadenza + "(null, null)") == SQLITE_OK) return;
     const int rc = sqlite3_create_function_v2(h, NomeFunzioneScadenza, 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                               FunzioneScadenza, nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) throw ErroreDelMotore(h, rc);
@@ -177,7 +144,7 @@ TEsitoScadenze ControllaScadenze(TArchivio& a, const QString& condizione, const 
     TTransazione t(a);
     try {
         TIstruzione conta(h, QStringLiteral("select count(*) from ") + P + QStringLiteral(" where 1") + eCondizione);
-        const int n = conta.riga() ? sqlite3_column_int(conta.s, 0) : 0;
+        const int n = conta.riga() ? sqlite3_column_int(conta.handle(), 0) : 0;
         esito.trovati = n;
 
         TIstruzione leggi(h, QStringLiteral("select rowid, ") + scadenza + QStringLiteral(" <= ?1 from ") + P +
@@ -198,11 +165,11 @@ TEsitoScadenze ControllaScadenze(TArchivio& a, const QString& condizione, const 
         int i = 0;
         while (i < n && !esito.fermato) {
             gruppo.clear();
-            sqlite3_bind_int64(leggi.s, 1, c);
-            sqlite3_bind_int64(leggi.s, 2, da);
-            sqlite3_bind_int(leggi.s, 3, std::min(Gruppo, n - i));
-            while (leggi.riga()) gruppo.push_back({sqlite3_column_int64(leggi.s, 0), sqlite3_column_int(leggi.s, 1) != 0});
-            sqlite3_reset(leggi.s);
+            sqlite3_bind_int64(leggi.handle(), 1, c);
+            sqlite3_bind_int64(leggi.handle(), 2, da);
+            sqlite3_bind_int(leggi.handle(), 3, std::min(Gruppo, n - i));
+            while (leggi.riga()) gruppo.push_back({sqlite3_column_int64(leggi.handle(), 0), sqlite3_column_int(leggi.handle(), 1) != 0});
+            leggi.azzera();
             if (gruppo.empty()) break;
             int trattati = 0;
             for (const Prodotto& p : gruppo) {
@@ -216,9 +183,9 @@ TEsitoScadenze ControllaScadenze(TArchivio& a, const QString& condizione, const 
             }
             esito.trattati = i;
             if (trattati > 0) {
-                sqlite3_bind_int64(scrivi.s, 1, c);
-                sqlite3_bind_int64(scrivi.s, 2, gruppo.front().riga);
-                sqlite3_bind_int64(scrivi.s, 3, gruppo[trattati - 1].riga);
+                sqlite3_bind_int64(scrivi.handle(), 1, c);
+                sqlite3_bind_int64(scrivi.handle(), 2, gruppo.front().riga);
+                sqlite3_bind_int64(scrivi.handle(), 3, gruppo[trattati - 1].riga);
                 scrivi.esegui();
             }
             if (gruppo.back().riga == std::numeric_limits<qint64>::max()) break;

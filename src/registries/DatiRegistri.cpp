@@ -3,17 +3,14 @@
 #include "data/Convenzioni.h"
 #include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"
+#include "data/engine/Record.h"
 
 #include <cmath>
 
 namespace {
 QString Tab(const QString& nome) { return TArchivio::corrente().nomeQualificato(nome); }
 
-int NuovoId(const QString& tabella, const QString& campoId) {
-    const QVariant v =
-        TArchivio::corrente().valoreSingolo(QStringLiteral("select max(%1) from %2").arg(campoId, Tab(tabella)));
-    return (v.isNull() ? 0 : v.toInt()) + 1;
-}
+int NuovoId(const QString& tabella, const QString& campoId) { return ProssimaChiave(TArchivio::corrente(), tabella, campoId); }
 }  // namespace
 
 int NuovoIdProdotto() { return NuovoId(Definizioni::Prodotti, Prodotti::Id); }

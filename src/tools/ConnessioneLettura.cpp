@@ -91,30 +91,27 @@ TConnessioneLettura::TConnessioneLettura(const QString& cartella) {
             }
             QUrl uri = QUrl::fromLocalFile(dir.absoluteFilePath(f));
             uri.setQuery(QStringLiteral("mode=ro"));
-            sqlite3_stmt* st = nullptr;
-            const QByteArray sql = "ATTACH ? AS \"" + schema.toUtf8().replace('"', "\"\"") + '"';
-            if (sqlite3_prepare_v2(m_db, sql.constData(), -1, &st, nullptr) != SQLITE_OK) {
-                sqlite3_finalize(st);
-                continue;
-            }
+            TIstruzione st;
+            if (st.prepara(m_db, "ATTACH ? AS \"" + schema.toUtf8().replace('"', "\"\"") + '"') != SQLITE_OK) continue;
             const QByteArray u = uri.toEncoded();
-            sqlite3_bind_text(st, 1, u.constData(), static_cast<int>(u.size()), SQLITE_TRANSIENT);
-            const int rc = sqlite3_step(st);
-            sqlite3_finalize(st);
+            sqlite3_bind_text(st.handle(), 1, u.constData(), static_cast<int>(u.size()), SQLITE_TRANSIENT);
+            const int rc = sqlite3_step(st.handle());
+            st.chiudi();
             if (rc != SQLITE_DONE) continue;
             ++collegate;
             // The fields of the table that gives the file its name.
             QVector<TDefCampo> campi;
             const QByteArray info = "SELECT name, type, \"notnull\" FROM \"" + schema.toUtf8().replace('"', "\"\"") +
                                     "\".pragma_table_info(?)";
-            if (sqlite3_prepare_v2(m_db, info.constData(), -1, &st, nullptr) == SQLITE_OK) {
+            if (st.prepara(m_db, info) == SQLITE_OK) {
                 const QByteArray t = schema.toUtf8();
-                sqlite3_bind_text(st, 1, t.constData(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
-                while (sqlite3_step(st) == SQLITE_ROW)
-                    campi << TDefCampo::daDichiarazione(Testo(sqlite3_column_text(st, 0)), Testo(sqlite3_column_text(st, 1)),
-                                                        sqlite3_column_int(st, 2) != 0);
+                sqlite3_stmt* s = st.handle();
+                sqlite3_bind_text(s, 1, t.constData(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
+                while (sqlite3_step(s) == SQLITE_ROW)
+                    campi << TDefCampo::daDichiarazione(Testo(sqlite3_column_text(s, 0)), Testo(sqlite3_column_text(s, 1)),
+                                                        sqlite3_column_int(s, 2) != 0);
             }
-            sqlite3_finalize(st);
+            st.chiudi();
             m_catalogo.insert(schema, campi);
         }
         sqlite3_set_authorizer(m_db, Autorizza, nullptr);
@@ -138,8 +135,7 @@ void TConnessioneLettura::impostaControllo(std::function<bool()> controllo) {
 }
 
 void TConnessioneLettura::chiudi() {
-    sqlite3_finalize(m_stmt);
-    m_stmt = nullptr;
+    m_stmt.chiudi();
     m_colonne.clear();
 }
 
@@ -148,7 +144,7 @@ void TConnessioneLettura::prepara(const QString& testoUtente) {
     const TSqlTradotto t = TraduciSql(testoUtente, m_catalogo);
     const QByteArray sql = t.sql.toUtf8();
     const char* coda = nullptr;
-    const int rc = sqlite3_prepare_v3(m_db, sql.constData(), static_cast<int>(sql.size()), 0, &m_stmt, &coda);
+    const int rc = m_stmt.prepara(m_db, sql, &coda);
     if (rc != SQLITE_OK) {
         const int base = rc & 0xff;
         const QString e = Testo(reinterpret_cast<const unsigned char*>(sqlite3_errmsg(m_db)));
@@ -159,16 +155,16 @@ void TConnessioneLettura::prepara(const QString& testoUtente) {
     if (!m_stmt) throw ErroreInterrogazione(QStringLiteral("Nessuna istruzione SQL da eseguire."));
     // A second statement after the first is refused, whatever it does.
     if (coda && *coda) {
-        sqlite3_stmt* altra = nullptr;
-        const int rc2 = sqlite3_prepare_v2(m_db, coda, -1, &altra, nullptr);
-        const bool presente = altra != nullptr || (rc2 != SQLITE_OK);
-        sqlite3_finalize(altra);
+        TIstruzione altra;
+        const int rc2 = altra.prepara(m_db, QByteArray(coda));
+        const bool presente = altra || (rc2 != SQLITE_OK);
+        altra.chiudi();
         if (presente) {
             chiudi();
             throw ErroreInterrogazione(TestoIstruzioneRifiutata());
         }
     }
-    if (!sqlite3_stmt_readonly(m_stmt) || sqlite3_column_count(m_stmt) == 0) {
+    if (!sqlite3_stmt_readonly(m_stmt.handle()) || sqlite3_column_count(m_stmt.handle()) == 0) {
         chiudi();
         throw ErroreInterrogazione(TestoIstruzioneRifiutata());
     }
@@ -184,11 +180,11 @@ void TConnessioneLettura::prepara(const QString& testoUtente) {
         }
         return false;
     };
-    const int n = sqlite3_column_count(m_stmt);
+    const int n = sqlite3_column_count(m_stmt.handle());
     for (int i = 0; i < n; ++i) {
         TColonnaRisultato c;
-        c.nome = QString::fromUtf8(sqlite3_column_name(m_stmt, i));
-        const char* dich = sqlite3_column_decltype(m_stmt, i);
+        c.nome = QString::fromUtf8(sqlite3_column_name(m_stmt.handle(), i));
+        const char* dich = sqlite3_column_decltype(m_stmt.handle(), i);
         if (dich) {
             c.campo = TDefCampo::daDichiarazione(c.nome, QString::fromUtf8(dich), false);
             c.tipoNoto = true;
@@ -212,7 +208,7 @@ void TConnessioneLettura::prepara(const QString& testoUtente) {
 
 bool TConnessioneLettura::prossima() {
     if (!m_stmt) return false;
-    const int rc = sqlite3_step(m_stmt);
+    const int rc = sqlite3_step(m_stmt.handle());
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
     if ((rc & 0xff) == SQLITE_INTERRUPT) throw ErroreInterrotta(QStringLiteral("Operazione interrotta."));
@@ -221,23 +217,23 @@ bool TConnessioneLettura::prossima() {
 }
 
 QVariant TConnessioneLettura::valore(int i) const {
-    const int tipo = sqlite3_column_type(m_stmt, i);
+    const int tipo = sqlite3_column_type(m_stmt.handle(), i);
     if (tipo == SQLITE_NULL) return {};
     const TColonnaRisultato& c = m_colonne[i];
     if (!c.tipoNoto) {
-        if (tipo == SQLITE_INTEGER) return static_cast<qlonglong>(sqlite3_column_int64(m_stmt, i));
-        if (tipo == SQLITE_FLOAT) return sqlite3_column_double(m_stmt, i);
-        return Testo(sqlite3_column_text(m_stmt, i));
+        if (tipo == SQLITE_INTEGER) return static_cast<qlonglong>(sqlite3_column_int64(m_stmt.handle(), i));
+        if (tipo == SQLITE_FLOAT) return sqlite3_column_double(m_stmt.handle(), i);
+        return Testo(sqlite3_column_text(m_stmt.handle(), i));
     }
     switch (c.campo.tipo) {
-    case TTipoCampo::Integer: return static_cast<qlonglong>(sqlite3_column_int64(m_stmt, i));
-    case TTipoCampo::Float: return sqlite3_column_double(m_stmt, i);
-    case TTipoCampo::Boolean: return sqlite3_column_int(m_stmt, i) != 0;
+    case TTipoCampo::Integer: return static_cast<qlonglong>(sqlite3_column_int64(m_stmt.handle(), i));
+    case TTipoCampo::Float: return sqlite3_column_double(m_stmt.handle(), i);
+    case TTipoCampo::Boolean: return sqlite3_column_int(m_stmt.handle(), i) != 0;
     case TTipoCampo::Date: {
-        const QString s = Testo(sqlite3_column_text(m_stmt, i));
+        const QString s = Testo(sqlite3_column_text(m_stmt.handle(), i));
         const QDate d = QDate::fromString(s.left(10), Qt::ISODate);
         return d.isValid() ? QVariant(d) : QVariant(s);
     }
-    default: return Testo(sqlite3_column_text(m_stmt, i));
+    default: return Testo(sqlite3_column_text(m_stmt.handle(), i));
     }
 }

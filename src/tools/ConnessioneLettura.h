@@ -7,6 +7,7 @@
 // translator has turned the old dialect's into single-quoted ones) and the
 // connection is in defensive mode. lower() folds Unicode as the store's does.
 
+#include "data/engine/Istruzione.h"
 #include "tools/TraduttoreSql.h"
 
 #include <QHash>
@@ -68,12 +69,12 @@ public:
     bool prossima();
     QVariant valore(int colonna) const;
     // The raw statement, for code that reads the values itself.
-    sqlite3_stmt* istruzione() const { return m_stmt; }
+    sqlite3_stmt* istruzione() const { return m_stmt.handle(); }
     void chiudi();
 
 private:
     sqlite3* m_db = nullptr;
-    sqlite3_stmt* m_stmt = nullptr;
+    TIstruzione m_stmt;
     TCatalogoCampi m_catalogo;
     QHash<QString, QString> m_saltati;
     QVector<TColonnaRisultato> m_colonne;

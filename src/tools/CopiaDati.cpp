@@ -3,6 +3,8 @@
 #include "data/Costanti.h"
 #include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"
+#include "data/engine/FileTabelle.h"
+#include "data/engine/Istruzione.h"
 #include "gui/ServiziDesktop.h"
 
 #include <QCoreApplication>
@@ -33,13 +35,6 @@ void Punto(int punto) {
 
 // The store's main file, its journals and the copy of a damaged one all start so.
 const QString PrefissoMain = QStringLiteral("zerired.main");
-
-void Sincronizza(const QString& percorso) {
-    const int fd = ::open(QFile::encodeName(percorso).constData(), O_RDONLY);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
 
 void RimuoviConGiornali(const QString& percorso) {
     for (const char* suffisso : {"", "-journal", "-wal", "-shm"})
@@ -132,8 +127,9 @@ QString CopiaSemplice(const QString& sorgente, const QString& destinazione) {
 QString SchemaCollegato(sqlite3* h, const QString& file) {
     if (!h) return {};
     const QString cercato = QFileInfo(file).canonicalFilePath();
-    sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(h, "PRAGMA database_list", -1, &st, nullptr) != SQLITE_OK) return {};
+    TIstruzione istruzione;
+    if (istruzione.prepara(h, "PRAGMA database_list") != SQLITE_OK) return {};
+    sqlite3_stmt* st = istruzione.handle();
     QString schema;
     while (sqlite3_step(st) == SQLITE_ROW) {
         const QString nome = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)));
@@ -144,7 +140,6 @@ QString SchemaCollegato(sqlite3* h, const QString& file) {
             break;
         }
     }
-    sqlite3_finalize(st);
     return schema;
 }
 
@@ -336,12 +331,13 @@ QString ControllaIntegrita(const QString& file) {
         return e;
     }
     // The check may list a hundred faults; the first one tells enough.
-    sqlite3_stmt* st = nullptr;
+    TIstruzione istruzione;
     QString prima;
     bool sano = false;
-    if (sqlite3_prepare_v2(h, "PRAGMA integrity_check", -1, &st, nullptr) != SQLITE_OK) {
+    if (istruzione.prepara(h, "PRAGMA integrity_check") != SQLITE_OK) {
         prima = QString::fromUtf8(sqlite3_errmsg(h));
     } else {
+        sqlite3_stmt* st = istruzione.handle();
         int rc;
         while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
             const QString riga = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
@@ -355,7 +351,7 @@ QString ControllaIntegrita(const QString& file) {
         }
         if (rc != SQLITE_DONE && rc != SQLITE_ROW) prima = QString::fromUtf8(sqlite3_errmsg(h));
     }
-    sqlite3_finalize(st);
+    istruzione.chiudi();  // before the connection it belongs to
     sqlite3_close(h);
     if (sano) return {};
     prima = prima.simplified();
@@ -399,11 +395,11 @@ QString SalvaFile(TArchivio* archivio, const QString& sorgente, const QString& d
     }
     if (errore.isEmpty() && !CopiaAttributi(appoggio, st)) errore = QStringLiteral("attributi non impostati");
     if (errore.isEmpty()) {
-        Sincronizza(appoggio);
+        SincronizzaFile(appoggio);
         if (::rename(QFile::encodeName(appoggio).constData(), QFile::encodeName(destinazione).constData()) != 0)
             errore = QStringLiteral("impossibile dare il nome alla copia");
         else
-            Sincronizza(meta.absolutePath());
+            SincronizzaFile(meta.absolutePath());
     }
     if (!errore.isEmpty()) RimuoviConGiornali(appoggio);
     return errore;
@@ -454,7 +450,7 @@ bool ScriviRegistro(const QDir& programma, const QString& cartellaGiorno, const 
         QFile::remove(nuovo);
         return false;
     }
-    Sincronizza(programma.absolutePath());
+    SincronizzaFile(programma.absolutePath());
     return true;
 }
 
@@ -563,11 +559,11 @@ TEsitoRecupero RecuperaFile(TArchivio* archivio, const QString& cartellaGiorno, 
         else
             esito.errori << QStringLiteral("Errore durante la copia del file \"%1\"").arg(QDir::toNativeSeparators(p.destinazione));
     }
-    Sincronizza(programma.absolutePath());
+    SincronizzaFile(programma.absolutePath());
     // A rename that failed leaves the record, so that the next start tries it again.
     if (esito.errori.isEmpty()) {
         QFile::remove(programma.absoluteFilePath(NomeRegistro));
-        Sincronizza(programma.absolutePath());
+        SincronizzaFile(programma.absolutePath());
     }
     return esito;
 }
@@ -597,7 +593,7 @@ QString ConcludiOperazioniInterrotte(const QString& cartellaProgramma) {
                         mancanti << QFileInfo(p.destinazione).fileName();
                 }
             }
-            Sincronizza(programma.absolutePath());
+            SincronizzaFile(programma.absolutePath());
             const QString giorno = QDir::toNativeSeparators(QDir::cleanPath(cartellaGiorno));
             if (mancanti.isEmpty())
                 detto << QStringLiteral("Il recupero dati dalla copia \"%1\" si era interrotto: è stato completato ora "
@@ -609,7 +605,7 @@ QString ConcludiOperazioniInterrotte(const QString& cartellaProgramma) {
                              .arg(giorno, mancanti.join(QStringLiteral(", ")));
         }
         QFile::remove(registro);
-        Sincronizza(programma.absolutePath());
+        SincronizzaFile(programma.absolutePath());
     }
     // Staged copies with no record: the restore had not begun its renames.
     if (RimuoviNascosti(programma.absolutePath(), QStringLiteral(".*.ripristino*")) > 0 && !ripreso)

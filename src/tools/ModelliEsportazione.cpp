@@ -1,6 +1,7 @@
 #include "tools/ModelliEsportazione.h"
 
 #include "data/engine/Definizioni.h"
+#include "data/engine/Record.h"
 #include "data/engine/Tabella.h"
 
 TModelloEsportazione LeggiModello(const TTabella& t) {
@@ -19,11 +20,7 @@ TModelloEsportazione LeggiModello(const TTabella& t) {
 }
 
 int ProssimoProgressivo() {
-    TArchivio& a = TArchivio::corrente();
-    return a.valoreSingolo(QStringLiteral("SELECT max(%1) FROM %2")
-                               .arg(TabExport::Progr, a.nomeQualificato(Definizioni::TabExport)))
-               .toInt() +
-           1;
+    return ProssimaChiave(TArchivio::corrente(), Definizioni::TabExport, TabExport::Progr);
 }
 
 void ScriviModello(TTabella& t, const TModelloEsportazione& m) {

@@ -4,6 +4,8 @@
 #include "AmbienteTest.h"
 #include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"
+#include "data/engine/Istruzione.h"
+#include "data/engine/Record.h"
 #include "data/engine/Tabella.h"
 
 #include <QFile>
@@ -43,6 +45,8 @@ private slots:
     void erroriConContesto();
     void eliminaERinomina();
     void fileIlleggibile();
+    void gatewayRecord();
+    void istruzioneChiusaAncheSuErrore();
 };
 
 void TestArchivio::conversione_data() {
@@ -386,6 +390,73 @@ void TestArchivio::fileIlleggibile() {
         QCOMPARE(e.contestoAiuto(), int(ErroreArchivio::CtxApertura));
     }
     QCOMPARE(QFileInfo(f.fileName()).size(), 8192);
+}
+
+// The record gateway on a table of its own: the next key on an empty table
+// and after a gap, a record written and read back converted to its fields'
+// types, an update that touches only the fields it names, a required field
+// left empty, and a key that names no record.
+void TestArchivio::gatewayRecord() {
+    TAmbienteTest amb(false);
+    TArchivio& a = TArchivio::corrente();
+    const QString tabella = QStringLiteral("prova.db");
+    a.creaTabella(tabella, StrutturaProva());
+    const QVector<TDefCampo> campi = StrutturaProva().campi;
+    QCOMPARE(ProssimaChiave(a, tabella, QStringLiteral("ID")), 1);
+
+    TRecord r(campi);
+    r.imposta(QStringLiteral("ID"), 7);
+    r.imposta(QStringLiteral("NOME"), QStringLiteral("abcdefgh"));
+    r.imposta(QStringLiteral("PREZZO"), QStringLiteral("2,5"));
+    r.imposta(QStringLiteral("GIORNO"), QStringLiteral("31/12/2010"));
+    InserisciRecord(a, tabella, r);
+    QCOMPARE(ProssimaChiave(a, tabella, QStringLiteral("ID")), 8);
+    QCOMPARE(Sqlite3(amb.file(tabella), QStringLiteral("select NOME, typeof(PREZZO), GIORNO from prova")),
+             QStringLiteral("abcde|real|2010-12-31"));
+
+    r.imposta(QStringLiteral("PREZZO"), 4.25);
+    r.imposta(QStringLiteral("NOTE"), QStringLiteral("non scritta"));
+    AggiornaRecord(a, tabella, r, {QStringLiteral("PREZZO")}, QStringLiteral("ID"));
+    const TRecord letto = LeggiRecord(a, tabella, campi, QStringLiteral("ID"), 7);
+    QCOMPARE(letto.reale(QStringLiteral("PREZZO")), 4.25);
+    QVERIFY(letto.nullo(QStringLiteral("NOTE")));
+    QCOMPARE(letto.data(QStringLiteral("GIORNO")), QDate(2010, 12, 31));
+    QVERIFY(LeggiRecord(a, tabella, campi, QStringLiteral("ID"), 8).campi().isEmpty());
+
+    TRecord senzaChiave(campi);
+    senzaChiave.imposta(QStringLiteral("NOME"), QStringLiteral("x"));
+    try {
+        InserisciRecord(a, tabella, senzaChiave);
+        QFAIL("campo obbligatorio vuoto accettato");
+    } catch (const ErroreArchivio& e) {
+        QCOMPARE(e.contestoAiuto(), int(ErroreArchivio::CtxVincolo));
+    }
+    QCOMPARE(Sqlite3(amb.file(tabella), QStringLiteral("select count(*) from prova")), QStringLiteral("1"));
+}
+
+// A statement left in the middle of its rows holds its table file: when an
+// error leaves its scope it must be finalised, or the file can no longer be
+// detached (nor dropped, nor swapped by a rebuild).
+void TestArchivio::istruzioneChiusaAncheSuErrore() {
+    TAmbienteTest amb(false);
+    TArchivio& a = TArchivio::corrente();
+    a.creaTabella(QStringLiteral("prova.db"), StrutturaProva());
+    a.esegui(QStringLiteral("insert into %1 (ID) values (1), (2)").arg(a.nomeQualificato(QStringLiteral("prova"))));
+    try {
+        TIstruzione s(a.handle(), QStringLiteral("select ID from ") + a.nomeQualificato(QStringLiteral("prova")));
+        QVERIFY(s.riga());
+        throw ErroreArchivio(QStringLiteral("interrotta"));
+    } catch (const ErroreArchivio&) {
+    }
+    a.scollega(QStringLiteral("prova.db"));  // raises "database is locked" if the statement stayed open
+
+    // A statement the engine refuses is the store's error, with the engine's words.
+    try {
+        TIstruzione s(a.handle(), QStringLiteral("select NIENTE from ") + a.nomeQualificato(QStringLiteral("prova")));
+        QFAIL("istruzione non valida accettata");
+    } catch (const ErroreArchivio& e) {
+        QVERIFY2(e.testo().contains(QLatin1String("NIENTE")), qPrintable(e.testo()));
+    }
 }
 
 QTEST_MAIN(TestArchivio)

@@ -1,5 +1,7 @@
 #include "data/engine/Tabella.h"
 
+#include "data/engine/Record.h"
+
 #include <QSqlRecord>
 
 // ---------------------------------------------------------------------------
@@ -258,24 +260,13 @@ void TTabella::registra() {
     controllaAperta();
     if (!inModifica()) return;
     if (primaDiRegistrare) primaDiRegistrare();
-    QVariantList valori;
-    QStringList nomi, segnaposto;
-    for (int i = 0; i < m_struttura.campi.size(); ++i) {
-        nomi << QLatin1Char('"') + m_struttura.campi[i].nome + QLatin1Char('"');
-        segnaposto << QStringLiteral("?");
-        valori << ConvertiPerCampo(m_struttura.campi[i], m_record.valoreA(i));
-        // Checked here as well: SQLite would give an empty integer key a
-        // number of its own instead of refusing it.
-        if (m_struttura.campi[i].richiesto && valori.last().isNull())
-            throw ErroreArchivio(QStringLiteral("Campo obbligatorio non valorizzato: %1").arg(m_struttura.campi[i].nome),
-                                 ErroreArchivio::CtxVincolo);
-    }
+    // The record holds the table's fields in their order.
+    QVariantList valori = ValoriDaScrivere(m_record);
     qint64 chiave = -1;
     if (m_stato == Stato::Inserimento) {
         if (!m_inserimento) {
             m_inserimento = std::make_unique<QSqlQuery>(m_archivio.db());
-            if (!m_inserimento->prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                            .arg(m_qualificato, nomi.join(QLatin1Char(',')), segnaposto.join(QLatin1Char(',')))))
+            if (!m_inserimento->prepare(SqlInserimento(m_qualificato, m_struttura.campi)))
                 TArchivio::sollevaErrore(*m_inserimento);
         }
         for (int i = 0; i < valori.size(); ++i) m_inserimento->bindValue(i, valori[i]);
@@ -292,7 +283,7 @@ void TTabella::registra() {
         }
     } else {
         QStringList assegna;
-        for (const QString& n : nomi) assegna << n + QStringLiteral(" = ?");
+        for (const TDefCampo& c : m_struttura.campi) assegna << QLatin1Char('"') + c.nome + QStringLiteral("\" = ?");
         valori << chiaveCorrente();
         m_archivio.esegui(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(m_qualificato, assegna.join(QLatin1Char(','))),
                           valori);
