@@ -29,6 +29,11 @@ int ApriListaProdotti(TModelloElenco& lista, QTableView* griglia, const QString&
     return lista.conteggio();
 }
 
+void MostraDettagliProdotto(TDettagliProdotto* dettagli, const TTabella* prodotto) {
+    if (prodotto && prodotto->aperta() && !prodotto->vuota()) dettagli->mostra(prodotto->record());
+    else dettagli->svuota();
+}
+
 void ImpostaStato(QLabel* etichetta, const QString& testo, const QColor& sfondo) {
     etichetta->setText(testo);
     QPalette p = etichetta->palette();

@@ -6,6 +6,7 @@
 #include "data/NomiAnagrafiche.h"
 #include "data/engine/Definizioni.h"
 #include "data/engine/Tabella.h"
+#include "gui/DettagliProdotto.h"
 #include "gui/Gestori.h"
 #include "gui/Griglia.h"
 #include "gui/ModelloElenco.h"
@@ -18,7 +19,6 @@
 #include <QToolButton>
 #include <QVector>
 #include <functional>
-#include <utility>
 
 // The products matching the condition (a WHERE expression, empty for all):
 // the grid shows the given columns in that order, every other field of the
@@ -33,38 +33,14 @@ void ImpostaStato(QLabel* etichetta, const QString& testo, const QColor& sfondo)
 inline const QColor Giallo(255, 255, 0);
 inline const QColor VerdeBrillante(0, 255, 0);
 
-// The detail fields of the current product (blank when there is none).
-template <class Ui>
-void MostraDettagliProdotto(Ui* ui, const TTabella* prodotto) {
-    const std::pair<QLineEdit*, const QString&> campi[] = {
-        {ui->DBEditNome, Prodotti::Nome},
-        {ui->DBEditQuantita, Prodotti::Quantita},
-        {ui->DBEditCarichi, Prodotti::Carichi},
-        {ui->DBEditScarichi, Prodotti::Scarichi},
-        {ui->DBEditDescrizione, Prodotti::Descrizione},
-        {ui->DBEditPrezzoListino, Prodotti::PrezzoListino},
-        {ui->DBEditSconto1, Prodotti::Sconto1},
-        {ui->DBEditSconto2, Prodotti::Sconto2},
-        {ui->DBEditSconto3, Prodotti::Sconto3},
-        {ui->DBEditPrezzo, Prodotti::Prezzo},
-        {ui->DBEditPrezzo2, Prodotti::Prezzo2},
-        {ui->DBEditNumDistinta, Prodotti::NumDistinta},
-        {ui->DBEditDataDistinta, Prodotti::DataDistinta},
-        {ui->DBEditDataOggi, Prodotti::DataOggi},
-        {ui->DBEditGiacenzaMax, Prodotti::GiacenzaMax},
-        {ui->DBEditIdProduttore, Prodotti::IdProduttore}};
-    const bool c = prodotto && prodotto->aperta() && !prodotto->vuota();
-    for (const auto& [edit, campo] : campi) {
-        edit->setText(c ? prodotto->record().comeTesto(campo) : QString());
-        edit->setCursorPosition(0);
-    }
-}
+// The detail boxes of the current product (blank when there is none).
+void MostraDettagliProdotto(TDettagliProdotto* dettagli, const TTabella* prodotto);
 
 // The product cursor's moves, as both check windows show them: the detail
 // fields, then the producer line of the product.
 template <class Ui>
 void MostraProdottoCorrente(Ui* ui, TTabella* prodotto) {
-    MostraDettagliProdotto(ui, prodotto);
+    MostraDettagliProdotto(ui->Dettagli, prodotto);
     ui->LabDettagli->setText(QStringLiteral("Dettagli:"));
     if (prodotto->vuota() || prodotto->nullo(Prodotti::IdProduttore)) return;
     ui->LabDettagli->setText(QStringLiteral("Ricerca produttore in corso.."));
@@ -107,10 +83,10 @@ int SeguiRigaCorrente(Ui* ui, const TModelloElenco& lista, TTabella* prodotto) {
     ui->LabDettagli->setText(QStringLiteral("Dettagli:"));
     const int riga = RigaCorrente(ui->DBGrid1);
     if (lista.conteggio() == 0 || riga < 0) {
-        MostraDettagliProdotto(ui, nullptr);
+        MostraDettagliProdotto(ui->Dettagli, nullptr);
         return -1;
     }
     if (prodotto->aperta() && !prodotto->trova(Prodotti::Id, lista.valore(riga, Prodotti::Id)))
-        MostraDettagliProdotto(ui, nullptr);
+        MostraDettagliProdotto(ui->Dettagli, nullptr);
     return riga;
 }

@@ -4,6 +4,8 @@
 #include "AmbienteTest.h"
 #include "DatiProva.h"
 #include "data/engine/Archivio.h"
+#include "data/engine/Definizioni.h"
+#include "gui/DettagliProdotto.h"
 #include "movements/CtrlGiacenze.h"
 #include "movements/CtrlQta.h"
 #include "movements/Quantita.h"
@@ -219,7 +221,7 @@ private slots:
         // Before any run nothing is marked: the first row is in time for 15/3 - 4 days.
         QCOMPARE(ui->LabStato->text(), QStringLiteral("GIACENZA DI -4 GIORNI"));
         QCOMPARE(ui->LabDettagli->text(), QStringLiteral("Dettagli: Mario Rossi"));
-        QCOMPARE(ui->DBEditNome->text(), QStringLiteral("CAFFE"));
+        QCOMPARE(ui->Dettagli->box(Prodotti::Nome)->text(), QStringLiteral("CAFFE"));
 
         ui->EdData->setText(QStringLiteral("11/03/2004"));
         // The seven controls are disabled and "Stop" enabled while it runs.
@@ -254,8 +256,8 @@ private slots:
         QCOMPARE(ui->LabStato->palette().color(QPalette::Window), QColor(0, 255, 0));
         QCOMPARE(ui->LabDettagli->text(), QStringLiteral("Dettagli:  "));
         ui->nbNext->click();
-        QCOMPARE(ui->DBEditNome->text(), QStringLiteral("MIELE"));
-        QCOMPARE(ui->DBEditDataOggi->text(), QStringLiteral("15/01/2004"));
+        QCOMPARE(ui->Dettagli->box(Prodotti::Nome)->text(), QStringLiteral("MIELE"));
+        QCOMPARE(ui->Dettagli->box(Prodotti::DataOggi)->text(), QStringLiteral("15/01/2004"));
         QCOMPARE(ui->LabDettagli->text(), QStringLiteral("Dettagli:"));  // no producer
         QVERIFY(!ui->nbNext->isEnabled() && ui->nbPrior->isEnabled() && !ui->nbPost->isEnabled());
 
@@ -422,7 +424,7 @@ private slots:
         // An empty alert quantity reads as 0.
         ui->rgVisual4->click();
         for (int k = 0; k < 5; ++k) ui->nbNext->click();
-        QCOMPARE(ui->DBEditNome->text(), QStringLiteral("SENZAALERT"));
+        QCOMPARE(ui->Dettagli->box(Prodotti::Nome)->text(), QStringLiteral("SENZAALERT"));
         QCOMPARE(ui->LabStato->text(), QStringLiteral("IN ESUBERO + 4 pezzi (In magazzino 4 - Q.tà alert 0)"));
         // An empty list: the state keeps its text, the details read "Dettagli:".
         TArchivio::corrente().esegui(QStringLiteral("delete from %1 where QUANTITA < 0")
@@ -431,7 +433,7 @@ private slots:
         QCOMPARE(ui->LabNumProdotti->text(), QStringLiteral("Prodotti trovati: 0"));
         QCOMPARE(ui->LabStato->text(), QStringLiteral("IN ESUBERO + 4 pezzi (In magazzino 4 - Q.tà alert 0)"));
         QCOMPARE(ui->LabDettagli->text(), QStringLiteral("Dettagli:"));
-        QCOMPARE(ui->DBEditNome->text(), QString());
+        QCOMPARE(ui->Dettagli->box(Prodotti::Nome)->text(), QString());
     }
 };
 
