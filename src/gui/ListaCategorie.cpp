@@ -1,6 +1,7 @@
 #include "gui/ListaCategorie.h"
 #include "data/engine/Definizioni.h"
 
+#include "gui/Gestori.h"
 #include "gui/ModelloElenco.h"
 #include "gui/Selezione.h"
 #include "data/Ricerche.h"
@@ -14,11 +15,12 @@ TFrmListaCategorie::TFrmListaCategorie(QWidget* genitore)
     m_modello->impostaCampiExtra({Cat::Id});
     PreparaGriglia(m_ui->DBGrid1, m_modello);
     MinuscoloDuranteDigitazione(m_ui->EdRicCategorie);
-    connect(m_ui->EdRicCategorie, &QLineEdit::textEdited, this, &TFrmListaCategorie::EdRicCategorieKeyUp);
-    connect(m_ui->sbEsci, &QPushButton::clicked, this, &TFrmListaCategorie::sbEsciClick);
-    connect(m_ui->sbConferma, &QPushButton::clicked, this, &TFrmListaCategorie::sbConfermaClick);
-    connect(m_ui->SpeedButton1, &QPushButton::clicked, this, &TFrmListaCategorie::SpeedButton1Click);
-    connect(m_ui->DBGrid1, &QTableView::doubleClicked, this, &TFrmListaCategorie::DBGrid1DblClick);
+    connect(m_ui->EdRicCategorie, &QLineEdit::textEdited, this,
+            Gestore(this, &TFrmListaCategorie::EdRicCategorieKeyUp));
+    connect(m_ui->sbEsci, &QPushButton::clicked, this, Gestore(this, &TFrmListaCategorie::sbEsciClick));
+    connect(m_ui->sbConferma, &QPushButton::clicked, this, Gestore(this, &TFrmListaCategorie::sbConfermaClick));
+    connect(m_ui->SpeedButton1, &QPushButton::clicked, this, Gestore(this, &TFrmListaCategorie::SpeedButton1Click));
+    connect(m_ui->DBGrid1, &QTableView::doubleClicked, this, Gestore(this, &TFrmListaCategorie::DBGrid1DblClick));
 }
 
 TFrmListaCategorie::~TFrmListaCategorie() = default;
@@ -27,7 +29,7 @@ void TFrmListaCategorie::showEvent(QShowEvent* evento) {
     QDialog::showEvent(evento);
     if (m_mostrata) return;
     m_mostrata = true;
-    FormShow();
+    EseguiMostrandoErrori([this] { FormShow(); });
 }
 
 void TFrmListaCategorie::FormShow() {

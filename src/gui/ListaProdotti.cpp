@@ -1,6 +1,7 @@
 #include "gui/ListaProdotti.h"
 #include "data/engine/Definizioni.h"
 
+#include "gui/Gestori.h"
 #include "gui/ModelloElenco.h"
 #include "gui/Selezione.h"
 #include "data/Ricerche.h"
@@ -16,12 +17,12 @@ TFrmListaProdotti::TFrmListaProdotti(QWidget* genitore)
     m_ui->DBGrid1->setColumnWidth(0, 160);
     MinuscoloDuranteDigitazione(m_ui->EdRicNome);
     MinuscoloDuranteDigitazione(m_ui->EdRicDescrizione);
-    connect(m_ui->EdRicNome, &QLineEdit::textEdited, this, &TFrmListaProdotti::EdRicNomeKeyUp);
-    connect(m_ui->EdRicDescrizione, &QLineEdit::textEdited, this, &TFrmListaProdotti::EdRicNomeKeyUp);
-    connect(m_ui->sbEsci, &QPushButton::clicked, this, &TFrmListaProdotti::sbEsciClick);
-    connect(m_ui->sbConferma, &QPushButton::clicked, this, &TFrmListaProdotti::sbConfermaClick);
-    connect(m_ui->SpeedButton1, &QPushButton::clicked, this, &TFrmListaProdotti::SpeedButton1Click);
-    connect(m_ui->DBGrid1, &QTableView::doubleClicked, this, &TFrmListaProdotti::DBGrid1DblClick);
+    connect(m_ui->EdRicNome, &QLineEdit::textEdited, this, Gestore(this, &TFrmListaProdotti::EdRicNomeKeyUp));
+    connect(m_ui->EdRicDescrizione, &QLineEdit::textEdited, this, Gestore(this, &TFrmListaProdotti::EdRicNomeKeyUp));
+    connect(m_ui->sbEsci, &QPushButton::clicked, this, Gestore(this, &TFrmListaProdotti::sbEsciClick));
+    connect(m_ui->sbConferma, &QPushButton::clicked, this, Gestore(this, &TFrmListaProdotti::sbConfermaClick));
+    connect(m_ui->SpeedButton1, &QPushButton::clicked, this, Gestore(this, &TFrmListaProdotti::SpeedButton1Click));
+    connect(m_ui->DBGrid1, &QTableView::doubleClicked, this, Gestore(this, &TFrmListaProdotti::DBGrid1DblClick));
 }
 
 TFrmListaProdotti::~TFrmListaProdotti() = default;
@@ -30,7 +31,7 @@ void TFrmListaProdotti::showEvent(QShowEvent* evento) {
     QDialog::showEvent(evento);
     if (m_mostrata) return;
     m_mostrata = true;
-    FormShow();
+    EseguiMostrandoErrori([this] { FormShow(); });
 }
 
 void TFrmListaProdotti::FormShow() {

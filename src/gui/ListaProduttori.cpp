@@ -1,6 +1,7 @@
 #include "gui/ListaProduttori.h"
 #include "data/engine/Definizioni.h"
 
+#include "gui/Gestori.h"
 #include "gui/ModelloElenco.h"
 #include "gui/Selezione.h"
 #include "data/Ricerche.h"
@@ -27,20 +28,20 @@ TFrmListaProduttori::TFrmListaProduttori(QWidget* genitore)
     m_ui->DBGrid1->setColumnWidth(1, 160);
     m_ui->DBGrid1->setMinimumWidth(420);
     MinuscoloDuranteDigitazione(m_ui->EdNome);
-    connect(m_ui->EdNome, &QLineEdit::textEdited, this, &TFrmListaProduttori::EdNomeKeyUp);
-    connect(m_ui->rbNome, &QRadioButton::toggled, this, [this](bool attivo) {
+    connect(m_ui->EdNome, &QLineEdit::textEdited, this, Gestore(this, &TFrmListaProduttori::EdNomeKeyUp));
+    connect(m_ui->rbNome, &QRadioButton::toggled, this, Gestore([this](bool attivo) {
         if (attivo) rgRicercaPerClick();
-    });
-    connect(m_ui->rbCognome, &QRadioButton::toggled, this, [this](bool attivo) {
+    }));
+    connect(m_ui->rbCognome, &QRadioButton::toggled, this, Gestore([this](bool attivo) {
         if (attivo) rgRicercaPerClick();
-    });
-    connect(m_ui->sbEsci, &QPushButton::clicked, this, &TFrmListaProduttori::sbEsciClick);
-    connect(m_ui->sbConferma, &QPushButton::clicked, this, &TFrmListaProduttori::sbConfermaClick);
-    connect(m_ui->SpeedButton1, &QPushButton::clicked, this, &TFrmListaProduttori::SpeedButton1Click);
-    connect(m_ui->DBGrid1, &QTableView::doubleClicked, this, &TFrmListaProduttori::DBGrid1DblClick);
-    connect(m_modello, &QAbstractItemModel::modelReset, this, &TFrmListaProduttori::MostraDettagli);
+    }));
+    connect(m_ui->sbEsci, &QPushButton::clicked, this, Gestore(this, &TFrmListaProduttori::sbEsciClick));
+    connect(m_ui->sbConferma, &QPushButton::clicked, this, Gestore(this, &TFrmListaProduttori::sbConfermaClick));
+    connect(m_ui->SpeedButton1, &QPushButton::clicked, this, Gestore(this, &TFrmListaProduttori::SpeedButton1Click));
+    connect(m_ui->DBGrid1, &QTableView::doubleClicked, this, Gestore(this, &TFrmListaProduttori::DBGrid1DblClick));
+    connect(m_modello, &QAbstractItemModel::modelReset, this, Gestore(this, &TFrmListaProduttori::MostraDettagli));
     connect(m_ui->DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            &TFrmListaProduttori::MostraDettagli);
+            Gestore(this, &TFrmListaProduttori::MostraDettagli));
 }
 
 TFrmListaProduttori::~TFrmListaProduttori() = default;
@@ -49,7 +50,7 @@ void TFrmListaProduttori::showEvent(QShowEvent* evento) {
     QDialog::showEvent(evento);
     if (m_mostrata) return;
     m_mostrata = true;
-    FormShow();
+    EseguiMostrandoErrori([this] { FormShow(); });
 }
 
 void TFrmListaProduttori::FormShow() {

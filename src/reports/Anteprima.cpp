@@ -1,6 +1,7 @@
 #include "reports/Anteprima.h"
 
 #include "gui/Finestre.h"
+#include "gui/Gestori.h"
 #include "reports/engine/Report.h"
 #include "reports/engine/Pittura.h"
 #include "ui_Anteprima.h"
@@ -32,19 +33,19 @@ TAnteprimaReport::TAnteprimaReport(const TDocumentoReport& d, QWidget* genitore)
     m_ui->NumeroPagina->setRange(1, qMax(1, m_d.numeroPagine()));
     m_ui->lblTotalePagine->setText(QStringLiteral(" di %1 ").arg(m_d.numeroPagine()));
 
-    connect(m_ui->sbPrimaPagina, &QToolButton::clicked, this, [this] { vaiAPagina(0); });
-    connect(m_ui->sbPaginaPrecedente, &QToolButton::clicked, this, [this] { vaiAPagina(m_pagina - 1); });
-    connect(m_ui->NumeroPagina, &QSpinBox::valueChanged, this, [this](int n) { vaiAPagina(n - 1); });
-    connect(m_ui->sbPaginaSuccessiva, &QToolButton::clicked, this, [this] { vaiAPagina(m_pagina + 1); });
-    connect(m_ui->sbUltimaPagina, &QToolButton::clicked, this, [this] { vaiAPagina(m_d.numeroPagine() - 1); });
-    connect(m_ui->sbRiduci, &QToolButton::clicked, this, [this] { impostaZoom(m_zoom / 1.25); });
-    connect(m_ui->sbIngrandisci, &QToolButton::clicked, this, [this] { impostaZoom(m_zoom * 1.25); });
-    connect(m_ui->sbAdattaLarghezza, &QToolButton::clicked, this, [this] {
+    connect(m_ui->sbPrimaPagina, &QToolButton::clicked, this, Gestore([this] { vaiAPagina(0); }));
+    connect(m_ui->sbPaginaPrecedente, &QToolButton::clicked, this, Gestore([this] { vaiAPagina(m_pagina - 1); }));
+    connect(m_ui->NumeroPagina, &QSpinBox::valueChanged, this, Gestore([this](int n) { vaiAPagina(n - 1); }));
+    connect(m_ui->sbPaginaSuccessiva, &QToolButton::clicked, this, Gestore([this] { vaiAPagina(m_pagina + 1); }));
+    connect(m_ui->sbUltimaPagina, &QToolButton::clicked, this, Gestore([this] { vaiAPagina(m_d.numeroPagine() - 1); }));
+    connect(m_ui->sbRiduci, &QToolButton::clicked, this, Gestore([this] { impostaZoom(m_zoom / 1.25); }));
+    connect(m_ui->sbIngrandisci, &QToolButton::clicked, this, Gestore([this] { impostaZoom(m_zoom * 1.25); }));
+    connect(m_ui->sbAdattaLarghezza, &QToolButton::clicked, this, Gestore([this] {
         const double disponibile = m_ui->Area->viewport()->width() - 20;
         impostaZoom(disponibile / (Pagina::Larghezza / 25.4 * DpiSchermo));
-    });
-    connect(m_ui->sbStampa, &QToolButton::clicked, this, [this] { stampa(); });
-    connect(m_ui->sbChiudi, &QToolButton::clicked, this, &QDialog::close);
+    }));
+    connect(m_ui->sbStampa, &QToolButton::clicked, this, Gestore([this] { stampa(); }));
+    connect(m_ui->sbChiudi, &QToolButton::clicked, this, Gestore(this, &QDialog::close));
     ridisegna();
 }
 
