@@ -5,6 +5,8 @@
 #include "app/Start.h"
 #include "data/CartellaProgramma.h"
 #include "data/Costanti.h"
+#include "data/LetturaImpostazioni.h"
+#include "data/Orologio.h"
 #include "gui/Gestori.h"
 #include "tools/Impostazioni.h"
 #include "data/engine/Archivio.h"
@@ -18,6 +20,7 @@
 #include "movements/CaricoScarico.h"
 #include "movements/CtrlGiacenze.h"
 #include "movements/CtrlQta.h"
+#include "movements/ProssimeScadenze.h"
 #include "movements/Quantita.h"
 #include "movements/SetCancStorico.h"
 #include "online/Bug.h"
@@ -26,6 +29,7 @@
 #include "registries/AnagProduttori.h"
 #include "registries/Categorie.h"
 #include "reports/SetStampaInventario.h"
+#include "reports/Riepilogo.h"
 #include "reports/SetStampe.h"
 #include "reports/StampaGiacenze.h"
 #include "reports/StampaQtaAlert.h"
@@ -52,7 +56,7 @@ TfrmMain::TfrmMain(QWidget* genitore) : QMainWindow(genitore), m_ui(std::make_un
     for (QAction* a : findChildren<QAction*>())
         if (!a->menu()) a->setEnabled(false);
     for (TEtichettaLink* l : {m_ui->LabUrl1, m_ui->LabUrl2, m_ui->LabUrl3, m_ui->LabUrl4, m_ui->LabUrl5, m_ui->LabUrl6,
-                              m_ui->LabUrl7, m_ui->LabUrl8})
+                              m_ui->LabUrl7, m_ui->LabUrl8, m_ui->LabUrl9})
         l->setEnabled(false);
 
     collega(m_ui->About1, &TfrmMain::About1Click);
@@ -87,6 +91,8 @@ TfrmMain::TfrmMain(QWidget* genitore) : QMainWindow(genitore), m_ui(std::make_un
     collega(m_ui->Stampinventario1, &TfrmMain::Stampinventario1Click);
     collega(m_ui->LabUrl6, &TfrmMain::Stampinventario1Click);
     collega(m_ui->Esportazioneasciiexcel1, &TfrmMain::Esportazioneasciiexcel1Click);
+    collega(m_ui->LabUrl9, &TfrmMain::LabUrl9Click);
+    collega(m_ui->Riepilogo1, &TfrmMain::Riepilogo1Click);
 
     FormCreate();
 }
@@ -102,6 +108,7 @@ void TfrmMain::FormCreate() {
         CreaTabelleAllAvvio();
         MostraAnnoDiLavoro();
         MostraProdottiInEsaurimento();
+        MostraProdottiInScadenza();
     });
     adjustSize();
     CentraSulloSchermo(this);
@@ -142,6 +149,23 @@ void TfrmMain::MostraProdottiInEsaurimento() {
     m_ui->LabUrl8->setVisible(true);
 }
 
+void TfrmMain::MostraProdottiInScadenza() {
+    const int giorni = GiorniPreavvisoScadenza();
+    const int n = ContaProdottiInScadenza(TArchivio::corrente(), Oggi(), giorni);
+    m_ui->LabUrl9->setVisible(n > 0);
+    if (n == 0) return;
+    m_ui->LabUrl9->setText(n == 1 ? QStringLiteral("1 PRODOTTO IN SCADENZA")
+                                  : QString::number(n) + QStringLiteral(" PRODOTTI IN SCADENZA"));
+    m_ui->LabUrl9->setToolTip(QStringLiteral("Prodotti che scadono entro %1 giorni").arg(giorni));
+}
+
+void TfrmMain::LabUrl9Click() {
+    int giorni = 0;
+    if (!EseguiMostrandoErrori([&] { giorni = GiorniPreavvisoScadenza(); })) return;
+    if (giorni > 0) ApriFinestra<TFrmProssimeScadenze>(giorni);
+    EseguiMostrandoErrori([this] { MostraProdottiInScadenza(); });
+}
+
 void TfrmMain::showEvent(QShowEvent* evento) {
     QMainWindow::showEvent(evento);
     if (!m_primaVolta) return;
@@ -155,9 +179,17 @@ void TfrmMain::About1Click() {
 
 void TfrmMain::btnEsciClick() { close(); }
 
-void TfrmMain::Impostazioni1Click() { ApriFinestra<TFrmImpostazioni>(); }
+void TfrmMain::Impostazioni1Click() {
+    ApriFinestra<TFrmImpostazioni>();
+    // The warning days may have changed.
+    EseguiMostrandoErrori([this] { MostraProdottiInScadenza(); });
+}
 
-void TfrmMain::Magazzino1Click() { ApriFinestra<TFrmCaricoScarico>(); }
+void TfrmMain::Magazzino1Click() {
+    ApriFinestra<TFrmCaricoScarico>();
+    // A load moves a product's entry date.
+    EseguiMostrandoErrori([this] { MostraProdottiInScadenza(); });
+}
 
 void TfrmMain::Aggiustamentoresi1Click() { ApriFinestra<TFrmAggiustamentoResi>(); }
 void TfrmMain::Elencoprodotti1Click() { ApriFinestra<TFrmAnagProdotti>(); }
@@ -234,6 +266,8 @@ void ApriControllo(QWidget* principale) {
 void TfrmMain::Controllagiacenze1Click() { ApriControllo<TFrmCtrlGiacenze, TfrmStampaGiacenze>(this); }
 
 void TfrmMain::VisioniStampe1Click() { ApriFinestra<TfrmSetStampe>(); }
+
+void TfrmMain::Riepilogo1Click() { ApriFinestra<TFrmRiepilogo>(); }
 
 void TfrmMain::Stampinventario1Click() { ApriFinestra<TFrmSetStampaInventario>(); }
 

@@ -32,6 +32,10 @@ public:
     // own path when none is given.
     void MostraAnnoDiLavoro(const QString& percorso = {});
     void MostraProdottiInEsaurimento();
+    // The expiring-soon link: shown with the count of the products that pass
+    // their stock period within the days set in the settings, hidden when
+    // there are none or the setting is 0.
+    void MostraProdottiInScadenza();
 
     TSelezioneCorrente selezione;
     Ui::TfrmMain* ui() const { return m_ui.get(); }
@@ -65,6 +69,8 @@ private:
     void Recuperodati1Click();
     void InviodatiaVavori1Click();
     void Esportazioneasciiexcel1Click();
+    void LabUrl9Click();
+    void Riepilogo1Click();
 
     // Connects a menu item or a quick link to its handler and enables it.
     void collega(QAction* voce, void (TfrmMain::*gestore)()) {

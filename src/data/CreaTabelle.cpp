@@ -126,6 +126,19 @@ void RegistraErrore(const TTabella& sorgente, const TTabella& destinazione, cons
 // What failed, in the words the user reads.
 QString CausaGuasto(const ErroreArchivio& e) { return CausaErroreMotore(e.codiceMotore()); }
 
+// The interface language is not among the declared settings: a translated
+// installation brings it in its own settings table. When that table is
+// rebuilt (a field added to the settings), the field goes along with the
+// others, so that the installation keeps its language.
+void ConservaLingua(TDefinizioneTabella& definizione) {
+    TArchivio& a = TArchivio::corrente();
+    if (!a.esisteTabella(definizione.nomeFile)) return;
+    const TStrutturaTabella esistente = a.leggiStruttura(definizione.nomeFile);
+    const int i = esistente.indiceCampo(Impostazioni::Lingua);
+    if (i >= 0 && definizione.struttura.indiceCampo(Impostazioni::Lingua) < 0)
+        definizione.struttura.campi << esistente.campi[i];
+}
+
 }  // namespace
 
 QString NomeTemporaneo(const QString& nomeFile) {
@@ -249,6 +262,7 @@ void CreaTabelle(TResocontoTabelle* resoconto) {
                                Definizioni::Impostazioni, Definizioni::Categorie};
     for (const QString& nome : tabelle) {
         TDefinizioneTabella d = Definizioni::Definizione(nome);
+        if (nome == Definizioni::Impostazioni) ConservaLingua(d);
         AggiornaStrutturaTabella(d, resoconto);
         if (nome != Definizioni::Impostazioni) continue;
         TTabella impostazioni(TArchivio::corrente(), nome);
@@ -265,6 +279,7 @@ void CreaTabelle(TResocontoTabelle* resoconto) {
             impostazioni.imposta(Impostazioni::DataIngressoAutomatica, true);
             impostazioni.imposta(Impostazioni::ProponiInsStorico, true);
             impostazioni.imposta(Impostazioni::SovrascriviPrezListino, true);
+            impostazioni.imposta(Impostazioni::GiorniPreavvisoScadenza, 0);
             impostazioni.registra();
         }
         impostazioni.chiudi();

@@ -48,3 +48,11 @@ int DimensioneCarattereStampa(const QString& campo, const QString& letto) {
     // A size beyond any int is the largest: the report then takes its bound.
     return static_cast<int>(std::clamp<qlonglong>(n, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
+
+int GiorniPreavvisoScadenza() {
+    const TRecord impostazioni = LeggiImpostazioni();
+    if (!impostazioni.haCampo(Impostazioni::GiorniPreavvisoScadenza) ||
+        impostazioni.nullo(Impostazioni::GiorniPreavvisoScadenza))
+        return 0;
+    return std::max(0, impostazioni.intero(Impostazioni::GiorniPreavvisoScadenza));
+}

@@ -22,3 +22,7 @@ int ImpostazioneIntera(const QString& testo);
 // record), then it is read as a whole number, anything else raising the
 // conversion error. A size beyond any int is the largest.
 int DimensioneCarattereStampa(const QString& campo, const QString& letto);
+// The days of warning before a product expires, from GIORNI_PREAVVISO_SCADENZA:
+// 0 (no warning) for an empty field, a negative one, a table without the
+// field or without a row. Store errors propagate.
+int GiorniPreavvisoScadenza();

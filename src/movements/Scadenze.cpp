@@ -202,3 +202,52 @@ TEsitoScadenze ControllaScadenze(TArchivio& a, const QString& condizione, const 
     t.conferma();
     return esito;
 }
+
+namespace {
+
+// The products' table, the expiry day and the window's condition, with the
+// two bounds as ?1 (today) and ?2 (the last day of the warning).
+QString DaProdottiInScadenza(TArchivio& a) {
+    return QStringLiteral(" from %1 where %2 <> 0 and %3(%4, %5) > ?1 and %3(%4, %5) <= ?2")
+        .arg(a.nomeQualificato(Definizioni::Prodotti), Prodotti::Id, QLatin1String(NomeFunzioneScadenza),
+             Prodotti::DataOggi, Prodotti::GiacenzaMax);
+}
+
+}  // namespace
+
+int ContaProdottiInScadenza(TArchivio& a, const QDate& oggi, int giorni) {
+    if (giorni <= 0) return 0;
+    sqlite3* h = a.handle();
+    RegistraFunzioneScadenza(h);
+    TIstruzione conta(h, QStringLiteral("select count(*)") + DaProdottiInScadenza(a));
+    sqlite3_bind_int64(conta.s, 1, oggi.toJulianDay());
+    sqlite3_bind_int64(conta.s, 2, oggi.toJulianDay() + giorni);
+    return conta.riga() ? sqlite3_column_int(conta.s, 0) : 0;
+}
+
+QVector<TProdottoInScadenza> ProdottiInScadenza(TArchivio& a, const QDate& oggi, int giorni) {
+    QVector<TProdottoInScadenza> elenco;
+    if (giorni <= 0) return elenco;
+    sqlite3* h = a.handle();
+    RegistraFunzioneScadenza(h);
+    TIstruzione leggi(h, QStringLiteral("select %1, %2, %3, %4, %5(%6, %7) as giorno")
+                             .arg(Prodotti::Id, Prodotti::Nome, Prodotti::Descrizione, Prodotti::Quantita,
+                                  QLatin1String(NomeFunzioneScadenza), Prodotti::DataOggi, Prodotti::GiacenzaMax) +
+                             DaProdottiInScadenza(a) + QStringLiteral(" order by giorno, %1, %2").arg(Prodotti::Nome, Prodotti::Id));
+    sqlite3_bind_int64(leggi.s, 1, oggi.toJulianDay());
+    sqlite3_bind_int64(leggi.s, 2, oggi.toJulianDay() + giorni);
+    auto testo = [&](int colonna) {
+        const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(leggi.s, colonna));
+        return t ? QString::fromUtf8(t) : QString();
+    };
+    while (leggi.riga()) {
+        TProdottoInScadenza p;
+        p.id = sqlite3_column_int64(leggi.s, 0);
+        p.nome = testo(1);
+        p.descrizione = testo(2);
+        p.quantita = sqlite3_column_int64(leggi.s, 3);
+        p.scadenza = QDate::fromJulianDay(sqlite3_column_int64(leggi.s, 4));
+        elenco << p;
+    }
+    return elenco;
+}

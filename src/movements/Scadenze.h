@@ -8,6 +8,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QVector>
 #include <functional>
 
 // The entry date of a stored DATAOGGI; an empty one counts as day 0,
@@ -44,3 +45,19 @@ struct TEsitoScadenze {
 // the others their old one); the failure then reaches the caller.
 TEsitoScadenze ControllaScadenze(TArchivio& archivio, const QString& condizione, const QDate& controllo,
                                  const std::function<bool(int i, int n)>& primaDelProdotto);
+
+// Expiring soon: the products that the rule above does not count as expired
+// on "oggi" and does count as expired "giorni" days later, i.e. with
+// oggi < DATAOGGI + GIACENZAMAX <= oggi + giorni. None when giorni is 0 or
+// less. The same products as the expiry check sees (ID <> 0), whatever their
+// stock.
+struct TProdottoInScadenza {
+    qint64 id = 0;
+    QString nome;
+    QString descrizione;
+    qint64 quantita = 0;
+    QDate scadenza;  // the first day on which the product is expired
+};
+int ContaProdottiInScadenza(TArchivio& archivio, const QDate& oggi, int giorni);
+// The same products, by expiry date, then code.
+QVector<TProdottoInScadenza> ProdottiInScadenza(TArchivio& archivio, const QDate& oggi, int giorni);

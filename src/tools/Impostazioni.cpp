@@ -10,6 +10,7 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QSpinBox>
 
 TFrmImpostazioni::TFrmImpostazioni(QWidget* genitore)
     : QDialog(genitore),
@@ -39,6 +40,11 @@ TFrmImpostazioni::TFrmImpostazioni(QWidget* genitore)
     }
     for (const auto& [casella, campo] : m_caselle)
         connect(casella, &QCheckBox::clicked, this, Gestore([this, b = casella, c = campo] { CasellaCambiata(b, c); }));
+    connect(m_ui->spGiorniPreavviso, &QSpinBox::valueChanged, this, Gestore([this](int giorni) {
+                if (m_mostrando) return;
+                m_tabella.modifica();
+                m_tabella.imposta(Impostazioni::GiorniPreavvisoScadenza, giorni);
+            }));
     connect(m_ui->sbOK, &QPushButton::clicked, this, Gestore(this, &TFrmImpostazioni::sbOKClick));
     connect(m_ui->sbAnnulla, &QPushButton::clicked, this, Gestore(this, &TFrmImpostazioni::sbAnnullaClick));
     connect(m_ui->sbEsci, &QPushButton::clicked, this, Gestore(this, &TFrmImpostazioni::sbEsciClick));
@@ -92,6 +98,10 @@ void TFrmImpostazioni::MostraRecord() {
         const QString valore = vuota || m_tabella.nullo(campo) ? QString() : QString::number(m_tabella.intero(campo));
         lista->setCurrentIndex(DimensioniCarattere().indexOf(valore));
     }
+    // An empty field (a book from before the setting) reads as 0: no warning.
+    m_ui->spGiorniPreavviso->setValue(vuota || m_tabella.nullo(Impostazioni::GiorniPreavvisoScadenza)
+                                          ? 0
+                                          : m_tabella.intero(Impostazioni::GiorniPreavvisoScadenza));
     m_mostrando = false;
 }
 

@@ -8,6 +8,7 @@
 #include "gui/ListaCategorie.h"
 #include "gui/ListaProdotti.h"
 #include "gui/ListaProduttori.h"
+#include "movements/ProssimeScadenze.h"
 #include "reports/Anteprima.h"
 #include "reports/engine/Report.h"
 #include "tools/InputDate.h"
@@ -83,7 +84,7 @@ void TestFinestre::dalMenu_data() {
     for (const char* voce : {"Prodotti", "Produttori", "Categorie", "Carico / scarico", "Aggiustamento / resi",
                              "Controllo scadenze", "Controllo quantità", "Elimina operazioni storico", "Azzera scarichi",
                              "Visioni e stampe", "Stampa inventario", "Impostazioni", "Segnala bug", "Salvataggio dati",
-                             "Recupero dati", "Invio dati a Vavori Rarovazazo", "Esportazione ascii / excel"})
+                             "Recupero dati", "Invio dati a Vavori Rarovazazo", "Esportazione ascii / excel", "Riepilogo"})
         QTest::newRow(voce) << QString::fromUtf8(voce);
 }
 
@@ -129,6 +130,7 @@ void TestFinestre::centrateEIntere_data() {
     riga("lista categorie", [](QWidget* g) { return new TFrmListaCategorie(g); });
     riga("lista prodotti", [](QWidget* g) { return new TFrmListaProdotti(g); });
     riga("lista produttori", [](QWidget* g) { return new TFrmListaProduttori(g); });
+    riga("prodotti in scadenza", [](QWidget* g) { return new TFrmProssimeScadenze(g, 7); });
 }
 
 void TestFinestre::centrateEIntere() {

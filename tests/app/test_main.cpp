@@ -8,15 +8,20 @@
 #include "app/Applicazione.h"
 #include "app/Main.h"
 #include "app/Start.h"
+#include "data/Orologio.h"
 #include "data/engine/Archivio.h"
+#include "data/engine/Definizioni.h"
+#include "movements/ProssimeScadenze.h"
 #include "gui/Messaggi.h"
 #include "ui_About.h"
 #include "ui_Main.h"
+#include "ui_ProssimeScadenze.h"
 #include "ui_Start.h"
 
 #include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
+#include <QTableWidget>
 
 class TestMain : public QObject {
     Q_OBJECT
@@ -26,6 +31,7 @@ private slots:
     void etichettaAnno();
     void prodottiInEsaurimento_data();
     void prodottiInEsaurimento();
+    void prodottiInScadenza();
     void menuECollegamenti();
     void scatoleMessaggio();
     void erroreGenerale();
@@ -95,6 +101,43 @@ void TestMain::prodottiInEsaurimento() {
     ZR_VERIFICA_RISPOSTE(amb);
 }
 
+void TestMain::prodottiInScadenza() {
+    TAmbienteTest amb;
+    ImpostaOrologio(QDateTime(QDate(2004, 3, 10), QTime(9, 0)));
+    // Expiry days 12/03 and 17/03; the third one is already expired.
+    InserisciProdotto({.id = 1, .nome = QStringLiteral("A"), .dataOggi = QStringLiteral("2004-03-02"), .giacenzaMax = 10});
+    InserisciProdotto({.id = 2, .nome = QStringLiteral("B"), .dataOggi = QStringLiteral("2004-03-07"), .giacenzaMax = 10});
+    InserisciProdotto({.id = 3, .nome = QStringLiteral("C"), .dataOggi = QStringLiteral("2004-03-01"), .giacenzaMax = 2});
+    {
+        // A new book has the warning off.
+        TfrmMain m;
+        QVERIFY(m.ui()->LabUrl9->isHidden());
+    }
+    const struct {
+        int giorni;
+        QString testo;
+    } casi[] = {{1, QString()}, {2, QStringLiteral("1 PRODOTTO IN SCADENZA")}, {7, QStringLiteral("2 PRODOTTI IN SCADENZA")}};
+    for (const auto& c : casi) {
+        ImpostaImpostazione(Impostazioni::GiorniPreavvisoScadenza, c.giorni);
+        TfrmMain m;
+        QCOMPARE(m.ui()->LabUrl9->isHidden(), c.testo.isEmpty());
+        if (!c.testo.isEmpty()) QCOMPARE(m.ui()->LabUrl9->text(), c.testo);
+    }
+    // The link opens the list, owned by the main window.
+    TfrmMain m;
+    int righe = -1;
+    QuandoSiApre([&](QWidget* w) {
+        auto* f = qobject_cast<TFrmProssimeScadenze*>(w);
+        if (f && w->parentWidget() == &m) righe = f->ui()->GrigliaScadenze->rowCount();
+        w->close();
+    });
+    emit m.ui()->LabUrl9->cliccato();
+    QCOMPARE(righe, 2);
+    QVERIFY(m.findChildren<TFrmProssimeScadenze*>().isEmpty());
+    ImpostaOrologio(QDateTime());
+    ZR_VERIFICA_RISPOSTE(amb);
+}
+
 void TestMain::menuECollegamenti() {
     TAmbienteTest amb;
     TfrmMain m;
@@ -110,7 +153,8 @@ void TestMain::menuECollegamenti() {
     QCOMPARE(voci, (QStringList{
                        QStringLiteral("Anagrafiche: Prodotti, Produttori, Categorie"),
                        QStringLiteral("Magazzino: Carico / scarico, Aggiustamento / resi, Controllo scadenze, Controllo quantità, "
-                                      "Elimina operazioni storico, Azzera scarichi, -, Visioni e stampe[Ctrl+S], Stampa inventario"),
+                                      "Elimina operazioni storico, Azzera scarichi, -, Visioni e stampe[Ctrl+S], Stampa inventario, -, "
+                                      "Riepilogo"),
                        QStringLiteral("Utilità: Impostazioni, -, Aggiorna versione, Indicizza e ripara, Segnala bug, Salvataggio dati, "
                                       "Recupero dati, Invio dati a Vavori Rarovazazo, Esportazione ascii / excel"),
                        QStringLiteral("&?: &Aiuto[F1], -, About"),
@@ -240,7 +284,7 @@ void TestMain::programmaReale() {
                       .isEmpty(),
                  t);
     QCOMPARE(Sqlite3(cartella + QStringLiteral("/impostazioni.db"), QStringLiteral("select * from impostazioni")),
-             QStringLiteral("10|10|10|10|10|10|10|0|0|1|1|1"));
+             QStringLiteral("10|10|10|10|10|10|10|0|0|1|1|1|0"));  // the expiry warning starts off
     QCOMPARE(Sqlite3(cartella + QStringLiteral("/prodotti.db"), QStringLiteral("select group_concat(name) from pragma_table_info('prodotti')")),
              QStringLiteral("ID,NOME,DESCRIZIONE,PREZZOLISTINO,PREZZO,PREZZO2,CARICHI,SCARICHI,TOTALEACQUISTI,TOTALEVENDITE,"
                             "SCONTO1,SCONTO2,SCONTO3,QUANTITA,GIACENZAMAX,DATAOGGI,DATADISTINTA,NUMDISTINTA,IDPRODUTTORE,FOTO,"

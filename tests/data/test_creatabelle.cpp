@@ -9,6 +9,7 @@
 #include "data/CartellaProgramma.h"
 #include "data/CreaTabelle.h"
 #include "data/CreaTabelleGenerali.h"
+#include "data/LetturaImpostazioni.h"
 #include "data/Orologio.h"
 #include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"
@@ -130,6 +131,7 @@ class TestCreaTabelle : public QObject {
     Q_OBJECT
 private slots:
     void primoAvvio();
+    void impostazioniDiPrima();
     void secondoAvvioNonScrive();
     void ricostruzioni_data();
     void ricostruzioni();
@@ -175,7 +177,7 @@ void TestCreaTabelle::primoAvvio() {
     QCOMPARE(chiave(QStringLiteral("tabexport")), QStringLiteral("PROGR"));
     QCOMPARE(chiave(QStringLiteral("storico")), QString());
     QCOMPARE(Sqlite3(amb.file(QStringLiteral("impostazioni.db")), QStringLiteral("select * from impostazioni")),
-             QStringLiteral("10|10|10|10|10|10|10|0|0|1|1|1"));
+             QStringLiteral("10|10|10|10|10|10|10|0|0|1|1|1|0"));  // the expiry warning starts off
     QVERIFY(!QFile::exists(amb.file(QStringLiteral("dberrori.log"))));
 }
 
@@ -567,6 +569,31 @@ void TestCreaTabelle::collegamentoSenzaBersaglio() {
     QVERIFY(QFileInfo(amb.file(QStringLiteral("prodotti.db"))).isSymLink());
     QVERIFY(!QFileInfo::exists(assente));
     QVERIFY(!QFile::exists(amb.file(QStringLiteral("prodotti.dbAPPOGGIO.db"))));
+}
+
+// A settings table from before the warning days: the upgrade adds the field
+// (empty, read as no warning) and keeps every value, the language included.
+void TestCreaTabelle::impostazioniDiPrima() {
+    TAmbienteTest amb;
+    TArchivio& a = TArchivio::corrente();
+    const QString tabella = a.nomeQualificato(Definizioni::Impostazioni);
+    a.esegui(QStringLiteral("update %1 set CAR_STAMPA_STORICO = 14, CANC_AUTOMATICA = 1, PROPONI_INS_STORICO = 0").arg(tabella));
+    a.esegui(QStringLiteral("alter table %1 add column LINGUA VARCHAR(20)").arg(tabella));
+    a.esegui(QStringLiteral("update %1 set LINGUA = 'INGLESE'").arg(tabella));
+    a.esegui(QStringLiteral("alter table %1 drop column GIORNI_PREAVVISO_SCADENZA").arg(tabella));
+    a.scollegaTutte();
+    Avvio();
+    ZR_VERIFICA_RISPOSTE(amb);
+    const QString file = amb.file(QStringLiteral("impostazioni.db"));
+    QCOMPARE(Sqlite3(file, QStringLiteral("select count(*), CAR_STAMPA_STORICO, CAR_STAMPA_PRODOTTI, CANC_AUTOMATICA, "
+                                          "PROPONI_INS_STORICO, LINGUA, ifnull(GIORNI_PREAVVISO_SCADENZA, '-') from impostazioni")),
+             QStringLiteral("1|14|10|1|0|INGLESE|-"));
+    QCOMPARE(GiorniPreavvisoScadenza(), 0);
+    // The next start finds the table as declared and leaves it alone.
+    const QByteArray prima = Contenuto(file);
+    a.scollegaTutte();
+    Avvio();
+    QCOMPARE(Contenuto(file), prima);
 }
 
 int main(int argc, char** argv) {

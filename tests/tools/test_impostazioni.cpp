@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QSpinBox>
 
 namespace {
 
@@ -39,6 +40,7 @@ private slots:
     void okSenzaModifiche();
     void carattereFuoriLista();
     void chiusuraDallaBarra();
+    void giorniPreavviso();
 };
 
 void TestImpostazioni::mostraIlRecord() {
@@ -215,6 +217,20 @@ void TestImpostazioni::chiusuraDallaBarra() {
     });
     QVERIFY(!f.TblImpostazioni().inModifica());
     QCOMPARE(Contenuto(amb), prima);
+    ZR_VERIFICA_RISPOSTE(amb);
+}
+
+void TestImpostazioni::giorniPreavviso() {
+    TAmbienteTest amb;
+    // A book from before the setting has it empty: shown as 0, no warning.
+    Sqlite3(amb.file("impostazioni.db"), "update impostazioni set GIORNI_PREAVVISO_SCADENZA = NULL");
+    TFrmImpostazioni f;
+    QCOMPARE(f.ui()->spGiorniPreavviso->value(), 0);
+    f.ui()->spGiorniPreavviso->setValue(7);
+    QVERIFY(f.TblImpostazioni().inModifica());
+    QCOMPARE(Campo(amb, "GIORNI_PREAVVISO_SCADENZA"), QString());
+    QTest::mouseClick(f.ui()->sbOK, Qt::LeftButton);
+    QCOMPARE(Campo(amb, "GIORNI_PREAVVISO_SCADENZA"), QStringLiteral("7"));
     ZR_VERIFICA_RISPOSTE(amb);
 }
 

@@ -40,7 +40,8 @@ QVector<TDefCampo> CampiImpostazioni() {
     return {I(CarStampaStorico), I(CarStampaProduttori), I(CarStampaProdotti),
             I(CarStampaListino), I(CarStampaGiacenze), I(CarStampaInventario),
             I(CarStampaQtaAlert), B(OrdProdottiStandard), B(CancAutomatica),
-            B(DataIngressoAutomatica), B(ProponiInsStorico), B(SovrascriviPrezListino)};
+            B(DataIngressoAutomatica), B(ProponiInsStorico), B(SovrascriviPrezListino),
+            I(GiorniPreavvisoScadenza)};
 }
 
 QVector<TDefCampo> CampiCategorie() { return {I(::Cat::Id), S(::Cat::Categoria, 30)}; }

@@ -79,6 +79,8 @@ inline const QString CancAutomatica = QStringLiteral("CANC_AUTOMATICA");
 inline const QString DataIngressoAutomatica = QStringLiteral("DATAINGRESSO_AUTOMATICA");
 inline const QString ProponiInsStorico = QStringLiteral("PROPONI_INS_STORICO");
 inline const QString SovrascriviPrezListino = QStringLiteral("SOVRASCRIVI_PREZ_LISTINO");
+// Days ahead that the main window warns of products about to expire (0: no warning).
+inline const QString GiorniPreavvisoScadenza = QStringLiteral("GIORNI_PREAVVISO_SCADENZA");
 // The interface language: not created by the program, present only in a
 // settings table that a translated installation brings.
 inline const QString Lingua = QStringLiteral("LINGUA");
