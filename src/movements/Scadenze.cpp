@@ -220,9 +220,9 @@ int ContaProdottiInScadenza(TArchivio& a, const QDate& oggi, int giorni) {
     sqlite3* h = a.handle();
     RegistraFunzioneScadenza(h);
     TIstruzione conta(h, QStringLiteral("select count(*)") + DaProdottiInScadenza(a));
-    sqlite3_bind_int64(conta.s, 1, oggi.toJulianDay());
-    sqlite3_bind_int64(conta.s, 2, oggi.toJulianDay() + giorni);
-    return conta.riga() ? sqlite3_column_int(conta.s, 0) : 0;
+    sqlite3_bind_int64(conta.handle(), 1, oggi.toJulianDay());
+    sqlite3_bind_int64(conta.handle(), 2, oggi.toJulianDay() + giorni);
+    return conta.riga() ? sqlite3_column_int(conta.handle(), 0) : 0;
 }
 
 QVector<TProdottoInScadenza> ProdottiInScadenza(TArchivio& a, const QDate& oggi, int giorni) {
@@ -234,19 +234,19 @@ QVector<TProdottoInScadenza> ProdottiInScadenza(TArchivio& a, const QDate& oggi,
                              .arg(Prodotti::Id, Prodotti::Nome, Prodotti::Descrizione, Prodotti::Quantita,
                                   QLatin1String(NomeFunzioneScadenza), Prodotti::DataOggi, Prodotti::GiacenzaMax) +
                              DaProdottiInScadenza(a) + QStringLiteral(" order by giorno, %1, %2").arg(Prodotti::Nome, Prodotti::Id));
-    sqlite3_bind_int64(leggi.s, 1, oggi.toJulianDay());
-    sqlite3_bind_int64(leggi.s, 2, oggi.toJulianDay() + giorni);
+    sqlite3_bind_int64(leggi.handle(), 1, oggi.toJulianDay());
+    sqlite3_bind_int64(leggi.handle(), 2, oggi.toJulianDay() + giorni);
     auto testo = [&](int colonna) {
-        const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(leggi.s, colonna));
+        const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(leggi.handle(), colonna));
         return t ? QString::fromUtf8(t) : QString();
     };
     while (leggi.riga()) {
         TProdottoInScadenza p;
-        p.id = sqlite3_column_int64(leggi.s, 0);
+        p.id = sqlite3_column_int64(leggi.handle(), 0);
         p.nome = testo(1);
         p.descrizione = testo(2);
-        p.quantita = sqlite3_column_int64(leggi.s, 3);
-        p.scadenza = QDate::fromJulianDay(sqlite3_column_int64(leggi.s, 4));
+        p.quantita = sqlite3_column_int64(leggi.handle(), 3);
+        p.scadenza = QDate::fromJulianDay(sqlite3_column_int64(leggi.handle(), 4));
         elenco << p;
     }
     return elenco;
