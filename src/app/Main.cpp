@@ -21,6 +21,8 @@
 #include "movements/CtrlGiacenze.h"
 #include "movements/CtrlQta.h"
 #include "movements/ProssimeScadenze.h"
+#include "movements/InventarioFisicoFinestra.h"
+#include "movements/MovimentiMagazzino.h"
 #include "movements/Quantita.h"
 #include "movements/SetCancStorico.h"
 #include "online/Bug.h"
@@ -67,6 +69,8 @@ TfrmMain::TfrmMain(QWidget* genitore) : QMainWindow(genitore), m_ui(std::make_un
     collega(m_ui->LabUrl3, &TfrmMain::Magazzino1Click);
     collega(m_ui->LabUrl7, &TfrmMain::Aggiustamentoresi1Click);
     collega(m_ui->Aggiornasaldi1, &TfrmMain::Aggiornasaldi1Click);
+    collega(m_ui->Movimentimagazzino1, &TfrmMain::Movimentimagazzino1Click);
+    collega(m_ui->Inventariofisico1, &TfrmMain::Inventariofisico1Click);
     collega(m_ui->Eliminaoperazionidastorico1, &TfrmMain::Eliminaoperazionidastorico1Click);
     collega(m_ui->Elencoprodotti1, &TfrmMain::Elencoprodotti1Click);
     collega(m_ui->Produttori1, &TfrmMain::Produttori1Click);
@@ -197,6 +201,19 @@ void TfrmMain::Produttori1Click() { ApriFinestra<TFrmAnagProduttori>(); }
 void TfrmMain::Categorie1Click() { ApriFinestra<TFrmCategorie>(); }
 
 void TfrmMain::Aggiornasaldi1Click() { ApriFinestra<TfrmAzzeraScarichi>(); }
+
+void TfrmMain::Movimentimagazzino1Click() { ApriFinestra<TfrmMovimentiMagazzino>(); }
+
+void TfrmMain::Inventariofisico1Click() {
+    // The valued inventory after a count: the inventory report's own window,
+    // opened on the count's day.
+    ApriFinestra<TfrmInventarioFisico>(std::function<void(const QDate&)>([this](const QDate& data) {
+        std::unique_ptr<TFrmSetStampaInventario> f(new TFrmSetStampaInventario(this));
+        f->impostaData(data);
+        CentraSulloSchermo(f.get());
+        f->exec();
+    }));
+}
 
 void TfrmMain::Eliminaoperazionidastorico1Click() { ApriFinestra<TfrmSetCancStorico>(); }
 

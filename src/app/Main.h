@@ -71,6 +71,8 @@ private:
     void Esportazioneasciiexcel1Click();
     void LabUrl9Click();
     void Riepilogo1Click();
+    void Movimentimagazzino1Click();
+    void Inventariofisico1Click();
 
     // Connects a menu item or a quick link to its handler and enables it.
     void collega(QAction* voce, void (TfrmMain::*gestore)()) {

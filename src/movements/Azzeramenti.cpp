@@ -2,7 +2,9 @@
 
 #include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"
+#include "data/Orologio.h"
 #include "movements/Movimenti.h"
+#include "movements/StoricoMovimenti.h"
 
 #include <QSqlQuery>
 #include <algorithm>
@@ -10,6 +12,9 @@
 void AzzeraScarichiProdotti(const std::function<void(int, int)>& avanzamento) {
     TArchivio& a = TArchivio::corrente();
     const QString prodotti = a.nomeQualificato(Definizioni::Prodotti);
+    // Attached before the transaction: the reset is noted in the history's
+    // file inside it.
+    a.assicuraCollegata(Definizioni::Storico);
     TTransazione t(a);
     {
         // A balance that another program stored beyond the loads' field, or a
@@ -88,6 +93,7 @@ void AzzeraScarichiProdotti(const std::function<void(int, int)>& avanzamento) {
     }
     gruppo.finish();
     uno.finish();
+    RegistraAzzeramento(a, Oggi());
     t.conferma();
 }
 

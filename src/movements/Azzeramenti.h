@@ -14,7 +14,9 @@
 // cannot become the loads (out of the field's range) or a stock value beyond
 // any number refuses the reset with ErroreLimiteContatori before any product
 // changes. The callback hears
-// of each product as it is done (its number from 1, and the count).
+// of each product as it is done (its number from 1, and the count). The
+// reset is noted beside the history (RegistraAzzeramento), so that no
+// movement recorded before it is reversed afterwards.
 void AzzeraScarichiProdotti(const std::function<void(int fatti, int totale)>& avanzamento = {});
 
 // Deletes the history rows dated from the first to the last day, both included.

@@ -50,7 +50,7 @@ void TFrmSetStampaInventario::showEvent(QShowEvent* evento) {
 }
 
 void TFrmSetStampaInventario::FormShow() {
-    m_ui->EDData->setText(Oggi().toString(FormatoData));
+    m_ui->EDData->setText((m_data.isValid() ? m_data : Oggi()).toString(FormatoData));
     // The category's name stays as it was; its ID is reset with the rest.
     TSelezioneCorrente& s = SelezioneCorrente();
     s.IdProduttoreScelto = 0;

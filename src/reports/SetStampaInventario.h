@@ -3,6 +3,7 @@
 // producer or category to restrict to, the two columns that may be left out,
 // and the preview of the inventory.
 
+#include <QDate>
 #include <QDialog>
 #include <memory>
 
@@ -23,6 +24,8 @@ public:
     void scegliVoce(int voce);
     // Hands the report the parameters, as "Anteprima" does.
     void PreparaInventario(TfrmStampaInventario& stampa) const;
+    // The date the window opens with in place of today (the day of a count).
+    void impostaData(const QDate& data) { m_data = data; }
 
 protected:
     void showEvent(QShowEvent* evento) override;
@@ -37,4 +40,5 @@ private:
 
     std::unique_ptr<Ui::TFrmSetStampaInventario> m_ui;
     bool m_mostrata = false;
+    QDate m_data;
 };

@@ -76,11 +76,13 @@ TfrmStampaStorico::TfrmStampaStorico(QWidget* proprietario)
     riepilogo.etichetta(QStringLiteral("QRlabDifferenza"), {100, 6, 90, 4.5}, QString()).allinea(destra);
     riepilogo.etichetta(QStringLiteral("QRLabRicavo"), {100, 11, 90, 4.5}, QString()).allinea(destra);
 
-    // "C", "S", "A" for the three actions; any other value as stored.
+    // "C", "S", "A" for the three actions, "I" for a count difference; any
+    // other value as stored.
     r.controllo(QStringLiteral("QRDBazione"))->allaStampa = [](QString& t) {
         if (t == Azioni::Carico) t = QStringLiteral("C");
         else if (t == Azioni::Scarico) t = QStringLiteral("S");
         else if (t == Azioni::Aggiustamento) t = QStringLiteral("A");
+        else if (t == Azioni::Inventario) t = QStringLiteral("I");
     };
     r.controllo(QStringLiteral("QRDBidproduttore"))->allaStampa = [this](QString& t) {
         const qint64 id = m_query.value(m_iProduttore).toLongLong();

@@ -32,7 +32,7 @@ QVector<TDefCampo> CampiStorico() {
     using namespace ::Storico;
     return {I(Id, true), S(Azione, 30), I(IdProd), S(Nome, 100), S(Descrizione, 250),
             I(Quantita), I(GiacenzaMax), D(DataOggi), D(DataDistinta), S(NumDistinta, 5),
-            I(IdProduttore), I(IdCategoria), F(Prezzo), F(PrezzoAcq), F(PrezzoCar)};
+            I(IdProduttore), I(IdCategoria), F(Prezzo), F(PrezzoAcq), F(PrezzoCar), I(Storna), I(StornatoDa)};
 }
 
 QVector<TDefCampo> CampiImpostazioni() {

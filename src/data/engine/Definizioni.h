@@ -59,12 +59,19 @@ inline const QString IdCategoria = QStringLiteral("IDCATEGORIA");
 inline const QString Prezzo = QStringLiteral("PREZZO");
 inline const QString PrezzoAcq = QStringLiteral("PREZZOACQ");
 inline const QString PrezzoCar = QStringLiteral("PREZZOCAR");
+// On a reversal row: the ID of the row it reverses. On a reversed row: the ID
+// of its reversal. Empty on every other row.
+inline const QString Storna = QStringLiteral("STORNA");
+inline const QString StornatoDa = QStringLiteral("STORNATODA");
 }  // namespace Storico
 // The AZIONE texts of the history.
 namespace Azioni {
 inline const QString Carico = QStringLiteral("CARICO");
 inline const QString Scarico = QStringLiteral("SCARICO");
 inline const QString Aggiustamento = QStringLiteral("AGGIUSTAMENTO");
+// A difference found by a stocktake (counted - book, with its sign); no
+// purchase and no sale, so it carries no amount.
+inline const QString Inventario = QStringLiteral("INVENTARIO");
 }  // namespace Azioni
 namespace Impostazioni {  // impostazioni.db
 inline const QString CarStampaStorico = QStringLiteral("CAR_STAMPA_STORICO");
