@@ -31,6 +31,7 @@
 #include "registries/AnagProduttori.h"
 #include "registries/Categorie.h"
 #include "reports/SetStampaInventario.h"
+#include "reports/PropostaOrdine.h"
 #include "reports/Riepilogo.h"
 #include "reports/SetStampe.h"
 #include "reports/StampaGiacenze.h"
@@ -97,6 +98,7 @@ TfrmMain::TfrmMain(QWidget* genitore) : QMainWindow(genitore), m_ui(std::make_un
     collega(m_ui->Esportazioneasciiexcel1, &TfrmMain::Esportazioneasciiexcel1Click);
     collega(m_ui->LabUrl9, &TfrmMain::LabUrl9Click);
     collega(m_ui->Riepilogo1, &TfrmMain::Riepilogo1Click);
+    collega(m_ui->PropostaOrdine1, &TfrmMain::PropostaOrdine1Click);
 
     FormCreate();
 }
@@ -285,6 +287,7 @@ void TfrmMain::Controllagiacenze1Click() { ApriControllo<TFrmCtrlGiacenze, TfrmS
 void TfrmMain::VisioniStampe1Click() { ApriFinestra<TfrmSetStampe>(); }
 
 void TfrmMain::Riepilogo1Click() { ApriFinestra<TFrmRiepilogo>(); }
+void TfrmMain::PropostaOrdine1Click() { ApriFinestra<TFrmPropostaOrdine>(); }
 
 void TfrmMain::Stampinventario1Click() { ApriFinestra<TFrmSetStampaInventario>(); }
 

@@ -73,6 +73,7 @@ private:
     void Riepilogo1Click();
     void Movimentimagazzino1Click();
     void Inventariofisico1Click();
+    void PropostaOrdine1Click();
 
     // Connects a menu item or a quick link to its handler and enables it.
     void collega(QAction* voce, void (TfrmMain::*gestore)()) {

@@ -31,7 +31,7 @@ TFrmAnagProduttori::TFrmAnagProduttori(QWidget* genitore)
     } legami[] = {{m_ui->DBEditcodice, Produttori::Id},   {m_ui->DBEditNome, Produttori::Nome}, {m_ui->DBEditCognome, Produttori::Cognome},
                   {m_ui->DBEdit3, Produttori::Descrizione}, {m_ui->DBEdit4, Produttori::Via},    {m_ui->DBEdit5, Produttori::Cap},
                   {m_ui->DBEdit6, Produttori::Citta},       {m_ui->DBEdit7, Produttori::Provincia}, {m_ui->DBEdit8, Produttori::Telefono},
-                  {m_ui->DBEdit9, Produttori::Piva}};
+                  {m_ui->DBEdit9, Produttori::Piva},        {m_ui->DBEditEmail, Produttori::Email}};
     for (const auto& l : legami) {
         // The postal code is a whole number: its keys are filtered.
         if (l.box == m_ui->DBEdit5) m_campi->collegaNumerico(l.box, l.campo);

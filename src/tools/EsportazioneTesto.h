@@ -7,6 +7,7 @@
 // of N characters is N bytes and a reader that cuts by position finds every
 // field where it belongs.
 
+#include "data/FoglioLavoro.h"
 #include "data/engine/Archivio.h"
 
 #include <QString>
@@ -17,11 +18,8 @@
 class TConnessioneLettura;
 struct TColonnaRisultato;
 
-// An export that cannot be done; testo() is the Italian message.
-class ErroreEsportazione : public ErroreArchivio {
-public:
-    using ErroreArchivio::ErroreArchivio;
-};
+// An export that cannot be done (ErroreEsportazione) is declared with the
+// workbook writer.
 
 // The widest text column a LUNGHEZZA may ask for, and the widest print width.
 inline constexpr int LunghezzaMassima = 1000;

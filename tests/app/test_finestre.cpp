@@ -84,7 +84,8 @@ void TestFinestre::dalMenu_data() {
     for (const char* voce : {"Prodotti", "Produttori", "Categorie", "Carico / scarico", "Aggiustamento / resi",
                              "Controllo scadenze", "Controllo quantità", "Elimina operazioni storico", "Azzera scarichi",
                              "Visioni e stampe", "Stampa inventario", "Impostazioni", "Segnala bug", "Salvataggio dati",
-                             "Recupero dati", "Invio dati a Vavori Rarovazazo", "Esportazione ascii / excel", "Riepilogo"})
+                             "Recupero dati", "Invio dati a Vavori Rarovazazo", "Esportazione ascii / excel", "Riepilogo",
+                             "Proposta d'ordine"})
         QTest::newRow(voce) << QString::fromUtf8(voce);
 }
 

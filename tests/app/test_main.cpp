@@ -154,7 +154,7 @@ void TestMain::menuECollegamenti() {
                        QStringLiteral("Anagrafiche: Prodotti, Produttori, Categorie"),
                        QStringLiteral("Magazzino: Carico / scarico, Aggiustamento / resi, Controllo scadenze, Controllo quantità, "
                                       "Elimina operazioni storico, Azzera scarichi, -, Visioni e stampe[Ctrl+S], Stampa inventario, -, "
-                                      "Riepilogo, Movimenti di magazzino, Inventario fisico"),
+                                      "Riepilogo, Movimenti di magazzino, Inventario fisico, Proposta d'ordine"),
                        QStringLiteral("Utilità: Impostazioni, -, Aggiorna versione, Indicizza e ripara, Segnala bug, Salvataggio dati, "
                                       "Recupero dati, Invio dati a Vavori Rarovazazo, Esportazione ascii / excel"),
                        QStringLiteral("&?: &Aiuto[F1], -, About"),

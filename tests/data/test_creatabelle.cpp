@@ -132,6 +132,7 @@ class TestCreaTabelle : public QObject {
 private slots:
     void primoAvvio();
     void impostazioniDiPrima();
+    void produttoriSenzaEmail();
     void secondoAvvioNonScrive();
     void ricostruzioni_data();
     void ricostruzioni();
@@ -594,6 +595,29 @@ void TestCreaTabelle::impostazioniDiPrima() {
     a.scollegaTutte();
     Avvio();
     QCOMPARE(Contenuto(file), prima);
+}
+
+// A producers table from before the e-mail address: the upgrade adds the
+// field, empty, and keeps every producer with all its values.
+void TestCreaTabelle::produttoriSenzaEmail() {
+    TAmbienteTest amb;
+    TArchivio& a = TArchivio::corrente();
+    const QString tabella = a.nomeQualificato(Definizioni::Produttori);
+    a.esegui(QStringLiteral("insert into %1 (ID, NOME, COGNOME, VIA, CAP, CITTA, PROVINCIA, TELEFONO, PIVA, DESCRIZIONE) "
+                            "values (1, 'Mario', 'Rossi', 'Via Roma 1', 20100, 'Milano', 'MI', '02 1', '0123', 'vini'), "
+                            "(7, 'Anna', 'Bianchi', NULL, NULL, NULL, NULL, NULL, NULL, NULL)")
+                 .arg(tabella));
+    a.esegui(QStringLiteral("alter table %1 drop column EMAIL").arg(tabella));
+    a.scollegaTutte();
+    const QString file = amb.file(QStringLiteral("produttori.db"));
+    QVERIFY(!Sqlite3(file, QStringLiteral("select group_concat(name) from pragma_table_info('produttori')")).contains(QStringLiteral("EMAIL")));
+    Avvio();
+    ZR_VERIFICA_RISPOSTE(amb);
+    QCOMPARE(Sqlite3(file, QStringLiteral("select type from pragma_table_info('produttori') where name = 'EMAIL'")),
+             QStringLiteral("VARCHAR(100)"));
+    QCOMPARE(Sqlite3(file, QStringLiteral("select ID, NOME, COGNOME, VIA, CAP, CITTA, PROVINCIA, TELEFONO, PIVA, DESCRIZIONE, "
+                                          "ifnull(EMAIL, '-') from produttori order by ID")),
+             QStringLiteral("1|Mario|Rossi|Via Roma 1|20100|Milano|MI|02 1|0123|vini|-\n7|Anna|Bianchi||||||||-"));
 }
 
 int main(int argc, char** argv) {

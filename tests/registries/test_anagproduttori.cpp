@@ -55,6 +55,12 @@ private slots:
         QCOMPARE(Db(*m_amb, QStringLiteral("select ID, NOME, COGNOME, PROVINCIA, CAP, PIVA from produttori")),
                  QStringLiteral("1|Seán|O'Brien|MI|20100|") + QString(20, QLatin1Char('9')));
         QCOMPARE(Box(&f, "DBEdit7")->text(), QStringLiteral("MI"));
+        // The e-mail address is kept as typed.
+        QCOMPARE(f.findChild<QLabel*>(QStringLiteral("LabDBEditEmail"))->text(), QStringLiteral("E-mail"));
+        Digita(Box(&f, "DBEditEmail"), QStringLiteral("ordini@obrien.example"));
+        Premi(&f, TNavigatore::Conferma);
+        QCOMPARE(Db(*m_amb, QStringLiteral("select EMAIL from produttori where ID = 1")),
+                 QStringLiteral("ordini@obrien.example"));
 
         // With producers 1 to 4 the next gets 5; overwriting the code with a used one is refused.
         for (int id = 2; id <= 4; ++id) InserisciProduttore(id, QStringLiteral("N%1").arg(id), QStringLiteral("C"));

@@ -16,7 +16,8 @@ namespace Definizioni {
 QVector<TDefCampo> CampiProduttori() {
     using namespace ::Produttori;
     return {I(Id, true), S(Nome, 100), S(Cognome, 100), S(Via, 100), I(Cap),
-            S(Citta, 100), S(Provincia, 2), S(Telefono, 50), S(Piva, 20), S(Descrizione, 250)};
+            S(Citta, 100), S(Provincia, 2), S(Telefono, 50), S(Piva, 20), S(Descrizione, 250),
+            S(Email, 100)};
 }
 
 QVector<TDefCampo> CampiProdotti() {

@@ -17,6 +17,7 @@ inline const QString Provincia = QStringLiteral("PROVINCIA");
 inline const QString Telefono = QStringLiteral("TELEFONO");
 inline const QString Piva = QStringLiteral("PIVA");
 inline const QString Descrizione = QStringLiteral("DESCRIZIONE");
+inline const QString Email = QStringLiteral("EMAIL");
 }  // namespace Produttori
 namespace Prodotti {  // prodotti.db
 inline const QString Id = QStringLiteral("ID");
