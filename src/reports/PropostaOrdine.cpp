@@ -1,5 +1,6 @@
 #include "reports/PropostaOrdine.h"
 
+#include "data/Convenzioni.h"
 #include "data/FoglioLavoro.h"
 #include "data/Orologio.h"
 #include "data/engine/Archivio.h"
@@ -25,6 +26,8 @@ TFrmPropostaOrdine::TFrmPropostaOrdine(QWidget* genitore)
     : QDialog(genitore), m_ui(std::make_unique<Ui::TFrmPropostaOrdine>()) {
     m_ui->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    // The multiple reads and shows a decimal comma whatever the machine's locale.
+    m_ui->spMultiplo->setLocale(LocaleItaliano());
     QTableWidget* g = m_ui->GrigliaProposta;
     g->setColumnCount(NumColonne);
     g->setHorizontalHeaderLabels({QStringLiteral("Codice"), QStringLiteral("Descrizione"), QStringLiteral("Saldo"),

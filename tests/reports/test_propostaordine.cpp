@@ -140,6 +140,7 @@ private slots:
         TFrmPropostaOrdine f;
         Ui::TFrmPropostaOrdine* ui = f.ui();
         QCOMPARE(ui->cbProduttore->count(), 3);
+        QCOMPARE(ui->spMultiplo->text(), QStringLiteral("2,0"));
         ui->cbProduttore->setCurrentIndex(1);
         QTableWidget* g = ui->GrigliaProposta;
         QCOMPARE(g->rowCount(), 2);
