@@ -37,6 +37,7 @@
 #include "reports/StampaGiacenze.h"
 #include "reports/StampaQtaAlert.h"
 #include "tools/EsportazioneTabelle.h"
+#include "tools/ImportazioneDati.h"
 #include "tools/InvioDatiCasaMadre.h"
 #include "tools/RecuperoDati.h"
 #include "tools/SalvataggioDati.h"
@@ -96,6 +97,7 @@ TfrmMain::TfrmMain(QWidget* genitore) : QMainWindow(genitore), m_ui(std::make_un
     collega(m_ui->Stampinventario1, &TfrmMain::Stampinventario1Click);
     collega(m_ui->LabUrl6, &TfrmMain::Stampinventario1Click);
     collega(m_ui->Esportazioneasciiexcel1, &TfrmMain::Esportazioneasciiexcel1Click);
+    collega(m_ui->Importazionedati1, &TfrmMain::Importazionedati1Click);
     collega(m_ui->LabUrl9, &TfrmMain::LabUrl9Click);
     collega(m_ui->Riepilogo1, &TfrmMain::Riepilogo1Click);
     collega(m_ui->PropostaOrdine1, &TfrmMain::PropostaOrdine1Click);
@@ -246,6 +248,7 @@ void TfrmMain::mnuIndicizzaClick() {
 void TfrmMain::Segnalabug1Click() { ApriFinestra<TfrmBug>(); }
 void TfrmMain::AggiornaVersione1Click() { ApriFinestra<TFrmControllaVersione>(); }
 void TfrmMain::Esportazioneasciiexcel1Click() { ApriFinestra<TfrmEsportazioneTabelle>(); }
+void TfrmMain::Importazionedati1Click() { ApriFinestra<TFrmImportazioneDati>(); }
 
 void TfrmMain::Salvataggiodati1Click() { ApriFinestra<TFrmSalvataggioDati>(); }
 

@@ -69,6 +69,7 @@ private:
     void Recuperodati1Click();
     void InviodatiaVavori1Click();
     void Esportazioneasciiexcel1Click();
+    void Importazionedati1Click();
     void LabUrl9Click();
     void Riepilogo1Click();
     void Movimentimagazzino1Click();

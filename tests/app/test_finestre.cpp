@@ -85,7 +85,7 @@ void TestFinestre::dalMenu_data() {
                              "Controllo scadenze", "Controllo quantità", "Elimina operazioni storico", "Azzera scarichi",
                              "Visioni e stampe", "Stampa inventario", "Impostazioni", "Segnala bug", "Salvataggio dati",
                              "Recupero dati", "Invio dati a Vavori Rarovazazo", "Esportazione ascii / excel", "Riepilogo",
-                             "Proposta d'ordine"})
+                             "Proposta d'ordine", "Importazione dati"})
         QTest::newRow(voce) << QString::fromUtf8(voce);
 }
 

@@ -156,7 +156,7 @@ void TestMain::menuECollegamenti() {
                                       "Elimina operazioni storico, Azzera scarichi, -, Visioni e stampe[Ctrl+S], Stampa inventario, -, "
                                       "Riepilogo, Movimenti di magazzino, Inventario fisico, Proposta d'ordine"),
                        QStringLiteral("Utilità: Impostazioni, -, Aggiorna versione, Indicizza e ripara, Segnala bug, Salvataggio dati, "
-                                      "Recupero dati, Invio dati a Vavori Rarovazazo, Esportazione ascii / excel"),
+                                      "Recupero dati, Invio dati a Vavori Rarovazazo, Esportazione ascii / excel, Importazione dati"),
                        QStringLiteral("&?: &Aiuto[F1], -, About"),
                    }));
     const Ui::TfrmMain* ui = m.ui();
