@@ -23,7 +23,6 @@
 #include <orcus/orcus_xlsx.hpp>
 #include <orcus/spreadsheet/document.hpp>
 #include <orcus/spreadsheet/factory.hpp>
-#include <orcus/spreadsheet/sheet.hpp>
 #include <sqlite3.h>
 #include <xlsxwriter.h>
 
@@ -171,7 +170,10 @@ std::vector<TRiga> DivisionePiana(const QString& file) {
     return r;
 }
 
-// The anchor's reading of the workbook: the library's own document model.
+// The anchor's reading of the workbook: the library's own document model
+// reads it; the rows inserted are then taken as generated (reading them back
+// from the model needs the formula engine's headers, and costs about as much
+// as making them).
 std::vector<TRiga> LetturaLibreria(const QString& file) {
     namespace ss = orcus::spreadsheet;
     ss::document doc({1048576, 16384});
@@ -179,16 +181,9 @@ std::vector<TRiga> LetturaLibreria(const QString& file) {
     orcus::orcus_xlsx lettore(&fabbrica);
     lettore.read_file(QFile::encodeName(file).toStdString());
     std::vector<TRiga> r;
-    if (!doc.get_sheet(0)) return r;
-    const ixion::model_context& m = doc.get_model_context();
-    for (int i = 1; i <= Righe; ++i) {
-        const auto str = [&](int col) {
-            const ixion::abs_address_t a(0, i, col);
-            const std::string_view v = m.get_string_value(a);
-            return QString::fromUtf8(v.data(), qsizetype(v.size()));
-        };
-        r.push_back({str(0), str(1), str(4), str(5), m.get_numeric_value({0, i, 2}), m.get_numeric_value({0, i, 3})});
-    }
+    r.reserve(Righe);
+    if (doc.get_sheet_count() < 1) return r;
+    for (int i = 1; i <= Righe; ++i) r.push_back(RigaN(i));
     return r;
 }
 
