@@ -144,7 +144,8 @@ int CodePoint(const QString& t) { return int(t.toUcs4().size()); }
 // The value of a cell for a field, or the reason it is refused.
 QVariant ValoreCella(const TCella& c, const TDefCampo& campo, QString* motivo, bool* tagliato) {
     if (c.vuota()) return QVariant();
-    const QString mostrato = c.comeTesto().left(40);
+    // The cell as the reasons quote it, made only for a refusal.
+    const auto mostrato = [&c] { return c.comeTesto().left(40); };
     QVariant v;
     switch (campo.tipo) {
     case TTipoCampo::Integer:
@@ -153,15 +154,15 @@ QVariant ValoreCella(const TCella& c, const TDefCampo& campo, QString* motivo, b
         if (c.tipo == TTipoCella::Numero || c.tipo == TTipoCella::Logico) n = c.numero;
         else if (c.tipo == TTipoCella::Testo) {
             if (!LeggiNumeroItaliano(c.testo, &n)) {
-                *motivo = QStringLiteral("«%1» non è un numero").arg(mostrato);
+                *motivo = QStringLiteral("«%1» non è un numero").arg(mostrato());
                 return QVariant();
             }
         } else {
-            *motivo = QStringLiteral("«%1» è una data, non un numero").arg(mostrato);
+            *motivo = QStringLiteral("«%1» è una data, non un numero").arg(mostrato());
             return QVariant();
         }
         if (campo.tipo == TTipoCampo::Integer && n != std::trunc(n)) {
-            *motivo = QStringLiteral("«%1» non è un numero intero").arg(mostrato);
+            *motivo = QStringLiteral("«%1» non è un numero intero").arg(mostrato());
             return QVariant();
         }
         v = n;
@@ -173,7 +174,7 @@ QVariant ValoreCella(const TCella& c, const TDefCampo& campo, QString* motivo, b
         else if (c.tipo == TTipoCella::Numero) d = DataDaSeriale(c.numero);
         else if (c.tipo == TTipoCella::Testo) d = LeggiDataItaliana(c.testo);
         if (!d.isValid()) {
-            *motivo = QStringLiteral("«%1» non è una data (gg/mm/aaaa)").arg(mostrato);
+            *motivo = QStringLiteral("«%1» non è una data (gg/mm/aaaa)").arg(mostrato());
             return QVariant();
         }
         v = d;
@@ -190,7 +191,7 @@ QVariant ValoreCella(const TCella& c, const TDefCampo& campo, QString* motivo, b
         else if (t == QLatin1String("no") || t == QLatin1String("falso") || t == QLatin1String("false") || t == QLatin1String("0"))
             v = false;
         else {
-            *motivo = QStringLiteral("«%1» non è un valore sì / no").arg(mostrato);
+            *motivo = QStringLiteral("«%1» non è un valore sì / no").arg(mostrato());
             return QVariant();
         }
         break;
@@ -198,7 +199,10 @@ QVariant ValoreCella(const TCella& c, const TDefCampo& campo, QString* motivo, b
     case TTipoCampo::String:
     case TTipoCampo::Memo: {
         const QString t = c.tipo == TTipoCella::Testo ? c.testo : c.comeTesto();
-        if (campo.tipo == TTipoCampo::String && campo.dimensione > 0 && CodePoint(t) > campo.dimensione) *tagliato = true;
+        // A text of no more UTF-16 units than the size fits whatever its letters.
+        if (campo.tipo == TTipoCampo::String && campo.dimensione > 0 && t.size() > campo.dimensione &&
+            CodePoint(t) > campo.dimensione)
+            *tagliato = true;
         v = t;
         break;
     }
@@ -206,7 +210,7 @@ QVariant ValoreCella(const TCella& c, const TDefCampo& campo, QString* motivo, b
     try {
         return ConvertiPerCampo(campo, v);
     } catch (const ErroreArchivio&) {
-        *motivo = QStringLiteral("«%1» non entra nel campo").arg(mostrato);
+        *motivo = QStringLiteral("«%1» non entra nel campo").arg(mostrato());
         return QVariant();
     }
 }
@@ -390,6 +394,7 @@ TAnalisiImportazione AnalizzaImportazione(TArchivio& a, const TSorgente& s, cons
         return o.tipo == TTipoImportazione::Prodotti ? t : ChiaveNome(t);
     };
     QHash<QString, int> primaRiga;
+    primaRiga.reserve(s.righe.size());
     QSet<QString> doppie;
     r.righe.resize(s.righe.size());
     const qint64 totale = s.righe.size();
@@ -442,6 +447,7 @@ TAnalisiImportazione AnalizzaImportazione(TArchivio& a, const TSorgente& s, cons
 
     QSet<int> idUsati = stato.id;
     QHash<QString, int> produttoriNuovi, categorieNuove;
+    QSet<QString> produttoriVisti, categorieViste;
     for (int n = 0; n < r.righe.size(); ++n) {
         if (n % 2000 == 0 && o.avanzamento && !o.avanzamento(totale + n, totale * 2)) {
             r.interrotta = true;
@@ -461,7 +467,7 @@ TAnalisiImportazione AnalizzaImportazione(TArchivio& a, const TSorgente& s, cons
             ++r.rifiutati;
             continue;
         }
-        const auto esistente = stato.chiavi.constFind(k);
+        const auto esistente = stato.chiavi.isEmpty() ? stato.chiavi.constEnd() : stato.chiavi.constFind(k);
         if (esistente != stato.chiavi.constEnd()) {
             riga.idEsistente = esistente.value();
             riga.esito = o.aggiornaEsistenti ? TEsitoRiga::Aggiornato : TEsitoRiga::Saltato;
@@ -481,16 +487,21 @@ TAnalisiImportazione AnalizzaImportazione(TArchivio& a, const TSorgente& s, cons
             continue;
         }
         riga.esito == TEsitoRiga::Nuovo ? ++r.nuovi : ++r.aggiornati;
-        const auto nome = [&](int col, const QHash<QString, int>& esistenti, QHash<QString, int>& nuovi, QStringList& elenco) {
+        // The same name comes back on many rows: each text is folded once.
+        const auto nome = [&](int col, const QHash<QString, int>& esistenti, QHash<QString, int>& nuovi, QStringList& elenco,
+                              QSet<QString>& visti) {
             if (col < 0 || riga.valori[col].isNull()) return;
-            const QString t = riga.valori[col].toString().trimmed();
+            const QString grezzo = riga.valori[col].toString();
+            if (visti.contains(grezzo)) return;
+            visti.insert(grezzo);
+            const QString t = grezzo.trimmed();
             const QString c = ChiaveNome(t);
             if (c.isEmpty() || esistenti.contains(c) || nuovi.contains(c)) return;
             nuovi.insert(c, int(elenco.size()));
             elenco << t;
         };
-        nome(colProd, stato.produttori, produttoriNuovi, r.produttoriNuovi);
-        nome(colCat, stato.categorie, categorieNuove, r.categorieNuove);
+        nome(colProd, stato.produttori, produttoriNuovi, r.produttoriNuovi, produttoriVisti);
+        nome(colCat, stato.categorie, categorieNuove, r.categorieNuove, categorieViste);
         if (o.carichiIniziali && colCarico >= 0 && riga.esito == TEsitoRiga::Nuovo && riga.valori[colCarico].toInt() > 0)
             ++r.carichi;
     }
@@ -650,14 +661,34 @@ TEsitoImportazione EseguiImportazione(TArchivio& a, const TSorgente& s, const TO
         for (const TRigaImportata& r : an.righe)
             if (r.esito == TEsitoRiga::Nuovo && colonnaDi[0] >= 0 && !r.valori[colonnaDi[0]].isNull())
                 idPresi.insert(r.valori[colonnaDi[0]].toInt());
-        const auto idNome = [](const QHash<QString, int>& m, const QVariant& v) -> QVariant {
+        // The ID of a name, each text folded once.
+        QHash<QString, int> idProduttoreDi, idCategoriaDi;
+        const auto idNome = [](const QHash<QString, int>& m, QHash<QString, int>& giaVisti, const QVariant& v) -> QVariant {
             if (v.isNull()) return 0;
-            return m.value(ChiaveNome(v.toString()), 0);
+            const QString grezzo = v.toString();
+            const auto it = giaVisti.constFind(grezzo);
+            if (it != giaVisti.constEnd()) return it.value();
+            const int id = m.value(ChiaveNome(grezzo), 0);
+            giaVisti.insert(grezzo, id);
+            return id;
         };
-        const QDate oggi = Oggi();
+        const QString oggiIso = Oggi().toString(Qt::ISODate);
         QVector<QPair<int, TRigaImportata const*>> carichi;
         const qint64 totale = an.righe.size() + an.carichi;
         QVariantList valori;
+        // What a new record gets in a field the file does not give, decided once per field.
+        enum Predefinito { Nulla, IdDelProduttore, IdDellaCategoria, Zero, DataDiOggi };
+        QVector<Predefinito> predefinito(campi.size(), Nulla);
+        if (o.tipo == TTipoImportazione::Prodotti)
+            for (int f = 0; f < campi.size(); ++f) {
+                const QString& nome = campi[f].nome;
+                if (nome == Prodotti::IdProduttore) predefinito[f] = colProd >= 0 ? IdDelProduttore : Zero;
+                else if (nome == Prodotti::IdCategoria) predefinito[f] = colCat >= 0 ? IdDellaCategoria : Zero;
+                else if (nome == Prodotti::GiacenzaMax || nome == Prodotti::Carichi || nome == Prodotti::Scarichi ||
+                         nome == Prodotti::Quantita || nome == Prodotti::Prezzo || nome == Prodotti::Prezzo2)
+                    predefinito[f] = Zero;
+                else if (nome == Prodotti::DataOggi) predefinito[f] = DataDiOggi;
+            }
         for (int n = 0; n < an.righe.size(); ++n) {
             if (n % 1000 == 0 && o.avanzamento && !o.avanzamento(n, totale)) throw Interrotta();
             const TRigaImportata& r = an.righe[n];
@@ -665,17 +696,15 @@ TEsitoImportazione EseguiImportazione(TArchivio& a, const TSorgente& s, const TO
                 int id = 0;
                 valori.clear();
                 for (int f = 0; f < campi.size(); ++f) {
-                    const QString& nome = campi[f].nome;
                     QVariant v;
                     if (colonnaDi[f] >= 0) v = r.valori[colonnaDi[f]];
-                    else if (o.tipo == TTipoImportazione::Prodotti) {
-                        if (nome == Prodotti::IdProduttore) v = colProd >= 0 ? idNome(produttori, r.valori[colProd]) : QVariant(0);
-                        else if (nome == Prodotti::IdCategoria) v = colCat >= 0 ? idNome(categorie, r.valori[colCat]) : QVariant(0);
-                        else if (nome == Prodotti::GiacenzaMax || nome == Prodotti::Carichi || nome == Prodotti::Scarichi ||
-                                 nome == Prodotti::Quantita || nome == Prodotti::Prezzo || nome == Prodotti::Prezzo2)
-                            v = 0;
-                        else if (nome == Prodotti::DataOggi) v = oggi.toString(Qt::ISODate);
-                    }
+                    else switch (predefinito[f]) {
+                        case Nulla: break;
+                        case IdDelProduttore: v = idNome(produttori, idProduttoreDi, r.valori[colProd]); break;
+                        case IdDellaCategoria: v = idNome(categorie, idCategoriaDi, r.valori[colCat]); break;
+                        case Zero: v = 0; break;
+                        case DataDiOggi: v = oggiIso; break;
+                        }
                     if (f == 0) {
                         if (v.isNull()) {
                             while (idPresi.contains(++idNuovo)) {}
@@ -691,8 +720,8 @@ TEsitoImportazione EseguiImportazione(TArchivio& a, const TSorgente& s, const TO
             } else if (r.esito == TEsitoRiga::Aggiornato && aggiorna) {
                 valori.clear();
                 for (int i : colonneAggiornate) valori << r.valori[i];
-                if (colProd >= 0) valori << idNome(produttori, r.valori[colProd]);
-                if (colCat >= 0) valori << idNome(categorie, r.valori[colCat]);
+                if (colProd >= 0) valori << idNome(produttori, idProduttoreDi, r.valori[colProd]);
+                if (colCat >= 0) valori << idNome(categorie, idCategoriaDi, r.valori[colCat]);
                 valori << r.idEsistente;
                 aggiorna->lega(valori);
                 aggiorna->esegui();

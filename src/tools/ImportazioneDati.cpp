@@ -56,6 +56,7 @@ TFrmImportazioneDati::TFrmImportazioneDati(QWidget* genitore)
     EscComeEsci(this, [this] { sbEsciClick(); });
     m_ui->GridColonne->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     m_ui->GridColonne->verticalHeader()->hide();
+    m_ui->GridAnteprima->verticalHeader()->hide();
     m_ui->sbFerma->hide();
     m_ui->PrgBar->hide();
     aggiornaPulsanti();
@@ -172,14 +173,11 @@ void TFrmImportazioneDati::leggi() {
         m_ui->cbSeparatore->setItemText(0, QStringLiteral("Automatico"));
         m_ui->cbCodifica->setItemText(0, QStringLiteral("Automatica"));
     }
-    m_ui->cbSeparatore->setEnabled(csv);
-    m_ui->cbCodifica->setEnabled(csv);
     if (m_ui->cbFoglio->count() != m_sorgente.fogli.size()) {
         m_ui->cbFoglio->clear();
         m_ui->cbFoglio->addItems(m_sorgente.fogli);
         m_ui->cbFoglio->setCurrentIndex(m_sorgente.foglio);
     }
-    m_ui->cbFoglio->setEnabled(m_sorgente.fogli.size() > 1);
     m_riempimento = false;
     riempiColonne();
 }
@@ -188,7 +186,6 @@ void TFrmImportazioneDati::cbTipoChange() {
     m_ui->LabelEsistenti->setText(tipo() == TTipoImportazione::Prodotti     ? QStringLiteral("Prodotti già presenti:")
                                   : tipo() == TTipoImportazione::Produttori ? QStringLiteral("Produttori già presenti:")
                                                                             : QStringLiteral("Categorie già presenti:"));
-    m_ui->chkCarichi->setEnabled(tipo() == TTipoImportazione::Prodotti);
     riempiColonne();
 }
 
@@ -396,13 +393,25 @@ void TFrmImportazioneDati::BTSimportaClick() {
         MostraErrore(e.errore);
         return;
     }
+    const QString riepilogo = RiepilogoAnalisi(e.analisi)
+                                  .replace(QStringLiteral("Produttori da creare"), QStringLiteral("Produttori creati"))
+                                  .replace(QStringLiteral("Categorie da creare"), QStringLiteral("Categorie create"));
     m_ui->LabelRiepilogo->setText(QStringLiteral("Importazione eseguita.  ") +
-                                  RiepilogoAnalisi(e.analisi).replace(QLatin1Char('\n'), QStringLiteral(" · ")));
+                                  QString(riepilogo).replace(QLatin1Char('\n'), QStringLiteral(" · ")));
     MostraMessaggio(QStringLiteral("Importazione completata.\n\n%1\n\nCopia degli archivi prima dell'importazione:\n%2")
-                        .arg(RiepilogoAnalisi(e.analisi), QDir::toNativeSeparators(e.cartellaBackup)));
+                        .arg(riepilogo, QDir::toNativeSeparators(e.cartellaBackup)));
 }
 
 void TFrmImportazioneDati::aggiornaPulsanti() {
+    // The reading's choices that apply to the file read; called again after
+    // every run, whose guard enables its controls when it ends.
+    const QString estensione = QFileInfo(m_percorso).suffix().toLower();
+    const bool foglio = estensione == QLatin1String("xlsx") || estensione == QLatin1String("xlsm") ||
+                        estensione == QLatin1String("ods");
+    m_ui->cbSeparatore->setEnabled(!m_percorso.isEmpty() && !foglio);
+    m_ui->cbCodifica->setEnabled(!m_percorso.isEmpty() && !foglio);
+    m_ui->cbFoglio->setEnabled(m_ui->cbFoglio->count() > 1);
+    m_ui->chkCarichi->setEnabled(tipo() == TTipoImportazione::Prodotti);
     const bool dati = !m_sorgente.righe.isEmpty();
     m_ui->BTSprova->setEnabled(dati);
     m_ui->BTSrifiutati->setEnabled(m_provata && m_analisi.rifiutati > 0);

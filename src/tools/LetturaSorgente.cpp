@@ -19,7 +19,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <map>
 #include <string>
 
 namespace {
@@ -48,6 +47,11 @@ public:
         if (riga != m_rigaCorrente) nuovaRiga(riga);
         if (colonna >= m_celle.size()) m_celle.resize(colonna + 1);
         m_celle[colonna] = std::move(c);
+    }
+    // A whole row at once.
+    void riga(int riga, QVector<TCella>&& celle) {
+        nuovaRiga(riga);
+        m_celle = std::move(celle);
     }
     void nuovaRiga(int riga) {
         chiudiRiga();
@@ -95,6 +99,15 @@ private:
 class TStringheCondivise : public ss::iface::import_shared_strings {
 public:
     std::vector<std::string> stringhe;
+    // Each shared text converted once; the cells share it.
+    std::vector<QString> convertite;
+    const QString& testo(size_t i) {
+        if (convertite.size() < stringhe.size()) convertite.resize(stringhe.size());
+        QString& t = convertite[i];
+        if (t.isNull()) t = QString::fromUtf8(stringhe[i].data(), qsizetype(stringhe[i].size()));
+        if (t.isNull()) t = QLatin1String("");
+        return t;
+    }
     size_t append(std::string_view s) override {
         stringhe.emplace_back(s);
         return stringhe.size() - 1;
@@ -168,15 +181,19 @@ public:
     TFoglio(TStringheCondivise& s, TImpostazioniGenerali& g, bool tenuto)
         : m_stringhe(s), m_generali(g), m_tenuto(tenuto), m_formula(*this) {}
 
-    // Cells arrive row by row for both formats; they are kept in a map only
-    // when they come out of order.
-    std::map<std::pair<int, int>, TCella> celle;
+    // The sheet's rows by their index, whatever order the cells come in.
+    std::vector<QVector<TCella>> righe;
 
     void metti(int r, int c, TCella cella) {
-        if (!m_tenuto) return;
+        if (!m_tenuto || r < 0 || c < 0) return;
         if (r >= RigheMassimeImportazione + 1000) throw TroppeRighe();
-        celle[{r, c}] = std::move(cella);
-        if (celle.size() % 20000 == 0 && m_controllo && !m_controllo(r)) throw Interruzione();
+        if (size_t(r) >= righe.size()) {
+            if (r % 1000 == 0 && m_controllo && !m_controllo(r)) throw Interruzione();
+            righe.resize(size_t(r) + 1);
+        }
+        QVector<TCella>& riga = righe[size_t(r)];
+        if (c >= riga.size()) riga.resize(c + 1);
+        riga[c] = std::move(cella);
     }
     void impostaControllo(std::function<bool(int)> c) { m_controllo = std::move(c); }
 
@@ -190,10 +207,7 @@ public:
     void set_string(ss::row_t r, ss::col_t c, ss::string_id_t i) override {
         TCella x;
         x.tipo = TTipoCella::Testo;
-        if (i < m_stringhe.stringhe.size()) {
-            const std::string& s = m_stringhe.stringhe[i];
-            x.testo = QString::fromUtf8(s.data(), qsizetype(s.size()));
-        }
+        if (i < m_stringhe.stringhe.size()) x.testo = m_stringhe.testo(i);
         metti(r, c, std::move(x));
     }
     void set_value(ss::row_t r, ss::col_t c, double v) override {
@@ -220,10 +234,8 @@ public:
     void set_format(ss::row_t, ss::col_t, size_t) override {}
     void set_format(ss::row_t, ss::col_t, ss::row_t, ss::col_t, size_t) override {}
     void fill_down_cells(ss::row_t r, ss::col_t c, ss::row_t n) override {
-        if (!m_tenuto) return;
-        const auto i = celle.find({int(r), int(c)});
-        if (i == celle.end()) return;
-        const TCella copia = i->second;
+        if (!m_tenuto || r < 0 || size_t(r) >= righe.size() || c >= righe[size_t(r)].size()) return;
+        const TCella copia = righe[size_t(r)][c];
         for (ss::row_t k = 1; k <= n; ++k) metti(r + k, c, copia);
     }
     ss::range_size_t get_sheet_size() const override { return {1048576, 16384}; }
@@ -422,9 +434,13 @@ void LeggiFoglio(const QByteArray& byte, TFormatoSorgente formato, const TOpzion
                                     : QStringLiteral("Il foglio di lavoro non ha un foglio numero %1.").arg(o.foglio + 1);
         return;
     }
-    TRaccolta r(s, o, qint64(foglio->celle.empty() ? 0 : foglio->celle.rbegin()->first.first + 1));
+    TRaccolta r(s, o, qint64(foglio->righe.size()));
     try {
-        for (auto& [posizione, cella] : foglio->celle) r.cella(posizione.first, posizione.second, std::move(cella));
+        for (size_t i = 0; i < foglio->righe.size(); ++i) {
+            QVector<TCella>& riga = foglio->righe[i];
+            if (riga.isEmpty()) continue;
+            r.riga(int(i), std::move(riga));
+        }
         r.chiudiRiga();
     } catch (const Interruzione&) {
         s.interrotta = true;
@@ -588,16 +604,46 @@ QChar TrovaSeparatore(const QString& primaRiga) {
 }
 
 bool LeggiNumeroItaliano(const QString& testo, double* valore) {
-    QString t = testo.trimmed();
+    QStringView t = QStringView(testo).trimmed();
     if (t.endsWith(QChar(0x20AC))) t.chop(1);
-    if (t.startsWith(QChar(0x20AC))) t.remove(0, 1);
+    if (t.startsWith(QChar(0x20AC))) t = t.mid(1);
     t = t.trimmed();
-    static const QRegularExpression forma(QStringLiteral("^-?(\\d+|\\d{1,3}(\\.\\d{3})+)(,\\d+)?$"));
-    if (!forma.match(t).hasMatch()) return false;
-    t.remove(QLatin1Char('.'));
-    t.replace(QLatin1Char(','), QLatin1Char('.'));
+    // Read by hand, not by a pattern: this runs for every number of a file.
+    QByteArray cifre;
+    cifre.reserve(t.size() + 1);
+    qsizetype i = 0;
+    if (i < t.size() && t[i] == QLatin1Char('-')) {
+        cifre += '-';
+        ++i;
+    }
+    int intere = 0, gruppo = -1;  // gruppo: digits since the last thousands point
+    for (; i < t.size() && t[i] != QLatin1Char(','); ++i) {
+        const QChar c = t[i];
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
+            cifre += char(c.unicode());
+            ++intere;
+            if (gruppo >= 0) ++gruppo;
+        } else if (c == QLatin1Char('.')) {
+            if (intere == 0 || (gruppo < 0 && intere > 3) || (gruppo >= 0 && gruppo != 3)) return false;
+            gruppo = 0;
+        } else {
+            return false;
+        }
+    }
+    if (intere == 0 || (gruppo >= 0 && gruppo != 3)) return false;
+    if (i < t.size()) {
+        cifre += '.';
+        int decimali = 0;
+        for (++i; i < t.size(); ++i) {
+            const QChar c = t[i];
+            if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
+            cifre += char(c.unicode());
+            ++decimali;
+        }
+        if (decimali == 0) return false;
+    }
     bool ok = false;
-    const double v = t.toDouble(&ok);
+    const double v = cifre.toDouble(&ok);
     if (!ok || !std::isfinite(v)) return false;
     if (valore) *valore = v;
     return true;

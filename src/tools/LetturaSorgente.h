@@ -25,7 +25,12 @@ struct TCella {
     double numero = 0;   // a number, a date's Julian day, a logical 0 / 1
     TTipoCella tipo = TTipoCella::Vuota;
 
-    bool vuota() const { return tipo == TTipoCella::Vuota || (tipo == TTipoCella::Testo && testo.trimmed().isEmpty()); }
+    bool vuota() const {
+        if (tipo != TTipoCella::Testo) return tipo == TTipoCella::Vuota;
+        for (const QChar c : testo)
+            if (!c.isSpace()) return false;
+        return true;
+    }
     // The cell as the user sees it in the file: dates dd/MM/yyyy, numbers
     // with the decimal comma, logical values Vero / Falso.
     QString comeTesto() const;
