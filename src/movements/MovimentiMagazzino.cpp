@@ -127,7 +127,7 @@ TfrmMovimentiMagazzino::TfrmMovimentiMagazzino(QWidget* genitore)
     m_ui->grMovimenti->verticalHeader()->hide();
     m_ui->grMovimenti->verticalHeader()->setDefaultSectionSize(m_ui->grMovimenti->fontMetrics().height() + 6);
     m_ui->grMovimenti->horizontalHeader()->setStretchLastSection(true);
-    const int larghezze[] = {60, 80, 110, 90, 200, 60, 95, 95, 60};
+    const int larghezze[] = {60, 80, 150, 90, 160, 60, 95, 95, 60};
     for (int c = 0; c < int(std::size(larghezze)); ++c) m_ui->grMovimenti->setColumnWidth(c, larghezze[c]);
     connect(m_ui->btnCerca, &QPushButton::clicked, this, Gestore(this, &TfrmMovimentiMagazzino::btnCercaClick));
     connect(m_ui->btnStorna, &QPushButton::clicked, this, Gestore(this, &TfrmMovimentiMagazzino::btnStornaClick));
