@@ -99,6 +99,24 @@ inline double MemoriaMb() {
     return residenti * 4096.0 / (1024 * 1024);
 }
 
+// The peak resident memory in megabytes since the start or the last
+// AzzeraPiccoMemoria.
+inline double PiccoMemoriaMb() {
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& riga : f.readAll().split('\n'))
+        if (riga.startsWith("VmHWM:")) return riga.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    return 0;
+}
+
+// Starts the peak over again from the memory resident now, so that the next
+// peak read is the peak of what runs after this call (building the large
+// book in this same process must not count as the measured work's memory).
+inline void AzzeraPiccoMemoria() {
+    QFile f(QStringLiteral("/proc/self/clear_refs"));
+    if (f.open(QIODevice::WriteOnly)) f.write("5");
+}
+
 inline void Riga(const char* nome, double nostro, double ancora, double rssMb = -1) {
     if (rssMb >= 0)
         std::printf("BENCH %s ours_ms=%.2f anchor_ms=%.2f ratio=%.2f rss_mb=%.1f\n", nome, nostro, ancora, nostro / ancora, rssMb);

@@ -1,6 +1,5 @@
 #pragma once
-// Shared by the report benchmarks: the peak resident memory, and the anchor
-// they compare against, the plain painting of a laid-out page list straight
+// Shared by the report benchmarks: the anchor they compare against, the plain painting of a laid-out page list straight
 // to a QPdfWriter, written here without the engine's painting.
 
 #include "reports/engine/Report.h"
@@ -12,22 +11,6 @@
 #include <QPdfWriter>
 
 namespace {
-
-inline double PiccoMemoriaMb() {
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly)) return 0;
-    for (const QByteArray& riga : f.readAll().split('\n'))
-        if (riga.startsWith("VmHWM:")) return riga.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    return 0;
-}
-
-// Starts the peak over again from the memory resident now, so that the next
-// peak read is the peak of what runs after this call (building the large
-// book in this same process must not count as the report's memory).
-inline void AzzeraPiccoMemoria() {
-    QFile f(QStringLiteral("/proc/self/clear_refs"));
-    if (f.open(QIODevice::WriteOnly)) f.write("5");
-}
 
 // The plain painting of a laid-out page list, written here without the engine.
 inline void PitturaDiretta(const TDocumentoReport& d, const QString& file) {

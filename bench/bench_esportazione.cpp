@@ -24,23 +24,6 @@
 
 namespace {
 
-// Peak resident memory since the last reset, in megabytes.
-void AzzeraPicco() {
-    FILE* f = std::fopen("/proc/self/clear_refs", "w");
-    if (f) {
-        std::fputs("5", f);
-        std::fclose(f);
-    }
-}
-double PiccoMb() {
-    FILE* f = std::fopen("/proc/self/status", "r");
-    char riga[256];
-    long kb = 0;
-    while (f && std::fgets(riga, sizeof riga, f))
-        if (std::strncmp(riga, "VmHWM:", 6) == 0) kb = std::strtol(riga + 6, nullptr, 10);
-    if (f) std::fclose(f);
-    return kb / 1024.0;
-}
 
 sqlite3* ApriStorico(const QString& libro) {
     sqlite3* db = nullptr;
@@ -145,13 +128,13 @@ int main(int argc, char** argv) {
     // Text: ours and the anchor, alternated, the median of three each.
     const QString nostro = QDir(uscita).filePath(QStringLiteral("nostro.txt"));
     const QString ancora = QDir(uscita).filePath(QStringLiteral("ancora.txt"));
-    AzzeraPicco();
+    Misura::AzzeraPiccoMemoria();
     const double tNostro = Misura::Mediana(3, [&] {
         TConnessioneLettura c(libro);
         c.prepara(modello);
         EsportaTesto(c, QString(), nostro);
     });
-    const double rssTesto = PiccoMb();
+    const double rssTesto = Misura::PiccoMemoriaMb();
     const double tAncora = Misura::Mediana(3, [&] { AncoraTesto(libro, ancora); });
     const bool uguali = QProcess::execute(QStringLiteral("cmp"), {nostro, ancora}) == 0;
     if (!uguali) std::fprintf(stderr, "i due file di testo differiscono\n");
@@ -161,13 +144,13 @@ int main(int argc, char** argv) {
     Misura::Riga("esportazione_testo_1m", tNostro, tAncora, rssTesto);
 
     // Workbook: one run each (a run takes tens of seconds), ours first.
-    AzzeraPicco();
+    Misura::AzzeraPiccoMemoria();
     const double fNostro = Misura::Mediana(1, [&] {
         TConnessioneLettura c(libro);
         c.prepara(modello);
         EsportaFoglio(c, QStringLiteral("Storico"), uscita);
     });
-    const double rssFoglio = PiccoMb();
+    const double rssFoglio = Misura::PiccoMemoriaMb();
     const QString ancoraFoglio = QDir(uscita).filePath(QStringLiteral("ancora.xlsx"));
     const double fAncora = Misura::Mediana(1, [&] { AncoraFoglio(libro, ancoraFoglio); });
     Misura::Riga("esportazione_xlsx_1m", fNostro, fAncora, rssFoglio);

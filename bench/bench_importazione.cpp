@@ -32,22 +32,6 @@ namespace {
 
 constexpr int Righe = 100000;
 
-void AzzeraPicco() {
-    FILE* f = std::fopen("/proc/self/clear_refs", "w");
-    if (f) {
-        std::fputs("5", f);
-        std::fclose(f);
-    }
-}
-double PiccoMb() {
-    FILE* f = std::fopen("/proc/self/status", "r");
-    char riga[256];
-    long kb = 0;
-    while (f && std::fgets(riga, sizeof riga, f))
-        if (std::strncmp(riga, "VmHWM:", 6) == 0) kb = std::strtol(riga + 6, nullptr, 10);
-    if (f) std::fclose(f);
-    return kb / 1024.0;
-}
 
 struct TRiga {
     QString codice, descrizione, fornitore, categoria;
@@ -209,9 +193,9 @@ void Misura1(const char* nome, const QString& base, const QString& file,
     double picco = 0;
     for (int giro = 0; giro < 3; ++giro) {
         NuovoLibro(libro);
-        AzzeraPicco();
+        Misura::AzzeraPiccoMemoria();
         nostri.push_back(Nostro(libro, file));
-        picco = std::max(picco, PiccoMb());
+        picco = std::max(picco, Misura::PiccoMemoriaMb());
         NuovoLibro(libro);
         ancore.push_back(Misura::Tempo([&] { InserimentoPiano(libro, letturaAncora(file)); }));
     }

@@ -64,6 +64,6 @@ int main(int argc, char** argv) {
     const double a = Misura::Mediana(3, [&] { PitturaDiretta(r.documento(), dir.filePath(QStringLiteral("ancora.pdf"))); });
     const double impaginazione = Misura::Mediana(3, [&] { r.genera(); });
     std::fprintf(stderr, "report: %d pagine, %d righe, impaginazione %.0f ms\n", pagine, righe, impaginazione);
-    Misura::Riga("report", o, a, PiccoMemoriaMb());
+    Misura::Riga("report", o, a, Misura::PiccoMemoriaMb());
     return pagine >= 2000 ? 0 : 1;
 }

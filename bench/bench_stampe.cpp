@@ -61,16 +61,16 @@ int main(int argc, char** argv) {
 
     // One run of each: a run takes tens of seconds. The memory peak counts
     // from here: the book was built by this same process.
-    AzzeraPiccoMemoria();
+    Misura::AzzeraPiccoMemoria();
     const double allInizio = Misura::MemoriaMb();
     const double layout = Misura::Mediana(1, [&] { storico.report().genera(); });
-    const double picco = PiccoMemoriaMb();
+    const double picco = Misura::PiccoMemoriaMb();
     const double nostro = Misura::Mediana(1, [&] { storico.report().salvaPdf(dir.filePath(QStringLiteral("s.pdf"))); });
     const double ancora = Misura::Mediana(1, [&] { PitturaDiretta(storico.report().documento(), dir.filePath(QStringLiteral("a.pdf"))); });
     std::fprintf(stderr, "storico: %d pagine (%.1f MB compressi), impaginazione %.0f ms (residente all'inizio %.0f MB, picco %.0f MB)\n",
                  storico.report().documento().numeroPagine(), storico.report().documento().pagine.byte() / 1048576.0,
                  layout, allInizio, picco);
-    Misura::Riga("report_storico_1m", nostro, ancora, PiccoMemoriaMb());
+    Misura::Riga("report_storico_1m", nostro, ancora, Misura::PiccoMemoriaMb());
 
     const double conAnteprima = Misura::Mediana(1, [&] {
         storico.report().genera();
@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
         anteprima.show();
         QApplication::processEvents();
     });
-    Misura::Riga("anteprima_storico_1m", conAnteprima, layout, PiccoMemoriaMb());
+    Misura::Riga("anteprima_storico_1m", conAnteprima, layout, Misura::PiccoMemoriaMb());
 
     TfrmStampaFlussi flussi(nullptr);
     flussi.CarattereStampa = 7;

@@ -39,7 +39,7 @@ void Confronta(const char* nome, TReport& report, const QTemporaryDir& dir) {
     const double ancora = Misura::Mediana(1, [&] { PitturaDiretta(report.documento(), dir.filePath(QStringLiteral("a.pdf"))); });
     std::fprintf(stderr, "%s: %d pagine, %lld byte di pagine compresse\n", nome, pagine,
                  static_cast<long long>(report.documento().pagine.byte()));
-    Misura::Riga(nome, nostro, ancora, PiccoMemoriaMb());
+    Misura::Riga(nome, nostro, ancora, Misura::PiccoMemoriaMb());
 }
 
 }  // namespace
