@@ -153,6 +153,13 @@ QString ControllaLimitiMovimento(const QString& azione, const TRecord& p, const 
     return QString();
 }
 
+// The movement's prices become the product's list prices (a blank box blanks
+// the field), when the user asked for it.
+static void SovrascriviPrezzi(TRecord& p, const TDatiMovimento& d) {
+    p.imposta(Prodotti::Prezzo, Prezzo(d.prezzoAcq, d.prezzoAcqVuoto));
+    p.imposta(Prodotti::Prezzo2, Prezzo(d.prezzoVen, d.prezzoVenVuoto));
+}
+
 void ApplicaCarico(TRecord& p, const TDatiMovimento& d, const TOpzioniMovimento& o, const QDate& oggi) {
     const TContatoriNuovi c = ContatoriDopo(Azioni::Carico, p, d);
     if (o.aggiornaDataIngresso) p.imposta(Prodotti::DataOggi, oggi);
@@ -160,10 +167,7 @@ void ApplicaCarico(TRecord& p, const TDatiMovimento& d, const TOpzioniMovimento&
     p.imposta(Prodotti::Carichi, c.carichi);
     p.imposta(Prodotti::Quantita, c.quantita);
     p.imposta(Prodotti::TotaleAcquisti, c.totaleAcquisti);
-    if (o.sovrascriviPrezzi) {
-        p.imposta(Prodotti::Prezzo, Prezzo(d.prezzoAcq, d.prezzoAcqVuoto));
-        p.imposta(Prodotti::Prezzo2, Prezzo(d.prezzoVen, d.prezzoVenVuoto));
-    }
+    if (o.sovrascriviPrezzi) SovrascriviPrezzi(p, d);
 }
 
 void ApplicaScarico(TRecord& p, const TDatiMovimento& d, const TOpzioniMovimento& o) {
@@ -171,10 +175,7 @@ void ApplicaScarico(TRecord& p, const TDatiMovimento& d, const TOpzioniMovimento
     p.imposta(Prodotti::Scarichi, c.scarichi);
     p.imposta(Prodotti::Quantita, c.quantita);
     p.imposta(Prodotti::TotaleVendite, c.totaleVendite);
-    if (o.sovrascriviPrezzi) {
-        p.imposta(Prodotti::Prezzo, Prezzo(d.prezzoAcq, d.prezzoAcqVuoto));
-        p.imposta(Prodotti::Prezzo2, Prezzo(d.prezzoVen, d.prezzoVenVuoto));
-    }
+    if (o.sovrascriviPrezzi) SovrascriviPrezzi(p, d);
 }
 
 void ApplicaAggiustamento(TRecord& p, const TDatiMovimento& d) {
