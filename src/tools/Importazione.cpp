@@ -17,12 +17,24 @@
 
 #include <cmath>
 #include <optional>
+#include <string_view>
+#include <unordered_map>
 
 namespace {
 
 namespace D = DestinazioniImport;
 
 struct Interrotta {};
+
+// Texts as keys of the row-by-row lookups (100,000 rows and more): the
+// standard library's hash of the UTF-16 units costs far less than QHash's
+// seeded one, and the keys are the file's own texts, never an attacker's.
+struct HashTesto {
+    size_t operator()(const QString& t) const {
+        return std::hash<std::u16string_view>{}(std::u16string_view(reinterpret_cast<const char16_t*>(t.utf16()), size_t(t.size())));
+    }
+};
+template <typename V> using TMappaTesti = std::unordered_map<QString, V, HashTesto>;
 
 // ---------------------------------------------------------------------------
 // Destinations and headers
@@ -393,8 +405,8 @@ TAnalisiImportazione AnalizzaImportazione(TArchivio& a, const TSorgente& s, cons
         const QString t = riga.valori[colChiave].toString().trimmed();
         return o.tipo == TTipoImportazione::Prodotti ? t : ChiaveNome(t);
     };
-    QHash<QString, int> primaRiga;
-    primaRiga.reserve(s.righe.size());
+    TMappaTesti<int> primaRiga;
+    primaRiga.reserve(size_t(s.righe.size()));
     QSet<QString> doppie;
     r.righe.resize(s.righe.size());
     const qint64 totale = s.righe.size();
@@ -438,16 +450,13 @@ TAnalisiImportazione AnalizzaImportazione(TArchivio& a, const TSorgente& s, cons
         }
         riga.esito = rifiutata ? TEsitoRiga::Rifiutato : TEsitoRiga::Nuovo;
         if (!rifiutata) {
-            const QString k = testoChiave(riga);
-            const auto it = primaRiga.constFind(k);
-            if (it != primaRiga.constEnd()) doppie.insert(k);
-            else primaRiga.insert(k, n);
+            if (!primaRiga.try_emplace(testoChiave(riga), n).second) doppie.insert(testoChiave(riga));
         }
     }
 
     QSet<int> idUsati = stato.id;
     QHash<QString, int> produttoriNuovi, categorieNuove;
-    QSet<QString> produttoriVisti, categorieViste;
+    TMappaTesti<int> produttoriVisti, categorieViste;
     for (int n = 0; n < r.righe.size(); ++n) {
         if (n % 2000 == 0 && o.avanzamento && !o.avanzamento(totale + n, totale * 2)) {
             r.interrotta = true;
@@ -461,7 +470,7 @@ TAnalisiImportazione AnalizzaImportazione(TArchivio& a, const TSorgente& s, cons
         const QString k = testoChiave(riga);
         if (doppie.contains(k)) {
             riga.motivi << QStringLiteral("%1: «%2» compare più volte nel file (righe %3 e altre)")
-                               .arg(Colonna(s, colChiave), k.left(40), Riga(s.numeriRiga[primaRiga.value(k)]));
+                               .arg(Colonna(s, colChiave), k.left(40), Riga(s.numeriRiga[primaRiga.at(k)]));
             riga.colonneRifiutate << colChiave;
             riga.esito = TEsitoRiga::Rifiutato;
             ++r.rifiutati;
@@ -487,21 +496,25 @@ TAnalisiImportazione AnalizzaImportazione(TArchivio& a, const TSorgente& s, cons
             continue;
         }
         riga.esito == TEsitoRiga::Nuovo ? ++r.nuovi : ++r.aggiornati;
-        // The same name comes back on many rows: each text is folded once.
+        // The same name comes back on many rows: each text is folded once, and
+        // the row keeps the text's index for the write.
         const auto nome = [&](int col, const QHash<QString, int>& esistenti, QHash<QString, int>& nuovi, QStringList& elenco,
-                              QSet<QString>& visti) {
-            if (col < 0 || riga.valori[col].isNull()) return;
+                              TMappaTesti<int>& visti, QStringList& testi) -> int {
+            if (col < 0 || riga.valori[col].isNull()) return -1;
             const QString grezzo = riga.valori[col].toString();
-            if (visti.contains(grezzo)) return;
-            visti.insert(grezzo);
+            const auto [it, primo] = visti.try_emplace(grezzo, int(testi.size()));
+            if (!primo) return it->second;
+            testi << grezzo;
             const QString t = grezzo.trimmed();
             const QString c = ChiaveNome(t);
-            if (c.isEmpty() || esistenti.contains(c) || nuovi.contains(c)) return;
-            nuovi.insert(c, int(elenco.size()));
-            elenco << t;
+            if (!c.isEmpty() && !esistenti.contains(c) && !nuovi.contains(c)) {
+                nuovi.insert(c, int(elenco.size()));
+                elenco << t;
+            }
+            return it->second;
         };
-        nome(colProd, stato.produttori, produttoriNuovi, r.produttoriNuovi, produttoriVisti);
-        nome(colCat, stato.categorie, categorieNuove, r.categorieNuove, categorieViste);
+        riga.nomeProduttore = nome(colProd, stato.produttori, produttoriNuovi, r.produttoriNuovi, produttoriVisti, r.nomiProduttori);
+        riga.nomeCategoria = nome(colCat, stato.categorie, categorieNuove, r.categorieNuove, categorieViste, r.nomiCategorie);
         if (o.carichiIniziali && colCarico >= 0 && riga.esito == TEsitoRiga::Nuovo && riga.valori[colCarico].toInt() > 0)
             ++r.carichi;
     }
@@ -661,17 +674,16 @@ TEsitoImportazione EseguiImportazione(TArchivio& a, const TSorgente& s, const TO
         for (const TRigaImportata& r : an.righe)
             if (r.esito == TEsitoRiga::Nuovo && colonnaDi[0] >= 0 && !r.valori[colonnaDi[0]].isNull())
                 idPresi.insert(r.valori[colonnaDi[0]].toInt());
-        // The ID of a name, each text folded once.
-        QHash<QString, int> idProduttoreDi, idCategoriaDi;
-        const auto idNome = [](const QHash<QString, int>& m, QHash<QString, int>& giaVisti, const QVariant& v) -> QVariant {
-            if (v.isNull()) return 0;
-            const QString grezzo = v.toString();
-            const auto it = giaVisti.constFind(grezzo);
-            if (it != giaVisti.constEnd()) return it.value();
-            const int id = m.value(ChiaveNome(grezzo), 0);
-            giaVisti.insert(grezzo, id);
+        // The ID of each name text the analysis found, looked up once; a row reads it by index.
+        const auto idNomi = [](const QHash<QString, int>& m, const QStringList& testi) {
+            QVector<int> id;
+            id.reserve(testi.size());
+            for (const QString& t : testi) id << m.value(ChiaveNome(t), 0);
             return id;
         };
+        const QVector<int> idProduttoreDi = idNomi(produttori, an.nomiProduttori);
+        const QVector<int> idCategoriaDi = idNomi(categorie, an.nomiCategorie);
+        const auto idNome = [](const QVector<int>& id, int indice) -> QVariant { return indice < 0 ? 0 : id[indice]; };
         const QString oggiIso = Oggi().toString(Qt::ISODate);
         QVector<QPair<int, TRigaImportata const*>> carichi;
         const qint64 totale = an.righe.size() + an.carichi;
@@ -700,8 +712,8 @@ TEsitoImportazione EseguiImportazione(TArchivio& a, const TSorgente& s, const TO
                     if (colonnaDi[f] >= 0) v = r.valori[colonnaDi[f]];
                     else switch (predefinito[f]) {
                         case Nulla: break;
-                        case IdDelProduttore: v = idNome(produttori, idProduttoreDi, r.valori[colProd]); break;
-                        case IdDellaCategoria: v = idNome(categorie, idCategoriaDi, r.valori[colCat]); break;
+                        case IdDelProduttore: v = idNome(idProduttoreDi, r.nomeProduttore); break;
+                        case IdDellaCategoria: v = idNome(idCategoriaDi, r.nomeCategoria); break;
                         case Zero: v = 0; break;
                         case DataDiOggi: v = oggiIso; break;
                         }
@@ -720,8 +732,8 @@ TEsitoImportazione EseguiImportazione(TArchivio& a, const TSorgente& s, const TO
             } else if (r.esito == TEsitoRiga::Aggiornato && aggiorna) {
                 valori.clear();
                 for (int i : colonneAggiornate) valori << r.valori[i];
-                if (colProd >= 0) valori << idNome(produttori, idProduttoreDi, r.valori[colProd]);
-                if (colCat >= 0) valori << idNome(categorie, idCategoriaDi, r.valori[colCat]);
+                if (colProd >= 0) valori << idNome(idProduttoreDi, r.nomeProduttore);
+                if (colCat >= 0) valori << idNome(idCategoriaDi, r.nomeCategoria);
                 valori << r.idEsistente;
                 aggiorna->lega(valori);
                 aggiorna->esegui();

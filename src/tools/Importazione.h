@@ -70,6 +70,9 @@ struct TRigaImportata {
     QStringList motivi;         // refused: the reasons, each naming its column
     QVector<int> colonneRifiutate;
     int idEsistente = 0;        // updated or skipped: the ID found
+    // New or updated: the row's producer and category name as an index into
+    // the analysis's nomiProduttori / nomiCategorie (-1: none given).
+    int nomeProduttore = -1, nomeCategoria = -1;
 };
 
 struct TAnalisiImportazione {
@@ -81,6 +84,7 @@ struct TAnalisiImportazione {
     int carichi = 0;            // opening loads to write
     QVector<TRigaImportata> righe;  // one per data row of the file
     QStringList produttoriNuovi, categorieNuove;  // in the order they are created
+    QStringList nomiProduttori, nomiCategorie;    // each name text the rows to write give, once
 
     bool valida() const { return errore.isEmpty() && !interrotta; }
     int daScrivere() const { return nuovi + aggiornati; }

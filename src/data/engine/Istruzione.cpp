@@ -47,8 +47,9 @@ void TIstruzione::lega(const QVariantList& valori) {
             sqlite3_bind_int64(m_s, i + 1, v.toLongLong());
         else if (v.typeId() == QMetaType::Double) sqlite3_bind_double(m_s, i + 1, v.toDouble());
         else {
-            const QString t = v.toString();
-            sqlite3_bind_text16(m_s, i + 1, t.utf16(), static_cast<int>(t.size() * 2), SQLITE_TRANSIENT);
+            // The files keep UTF-8: text bound as UTF-8 is stored without the engine translating it.
+            const QByteArray t = v.toString().toUtf8();
+            sqlite3_bind_text(m_s, i + 1, t.constData(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
         }
     }
 }
