@@ -6,6 +6,7 @@
 #include "reports/engine/Pittura.h"
 #include "ui_Anteprima.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPageLayout>
 #include <QPageSize>
@@ -20,24 +21,40 @@
 
 namespace {
 const double DpiSchermo = 96;
-}
+// The layout's share of the event loop: steps of about this many
+// milliseconds, so that the window answers between them.
+const int PassoImpaginazioneMs = 25;
+}  // namespace
 
 TAnteprimaReport::TAnteprimaReport(const TDocumentoReport& d, QWidget* genitore)
     : QDialog(genitore), m_ui(std::make_unique<Ui::TAnteprimaReport>()), m_d(d) {
+    prepara();
+}
+
+TAnteprimaReport::TAnteprimaReport(TReport& report, QWidget* genitore)
+    : QDialog(genitore), m_ui(std::make_unique<Ui::TAnteprimaReport>()), m_report(&report), m_d(report.documento()) {
+    prepara();
+    if (report.generazioneInCorso()) {
+        m_passi.setInterval(0);
+        connect(&m_passi, &QTimer::timeout, this, [this] { impagina(); });
+        m_passi.start();
+        aggiornaConteggio();
+    }
+}
+
+void TAnteprimaReport::prepara() {
     m_ui->setupUi(this);
     const std::pair<QToolButton*, QStyle::StandardPixmap> icone[] = {
         {m_ui->sbPrimaPagina, QStyle::SP_MediaSkipBackward}, {m_ui->sbPaginaPrecedente, QStyle::SP_ArrowLeft},
         {m_ui->sbPaginaSuccessiva, QStyle::SP_ArrowRight},   {m_ui->sbUltimaPagina, QStyle::SP_MediaSkipForward},
         {m_ui->sbStampa, QStyle::SP_DialogSaveButton},       {m_ui->sbChiudi, QStyle::SP_DialogCloseButton}};
     for (const auto& [pulsante, icona] : icone) pulsante->setIcon(style()->standardIcon(icona));
-    m_ui->NumeroPagina->setRange(1, qMax(1, m_d.numeroPagine()));
-    m_ui->lblTotalePagine->setText(QStringLiteral(" di %1 ").arg(m_d.numeroPagine()));
 
     connect(m_ui->sbPrimaPagina, &QToolButton::clicked, this, Gestore([this] { vaiAPagina(0); }));
     connect(m_ui->sbPaginaPrecedente, &QToolButton::clicked, this, Gestore([this] { vaiAPagina(m_pagina - 1); }));
     connect(m_ui->NumeroPagina, &QSpinBox::valueChanged, this, Gestore([this](int n) { vaiAPagina(n - 1); }));
     connect(m_ui->sbPaginaSuccessiva, &QToolButton::clicked, this, Gestore([this] { vaiAPagina(m_pagina + 1); }));
-    connect(m_ui->sbUltimaPagina, &QToolButton::clicked, this, Gestore([this] { vaiAPagina(m_d.numeroPagine() - 1); }));
+    connect(m_ui->sbUltimaPagina, &QToolButton::clicked, this, Gestore([this] { vaiAPagina(ultimaPagina()); }));
     connect(m_ui->sbRiduci, &QToolButton::clicked, this, Gestore([this] { impostaZoom(m_zoom / 1.25); }));
     connect(m_ui->sbIngrandisci, &QToolButton::clicked, this, Gestore([this] { impostaZoom(m_zoom * 1.25); }));
     connect(m_ui->sbAdattaLarghezza, &QToolButton::clicked, this, Gestore([this] {
@@ -46,14 +63,70 @@ TAnteprimaReport::TAnteprimaReport(const TDocumentoReport& d, QWidget* genitore)
     }));
     connect(m_ui->sbStampa, &QToolButton::clicked, this, Gestore([this] { stampa(); }));
     connect(m_ui->sbChiudi, &QToolButton::clicked, this, Gestore(this, &QDialog::close));
+    aggiornaConteggio();
     ridisegna();
 }
 
-TAnteprimaReport::~TAnteprimaReport() = default;
+TAnteprimaReport::~TAnteprimaReport() { fermaImpaginazione(); }
+
+bool TAnteprimaReport::inImpaginazione() const { return m_passi.isActive(); }
+
+int TAnteprimaReport::ultimaPagina() const { return qMax(0, m_d.numeroPagine() - 1); }
+
+void TAnteprimaReport::done(int risultato) {
+    fermaImpaginazione();
+    QDialog::done(risultato);
+}
+
+void TAnteprimaReport::fermaImpaginazione() {
+    if (!m_passi.isActive()) return;
+    m_passi.stop();
+    if (m_report) m_report->interrompiGenerazione();
+    aggiornaConteggio();
+}
+
+// One step of the layout: pages until the step's time is up or the report
+// is complete; then the page box, and the page shown if it was waiting.
+void TAnteprimaReport::impagina() {
+    QElapsedTimer tempo;
+    tempo.start();
+    bool finito = false;
+    try {
+        do {
+            finito = m_report->avanzaGenerazione(1);
+        } while (!finito && tempo.elapsed() < PassoImpaginazioneMs);
+    } catch (...) {
+        // The report's pages are gone with the failure: the window closes
+        // and whoever opened it hears of the failure.
+        m_errore = std::current_exception();
+        m_passi.stop();
+        reject();
+        return;
+    }
+    if (finito) m_passi.stop();
+    aggiornaConteggio();
+    if (m_paginaVuota && m_pagina < m_d.numeroPagine()) ridisegna();
+    else aggiornaPulsanti();
+}
+
+// The page box: the pages ready so far with "…" while the layout goes on,
+// the total once it is complete.
+void TAnteprimaReport::aggiornaConteggio() {
+    const int pronte = m_d.numeroPagine();
+    {
+        const QSignalBlocker blocco(m_ui->NumeroPagina);
+        m_ui->NumeroPagina->setRange(1, qMax(1, pronte));
+        m_ui->NumeroPagina->setValue(m_pagina + 1);
+    }
+    // Printing takes the whole report: it waits for the last page.
+    m_ui->sbStampa->setEnabled(!m_passi.isActive());
+    m_ui->lblTotalePagine->setText(m_passi.isActive() ? QStringLiteral(" di %1… ").arg(pronte)
+                                                      : QStringLiteral(" di %1 ").arg(pronte));
+}
 
 void TAnteprimaReport::vaiAPagina(int pagina) {
-    pagina = qBound(0, pagina, qMax(0, m_d.numeroPagine() - 1));
-    if (pagina == m_pagina && !m_ui->Foglio->pixmap().isNull()) return;
+    pagina = qBound(0, pagina, ultimaPagina());
+    if (pagina == m_pagina && !m_ui->Foglio->pixmap().isNull() && !m_paginaVuota) return;
     m_pagina = pagina;
     ridisegna();
 }
@@ -70,7 +143,8 @@ void TAnteprimaReport::ridisegna() {
     foglio.setDotsPerMeterX(qRound(dpi / 0.0254));
     foglio.setDotsPerMeterY(qRound(dpi / 0.0254));
     foglio.fill(Qt::white);
-    if (m_d.numeroPagine() > 0) {
+    m_paginaVuota = m_pagina >= m_d.numeroPagine();
+    if (!m_paginaVuota) {
         QPainter p(&foglio);
         p.setRenderHint(QPainter::Antialiasing);
         p.setRenderHint(QPainter::TextAntialiasing);
@@ -83,6 +157,10 @@ void TAnteprimaReport::ridisegna() {
         const QSignalBlocker blocco(m_ui->NumeroPagina);
         m_ui->NumeroPagina->setValue(m_pagina + 1);
     }
+    aggiornaPulsanti();
+}
+
+void TAnteprimaReport::aggiornaPulsanti() {
     const bool inizio = m_pagina == 0, fine = m_pagina >= m_d.numeroPagine() - 1;
     m_ui->sbPrimaPagina->setEnabled(!inizio);
     m_ui->sbPaginaPrecedente->setEnabled(!inizio);
@@ -133,9 +211,11 @@ void TAnteprimaReport::stampaSu(QPrinter& stampante) {
 }
 
 void MostraAnteprima(TReport& report, QWidget* genitore, const QString& titoloFinestra) {
-    const TDocumentoReport& documento = report.genera();
-    TAnteprimaReport anteprima(documento, genitore);
+    report.iniziaGenerazione();
+    report.avanzaGenerazione(1);
+    TAnteprimaReport anteprima(report, genitore);
     anteprima.setWindowTitle(titoloFinestra.isEmpty() ? report.titoloLavoro : titoloFinestra);
     CentraSulloSchermo(&anteprima);
     anteprima.exec();
+    if (anteprima.errore()) std::rethrow_exception(anteprima.errore());
 }

@@ -275,6 +275,134 @@ private slots:
         (void)riquadro;
     }
 
+    // Laid out in steps, a report gives page for page what genera() gives:
+    // each step finishes one page more, and the summary closes the last.
+    void impaginazioneAPassiUgualeAllIntera() {
+        TReportProva p;
+        p.righe(300);
+        const QStringList intera = p.r.genera().tuttiITesti();
+        const int pagine = p.r.documento().numeroPagine();
+        QVERIFY(pagine > 10);
+        p.r.iniziaGenerazione();
+        QVERIFY(p.r.generazioneInCorso());
+        QCOMPARE(p.r.documento().numeroPagine(), 0);
+        int passi = 0;
+        while (!p.r.avanzaGenerazione(1)) {
+            ++passi;
+            QCOMPARE(p.r.documento().numeroPagine(), passi);
+        }
+        QVERIFY(!p.r.generazioneInCorso());
+        QCOMPARE(p.r.documento().numeroPagine(), pagine);
+        QCOMPARE(p.r.documento().tuttiITesti(), intera);
+        QCOMPARE(p.righeFiglia, 2 * 300);  // once per run: the same hooks, no row twice
+        // Stopped halfway, the pages finished stay and the run is over.
+        p.r.iniziaGenerazione();
+        p.r.avanzaGenerazione(3);
+        p.r.interrompiGenerazione();
+        QVERIFY(!p.r.generazioneInCorso());
+        QCOMPARE(p.r.documento().numeroPagine(), 3);
+        QVERIFY(p.r.avanzaGenerazione(1));
+        QCOMPARE(p.r.documento().numeroPagine(), 3);
+    }
+
+    // The preview of a report still being laid out: the page box counts the
+    // pages ready ("… di N…"), paging reaches only those, and at the end
+    // the total shows without the dots and the last page is the report's.
+    void anteprima_impaginaMentreSiSfoglia() {
+        TReportProva p;
+        p.righe(3000);
+        const int totale = p.r.genera().numeroPagine();
+        // Rows that take a while each, so that the layout outlasts the checks.
+        p.r.banda(TTipoBanda::Figlia)->primaDiStampare = [](bool&) { QThread::usleep(150); };
+        p.r.iniziaGenerazione();
+        p.r.avanzaGenerazione(1);
+        TAnteprimaReport a(p.r);
+        QVERIFY(a.inImpaginazione());
+        auto* etichetta = a.ui()->lblTotalePagine;
+        QCOMPARE(etichetta->text(), QStringLiteral(" di 1… "));
+        QVERIFY(!a.ui()->sbStampa->isEnabled());
+        a.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&a));
+        QTRY_VERIFY(p.r.documento().numeroPagine() >= 3);
+        QVERIFY(a.inImpaginazione());
+        QVERIFY2(QRegularExpression(QStringLiteral("^ di \\d+… $")).match(etichetta->text()).hasMatch(),
+                 qPrintable(etichetta->text()));
+        a.ui()->sbPaginaSuccessiva->click();
+        a.ui()->sbPaginaSuccessiva->click();
+        QCOMPARE(a.pagina(), 2);
+        QCOMPARE(a.ui()->NumeroPagina->value(), 3);
+        a.impostaZoom(1.5);
+        // "Last" goes to the last page ready, never beyond it.
+        a.ui()->sbUltimaPagina->click();
+        QVERIFY(a.pagina() >= 2 && a.pagina() < p.r.documento().numeroPagine());
+        QVERIFY(a.ui()->NumeroPagina->maximum() <= p.r.documento().numeroPagine());
+        QVERIFY(a.inImpaginazione());
+        QTRY_VERIFY_WITH_TIMEOUT(!a.inImpaginazione(), 60000);
+        QCOMPARE(etichetta->text(), QStringLiteral(" di %1 ").arg(totale));
+        QCOMPARE(a.ui()->NumeroPagina->maximum(), totale);
+        QVERIFY(a.ui()->sbStampa->isEnabled());
+        a.ui()->sbUltimaPagina->click();
+        QCOMPARE(a.pagina(), totale - 1);
+        QCOMPARE(p.r.documento().testi(totale - 1).last(), QStringLiteral("TOTALE"));
+    }
+
+    // Closing the preview (the button, Escape, or the window going away)
+    // while pages are still being laid out stops the layout there.
+    void anteprima_chiusaDuranteLImpaginazione_data() {
+        QTest::addColumn<int>("come");
+        QTest::newRow("Chiudi") << 0;
+        QTest::newRow("Esc") << 1;
+        QTest::newRow("distrutta") << 2;
+    }
+    void anteprima_chiusaDuranteLImpaginazione() {
+        QFETCH(int, come);
+        TReportProva p;
+        p.righe(3000);
+        p.r.banda(TTipoBanda::Figlia)->primaDiStampare = [](bool&) { QThread::usleep(150); };
+        p.r.iniziaGenerazione();
+        p.r.avanzaGenerazione(1);
+        int pronte = 0;
+        {
+            TAnteprimaReport a(p.r);
+            a.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&a));
+            QTRY_VERIFY(p.r.documento().numeroPagine() > 2);
+            if (come == 0) a.ui()->sbChiudi->click();
+            if (come == 1) QTest::keyClick(&a, Qt::Key_Escape);
+            if (come < 2) {
+                QVERIFY(!a.isVisible());
+                QVERIFY(!a.inImpaginazione());
+            }
+            pronte = p.r.documento().numeroPagine();
+        }
+        QVERIFY(!p.r.generazioneInCorso());
+        QTest::qWait(50);
+        QCOMPARE(p.r.documento().numeroPagine(), pronte);
+        QVERIFY(!p.r.documento().testi(pronte - 1).contains(QStringLiteral("TOTALE")));
+    }
+
+    // A failure in the middle of a long layout closes the preview and
+    // reaches whoever opened it, once, leaving no pages.
+    void anteprima_erroreDuranteLImpaginazione() {
+        TReportProva p;
+        p.righe(5000);
+        bool aperta = false;
+        p.r.controllo(QStringLiteral("DBImporto"))->allaStampa = [&](QString& t) {
+            if (t != QStringLiteral("6000")) return;
+            aperta = qobject_cast<TAnteprimaReport*>(QApplication::activeModalWidget()) != nullptr;
+            throw ErroreArchivio(QStringLiteral("guasto a metà"));
+        };
+        try {
+            MostraAnteprima(p.r, nullptr);
+            QFAIL("nessun errore");
+        } catch (const ErroreArchivio& e) {
+            QCOMPARE(e.testo(), QStringLiteral("guasto a metà"));
+        }
+        QVERIFY(aperta);
+        QCOMPARE(p.r.documento().numeroPagine(), 0);
+        QVERIFY(!p.r.generazioneInCorso());
+    }
+
     // The preview paints the page it shows, not the document: opening a long
     // report paints page 1 only, and moving paints the page reached.
     void anteprima_dipingeSoloLaPaginaMostrata() {

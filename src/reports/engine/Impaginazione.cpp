@@ -9,34 +9,44 @@
 
 #include <QFontMetricsF>
 #include <algorithm>
+#include <limits>
 
 class TReport::Impaginatore {
 public:
     Impaginatore(TReport& r, TDocumentoReport& d) : m_r(r), m_d(d), m_oggi(Oggi().toString(FormatoData)) {}
 
-    void esegui() {
+    // Runs the dataset to its first row and lays out the title and the
+    // first column header.
+    void inizia() {
         TDatiReport* dati = m_r.m_dati;
-        TBanda* titolo = m_r.banda(TTipoBanda::Titolo);
-        TBanda* dettaglio = m_r.banda(TTipoBanda::Dettaglio);
-        TBanda* figlia = m_r.banda(TTipoBanda::Figlia);
-        TBanda* riepilogo = m_r.banda(TTipoBanda::Riepilogo);
-
         if (dati) {
             dati->primo();
             risolviCampi();
         }
         nuovaPagina(false);
-        if (titolo) stampa(*titolo, false);
+        if (TBanda* titolo = m_r.banda(TTipoBanda::Titolo)) stampa(*titolo, false);
         stampaIntestazione();
+    }
 
+    // Lays out rows until `pagine` more pages are finished or the rows end;
+    // after the last row, the summary and the last page. True at the end.
+    bool avanza(int pagine) {
+        if (m_finito) return true;
+        TDatiReport* dati = m_r.m_dati;
+        TBanda* dettaglio = m_r.banda(TTipoBanda::Dettaglio);
+        TBanda* figlia = m_r.banda(TTipoBanda::Figlia);
+        const qint64 meta = static_cast<qint64>(m_d.pagine.size()) + qMax(1, pagine);
         if (dati && dettaglio) {
             while (!dati->fine()) {
+                if (m_d.pagine.size() >= meta) return false;
                 if (stampa(*dettaglio, true) && figlia) stampa(*figlia, true);
                 dati->successivo();
             }
         }
-        if (riepilogo) stampa(*riepilogo, true);
+        if (TBanda* riepilogo = m_r.banda(TTipoBanda::Riepilogo)) stampa(*riepilogo, true);
         chiudiPagina();
+        m_finito = true;
+        return true;
     }
 
 private:
@@ -181,6 +191,7 @@ private:
 
     TReport& m_r;
     TDocumentoReport& m_d;
+    bool m_finito = false;
     TPaginaReport m_corrente;
     TPaginaReport* m_pagina = nullptr;
     double m_y = 0;            // from the top margin, mm
@@ -191,16 +202,44 @@ private:
     QHash<const TControllo*, int> m_indici;
 };
 
-const TDocumentoReport& TReport::genera() {
+// Built and destroyed here, where the layout's state is a complete type.
+TReport::TReport() : fontBase(QStringLiteral("DejaVu Sans"), 9) {}
+TReport::~TReport() = default;
+
+void TReport::iniziaGenerazione() {
+    m_impaginatore.reset();
     m_documento.svuota();
     m_documento.titoloLavoro = titoloLavoro;
     m_paginaCorrente = 0;
     try {
         if (primaDiGenerare) primaDiGenerare();
-        Impaginatore(*this, m_documento).esegui();
+        m_impaginatore = std::make_unique<Impaginatore>(*this, m_documento);
+        m_impaginatore->inizia();
     } catch (...) {
+        m_impaginatore.reset();
         m_documento.svuota();
         throw;
+    }
+}
+
+bool TReport::avanzaGenerazione(int pagine) {
+    if (!m_impaginatore) return true;
+    try {
+        if (!m_impaginatore->avanza(pagine)) return false;
+    } catch (...) {
+        m_impaginatore.reset();
+        m_documento.svuota();
+        throw;
+    }
+    m_impaginatore.reset();
+    return true;
+}
+
+void TReport::interrompiGenerazione() { m_impaginatore.reset(); }
+
+const TDocumentoReport& TReport::genera() {
+    iniziaGenerazione();
+    while (!avanzaGenerazione(std::numeric_limits<int>::max())) {
     }
     return m_documento;
 }

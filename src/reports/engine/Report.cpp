@@ -66,8 +66,6 @@ TControllo* TBanda::controllo(const QString& nome) const {
     return nullptr;
 }
 
-TReport::TReport() : fontBase(QStringLiteral("DejaVu Sans"), 9) {}
-TReport::~TReport() = default;
 
 TBanda& TReport::banda(TTipoBanda tipo, double altezza) {
     auto& b = m_bande[static_cast<int>(tipo)];

@@ -222,6 +222,17 @@ public:
 
     // Lays the report out; a hook's failure propagates and leaves no pages.
     const TDocumentoReport& genera();
+    // The same layout in steps, for a caller that keeps its window running
+    // between them. The start runs the report hook and lays out the title;
+    // each step lays out rows until `pagine` more pages are finished (a page
+    // counts once it is complete, so the document holds only finished
+    // pages), and after the last row the summary; it answers true once the
+    // report is complete. A failure propagates and leaves no pages, as in
+    // genera(). Stopping keeps the pages finished so far and ends the run.
+    void iniziaGenerazione();
+    bool avanzaGenerazione(int pagine = 1);
+    bool generazioneInCorso() const { return m_impaginatore != nullptr; }
+    void interrompiGenerazione();
     const TDocumentoReport& documento() const { return m_documento; }
     // The page being laid out (1-based), for hooks.
     int paginaCorrente() const { return m_paginaCorrente; }
@@ -234,6 +245,7 @@ private:
     std::unique_ptr<TBanda> m_bande[5];
     TDatiReport* m_dati = nullptr;
     TDocumentoReport m_documento;
+    std::unique_ptr<Impaginatore> m_impaginatore;
     int m_paginaCorrente = 0;
 };
 
