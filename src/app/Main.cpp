@@ -1,6 +1,8 @@
 #include "app/Main.h"
 
 #include "app/About.h"
+#include "app/ApriAnno.h"
+#include "app/ChiusuraAnno.h"
 #include "app/Avvio.h"
 #include "app/Start.h"
 #include "data/CartellaProgramma.h"
@@ -101,6 +103,8 @@ TfrmMain::TfrmMain(QWidget* genitore) : QMainWindow(genitore), m_ui(std::make_un
     collega(m_ui->LabUrl9, &TfrmMain::LabUrl9Click);
     collega(m_ui->Riepilogo1, &TfrmMain::Riepilogo1Click);
     collega(m_ui->PropostaOrdine1, &TfrmMain::PropostaOrdine1Click);
+    collega(m_ui->ChiusuraAnno1, &TfrmMain::ChiusuraAnno1Click);
+    collega(m_ui->ApriAnnoArchiviato1, &TfrmMain::ApriAnnoArchiviato1Click);
 
     FormCreate();
 }
@@ -218,6 +222,22 @@ void TfrmMain::Inventariofisico1Click() {
         f->exec();
     }));
 }
+
+void TfrmMain::ChiusuraAnno1Click() {
+    ApriFinestra<TfrmChiusuraAnno>([this] { Inventariofisico1Click(); }, [this](const QDate& data) {
+        std::unique_ptr<TFrmSetStampaInventario> f(new TFrmSetStampaInventario(this));
+        f->impostaData(data);
+        CentraSulloSchermo(f.get());
+        f->exec();
+    });
+    // The reset and the deletion change the low-stock and expiry counts.
+    EseguiMostrandoErrori([this] {
+        MostraProdottiInEsaurimento();
+        MostraProdottiInScadenza();
+    });
+}
+
+void TfrmMain::ApriAnnoArchiviato1Click() { ApriFinestra<TfrmApriAnno>(); }
 
 void TfrmMain::Eliminaoperazionidastorico1Click() { ApriFinestra<TfrmSetCancStorico>(); }
 

@@ -75,6 +75,8 @@ private:
     void Movimentimagazzino1Click();
     void Inventariofisico1Click();
     void PropostaOrdine1Click();
+    void ChiusuraAnno1Click();
+    void ApriAnnoArchiviato1Click();
 
     // Connects a menu item or a quick link to its handler and enables it.
     void collega(QAction* voce, void (TfrmMain::*gestore)()) {

@@ -1,4 +1,5 @@
-// Program entry: the application, the table store on the program folder, the
+// Program entry: the application, the table store on the program folder (the
+// executable's, or the one given as the only argument), the
 // main window (which creates and upgrades the tables), the about box, the
 // splash; then the event loop until "Esci".
 
@@ -12,10 +13,17 @@
 #include "data/engine/Archivio.h"
 #include "gui/Interazione.h"
 
+#include <QFileInfo>
+
 int main(int argc, char** argv) {
     TApplicazione app(argc, argv);
     UsaInterazioneSenzaSchermo();
-    ImpostaCartellaProgramma(QCoreApplication::applicationDirPath());
+    // The program folder is the executable's own, or the folder given as the
+    // only argument (an archived year, opened by "Apri anno archiviato").
+    const QStringList argomenti = QCoreApplication::arguments();
+    const bool cartellaIndicata = argomenti.size() > 1;
+    ImpostaCartellaProgramma(cartellaIndicata ? QFileInfo(argomenti.at(1)).absoluteFilePath()
+                                              : QCoreApplication::applicationDirPath());
     // The only writer of its folder from here to the end, or it ends at once.
     const TAvvioCartella cartella(CartellaProgramma());
     if (!cartella.pronta()) return 1;
@@ -26,6 +34,7 @@ int main(int argc, char** argv) {
         TFrmAbout about;
         TfrmStart start(&about, &principale);
         principale.impostaFinestre(&about, &start);
+        if (cartellaIndicata) principale.MostraAnnoDiLavoro(CartellaProgramma());
         principale.show();
         esito = app.exec();
     }

@@ -97,9 +97,10 @@ void AzzeraScarichiProdotti(const std::function<void(int, int)>& avanzamento) {
     t.conferma();
 }
 
-void CancellaStoricoPeriodo(const QDate& primo, const QDate& ultimo) {
+int CancellaStoricoPeriodo(const QDate& primo, const QDate& ultimo) {
     TArchivio& a = TArchivio::corrente();
     // Dates are stored as ISO text, so text order is date order.
-    a.esegui(QStringLiteral("DELETE FROM %1 WHERE %2 >= ? AND %2 <= ?").arg(a.nomeQualificato(Definizioni::Storico), Storico::DataOggi),
-             {primo.toString(Qt::ISODate), ultimo.toString(Qt::ISODate)});
+    return a.esegui(QStringLiteral("DELETE FROM %1 WHERE %2 >= ? AND %2 <= ?").arg(a.nomeQualificato(Definizioni::Storico), Storico::DataOggi),
+             {primo.toString(Qt::ISODate), ultimo.toString(Qt::ISODate)})
+        .numRowsAffected();
 }

@@ -19,5 +19,6 @@
 // movement recorded before it is reversed afterwards.
 void AzzeraScarichiProdotti(const std::function<void(int fatti, int totale)>& avanzamento = {});
 
-// Deletes the history rows dated from the first to the last day, both included.
-void CancellaStoricoPeriodo(const QDate& primo, const QDate& ultimo);
+// Deletes the history rows dated from the first to the last day, both
+// included; how many were deleted.
+int CancellaStoricoPeriodo(const QDate& primo, const QDate& ultimo);
