@@ -154,7 +154,8 @@ void TestMain::menuECollegamenti() {
                        QStringLiteral("Anagrafiche: Prodotti, Produttori, Categorie"),
                        QStringLiteral("Magazzino: Carico / scarico, Aggiustamento / resi, Controllo scadenze, Controllo quantità, "
                                       "Elimina operazioni storico, Azzera scarichi, -, Visioni e stampe[Ctrl+S], Stampa inventario, -, "
-                                      "Riepilogo, Movimenti di magazzino, Inventario fisico, Proposta d'ordine"),
+                                      "Riepilogo, Movimenti di magazzino, Inventario fisico, Proposta d'ordine, -, "
+                                      "Chiusura anno, Apri anno archiviato"),
                        QStringLiteral("Utilità: Impostazioni, -, Aggiorna versione, Indicizza e ripara, Segnala bug, Salvataggio dati, "
                                       "Recupero dati, Invio dati a Vavori Rarovazazo, Esportazione ascii / excel, Importazione dati"),
                        QStringLiteral("&?: &Aiuto[F1], -, About"),
