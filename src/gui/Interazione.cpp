@@ -23,6 +23,10 @@ public:
         return QFileDialog::getOpenFileName(QApplication::activeWindow(), titolo, cartella, filtro);
     }
 
+    QString scegliFileDaSalvare(const QString& titolo, const QString& nomeProposto, const QString& filtro) override {
+        return QFileDialog::getSaveFileName(QApplication::activeWindow(), titolo, nomeProposto, filtro);
+    }
+
     QString scegliCartella(const QString& titolo, const QString& cartella) override {
         return QFileDialog::getExistingDirectory(QApplication::activeWindow(), titolo, cartella);
     }

@@ -29,6 +29,8 @@ public:
     virtual bool apriUrl(const QUrl& url) = 0;
     // A file to open; empty when the user cancels.
     virtual QString scegliFile(const QString& titolo, const QString& cartella, const QString& filtro) = 0;
+    // A file to write, proposed as nomeProposto; empty when the user cancels.
+    virtual QString scegliFileDaSalvare(const QString& titolo, const QString& nomeProposto, const QString& filtro) = 0;
     // A folder; empty when the user cancels.
     virtual QString scegliCartella(const QString& titolo, const QString& cartella) = 0;
     // A line of text; false when the user cancels.

@@ -3,6 +3,7 @@
 #include "data/engine/Definizioni.h"
 #include "gui/Finestre.h"
 #include "gui/Gestori.h"
+#include "gui/Grafico.h"
 #include "gui/Messaggi.h"
 #include "movements/Movimenti.h"
 #include "movements/PannelloProdotti.h"
@@ -45,6 +46,7 @@ TFrmCaricoScarico::TFrmCaricoScarico(QWidget* genitore)
     pannello()->collegaCaselle(m_ui->edNumScar, m_ui->EditPrezzoAcq, m_ui->EditPrezzoVen,
                                QStringLiteral("La quantità da scaricare deve essere almeno superiore a 0."));
     connect(m_ui->sbEsci, &QPushButton::clicked, this, Gestore(this, &TFrmCaricoScarico::sbEsciClick));
+    connect(m_ui->BTGrafico, &QPushButton::clicked, this, Gestore(this, &TFrmCaricoScarico::BTGraficoClick));
     connect(m_ui->rgcaricoVoce, &QRadioButton::clicked, this, Gestore(this, &TFrmCaricoScarico::rgcaricoClick));
     connect(m_ui->rgscaricoVoce, &QRadioButton::clicked, this, Gestore(this, &TFrmCaricoScarico::rgscaricoClick));
     connect(m_ui->ButtCarica, &QPushButton::clicked, this, Gestore(this, &TFrmCaricoScarico::ButtCaricaClick));
@@ -76,6 +78,15 @@ void TFrmCaricoScarico::FormShow() {
 }
 
 void TFrmCaricoScarico::sbEsciClick() { close(); }
+
+void TFrmCaricoScarico::BTGraficoClick() {
+    const int id = pannello()->vuota() ? 0 : pannello()->idProdotto();
+    if (id == 0) {
+        MostraAttenzione(QStringLiteral("Nessun prodotto selezionato."));
+        return;
+    }
+    MostraGraficoProdotto(this, id);
+}
 
 bool TFrmCaricoScarico::modoCarico() const { return m_ui->rgcaricoVoce->isChecked(); }
 

@@ -28,6 +28,7 @@ protected:
 private:
     void FormShow();
     void sbEsciClick();
+    void BTGraficoClick();
     void rgcaricoClick();
     void rgscaricoClick();
     void ButtCaricaClick();

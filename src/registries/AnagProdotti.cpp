@@ -2,6 +2,7 @@
 #include "data/engine/Definizioni.h"
 
 #include "gui/Gestori.h"
+#include "gui/Grafico.h"
 #include "data/LetturaImpostazioni.h"
 #include "data/NomiAnagrafiche.h"
 #include "data/Orologio.h"
@@ -92,6 +93,7 @@ TFrmAnagProdotti::TFrmAnagProdotti(QWidget* genitore)
     connect(m_ui->SpeedButton2, &QPushButton::clicked, this, Gestore(this, &TFrmAnagProdotti::SpeedButton2Click));
     connect(m_ui->SpeedButton3, &QPushButton::clicked, this, Gestore(this, &TFrmAnagProdotti::SpeedButton3Click));
     connect(m_ui->SbFoto, &QPushButton::clicked, this, Gestore(this, &TFrmAnagProdotti::SbFotoClick));
+    connect(m_ui->BTGrafico, &QPushButton::clicked, this, Gestore(this, &TFrmAnagProdotti::BTGraficoClick));
     connect(m_ui->sbEsci, &QPushButton::clicked, this, Gestore(this, &TFrmAnagProdotti::sbEsciClick));
     EscComeEsci(this, [this] { sbEsciClick(); });
     for (QLineEdit* b : {m_ui->DBEdit15, m_ui->DBEdit14, m_ui->DBEdit13, m_ui->DBEdit12, m_ui->DBEdit8, m_ui->DBEdit4,
@@ -339,6 +341,15 @@ void TFrmAnagProdotti::SbFotoClick() {
         }
         ApriDocumento(foto);
     });
+}
+
+void TFrmAnagProdotti::BTGraficoClick() {
+    // The product as stored: a new one not yet written has no history.
+    if (!m_tabella->aperta() || m_tabella->vuota() || m_tabella->stato() == TTabella::Stato::Inserimento) {
+        MostraAttenzione(QStringLiteral("Nessun prodotto selezionato."));
+        return;
+    }
+    MostraGraficoProdotto(this, m_tabella->intero(Prodotti::Id));
 }
 
 void TFrmAnagProdotti::sbEsciClick() {

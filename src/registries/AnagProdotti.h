@@ -49,6 +49,7 @@ private:
     void SpeedButton3Click();
     void OpenPictureDialog1CanClose(const QString& file);
     void SbFotoClick();
+    void BTGraficoClick();
     void sbEsciClick();
 
     void AggiornaLista();

@@ -17,6 +17,15 @@ QString TestoQuali(int quali) {
     }
 }
 
+QString AzioneQuali(int quali) {
+    switch (quali) {
+    case StampaCarichi: return Azioni::Carico;
+    case StampaScarichi: return Azioni::Scarico;
+    case StampaAggiustamenti: return Azioni::Aggiustamento;
+    default: return {};
+    }
+}
+
 QString CampoOrdineStorico(int ordine) {
     switch (ordine) {
     case OrdinaNome: return Storico::Nome;
@@ -34,10 +43,7 @@ namespace {
 void Condizioni(TQueryStampa& q, const QDate& da, const QDate& a, int quali) {
     q.testo += QStringLiteral(" where %1 >= ? and %1 <= ?").arg(Storico::DataOggi);
     q.parametri << da.toString(Qt::ISODate) << a.toString(Qt::ISODate);
-    QString azione;
-    if (quali == StampaCarichi) azione = Azioni::Carico;
-    else if (quali == StampaScarichi) azione = Azioni::Scarico;
-    else if (quali == StampaAggiustamenti) azione = Azioni::Aggiustamento;
+    const QString azione = AzioneQuali(quali);
     if (!azione.isEmpty()) {
         q.testo += QStringLiteral(" and %1 = ?").arg(Storico::Azione);
         q.parametri << azione;

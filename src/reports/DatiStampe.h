@@ -32,6 +32,8 @@ enum TOrdineStorico : int {
 
 // The caption of an item of the "Stampa:" groups ("Carichi" ... "Tutti").
 QString TestoQuali(int quali);
+// The AZIONE of an item of the "Stampa:" groups; empty for "Tutti".
+QString AzioneQuali(int quali);
 // The history field an "Ordina per" item orders by; the date for an unknown item.
 QString CampoOrdineStorico(int ordine);
 

@@ -5,6 +5,7 @@
 #include "data/engine/Definizioni.h"
 #include "gui/Finestre.h"
 #include "gui/Gestori.h"
+#include "gui/Grafico.h"
 #include "gui/Inserimento.h"
 #include "gui/LeggiImpostazione.h"
 #include "gui/Messaggi.h"
@@ -48,6 +49,7 @@ TfrmSetStampe::TfrmSetStampe(QWidget* genitore) : QDialog(genitore), m_ui(std::m
     connect(m_ui->SpeedButton5, &QToolButton::clicked, this, Gestore(this, &TfrmSetStampe::SpeedButton5Click));
     connect(m_ui->BTSstampa, &QPushButton::clicked, this, Gestore(this, &TfrmSetStampe::BTSstampaClick));
     connect(m_ui->BTSesci, &QPushButton::clicked, this, Gestore(this, &TfrmSetStampe::BTSesciClick));
+    connect(m_ui->BTSgrafico, &QPushButton::clicked, this, Gestore(this, &TfrmSetStampe::BTSgraficoClick));
     PageControlChange();
 }
 
@@ -263,6 +265,13 @@ void TfrmSetStampe::BTSstampaClick() {
             MostraErrore(QStringLiteral("Errore irreversibile in fase di stampa listino contattare Vavori Rarovazazo."));
         }
     }
+}
+
+void TfrmSetStampe::BTSgraficoClick() {
+    // The cash-flow tab's period and actions, as its report reads them.
+    const TPeriodoSQL p = PeriodoSQL(m_ui->EDdaDataFlussi->text(), m_ui->EDaDataFlussi->text());
+    const int quali = voceScelta(QStringLiteral("rgQualiFlussi"));
+    MostraGraficoFlussi(this, p.dataPrimo, p.dataSecondo, AzioneQuali(quali), TestoQuali(quali));
 }
 
 void TfrmSetStampe::BTSesciClick() { close(); }

@@ -49,6 +49,7 @@ private:
     void SpeedButtonProduttoreClick(QLineEdit* edit);
     void SpeedButton5Click();
     void BTSstampaClick();
+    void BTSgraficoClick();
     void BTSesciClick();
 
     std::unique_ptr<Ui::TfrmSetStampe> m_ui;

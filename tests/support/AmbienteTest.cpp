@@ -51,6 +51,10 @@ QString TRisponditore::scegliFile(const QString&, const QString&, const QString&
     return fileDaScegliere.isEmpty() ? QString() : fileDaScegliere.dequeue();
 }
 
+QString TRisponditore::scegliFileDaSalvare(const QString&, const QString&, const QString&) {
+    return fileDaSalvare.isEmpty() ? QString() : fileDaSalvare.dequeue();
+}
+
 QString TRisponditore::scegliCartella(const QString&, const QString&) {
     return cartelleDaScegliere.isEmpty() ? QString() : cartelleDaScegliere.dequeue();
 }

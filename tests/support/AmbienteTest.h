@@ -34,6 +34,7 @@ public:
 
     // Answers for the other requests, taken in order.
     QQueue<QString> fileDaScegliere;
+    QQueue<QString> fileDaSalvare;
     QQueue<QString> cartelleDaScegliere;
     QQueue<QString> testiDaInserire;  // a null text cancels
     QVector<QUrl> urlAperti;
@@ -45,6 +46,7 @@ public:
         return apriUrlRiesce;
     }
     QString scegliFile(const QString&, const QString&, const QString&) override;
+    QString scegliFileDaSalvare(const QString&, const QString&, const QString&) override;
     QString scegliCartella(const QString&, const QString&) override;
     bool chiediTesto(const QString&, const QString&, QString* testo) override;
 
