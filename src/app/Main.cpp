@@ -36,6 +36,7 @@
 #include "reports/PropostaOrdine.h"
 #include "reports/Riepilogo.h"
 #include "reports/SetStampe.h"
+#include "reports/StampaFoglioConteggio.h"
 #include "reports/StampaGiacenze.h"
 #include "reports/StampaQtaAlert.h"
 #include "tools/EsportazioneTabelle.h"
@@ -215,12 +216,13 @@ void TfrmMain::Movimentimagazzino1Click() { ApriFinestra<TfrmMovimentiMagazzino>
 void TfrmMain::Inventariofisico1Click() {
     // The valued inventory after a count: the inventory report's own window,
     // opened on the count's day.
+    TfrmStampaFoglioConteggio foglio(this);
     ApriFinestra<TfrmInventarioFisico>(std::function<void(const QDate&)>([this](const QDate& data) {
         std::unique_ptr<TFrmSetStampaInventario> f(new TFrmSetStampaInventario(this));
         f->impostaData(data);
         CentraSulloSchermo(f.get());
         f->exec();
-    }));
+    }), &foglio);
 }
 
 void TfrmMain::ChiusuraAnno1Click() {

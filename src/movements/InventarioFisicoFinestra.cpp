@@ -96,8 +96,12 @@ void RiempiScelte(QComboBox* c, const QString& tutte, const QString& sql) {
 
 }  // namespace
 
-TfrmInventarioFisico::TfrmInventarioFisico(QWidget* genitore, std::function<void(const QDate&)> stampaInventario)
-    : QDialog(genitore), m_ui(std::make_unique<Ui::TfrmInventarioFisico>()), m_stampaInventario(std::move(stampaInventario)) {
+TfrmInventarioFisico::TfrmInventarioFisico(QWidget* genitore, std::function<void(const QDate&)> stampaInventario,
+                                           TStampaFoglioConteggioRif* foglio)
+    : QDialog(genitore),
+      m_ui(std::make_unique<Ui::TfrmInventarioFisico>()),
+      m_stampaInventario(std::move(stampaInventario)),
+      m_foglio(foglio) {
     m_ui->setupUi(this);
     m_modello = new TModelloConteggio(this);
     m_modello->contatoModificato = [this](int id, qint64 q) { ContatoModificato(id, q); };
@@ -118,6 +122,7 @@ TfrmInventarioFisico::TfrmInventarioFisico(QWidget* genitore, std::function<void
     connect(m_ui->btnInizia, &QPushButton::clicked, this, Gestore(this, &TfrmInventarioFisico::btnIniziaClick));
     connect(m_ui->edCodice, &QLineEdit::returnPressed, this, Gestore(this, &TfrmInventarioFisico::edCodiceInvio));
     connect(m_ui->edQuantita, &QLineEdit::returnPressed, this, Gestore(this, &TfrmInventarioFisico::edCodiceInvio));
+    connect(m_ui->btnFoglio, &QPushButton::clicked, this, Gestore(this, &TfrmInventarioFisico::btnFoglioClick));
     connect(m_ui->btnDifferenze, &QPushButton::clicked, this, Gestore(this, &TfrmInventarioFisico::btnDifferenzeClick));
     connect(m_ui->btnRegistra, &QPushButton::clicked, this, Gestore(this, &TfrmInventarioFisico::btnRegistraClick));
     connect(m_ui->btnStop, &QPushButton::clicked, this, Gestore(this, &TfrmInventarioFisico::btnStopClick));
@@ -156,6 +161,7 @@ void TfrmInventarioFisico::AggiornaStato() {
                        static_cast<QWidget*>(m_ui->btnDifferenze), static_cast<QWidget*>(m_ui->btnRegistra),
                        static_cast<QWidget*>(m_ui->btnAnnulla)})
         w->setEnabled(m_attivo);
+    m_ui->btnFoglio->setEnabled(m_attivo && m_foglio);
     if (!m_attivo) {
         m_ui->lblStato->setText(QStringLiteral("Indicare la data del conteggio ed eventualmente categoria e produttore, "
                                                "poi premere \"Inizia conteggio\"."));
@@ -182,6 +188,23 @@ void TfrmInventarioFisico::btnIniziaClick() {
     CaricaElenco();
     AggiornaStato();
     m_ui->edCodice->setFocus();
+}
+
+void TfrmInventarioFisico::btnFoglioClick() {
+    if (!m_attivo || !m_foglio) return;
+    // Every product of the count in shelf order, whatever the grid shows.
+    QVector<TRigaFoglioConteggio> righe;
+    {
+        const TCursoreOccupato cursore;
+        const QVector<TRigaConteggio> prodotti = ProdottiDaContare(TArchivio::corrente(), m_bozza);
+        righe.reserve(prodotti.size());
+        for (const TRigaConteggio& p : prodotti) righe.append({p.categoria, p.nome, p.descrizione});
+    }
+    QStringList ambito;
+    if (m_bozza.idCategoria != 0) ambito << QStringLiteral("Categoria: ") + m_ui->cbCategoria->currentText();
+    if (m_bozza.idProduttore != 0) ambito << QStringLiteral("Produttore: ") + m_ui->cbProduttore->currentText().trimmed();
+    m_foglio->Anteprima(m_bozza.data, ambito.isEmpty() ? QStringLiteral("Tutti i prodotti") : ambito.join(QStringLiteral(" - ")),
+                        righe);
 }
 
 void TfrmInventarioFisico::ContatoModificato(int id, qint64 quantita) {

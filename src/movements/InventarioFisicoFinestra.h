@@ -8,6 +8,7 @@
 // shell hands over.
 
 #include "movements/InventarioFisico.h"
+#include "movements/StampeControlli.h"
 
 #include <QAbstractTableModel>
 #include <QDialog>
@@ -45,7 +46,10 @@ class TfrmInventarioFisico : public QDialog {
 public:
     // stampaInventario prints the valued inventory at a date; without it the
     // offer after posting is not made.
-    explicit TfrmInventarioFisico(QWidget* genitore = nullptr, std::function<void(const QDate&)> stampaInventario = {});
+    // foglio prints the count sheet; without it "Stampa foglio di conteggio"
+    // stays disabled.
+    explicit TfrmInventarioFisico(QWidget* genitore = nullptr, std::function<void(const QDate&)> stampaInventario = {},
+                                  TStampaFoglioConteggioRif* foglio = nullptr);
     ~TfrmInventarioFisico() override;
     Ui::TfrmInventarioFisico* ui() const { return m_ui.get(); }
     TModelloConteggio* modello() const { return m_modello; }
@@ -53,6 +57,7 @@ public:
 private:
     void btnIniziaClick();
     void edCodiceInvio();
+    void btnFoglioClick();
     void btnDifferenzeClick();
     void btnRegistraClick();
     void btnStopClick();
@@ -66,6 +71,7 @@ private:
     std::unique_ptr<Ui::TfrmInventarioFisico> m_ui;
     TModelloConteggio* m_modello = nullptr;
     std::function<void(const QDate&)> m_stampaInventario;
+    TStampaFoglioConteggioRif* m_foglio = nullptr;
     TBozzaInventario m_bozza;
     bool m_attivo = false;  // a count is open
     bool m_inCorso = false;

@@ -4,7 +4,9 @@
 // preview over the list as it stands. Whoever creates a check window hands it
 // its report window; without one the window's "Anteprima" stays disabled.
 
+#include <QDate>
 #include <QString>
+#include <QVector>
 
 class TModelloElenco;
 
@@ -26,4 +28,18 @@ public:
     int NumeroProdotti = 0;
     int CarattereStampa = 0;
     virtual void Anteprima(TModelloElenco* lista) = 0;
+};
+
+// What the stocktake window needs of the report that prints its count sheet:
+// one line per product of the count, in shelf order.
+struct TRigaFoglioConteggio {
+    QString categoria, codice, descrizione;
+};
+
+class TStampaFoglioConteggioRif {
+public:
+    virtual ~TStampaFoglioConteggioRif() = default;
+    // Generates the sheet of the count of that date (ambito says which
+    // products it covers) over the lines as given and shows the preview.
+    virtual void Anteprima(const QDate& data, const QString& ambito, const QVector<TRigaFoglioConteggio>& righe) = 0;
 };
