@@ -65,6 +65,7 @@ public:
     }
     bool apriUrl(const QUrl&) override { return true; }
     QString scegliFile(const QString&, const QString&, const QString&) override { return {}; }
+    QString scegliFileDaSalvare(const QString&, const QString&, const QString&) override { return {}; }
     QString scegliCartella(const QString&, const QString&) override { return {}; }
     bool chiediTesto(const QString&, const QString&, QString*) override { return false; }
 };

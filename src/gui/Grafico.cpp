@@ -6,6 +6,8 @@
 #include "gui/Finestre.h"
 #include "gui/Gestori.h"
 #include "gui/Interazione.h"
+#include "gui/Avanzamento.h"
+#include "gui/LavoroLungo.h"
 #include "gui/Messaggi.h"
 #include "gui/OperazioneInCorso.h"
 #include "ui_Grafico.h"
@@ -69,8 +71,37 @@ double PassoRotondo(double ampiezza, double minimo) {
 
 }  // namespace
 
+TDatiGrafico LeggiDatiGrafico(TArchivio& a, const TParametriGrafico& p) {
+    TDatiGrafico dati;
+    if (p.tipo == TParametriGrafico::Tipo::Flussi) dati.flussi = FlussiPerGiorno(a, p.da, p.a, p.azione);
+    else dati.prodotto = AndamentoProdotto(a, p.idProdotto);
+    return dati;
+}
+
+TDatiGrafico LeggiDatiGraficoInDisparte(QWidget* proprietario, const TParametriGrafico& parametri) {
+    const QString cartella = TArchivio::corrente().cartella();
+    bool inCorso = false;
+    const TOperazioneInCorso guardia(proprietario, inCorso, {proprietario});
+    TCursoreOccupato occupato;
+    TLavoroLungo lavoro(proprietario, QStringLiteral("Lettura dello storico per il grafico"));
+    lavoro.senzaStop();
+    return lavoro.calcola<TDatiGrafico>([&](TContestoLavoro&) {
+        TArchivio archivio(cartella);
+        return LeggiDatiGrafico(archivio, parametri);
+    });
+}
+
 TFrmGrafico::TFrmGrafico(const TParametriGrafico& parametri, QWidget* genitore)
-    : QDialog(genitore), m_ui(std::make_unique<Ui::TFrmGrafico>()), m_parametri(parametri) {
+    : TFrmGrafico(parametri, TDatiGrafico{}, genitore) {
+    EseguiMostrandoErrori([this] {
+        TCursoreOccupato occupato;
+        m_dati = LeggiDatiGrafico(TArchivio::corrente(), m_parametri);
+        prepara();
+    });
+}
+
+TFrmGrafico::TFrmGrafico(const TParametriGrafico& parametri, TDatiGrafico dati, QWidget* genitore)
+    : QDialog(genitore), m_ui(std::make_unique<Ui::TFrmGrafico>()), m_parametri(parametri), m_dati(std::move(dati)) {
     m_ui->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     m_vista = new QChartView(m_ui->pnlGrafico);
@@ -93,30 +124,24 @@ TFrmGrafico::TFrmGrafico(const TParametriGrafico& parametri, QWidget* genitore)
     connect(m_ui->BTSalvaPng, &QPushButton::clicked, this, Gestore(this, &TFrmGrafico::BTSalvaPngClick));
     connect(m_ui->BTSalvaPdf, &QPushButton::clicked, this, Gestore(this, &TFrmGrafico::BTSalvaPdfClick));
     connect(m_ui->sbEsci, &QPushButton::clicked, this, Gestore(this, &TFrmGrafico::sbEsciClick));
-    EseguiMostrandoErrori([this] {
-        leggi();
-        aggiorna();
-    });
+    EseguiMostrandoErrori([this] { prepara(); });
     CentraSulloSchermo(this);
 }
 
 TFrmGrafico::~TFrmGrafico() = default;
 
-void TFrmGrafico::leggi() {
-    TCursoreOccupato occupato;
-    TArchivio& a = TArchivio::corrente();
+void TFrmGrafico::prepara() {
     if (m_parametri.tipo == TParametriGrafico::Tipo::Flussi) {
-        m_flussiGiorni = FlussiPerGiorno(a, m_parametri.da, m_parametri.a, m_parametri.azione);
         m_titolo = QStringLiteral("Flussi dal %1 al %2")
                        .arg(m_parametri.da.toString(FormatoData), m_parametri.a.toString(FormatoData));
         if (!m_parametri.descrizioneAzioni.isEmpty()) m_titolo += QStringLiteral(" - ") + m_parametri.descrizioneAzioni;
     } else {
-        m_prodotto = AndamentoProdotto(a, m_parametri.idProdotto);
         m_titolo = QStringLiteral("Prodotto ") +
-                   (m_prodotto.nome.isEmpty() ? QStringLiteral("n. %1").arg(m_parametri.idProdotto) : m_prodotto.nome);
-        if (!m_prodotto.descrizione.isEmpty()) m_titolo += QStringLiteral(" - ") + m_prodotto.descrizione;
+                   (m_dati.prodotto.nome.isEmpty() ? QStringLiteral("n. %1").arg(m_parametri.idProdotto) : m_dati.prodotto.nome);
+        if (!m_dati.prodotto.descrizione.isEmpty()) m_titolo += QStringLiteral(" - ") + m_dati.prodotto.descrizione;
     }
     m_ui->LabTitolo->setText(m_titolo);
+    aggiorna();
 }
 
 void TFrmGrafico::aggiorna() {
@@ -128,15 +153,15 @@ void TFrmGrafico::aggiorna() {
 
 QString TFrmGrafico::testoTotali() const {
     if (m_parametri.tipo == TParametriGrafico::Tipo::Flussi) {
-        if (m_flussiGiorni.isEmpty()) return QStringLiteral("Nessuna operazione effettuata nel periodo selezionato.");
-        const TTotaliFlussi t = TotaliFlussi(m_flussiGiorni);
+        if (m_dati.flussi.isEmpty()) return QStringLiteral("Nessuna operazione effettuata nel periodo selezionato.");
+        const TTotaliFlussi t = TotaliFlussi(m_dati.flussi);
         return QStringLiteral("Totale acquisti: %1    Totale vendite: %2    Differenza: %3")
             .arg(Moneta(t.acquisti), Moneta(t.vendite), Moneta(t.differenza()));
     }
-    QString testo = QStringLiteral("Giacenza attuale: ") + Quantita(m_prodotto.saldoAttuale);
-    if (m_prodotto.giorni.isEmpty()) return testo + QStringLiteral("    Nessun movimento nello storico per questo prodotto.");
+    QString testo = QStringLiteral("Giacenza attuale: ") + Quantita(m_dati.prodotto.saldoAttuale);
+    if (m_dati.prodotto.giorni.isEmpty()) return testo + QStringLiteral("    Nessun movimento nello storico per questo prodotto.");
     qint64 carichi = 0, scarichi = 0, rettifiche = 0;
-    for (const TMovimentiGiorno& g : m_prodotto.giorni) {
+    for (const TMovimentiGiorno& g : m_dati.prodotto.giorni) {
         carichi += g.carichi;
         scarichi += g.scarichi;
         rettifiche += g.rettifiche;
@@ -181,7 +206,7 @@ QChart* TFrmGrafico::creaGrafico() const {
     double passoMinimo = 0;
     if (m_parametri.tipo == TParametriGrafico::Tipo::Flussi) {
         QList<QPointF> acquisti, vendite, differenza;
-        for (const TFlussiGiorno& g : RaggruppaFlussi(m_flussiGiorni, m_raggruppamento)) {
+        for (const TFlussiGiorno& g : RaggruppaFlussi(m_dati.flussi, m_raggruppamento)) {
             const qreal t = Istante(g.giorno);
             acquisti << QPointF(t, g.acquisti);
             vendite << QPointF(t, g.vendite);
@@ -197,7 +222,7 @@ QChart* TFrmGrafico::creaGrafico() const {
         passoMinimo = 0.01;
     } else {
         QList<QPointF> saldo, carichi, scarichi, rettifiche;
-        const QVector<TMovimentiGiorno> gruppi = RaggruppaMovimenti(m_prodotto.giorni, m_raggruppamento);
+        const QVector<TMovimentiGiorno> gruppi = RaggruppaMovimenti(m_dati.prodotto.giorni, m_raggruppamento);
         for (const TMovimentiGiorno& g : gruppi) {
             const qreal t = Istante(g.giorno);
             saldo << QPointF(t, g.saldo);
@@ -342,7 +367,7 @@ QString TFrmGrafico::nomeFileProposto(const QString& estensione) const {
         nome = QStringLiteral("grafico_flussi_%1_%2")
                    .arg(m_parametri.da.toString(QStringLiteral("yyyyMMdd")), m_parametri.a.toString(QStringLiteral("yyyyMMdd")));
     else
-        nome = QStringLiteral("grafico_") + (m_prodotto.nome.isEmpty() ? QString::number(m_parametri.idProdotto) : m_prodotto.nome);
+        nome = QStringLiteral("grafico_") + (m_dati.prodotto.nome.isEmpty() ? QString::number(m_parametri.idProdotto) : m_dati.prodotto.nome);
     // A product's code may hold characters a file name must not.
     nome.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9_-]")), QStringLiteral("_"));
     return QDir::home().filePath(nome + QLatin1Char('.') + estensione);
@@ -386,7 +411,7 @@ void MostraGraficoProdotto(QWidget* proprietario, qint64 idProdotto) {
     TParametriGrafico p;
     p.tipo = TParametriGrafico::Tipo::Prodotto;
     p.idProdotto = idProdotto;
-    TFrmGrafico finestra(p, proprietario);
+    TFrmGrafico finestra(p, LeggiDatiGraficoInDisparte(proprietario, p), proprietario);
     finestra.exec();
 }
 
@@ -398,6 +423,6 @@ void MostraGraficoFlussi(QWidget* proprietario, const QDate& da, const QDate& a,
     p.a = a;
     p.azione = azione;
     p.descrizioneAzioni = descrizioneAzioni;
-    TFrmGrafico finestra(p, proprietario);
+    TFrmGrafico finestra(p, LeggiDatiGraficoInDisparte(proprietario, p), proprietario);
     finestra.exec();
 }

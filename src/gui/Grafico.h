@@ -32,10 +32,24 @@ struct TParametriGrafico {
     QString descrizioneAzioni;   // Flussi: "Tutti", "Carichi", ... as the report's title names them
 };
 
+// What a chart draws, as read from the history.
+struct TDatiGrafico {
+    QVector<TFlussiGiorno> flussi;  // Flussi: the days of the period
+    TAndamentoProdotto prodotto;    // Prodotto
+};
+TDatiGrafico LeggiDatiGrafico(TArchivio& archivio, const TParametriGrafico& parametri);
+// The same read in a worker thread on a connection of its own, the event
+// loop running meanwhile (a large history takes about a second); the owner
+// takes no input until it ends.
+TDatiGrafico LeggiDatiGraficoInDisparte(QWidget* proprietario, const TParametriGrafico& parametri);
+
 class TFrmGrafico : public QDialog {
     Q_OBJECT
 public:
+    // Reads the figures from the program's store, then draws them.
     TFrmGrafico(const TParametriGrafico& parametri, QWidget* genitore = nullptr);
+    // Draws figures already read.
+    TFrmGrafico(const TParametriGrafico& parametri, TDatiGrafico dati, QWidget* genitore = nullptr);
     ~TFrmGrafico() override;
     Ui::TFrmGrafico* ui() const { return m_ui.get(); }
 
@@ -64,7 +78,7 @@ private:
     void BTSalvaPdfClick();
     void sbEsciClick();
 
-    void leggi();
+    void prepara();
     void aggiorna();
     // A new chart of the figures grouped as chosen, for the screen or a page.
     QChart* creaGrafico() const;
@@ -76,8 +90,7 @@ private:
     TRaggruppamento m_raggruppamento = TRaggruppamento::Giorno;
     QString m_titolo;
     // Read once; regrouped when the choice changes.
-    QVector<TFlussiGiorno> m_flussiGiorni;
-    TAndamentoProdotto m_prodotto;
+    TDatiGrafico m_dati;
 };
 
 // Opens the chart as a modal window of the owner, centred; returns when it closes.
