@@ -76,7 +76,11 @@ QString ScriviFoglio(const QVector<TColonnaFoglio>& colonne, const std::function
         throw ErroreEsportazione(QStringLiteral("Non riesco a creare la cartella %1 per il foglio di lavoro.")
                                      .arg(QDir::toNativeSeparators(cartella)));
     const QString percorso = NuovoFile(cartella, nomeFoglio);
-    const QByteArray file = QFile::encodeName(percorso);
+    // The workbook is written under a hidden name and takes its own only when
+    // it is whole: a run stopped or killed while the file is being packed
+    // leaves no half workbook under the name the user is shown.
+    const QString scrittura = QDir(cartella).filePath(QLatin1Char('.') + QFileInfo(percorso).fileName() + QStringLiteral(".parziale"));
+    const QByteArray file = QFile::encodeName(scrittura);
     const QByteArray cartellaTemp = QFile::encodeName(cartella);
     lxw_workbook_options opzioni{};
     opzioni.constant_memory = LXW_TRUE;
@@ -88,7 +92,7 @@ QString ScriviFoglio(const QVector<TColonnaFoglio>& colonne, const std::function
     // without writing the file.
     auto rinuncia = [&](const QString& testo) {
         lxw_workbook_free(wb);
-        QFile::remove(percorso);
+        QFile::remove(scrittura);
         throw ErroreEsportazione(testo);
     };
     const QByteArray nome = nomeFoglio.toUtf8();
@@ -108,8 +112,8 @@ QString ScriviFoglio(const QVector<TColonnaFoglio>& colonne, const std::function
     auto erroreCella = [&](lxw_error e, qint64 riga, int colonna) {
         const lxw_error chiusura = workbook_close(wb);
         const QString incompleto = NuovoFile(cartella, nomeFoglio + QStringLiteral("-incompleto"));
-        if (chiusura != LXW_NO_ERROR || !QFile::rename(percorso, incompleto)) {
-            QFile::remove(percorso);
+        if (chiusura != LXW_NO_ERROR || !QFile::rename(scrittura, incompleto)) {
+            QFile::remove(scrittura);
             throw ErroreEsportazione(QStringLiteral("Esportazione dati su Tabella Excel Interrotta: alla riga %1, "
                                                     "colonna %2 (%3) %4; il foglio di lavoro non è stato scritto.")
                                          .arg(riga + 1)
@@ -132,7 +136,7 @@ QString ScriviFoglio(const QVector<TColonnaFoglio>& colonne, const std::function
             return leggi();
         } catch (...) {
             lxw_workbook_free(wb);
-            QFile::remove(percorso);
+            QFile::remove(scrittura);
             throw;
         }
     };
@@ -174,10 +178,12 @@ QString ScriviFoglio(const QVector<TColonnaFoglio>& colonne, const std::function
         if (avanzamento && righe % 1000 == 0) avanzamento(righe);
     }
     const lxw_error chiusura = workbook_close(wb);
-    if (chiusura != LXW_NO_ERROR) {
-        QFile::remove(percorso);
+    if (chiusura != LXW_NO_ERROR || !QFile::rename(scrittura, percorso)) {
+        QFile::remove(scrittura);
         throw ErroreEsportazione(QStringLiteral("Non riesco a scrivere il foglio di lavoro %1: %2.")
-                                     .arg(QDir::toNativeSeparators(percorso), QString::fromUtf8(lxw_strerror(chiusura))));
+                                     .arg(QDir::toNativeSeparators(percorso),
+                                          chiusura != LXW_NO_ERROR ? QString::fromUtf8(lxw_strerror(chiusura))
+                                                                   : QStringLiteral("impossibile dare il nome al file")));
     }
     if (avanzamento) avanzamento(righe);
     return percorso;

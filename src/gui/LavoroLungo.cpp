@@ -46,6 +46,8 @@ TLavoroLungo::TLavoroLungo(QWidget* finestra, const QString& titolo, TUnitaAvanz
 
 TLavoroLungo::~TLavoroLungo() { delete m_box.data(); }
 
+TFrmAvanzamento* TLavoroLungo::box() const { return m_box.data(); }
+
 void TLavoroLungo::aggiungiStop(QAbstractButton* pulsante) { m_stop << pulsante; }
 
 void TLavoroLungo::aggiungiBarra(QProgressBar* barra) { m_barre << barra; }

@@ -107,7 +107,7 @@ public:
     // The user asked to stop during the last run.
     bool stopRichiesto() const { return m_contesto && m_contesto->fermato(); }
     // The progress box of the running work (null before it is shown).
-    TFrmAvanzamento* box() const { return m_box.data(); }
+    TFrmAvanzamento* box() const;
 
     // Delay before the box appears: a short run shows none.
     static constexpr int RitardoBoxMs = 200;

@@ -206,6 +206,18 @@ void TConnessioneLettura::prepara(const QString& testoUtente) {
     }
 }
 
+qint64 TConnessioneLettura::contaRighe(const QString& testoUtente) {
+    QString sql = TraduciSql(testoUtente, m_catalogo).sql.trimmed();
+    while (sql.endsWith(QLatin1Char(';'))) sql = sql.chopped(1).trimmed();
+    // The query as a subquery; the line break ends a trailing "--" comment.
+    TIstruzione st;
+    if (st.prepara(m_db, "SELECT count(*) FROM (" + sql.toUtf8() + "\n)") != SQLITE_OK || !st) return -1;
+    const int rc = sqlite3_step(st.handle());
+    if (rc == SQLITE_ROW) return sqlite3_column_int64(st.handle(), 0);
+    if ((rc & 0xff) == SQLITE_INTERRUPT) throw ErroreInterrotta(QStringLiteral("Operazione interrotta."));
+    return -1;
+}
+
 bool TConnessioneLettura::prossima() {
     if (!m_stmt) return false;
     const int rc = sqlite3_step(m_stmt.handle());

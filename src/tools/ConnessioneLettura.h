@@ -64,6 +64,11 @@ public:
     // ErroreTraduzione or ErroreInterrogazione.
     void prepara(const QString& testoUtente);
     const QVector<TColonnaRisultato>& colonne() const { return m_colonne; }
+    // How many rows the text's query gives, counted by the engine before the
+    // rows are read (the progress of an export needs its total); -1 when the
+    // engine cannot count it that way. The check set with impostaControllo
+    // runs meanwhile, and a stop raises ErroreInterrotta.
+    qint64 contaRighe(const QString& testoUtente);
     // Steps to the next row; false at the end. A value is null, or of its
     // column's type: qlonglong, double, QString, QDate or bool.
     bool prossima();

@@ -18,9 +18,13 @@ int LarghezzaColonnaFoglio(const TColonnaRisultato& c) {
 }
 
 QString EsportaFoglio(TConnessioneLettura& c, const QString& nomeFoglio, const QString& cartella,
-                      const std::function<void(qint64)>& avanzamento) {
+                      const std::function<void(qint64)>& avanzamento, const std::function<void()>& allaFineDelleRighe) {
     QVector<TColonnaFoglio> colonne;
     for (const TColonnaRisultato& r : c.colonne()) colonne.append({r.nome, LarghezzaColonnaFoglio(r)});
-    return ScriviFoglio(
-        colonne, [&c] { return c.prossima(); }, [&c](int i) { return c.valore(i); }, nomeFoglio, cartella, avanzamento);
+    const auto prossima = [&c, &allaFineDelleRighe] {
+        const bool riga = c.prossima();
+        if (!riga && allaFineDelleRighe) allaFineDelleRighe();
+        return riga;
+    };
+    return ScriviFoglio(colonne, prossima, [&c](int i) { return c.valore(i); }, nomeFoglio, cartella, avanzamento);
 }

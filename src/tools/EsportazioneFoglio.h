@@ -18,5 +18,8 @@ int LarghezzaColonnaFoglio(const TColonnaRisultato& c);
 // folder and returns its path. A refused sheet name, too many rows or a failed
 // write raise ErroreEsportazione naming the cause, and leave no file behind; a
 // refused cell raises ErroreCellaFoglio with the incomplete workbook.
+// allaFineDelleRighe is called once every row is read, before the workbook
+// is packed (the longest step of a large export).
 QString EsportaFoglio(TConnessioneLettura& c, const QString& nomeFoglio, const QString& cartella,
-                      const std::function<void(qint64)>& avanzamento = {});
+                      const std::function<void(qint64)>& avanzamento = {},
+                      const std::function<void()>& allaFineDelleRighe = {});

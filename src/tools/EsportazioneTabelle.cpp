@@ -8,6 +8,7 @@
 #include "gui/Finestre.h"
 #include "gui/Gestori.h"
 #include "gui/Interazione.h"
+#include "gui/LavoroLungo.h"
 #include "gui/Messaggi.h"
 #include "gui/OperazioneInCorso.h"
 #include "gui/TastoEsc.h"
@@ -538,24 +539,35 @@ void TfrmEsportazioneTabelle::esportaTesto() {
         !ChiediConferma(QStringLiteral("Il file %1 esiste già: sostituirlo con i dati esportati?").arg(QDir::toNativeSeparators(file))))
         return;
     const TCodificaTesto codifica = m_ui->cbCodifica->currentIndex() == 1 ? TCodificaTesto::Utf8 : TCodificaTesto::Windows1252;
+    const QString cartella = CartellaProgramma();
+    const QString sql = m_sql;
+    const QString formattazione = m_ui->MemoFormattazione->toPlainText();
     TEsitoTesto esito;
     QString errore;
     bool fermato = false;
     {
-        const auto lavoro = iniziaLavoro();
-        avviaAvanzamento();
+        const auto guardia = iniziaLavoro();
+        TLavoroLungo lavoro(this, QStringLiteral("Esportazione in formato testo"));
+        lavoro.aggiungiStop(m_ui->sbFerma);
+        lavoro.aggiungiBarra(m_ui->PrgBar);
         try {
-            TConnessioneLettura c(CartellaProgramma());
-            c.impostaControllo(controlloLavoro());
-            c.prepara(m_sql);
-            esito = EsportaTesto(c, m_ui->MemoFormattazione->toPlainText(), file, codifica,
-                                 [this](qint64 n) { avanzamento(n); });
+            // The rows are read on a connection of the worker's own.
+            esito = lavoro.calcola<TEsitoTesto>([&](TContestoLavoro& l) {
+                TConnessioneLettura c(cartella);
+                c.impostaControllo(l.controllo());
+                l.fase(QStringLiteral("Conteggio dei record…"));
+                l.avanzamento(0, c.contaRighe(sql));
+                l.fase(QDir::toNativeSeparators(file));
+                c.prepara(sql);
+                return EsportaTesto(c, formattazione, file, codifica, [&l](qint64 n) { l.avanzamento(n); });
+            });
         } catch (const ErroreInterrotta&) {
+            fermato = true;
+        } catch (const ErroreLavoroFermato&) {
             fermato = true;
         } catch (const ErroreArchivio& e) {
             errore = e.testo();
         }
-        fineAvanzamento();
     }
     if (fermato) {
         // Nothing was written: a file of that name keeps what it had.
@@ -577,22 +589,6 @@ void TfrmEsportazioneTabelle::esportaTesto() {
                              .arg(esito.sostituiti));
 }
 
-void TfrmEsportazioneTabelle::avviaAvanzamento() {
-    // The rows are counted while they are written: the bar knows its end
-    // only when the grid has already read the whole result.
-    m_ui->PrgBar->setRange(0, m_risultato->completa() ? qMax(1, m_risultato->rowCount()) : 0);
-    m_ui->PrgBar->setValue(0);
-}
-
-void TfrmEsportazioneTabelle::avanzamento(qint64 righe) {
-    if (m_ui->PrgBar->maximum() > 0) m_ui->PrgBar->setValue(static_cast<int>(qMin<qint64>(righe, m_ui->PrgBar->maximum())));
-}
-
-void TfrmEsportazioneTabelle::fineAvanzamento() {
-    m_ui->PrgBar->setRange(0, 100);
-    m_ui->PrgBar->setValue(0);
-}
-
 void TfrmEsportazioneTabelle::esportaFoglio() {
     if (m_ui->EdtNomeFoglioLavoro->text().isEmpty()) {
         MostraErrore(QStringLiteral("Definire il nome del foglio di excel dell' archivio da esportare!"));
@@ -608,17 +604,36 @@ void TfrmEsportazioneTabelle::esportaFoglio() {
     if (m_risultato->rowCount() > 200)
         MostraAttenzione(QStringLiteral("L'archivio che si è richiesto di esportare contiene molti dati, l'operazione "
                                         "richiederà alcuni minuti di tempo..."));
+    const QString cartella = CartellaProgramma();
+    const QString sql = m_sql;
+    const QString nomeFoglio = m_ui->EdtNomeFoglioLavoro->text();
+    const QString cartellaFogli = m_cartellaFogli;
     QString file;
     QString errore;
     bool fermato = false;
     {
-        const auto lavoro = iniziaLavoro();
-        avviaAvanzamento();
+        const auto guardia = iniziaLavoro();
+        TLavoroLungo lavoro(this, QStringLiteral("Esportazione nel foglio di lavoro"));
+        lavoro.aggiungiStop(m_ui->sbFerma);
+        lavoro.aggiungiBarra(m_ui->PrgBar);
         try {
-            TConnessioneLettura c(CartellaProgramma());
-            c.impostaControllo(controlloLavoro());
-            c.prepara(m_sql);
-            file = EsportaFoglio(c, m_ui->EdtNomeFoglioLavoro->text(), m_cartellaFogli, [this](qint64 n) { avanzamento(n); });
+            file = lavoro.calcola<QString>([&](TContestoLavoro& l) {
+                TConnessioneLettura c(cartella);
+                c.impostaControllo(l.controllo());
+                l.fase(QStringLiteral("Conteggio dei record…"));
+                l.avanzamento(0, c.contaRighe(sql));
+                l.fase(QString());
+                c.prepara(sql);
+                const QString scritto = EsportaFoglio(c, nomeFoglio, cartellaFogli, [&l](qint64 n) { l.avanzamento(n); },
+                                                      [&l] { l.fase(QStringLiteral("Compressione del foglio di lavoro…")); });
+                // A stop asked while the workbook was being packed: the
+                // workbook is not kept.
+                if (l.fermato()) {
+                    QFile::remove(scritto);
+                    throw ErroreLavoroFermato();
+                }
+                return scritto;
+            });
         } catch (const ErroreCellaFoglio& e) {
             // The rows written before the refused cell are shown, under a name
             // and with a message that say the workbook is incomplete.
@@ -626,10 +641,11 @@ void TfrmEsportazioneTabelle::esportaFoglio() {
             file = e.percorso;
         } catch (const ErroreInterrotta&) {
             fermato = true;
+        } catch (const ErroreLavoroFermato&) {
+            fermato = true;
         } catch (const ErroreArchivio& e) {
             errore = e.testo();
         }
-        fineAvanzamento();
     }
     if (fermato) {
         MostraAttenzione(QStringLiteral("Esportazione interrotta: il foglio di lavoro non è stato scritto."));

@@ -58,9 +58,6 @@ private:
     std::unique_ptr<TOperazioneInCorso> iniziaLavoro();
     // The check the engine calls while it works: events handled, Stop asked.
     std::function<bool()> controlloLavoro();
-    void avviaAvanzamento();
-    void avanzamento(qint64 righe);
-    void fineAvanzamento();
 
     std::unique_ptr<Ui::TfrmEsportazioneTabelle> m_ui;
     std::unique_ptr<TTabella> m_tabella;
