@@ -5,6 +5,7 @@
 #include "data/engine/Definizioni.h"
 #include "data/engine/FileTabelle.h"
 #include "data/engine/Istruzione.h"
+#include "gui/LavoroLungo.h"
 #include "gui/ServiziDesktop.h"
 
 #include <QCoreApplication>
@@ -28,6 +29,22 @@ namespace CopiaDati {
 namespace {
 
 TOsservatoreRecupero g_osservatore = nullptr;
+
+// The bytes a run over several files has done, reported to its runner; a
+// run without a runner (a test, a benchmark) counts for nobody.
+struct TByteFatti {
+    TContestoLavoro* contesto = nullptr;
+    qint64 fatti = 0;
+    qint64 totale = -1;
+    void aggiungi(qint64 n) {
+        fatti += n;
+        if (contesto) contesto->avanzamento(fatti, totale);
+    }
+    bool fermato() const { return contesto && contesto->fermato(); }
+};
+
+// The cause a copy gives when the user stopped it.
+const QString CausaFermata = QStringLiteral("copia interrotta");
 
 void Punto(int punto) {
     if (g_osservatore) g_osservatore(punto);
@@ -90,7 +107,7 @@ QString CartellaNonScrivibile(const QString& cartella) {
 
 // Copies a file byte for byte into a new file, synced to the disk. Empty on
 // success; otherwise the cause, and no destination file is left.
-QString CopiaSemplice(const QString& sorgente, const QString& destinazione) {
+QString CopiaSemplice(const QString& sorgente, const QString& destinazione, TByteFatti* byte = nullptr) {
     const QByteArray nomeDa = QFile::encodeName(sorgente), nomeA = QFile::encodeName(destinazione);
     const int da = ::open(nomeDa.constData(), O_RDONLY | O_CLOEXEC);
     if (da < 0) return CausaLettura(errno);
@@ -113,6 +130,10 @@ QString CopiaSemplice(const QString& sorgente, const QString& destinazione) {
             const ssize_t scritti = ::write(a, blocco + fatti, static_cast<size_t>(letti - fatti));
             if (scritti >= 0) fatti += scritti;
             else if (errno != EINTR) errore = CausaScrittura(errno);
+        }
+        if (byte && errore.isEmpty()) {
+            byte->aggiungi(letti);
+            if (byte->fermato()) errore = CausaFermata;
         }
     }
     if (errore.isEmpty() && ::fsync(a) != 0) errore = CausaScrittura(errno);
@@ -150,7 +171,7 @@ QString TestoMotore(sqlite3* h) {
 }
 
 // A consistent copy of an SQLite file through the engine's online backup.
-QString CopiaTabella(TArchivio* archivio, const QString& sorgente, const QString& destinazione) {
+QString CopiaTabella(TArchivio* archivio, const QString& sorgente, const QString& destinazione, TByteFatti* byte = nullptr) {
     sqlite3* origine = archivio ? archivio->handle() : nullptr;
     QString schema = SchemaCollegato(origine, sorgente);
     sqlite3* propria = nullptr;
@@ -182,11 +203,27 @@ QString CopiaTabella(TArchivio* archivio, const QString& sorgente, const QString
         } else {
             // A table held by another program is waited for a few seconds,
             // the window repainting meanwhile; then the copy gives up.
+            // A run with a runner copies a few megabytes at a time, so that
+            // its progress moves and a stop is heard between two steps.
             QElapsedTimer attesa;
             attesa.start();
+            const qint64 dimensione = QFileInfo(sorgente).size();
+            qint64 contati = 0;
+            bool fermata = false;
             int rc;
             for (;;) {
-                rc = sqlite3_backup_step(b, -1);
+                rc = sqlite3_backup_step(b, byte ? 1024 : -1);
+                if (byte && (rc == SQLITE_OK || rc == SQLITE_DONE)) {
+                    const int pagine = sqlite3_backup_pagecount(b);
+                    const qint64 fatti =
+                        pagine > 0 ? dimensione * (pagine - sqlite3_backup_remaining(b)) / pagine : dimensione;
+                    byte->aggiungi(fatti - contati);
+                    contati = fatti;
+                    if (rc == SQLITE_OK && byte->fermato()) {
+                        fermata = true;
+                        break;
+                    }
+                }
                 if (rc != SQLITE_BUSY && rc != SQLITE_LOCKED && rc != SQLITE_OK) break;
                 if (rc != SQLITE_OK && attesa.elapsed() >= AttesaBloccoMs) break;
                 if (rc != SQLITE_OK) {
@@ -195,7 +232,9 @@ QString CopiaTabella(TArchivio* archivio, const QString& sorgente, const QString
                 }
             }
             sqlite3_backup_finish(b);
-            if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
+            if (fermata)
+                errore = CausaFermata;
+            else if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
                 errore = TestoErroreMotore(
                     rc, QStringLiteral("ancora in uso dopo %1 secondi di attesa").arg(AttesaBloccoMs / 1000));
             else if (rc != SQLITE_DONE)
@@ -323,13 +362,19 @@ QString MotivoRifiuto(const TArchivio* archivio) {
     return {};
 }
 
-QString ControllaIntegrita(const QString& file) {
+namespace {
+
+int ControlloFermata(void* dati) { return static_cast<TByteFatti*>(dati)->fermato() ? 1 : 0; }
+
+// The integrity check; a stop asked meanwhile ends it with CausaFermata.
+QString ControllaIntegritaFermabile(const QString& file, TByteFatti* byte) {
     sqlite3* h = nullptr;
     if (sqlite3_open_v2(QFile::encodeName(file).constData(), &h, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
         const QString e = TestoMotore(h);
         sqlite3_close(h);
         return e;
     }
+    if (byte && byte->contesto) sqlite3_progress_handler(h, 4096, ControlloFermata, byte);
     // The check may list a hundred faults; the first one tells enough.
     TIstruzione istruzione;
     QString prima;
@@ -354,10 +399,15 @@ QString ControllaIntegrita(const QString& file) {
     istruzione.chiudi();  // before the connection it belongs to
     sqlite3_close(h);
     if (sano) return {};
+    if (byte && byte->fermato()) return CausaFermata;
     prima = prima.simplified();
     if (prima.isEmpty()) return QStringLiteral("controllo non eseguito");
     return prima.size() > 80 ? prima.left(79) + QChar(0x2026) : prima;
 }
+
+}  // namespace
+
+QString ControllaIntegrita(const QString& file) { return ControllaIntegritaFermabile(file, nullptr); }
 
 bool TabellaDelProgramma(const QString& nomeFile) {
     const QString nome = QFileInfo(nomeFile).fileName();
@@ -367,55 +417,98 @@ bool TabellaDelProgramma(const QString& nomeFile) {
     return false;
 }
 
-QString SalvaFile(TArchivio* archivio, const QString& sorgente, const QString& destinazione) {
-    const QString rifiuto = MotivoRifiuto(archivio);
-    if (!rifiuto.isEmpty()) return rifiuto;
+namespace {
+
+// The hidden name a copy is written under, beside its destination, so that no
+// listing shows it and an earlier copy keeps its name until this one is good.
+QString AppoggioDi(const QString& destinazione) {
+    const QFileInfo meta(destinazione);
+    return meta.absolutePath() + QStringLiteral("/.") + meta.fileName() + QStringLiteral(".parziale");
+}
+
+// Writes the copy under its hidden name, checked and synced; empty on
+// success, otherwise what failed, and no hidden copy is left.
+QString PreparaCopia(TArchivio* archivio, const QString& sorgente, const QString& destinazione, TByteFatti* byte) {
     struct stat st {};
     if (::stat(QFile::encodeName(sorgente).constData(), &st) != 0 || !S_ISREG(st.st_mode))
         return QStringLiteral("file non leggibile");
     const QFileInfo meta(destinazione);
     const QString nonScrivibile = CartellaNonScrivibile(meta.absolutePath());
     if (!nonScrivibile.isEmpty()) return nonScrivibile;
-    // The copy is made under a hidden name beside its destination, so that no
-    // listing shows it and an earlier copy keeps its name until this one is good.
-    const QString appoggio = meta.absolutePath() + QStringLiteral("/.") + meta.fileName() + QStringLiteral(".parziale");
+    const QString appoggio = AppoggioDi(destinazione);
     RimuoviConGiornali(appoggio);
     QString errore;
     // The program's own tables go through the engine and are checked; any
     // other file (a companion, a "*.db" that is no table of the program) is
     // copied as it is.
     if (TabellaDelProgramma(sorgente)) {
-        errore = CopiaTabella(archivio, sorgente, appoggio);
+        errore = CopiaTabella(archivio, sorgente, appoggio, byte);
         if (errore.isEmpty()) {
-            const QString esito = ControllaIntegrita(appoggio);
-            if (!esito.isEmpty()) errore = QStringLiteral("copia danneggiata (%1)").arg(esito);
+            const QString esito = ControllaIntegritaFermabile(appoggio, byte);
+            if (esito == CausaFermata) errore = esito;
+            else if (!esito.isEmpty()) errore = QStringLiteral("copia danneggiata (%1)").arg(esito);
         }
     } else {
-        errore = CopiaSemplice(sorgente, appoggio);
+        errore = CopiaSemplice(sorgente, appoggio, byte);
     }
     if (errore.isEmpty() && !CopiaAttributi(appoggio, st)) errore = QStringLiteral("attributi non impostati");
-    if (errore.isEmpty()) {
-        SincronizzaFile(appoggio);
-        if (::rename(QFile::encodeName(appoggio).constData(), QFile::encodeName(destinazione).constData()) != 0)
-            errore = QStringLiteral("impossibile dare il nome alla copia");
-        else
-            SincronizzaFile(meta.absolutePath());
-    }
-    if (!errore.isEmpty()) RimuoviConGiornali(appoggio);
+    if (errore.isEmpty()) SincronizzaFile(appoggio);
+    else RimuoviConGiornali(appoggio);
     return errore;
+}
+
+// Gives a prepared copy its name.
+QString DaiNomeCopia(const QString& destinazione) {
+    const QString appoggio = AppoggioDi(destinazione);
+    if (::rename(QFile::encodeName(appoggio).constData(), QFile::encodeName(destinazione).constData()) != 0) {
+        RimuoviConGiornali(appoggio);
+        return QStringLiteral("impossibile dare il nome alla copia");
+    }
+    SincronizzaFile(QFileInfo(destinazione).absolutePath());
+    return {};
+}
+
+}  // namespace
+
+QString SalvaFile(TArchivio* archivio, const QString& sorgente, const QString& destinazione) {
+    const QString rifiuto = MotivoRifiuto(archivio);
+    if (!rifiuto.isEmpty()) return rifiuto;
+    const QString errore = PreparaCopia(archivio, sorgente, destinazione, nullptr);
+    return errore.isEmpty() ? DaiNomeCopia(destinazione) : errore;
+}
+
+TEsitoSalvataggio SalvaCartella(const QString& cartella, const QString& cartellaGiorno, const QStringList& file,
+                                TContestoLavoro* contesto) {
+    const QDir programma(cartella), giorno(cartellaGiorno);
+    TByteFatti byte{contesto};
+    byte.totale = 0;
+    for (const QString& f : file) byte.totale += QFileInfo(programma.absoluteFilePath(f)).size();
+    if (contesto) contesto->avanzamento(0, byte.totale);
+    TEsitoSalvataggio esito;
+    QStringList pronti;
+    for (const QString& f : file) {
+        if (contesto) contesto->fase(f);
+        const QString errore = PreparaCopia(nullptr, programma.absoluteFilePath(f), giorno.absoluteFilePath(f), &byte);
+        if (byte.fermato()) {
+            // Stopped: no copy of this run takes a name, the day folder stays as it was.
+            for (const QString& p : pronti) RimuoviConGiornali(AppoggioDi(giorno.absoluteFilePath(p)));
+            RimuoviConGiornali(AppoggioDi(giorno.absoluteFilePath(f)));
+            throw ErroreLavoroFermato();
+        }
+        if (errore.isEmpty()) pronti << f;
+        else esito.errori.append({f, errore});
+    }
+    for (const QString& f : pronti) {
+        const QString errore = DaiNomeCopia(giorno.absoluteFilePath(f));
+        if (errore.isEmpty()) esito.copiati << f;
+        else esito.errori.append({f, errore});
+    }
+    return esito;
 }
 
 namespace {
 
-// One rename of a restore's last phase: a staged copy, the file it replaces,
-// and the staged copy's size and modification time, which the file keeps
-// once renamed.
-struct TPasso {
-    QString preparato;
-    QString destinazione;
-    qint64 dimensione = 0;
-    qint64 modificato = 0;  // nanoseconds
-};
+using TPasso = TPassoRecupero;
 
 bool LeggiStato(const QString& percorso, qint64* dimensione, qint64* modificato) {
     struct stat st {};
@@ -496,49 +589,68 @@ int RimuoviNascosti(const QString& cartella, const QString& modello) {
 
 }  // namespace
 
-TEsitoRecupero RecuperaFile(TArchivio* archivio, const QString& cartellaGiorno, const QStringList& file,
-                            const QString& cartellaProgramma) {
-    TEsitoRecupero esito;
-    const QString rifiuto = MotivoRifiuto(archivio);
-    if (!rifiuto.isEmpty()) {
-        esito.errori << rifiuto;
-        return esito;
-    }
+TRecuperoPreparato PreparaRecupero(const QString& cartellaGiorno, const QStringList& file,
+                                   const QString& cartellaProgramma, TContestoLavoro* contesto) {
+    TRecuperoPreparato preparato;
+    preparato.cartellaGiorno = cartellaGiorno;
+    preparato.cartellaProgramma = cartellaProgramma;
+    TEsitoRecupero& esito = preparato.esito;
+    QVector<TPasso>& passi = preparato.passi;
     const QDir giorno(cartellaGiorno);
     const QDir programma(cartellaProgramma);
-    QVector<TPasso> passi;
+    TByteFatti byte{contesto};
+    byte.totale = 0;
+    for (const QString& nome : file) byte.totale += QFileInfo(giorno.absoluteFilePath(nome)).size();
+    if (contesto) contesto->avanzamento(0, byte.totale);
     QSet<QString> visti;
     for (const QString& nome : file) {
         if (visti.contains(nome)) continue;
         visti.insert(nome);
+        if (contesto) contesto->fase(nome);
         const QString sorgente = giorno.absoluteFilePath(nome);
         const QString destinazione = programma.absoluteFilePath(nome);
-        const QString preparato = programma.absoluteFilePath(QLatin1Char('.') + nome + QStringLiteral(".ripristino"));
-        RimuoviConGiornali(preparato);
-        TPasso passo{preparato, destinazione};
+        const QString preparatoFile = programma.absoluteFilePath(QLatin1Char('.') + nome + QStringLiteral(".ripristino"));
+        RimuoviConGiornali(preparatoFile);
+        TPasso passo{preparatoFile, destinazione};
         if (!FileDiDati(QFileInfo(sorgente)) || nome.contains(QLatin1Char('/'))) {
             esito.errori << QStringLiteral("\"%1\": non è un file di dati").arg(sorgente);
             passi << passo;
             continue;
         }
         struct stat st {};
-        QString errore = ::stat(QFile::encodeName(sorgente).constData(), &st) == 0 ? CopiaSemplice(sorgente, preparato)
-                                                                                   : CausaLettura(errno);
-        if (errore.isEmpty() && !CopiaAttributi(preparato, st)) errore = QStringLiteral("Attributi del file non impostati");
-        if (!errore.isEmpty()) {
+        QString errore = ::stat(QFile::encodeName(sorgente).constData(), &st) == 0
+                             ? CopiaSemplice(sorgente, preparatoFile, &byte)
+                             : CausaLettura(errno);
+        QString controllo;
+        if (errore.isEmpty() && !CopiaAttributi(preparatoFile, st)) errore = QStringLiteral("Attributi del file non impostati");
+        if (errore.isEmpty() && TabellaDelProgramma(nome)) controllo = ControllaIntegritaFermabile(preparatoFile, &byte);
+        passi << passo;
+        if (byte.fermato()) {
+            // Stopped: the staged copies go, nothing was replaced.
+            AnnullaRecupero(preparato);
+            throw ErroreLavoroFermato();
+        }
+        if (!errore.isEmpty())
             esito.errori << QStringLiteral("Errore durante la copia del file \"%1\"\n%2")
                                 .arg(QDir::toNativeSeparators(destinazione), errore);
-        } else if (TabellaDelProgramma(nome)) {
-            const QString controllo = ControllaIntegrita(preparato);
-            if (!controllo.isEmpty())
-                esito.errori << QStringLiteral("Il file \"%1\" della copia di backup è danneggiato (%2)")
-                                    .arg(QDir::toNativeSeparators(sorgente), controllo);
-        }
-        LeggiStato(preparato, &passo.dimensione, &passo.modificato);
-        passi << passo;
+        else if (!controllo.isEmpty())
+            esito.errori << QStringLiteral("Il file \"%1\" della copia di backup è danneggiato (%2)")
+                                .arg(QDir::toNativeSeparators(sorgente), controllo);
+        LeggiStato(preparatoFile, &passi.last().dimensione, &passi.last().modificato);
     }
+    return preparato;
+}
+
+void AnnullaRecupero(const TRecuperoPreparato& preparato) {
+    for (const TPasso& p : preparato.passi) RimuoviConGiornali(p.preparato);
+}
+
+TEsitoRecupero CompletaRecupero(TArchivio* archivio, const TRecuperoPreparato& preparato) {
+    TEsitoRecupero esito = preparato.esito;
+    const QVector<TPasso>& passi = preparato.passi;
+    const QDir programma(preparato.cartellaProgramma);
     if (!esito.errori.isEmpty()) {
-        for (const TPasso& p : passi) RimuoviConGiornali(p.preparato);
+        AnnullaRecupero(preparato);
         return esito;
     }
     // Every file is good: the tables leave the connection, the renames are
@@ -546,8 +658,8 @@ TEsitoRecupero RecuperaFile(TArchivio* archivio, const QString& cartellaGiorno, 
     // and each staged file takes its name.
     if (archivio) archivio->scollegaTutte();
     Punto(0);
-    if (!ScriviRegistro(programma, cartellaGiorno, passi)) {
-        for (const TPasso& p : passi) RimuoviConGiornali(p.preparato);
+    if (!ScriviRegistro(programma, preparato.cartellaGiorno, passi)) {
+        AnnullaRecupero(preparato);
         esito.errori << QStringLiteral("Recupero dati non eseguito: impossibile scrivere nella cartella del programma \"%1\".")
                             .arg(QDir::toNativeSeparators(programma.absolutePath()));
         return esito;
@@ -566,6 +678,17 @@ TEsitoRecupero RecuperaFile(TArchivio* archivio, const QString& cartellaGiorno, 
         SincronizzaFile(programma.absolutePath());
     }
     return esito;
+}
+
+TEsitoRecupero RecuperaFile(TArchivio* archivio, const QString& cartellaGiorno, const QStringList& file,
+                            const QString& cartellaProgramma) {
+    const QString rifiuto = MotivoRifiuto(archivio);
+    if (!rifiuto.isEmpty()) {
+        TEsitoRecupero esito;
+        esito.errori << rifiuto;
+        return esito;
+    }
+    return CompletaRecupero(archivio, PreparaRecupero(cartellaGiorno, file, cartellaProgramma));
 }
 
 QString ConcludiOperazioniInterrotte(const QString& cartellaProgramma) {
@@ -628,9 +751,12 @@ QString PercorsoPacchetto(const QString& cartellaProgramma) {
     return CartellaBackup(cartellaProgramma) + QStringLiteral("dati_") + Costanti::TitoloApplicazione + QStringLiteral(".zip");
 }
 
-QString CreaPacchetto(const QString& cartellaGiorno, const QString& archivio) {
+QString CreaPacchetto(const QString& cartellaGiorno, const QString& archivio, TContestoLavoro* contesto) {
     const QStringList file = FileCartellaGiorno(cartellaGiorno);
     if (file.isEmpty()) return QStringLiteral("La cartella di backup selezionata non contiene file.");
+    TByteFatti byte{contesto};
+    byte.totale = 0;
+    for (const QString& f : file) byte.totale += QFileInfo(QDir(cartellaGiorno).absoluteFilePath(f)).size();
     int codice = 0;
     // libzip writes the archive under a temporary name beside it and renames
     // it on zip_close: the previous package stays until the new one is whole.
@@ -641,6 +767,21 @@ QString CreaPacchetto(const QString& cartellaGiorno, const QString& archivio) {
         const QString testo = QString::fromUtf8(zip_error_strerror(&e));
         zip_error_fini(&e);
         return testo;
+    }
+    if (contesto) {
+        // libzip compresses everything in zip_close: its progress is the
+        // runner's, and a stop cancels the writing (the temporary archive is
+        // removed, a previous package stays).
+        contesto->avanzamento(0, byte.totale);
+        zip_register_progress_callback_with_state(
+            z, 0.002,
+            [](zip_t*, double parte, void* dati) {
+                auto* b = static_cast<TByteFatti*>(dati);
+                b->aggiungi(static_cast<qint64>(parte * static_cast<double>(b->totale)) - b->fatti);
+            },
+            nullptr, &byte);
+        zip_register_cancel_callback_with_state(
+            z, [](zip_t*, void* dati) { return static_cast<TByteFatti*>(dati)->fermato() ? 1 : 0; }, nullptr, &byte);
     }
     const QDir giorno(cartellaGiorno);
     for (const QString& nome : file) {
@@ -667,6 +808,7 @@ QString CreaPacchetto(const QString& cartellaGiorno, const QString& archivio) {
     if (zip_close(z) != 0) {
         const QString testo = QString::fromUtf8(zip_strerror(z));
         zip_discard(z);
+        if (byte.fermato()) throw ErroreLavoroFermato();
         return testo;
     }
     return {};

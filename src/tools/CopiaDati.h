@@ -8,9 +8,13 @@
 #include <QDate>
 #include <QFileInfo>
 #include <QString>
+#include <QList>
+#include <QPair>
 #include <QStringList>
+#include <QVector>
 
 class TArchivio;
+class TContestoLavoro;
 
 namespace CopiaDati {
 
@@ -68,6 +72,22 @@ QString MotivoRifiuto(const TArchivio* archivio);
 // otherwise what failed; an earlier copy of that name is then left as it was.
 QString SalvaFile(TArchivio* archivio, const QString& sorgente, const QString& destinazione);
 
+// The outcome of a backup of several files.
+struct TEsitoSalvataggio {
+    QStringList copiati;                     // the files that have their copy
+    QList<QPair<QString, QString>> errori;   // a file that failed and what failed
+};
+// The backup of the given files of the program folder into a day folder
+// (which exists), as SalvaFile copies each, but through connections of its
+// own (it may run in a worker thread: the store's connection is not used),
+// and in two steps: every copy is written and checked under its hidden name
+// first, and only then do the good ones take their names. The runner's
+// context, when given, receives the bytes done out of the total; a stop
+// raises ErroreLavoroFermato before any copy has taken its name, so the day
+// folder keeps its earlier copies as they were.
+TEsitoSalvataggio SalvaCartella(const QString& cartella, const QString& cartellaGiorno, const QStringList& file,
+                                TContestoLavoro* contesto = nullptr);
+
 // The outcome of a restore.
 struct TEsitoRecupero {
     int copiati = 0;        // files put in place
@@ -83,6 +103,33 @@ struct TEsitoRecupero {
 // When any file fails, the staged copies are removed and nothing is replaced.
 TEsitoRecupero RecuperaFile(TArchivio* archivio, const QString& cartellaGiorno, const QStringList& file,
                             const QString& cartellaProgramma);
+
+// The same restore in its two phases, for a run whose copying goes on in a
+// worker thread. The staged copy of one file and what its file keeps once renamed.
+struct TPassoRecupero {
+    QString preparato;
+    QString destinazione;
+    qint64 dimensione = 0;
+    qint64 modificato = 0;  // nanoseconds
+};
+struct TRecuperoPreparato {
+    TEsitoRecupero esito;  // the files that could not be staged
+    QString cartellaGiorno, cartellaProgramma;
+    QVector<TPassoRecupero> passi;
+};
+// First phase, without the store's connection: each file is copied beside the
+// tables under its staging name and checked; the runner's context, when
+// given, receives the bytes done out of the total, and a stop removes the
+// staged copies and raises ErroreLavoroFermato (nothing was replaced).
+TRecuperoPreparato PreparaRecupero(const QString& cartellaGiorno, const QStringList& file,
+                                   const QString& cartellaProgramma, TContestoLavoro* contesto = nullptr);
+// Second phase, in the thread of the store's connection, after MotivoRifiuto:
+// when every file was staged, the tables are detached and the staged copies
+// put in place as RecuperaFile does; otherwise they are removed and nothing
+// is replaced.
+TEsitoRecupero CompletaRecupero(TArchivio* archivio, const TRecuperoPreparato& preparato);
+// Removes the staged copies of a first phase that goes no further.
+void AnnullaRecupero(const TRecuperoPreparato& preparato);
 
 // Called by a restore at the points of its last phase: 0 before it records
 // what it is about to do, 1 once recorded, 1 + n after its n-th rename.
@@ -111,7 +158,9 @@ QString PercorsoPacchetto(const QString& cartellaProgramma);
 // deflate level 6. libzip writes it aside and renames it on completion, so a
 // previous package is replaced only by a whole new one. Empty on success,
 // otherwise what failed (an empty folder gives no package).
-QString CreaPacchetto(const QString& cartellaGiorno, const QString& archivio);
+// With the runner's context, the bytes packed out of the total are reported,
+// and a stop raises ErroreLavoroFermato with the previous package left as it was.
+QString CreaPacchetto(const QString& cartellaGiorno, const QString& archivio, TContestoLavoro* contesto = nullptr);
 // Opens the mail to the maker that asks to attach the package.
 void InviaMailPacchetto(const QString& archivio);
 

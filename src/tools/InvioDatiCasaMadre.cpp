@@ -3,6 +3,7 @@
 #include "data/CartellaProgramma.h"
 #include "gui/Finestre.h"
 #include "gui/Gestori.h"
+#include "gui/LavoroLungo.h"
 #include "gui/Messaggi.h"
 #include "gui/OperazioneInCorso.h"
 #include "gui/TraduzioneControlli.h"
@@ -69,13 +70,18 @@ void TFrmInvioDatiCasaMadre::ButtonOkClick() {
         return;
     const TOperazioneInCorso operazione(this, m_inCorso, {m_ui->ButtonOk, m_ui->sbEsci, m_ui->ListBoxCartelle},
                                         [this] { m_ui->LabelWork->hide(); });
-    TCursoreOccupato cursore;
     m_ui->LabelWork->show();
     m_ui->LabelDone->hide();
-    QCoreApplication::processEvents();
     const QString pacchetto = PercorsoPacchetto(CartellaProgramma());
-    // The previous package stays until the new one is complete.
-    const QString errore = CreaPacchetto(backup + nome, pacchetto);
+    // The previous package stays until the new one is complete, and after a stop.
+    QString errore;
+    try {
+        TLavoroLungo lavoro(this, QStringLiteral("Creazione del pacchetto dati in corso"), TUnitaAvanzamento::Byte);
+        errore = lavoro.calcola<QString>([&](TContestoLavoro& c) { return CreaPacchetto(backup + nome, pacchetto, &c); });
+    } catch (const ErroreLavoroFermato&) {
+        MostraAttenzione(QStringLiteral("Creazione del pacchetto dati interrotta: il pacchetto dati non è stato scritto."));
+        return;
+    }
     if (!errore.isEmpty()) {
         MostraErrore(QStringLiteral("Impossibile creare il pacchetto dati ") + QDir::toNativeSeparators(pacchetto) +
                      QStringLiteral(":\n") + errore);

@@ -4,6 +4,7 @@
 #include "data/engine/Archivio.h"
 #include "gui/Finestre.h"
 #include "gui/Gestori.h"
+#include "gui/LavoroLungo.h"
 #include "gui/Messaggi.h"
 #include "gui/OperazioneInCorso.h"
 #include "gui/TraduzioneControlli.h"
@@ -87,14 +88,29 @@ void TFrmRecuperoDati::ButtonOkClick() {
         m_ui->LabelWork->hide();
         ListBoxCartelleChange();
     });
-    TCursoreOccupato cursore;
     m_ui->LabelWork->show();
     m_ui->LabelDone->hide();
-    QCoreApplication::processEvents();
     QStringList file;
     for (int i = 0; i < m_ui->ListBoxFile->count(); ++i) file << m_ui->ListBoxFile->item(i)->text();
     TArchivio* archivio = TArchivio::esisteCorrente() ? &TArchivio::corrente() : nullptr;
-    const TEsitoRecupero esito = RecuperaFile(archivio, backup + nome, file, CartellaProgramma());
+    const QString programma = CartellaProgramma();
+    TEsitoRecupero esito;
+    if (const QString rifiuto = MotivoRifiuto(archivio); !rifiuto.isEmpty()) {
+        esito.errori << rifiuto;
+    } else {
+        // The files are copied and checked beside the event loop; only then,
+        // here, are the tables detached and the copies put in place. Stop
+        // comes before any table is replaced.
+        try {
+            TLavoroLungo lavoro(this, QStringLiteral("Recupero dati in corso"), TUnitaAvanzamento::Byte);
+            const TRecuperoPreparato preparato = lavoro.calcola<TRecuperoPreparato>(
+                [&](TContestoLavoro& c) { return PreparaRecupero(backup + nome, file, programma, &c); });
+            esito = CompletaRecupero(archivio, preparato);
+        } catch (const ErroreLavoroFermato&) {
+            MostraAttenzione(QStringLiteral("Recupero dati interrotto: nessun archivio è stato sostituito."));
+            return;
+        }
+    }
     m_ui->LabelCopiati->setText(QString::number(esito.copiati));
     m_ui->LabelConErrore->setText(QString::number(esito.errori.size()));
     if (esito.copiati > 0) m_recuperato = true;

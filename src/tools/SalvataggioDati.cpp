@@ -5,6 +5,7 @@
 #include "data/engine/Archivio.h"
 #include "gui/Finestre.h"
 #include "gui/Gestori.h"
+#include "gui/LavoroLungo.h"
 #include "gui/Messaggi.h"
 #include "gui/OperazioneInCorso.h"
 #include "gui/TraduzioneControlli.h"
@@ -66,36 +67,35 @@ void TFrmSalvataggioDati::BitBtn2Click() {
     }
     const TOperazioneInCorso operazione(this, m_inCorso, {m_ui->BitBtn2, m_ui->sbEsci},
                                         [this] { m_ui->LabelWork->hide(); });
-    TCursoreOccupato cursore;
     m_ui->LabelWork->show();
     m_ui->LabelDone->hide();
     m_ui->ListBoxTabelle->clear();
     m_ui->ListBoxTabelle->addItems(TabelleCartella(cartella));
-    QSet<QString> copiati;
-    bool guasti = false;
-    for (const QString& tabella : TabelleCartella(cartella)) {
-        const QStringList famiglia = FamigliaTabella(cartella, tabella);
-        m_ui->ListBoxFile->clear();
-        m_ui->ListBoxFile->addItems(famiglia);
-        for (const QString& f : famiglia) {
-            QCoreApplication::processEvents();
-            if (copiati.contains(f)) continue;  // a file of two families is copied once
-            copiati.insert(f);
-            const QString errore = SalvaFile(archivio, cartella + f, giorno + f);
-            if (errore.isEmpty()) {
-                aggiungi(m_ui->LabelCopiati);
-            } else {
-                guasti = true;
-                aggiungi(m_ui->LabelConErrore);
-                MostraErrore(QStringLiteral("Errore durante la copia del file \"") + QDir::toNativeSeparators(cartella + f) +
-                             QStringLiteral("\"\n") + errore);
-            }
-        }
+    const QStringList file = FileDaSalvare(cartella);
+    m_ui->ListBoxFile->clear();
+    m_ui->ListBoxFile->addItems(file);
+    // The copies are made beside the event loop; Stop leaves the day folder
+    // with the copies it had.
+    TEsitoSalvataggio esito;
+    try {
+        TLavoroLungo lavoro(this, QStringLiteral("Salvataggio dati in corso"), TUnitaAvanzamento::Byte);
+        esito = lavoro.calcola<TEsitoSalvataggio>(
+            [&](TContestoLavoro& c) { return SalvaCartella(cartella, giorno, file, &c); });
+    } catch (const ErroreLavoroFermato&) {
+        m_ui->LabelWork->hide();
+        MostraAttenzione(QStringLiteral("Salvataggio dati interrotto: le copie presenti nella cartella di backup non sono "
+                                        "state modificate."));
+        return;
     }
+    m_ui->LabelCopiati->setText(QString::number(esito.copiati.size()));
+    m_ui->LabelConErrore->setText(QString::number(esito.errori.size()));
+    for (const auto& [f, errore] : esito.errori)
+        MostraErrore(QStringLiteral("Errore durante la copia del file \"") + QDir::toNativeSeparators(cartella + f) +
+                     QStringLiteral("\"\n") + errore);
     m_ui->LabelWork->hide();
     // The run is reported done only when every file was copied; the counters
     // and the messages say what failed.
-    m_ui->LabelDone->setVisible(!guasti);
+    m_ui->LabelDone->setVisible(esito.errori.isEmpty());
 }
 
 void TFrmSalvataggioDati::sbEsciClick() { close(); }
