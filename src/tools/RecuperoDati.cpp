@@ -105,7 +105,13 @@ void TFrmRecuperoDati::ButtonOkClick() {
             TLavoroLungo lavoro(this, QStringLiteral("Recupero dati in corso"), TUnitaAvanzamento::Byte);
             const TRecuperoPreparato preparato = lavoro.calcola<TRecuperoPreparato>(
                 [&](TContestoLavoro& c) { return PreparaRecupero(backup + nome, file, programma, &c); });
-            esito = CompletaRecupero(archivio, preparato);
+            // The tables leave the store's connection here; the record and the
+            // renames, with their syncs, go on beside the loop, with no Stop:
+            // once begun they are finished.
+            if (preparato.esito.riuscito() && archivio) archivio->scollegaTutte();
+            TLavoroLungo sostituzione(this, QStringLiteral("Recupero dati in corso"), TUnitaAvanzamento::Byte);
+            sostituzione.senzaStop();
+            esito = sostituzione.calcola<TEsitoRecupero>([&](TContestoLavoro&) { return CompletaRecupero(nullptr, preparato); });
         } catch (const ErroreLavoroFermato&) {
             MostraAttenzione(QStringLiteral("Recupero dati interrotto: nessun archivio è stato sostituito."));
             return;

@@ -3,6 +3,7 @@
 // text file; fixed models refused; the period dialog's open ends.
 
 #include "AmbienteTest.h"
+#include "LavoroInCorso.h"
 #include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"
 #include "tools/EsportazioneTabelle.h"
@@ -47,11 +48,25 @@ void Componi(Ui::TfrmEsportazioneTabelle* ui, const QString& campi, const QStrin
     ui->EditOrdinamento->clear();
 }
 
+// A history of many rows, whose export lasts long enough to be stopped halfway.
+void StoricoGrande(int righe) {
+    TArchivio& a = TArchivio::corrente();
+    TTransazione t(a);
+    a.esegui(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                            "INSERT INTO %2 (%3, %4, %5, %6) SELECT i, 'COD' || i, i % 7 + 1, '2004-01-01' FROM n")
+                 .arg(righe)
+                 .arg(a.nomeQualificato(Definizioni::Storico), Storico::Id, Storico::Nome, Storico::Quantita, Storico::DataOggi));
+    t.conferma();
+}
+
 }  // namespace
 
 class TestEsportazioneTabelle : public TProvaConAmbiente {
     Q_OBJECT
 private slots:
+    void fermaAMetaEsportazione_data();
+    void fermaAMetaEsportazione();
+    void esportazioneCheFallisceAMeta();
     void composizioneModelloEsecuzione();
     void modelloFissoRifiutato();
     void periodoApertoAiLati();
@@ -359,6 +374,85 @@ void TestEsportazioneTabelle::erroreDiLetturaUnaVolta() {
     }
     QCOMPARE(ui->DBGrid1->model()->columnCount(), 0);
     QVERIFY(!ui->bbExport->isEnabled());
+}
+
+void TestEsportazioneTabelle::fermaAMetaEsportazione_data() {
+    QTest::addColumn<bool>("foglio");
+    QTest::newRow("file di testo") << false;
+    QTest::newRow("foglio di lavoro") << true;
+}
+
+void TestEsportazioneTabelle::fermaAMetaEsportazione() {
+    // An export of 300,000 rows stopped once part of them is written: the box
+    // counted them against the whole result, and no file (whole, half or
+    // hidden) is left under any name; a file of the chosen name keeps its bytes.
+    QFETCH(bool, foglio);
+    StoricoGrande(300000);
+    TArchivio::corrente().scollegaTutte();
+    const QString uscita = m_amb->file(QStringLiteral("uscita/"));
+    const QString fogli = m_amb->file(QStringLiteral("fogli/"));
+    QDir().mkpath(uscita);
+    QFile vecchio(uscita + QStringLiteral("Export.txt"));
+    QVERIFY(vecchio.open(QIODevice::WriteOnly));
+    vecchio.write("vecchio");
+    vecchio.close();
+    const auto prima = Contenuto(uscita);
+    TfrmEsportazioneTabelle f;
+    f.impostaCartellaFogli(fogli);
+    auto* ui = f.ui();
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    Componi(ui, QStringLiteral("*"), QStringLiteral("storico.db"));
+    ui->buttEsegui->click();
+    QVERIFY(ui->bbExport->isEnabled());
+    if (foglio) {
+        ui->rbExcel->click();
+        ui->EdtNomeFoglioLavoro->setText(QStringLiteral("Storico"));
+        m_amb->risposte.attendi(TTipoMessaggio::Attenzione, QStringLiteral("molti dati"), true, true);
+    } else {
+        ui->rbTesto->click();
+        ui->EditEsportaPath->setText(uscita);
+        m_amb->risposte.attendi(TTipoMessaggio::Domanda, QStringLiteral("esiste già"), true, true);
+    }
+    m_amb->risposte.attendi(TTipoMessaggio::Attenzione, QStringLiteral("Esportazione interrotta"), true, true);
+    bool fermato = false;
+    QString contati;
+    FermaQuando(&f, [&](TFrmAvanzamento* box) {
+        const int v = ui->PrgBar->value();
+        contati = box->ui()->LabelAvanzamento->text();
+        return v > 0 && v < ui->PrgBar->maximum() / 2;
+    }, &fermato);
+    ui->bbExport->click();
+    QVERIFY(fermato);
+    QVERIFY2(contati.endsWith(QStringLiteral(" di 300.000 record")), qPrintable(contati));
+    QVERIFY(Contenuto(uscita) == prima);
+    QVERIFY(Contenuto(fogli).isEmpty());
+    QVERIFY(m_amb->risposte.urlAperti.isEmpty());
+    QVERIFY(f.isVisible());
+    QVERIFY(ui->buttEsegui->isEnabled());
+}
+
+void TestEsportazioneTabelle::esportazioneCheFallisceAMeta() {
+    // A text export whose query fails after 300 rows: one box, in Italian,
+    // and no file under its name nor a temporary one beside it.
+    InserisciCategorie(400);
+    TArchivio::corrente().scollegaTutte();
+    const QString uscita = m_amb->file(QStringLiteral("uscita/"));
+    QDir().mkpath(uscita);
+    TfrmEsportazioneTabelle f;
+    auto* ui = f.ui();
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    Componi(ui, QStringLiteral("cat.db.\"ID\", abs(-9223372036854775807 - (cat.db.\"ID\" > 300)) AS X"), QStringLiteral("cat.db"));
+    ui->buttEsegui->click();
+    QVERIFY(ui->bbExport->isEnabled());
+    ui->rbTesto->click();
+    ui->EditEsportaPath->setText(uscita);
+    m_amb->risposte.attendi(TTipoMessaggio::Errore, QStringLiteral("Errore durante la lettura dei dati"), true, true);
+    ui->bbExport->click();
+    ZR_VERIFICA_RISPOSTE(*m_amb);
+    QCOMPARE(m_amb->risposte.mostrati.size(), 1);
+    QVERIFY(Contenuto(uscita).isEmpty());
 }
 
 QTEST_MAIN(TestEsportazioneTabelle)

@@ -3,6 +3,7 @@
 // nothing while a copy runs, the program's end after a restore.
 
 #include "AmbienteTest.h"
+#include "LavoroInCorso.h"
 #include "data/Orologio.h"
 #include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"
@@ -55,6 +56,22 @@ void Descrizione(int id, const QString& testo) {
     a.esegui(QStringLiteral("INSERT INTO %1 (%2, %3) VALUES (?, ?)").arg(tab, Prodotti::Id, Prodotti::Descrizione), {id, testo});
 }
 
+// A history of many rows, so that copying it lasts long enough to be stopped
+// halfway; it comes after the smaller tables in name order.
+void StoricoGrande(int righe = 400000) {
+    TArchivio& a = TArchivio::corrente();
+    TTransazione t(a);
+    a.esegui(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                            "INSERT INTO %2 (%3, %4, %5, %6, %7) SELECT i, 'COD' || i, "
+                            "'Descrizione del movimento numero ' || i, i % 7 + 1, '2004-01-01' FROM n")
+                 .arg(righe)
+                 .arg(a.nomeQualificato(Definizioni::Storico), Storico::Id, Storico::Nome, Storico::Descrizione,
+                      Storico::Quantita, Storico::DataOggi));
+    t.conferma();
+}
+
+bool CopiandoStorico(TFrmAvanzamento* box) { return box->ui()->LabelOperazione->text().contains(Definizioni::Storico); }
+
 }  // namespace
 
 class TestFinestreDati : public TProvaConAmbiente {
@@ -65,6 +82,9 @@ private slots:
     void recuperoEFineDelProgramma();
     void recuperoEliminaCartella();
     void invioPacchetto();
+    void salvataggioFermato();
+    void recuperoFermato();
+    void pacchettoFermato();
 };
 
 void TestFinestreDati::salvataggio() {
@@ -256,6 +276,96 @@ void TestFinestreDati::invioPacchetto() {
     p.start(QStringLiteral("unzip"), {QStringLiteral("-Z1"), PercorsoPacchetto(c)});
     p.waitForFinished(-1);
     QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()).trimmed(), Definizioni::Storico);
+}
+
+void TestFinestreDati::salvataggioFermato() {
+    // Today's folder has a copy; the books change and a new backup is stopped
+    // while it copies the history, after the tables before it were copied:
+    // the folder keeps its earlier copies byte for byte, with no partial file.
+    const QString c = m_amb->cartella();
+    StoricoGrande();
+    const QString giorno = CartellaBackup(c) + QStringLiteral("20040315/");
+    QDir().mkpath(giorno);
+    for (const QString& n : FileDaSalvare(c)) QCOMPARE(SalvaFile(&TArchivio::corrente(), c + n, giorno + n), QString());
+    Descrizione(1, QStringLiteral("dopo la copia"));
+    const auto prima = Contenuto(giorno);
+    TFrmSalvataggioDati f;
+    m_amb->risposte.attendi(TTipoMessaggio::Domanda, DomandaSovrascrivi, true);
+    m_amb->risposte.attendi(TTipoMessaggio::Attenzione, QStringLiteral("Salvataggio dati interrotto"), true, true);
+    bool fermato = false;
+    EseguiModale(&f, [&] {
+        FermaQuando(&f, CopiandoStorico, &fermato);
+        f.ui()->BitBtn2->click();
+        QVERIFY(f.ui()->LabelDone->isHidden());
+        QVERIFY(f.ui()->BitBtn2->isEnabled());
+        f.ui()->sbEsci->click();
+    });
+    ZR_VERIFICA_RISPOSTE(*m_amb);
+    QVERIFY(fermato);
+    QVERIFY(Contenuto(giorno) == prima);
+}
+
+void TestFinestreDati::recuperoFermato() {
+    // A restore stopped while it stages the history: no table is replaced
+    // (each file byte for byte as before), no staged copy or record is left,
+    // and the store still reads today's data.
+    const QString c = m_amb->cartella();
+    StoricoGrande();
+    const QString giorno = CartellaBackup(c) + QStringLiteral("20031231/");
+    QDir().mkpath(giorno);
+    for (const QString& n : FileDaSalvare(c)) QCOMPARE(SalvaFile(&TArchivio::corrente(), c + n, giorno + n), QString());
+    Descrizione(1, QStringLiteral("di oggi"));
+    const QStringList tabelle = {QStringLiteral("*.db")};
+    const auto prima = Contenuto(c, tabelle);
+    TFrmRecuperoDati f;
+    Scegli(f.ui()->ListBoxCartelle, QStringLiteral("[20031231]"));
+    m_amb->risposte.attendi(TTipoMessaggio::Domanda, DomandaRecupero, true);
+    m_amb->risposte.attendi(TTipoMessaggio::Attenzione, QStringLiteral("Recupero dati interrotto: nessun archivio è stato sostituito."));
+    bool fermato = false;
+    EseguiModale(&f, [&] {
+        FermaQuando(&f, CopiandoStorico, &fermato);
+        f.ui()->ButtonOk->click();
+        QVERIFY(f.ui()->LabelDone->isHidden());
+        f.ui()->sbEsci->click();
+    });
+    ZR_VERIFICA_RISPOSTE(*m_amb);
+    QVERIFY(fermato);
+    QVERIFY(!f.recuperoEseguito());
+    QVERIFY(Contenuto(c, tabelle) == prima);
+    QVERIFY(Contenuto(c, {QStringLiteral(".*ripristino*"), QStringLiteral("zerired.recupero*")}).isEmpty());
+    TArchivio& a = TArchivio::corrente();
+    QCOMPARE(a.valoreSingolo(QStringLiteral("SELECT %1 FROM %2").arg(Prodotti::Descrizione, a.nomeQualificato(Definizioni::Prodotti))).toString(),
+             QStringLiteral("di oggi"));
+}
+
+void TestFinestreDati::pacchettoFermato() {
+    // A package stopped while libzip compresses: the previous package stays
+    // byte for byte and no temporary archive is left beside it.
+    const QString c = m_amb->cartella();
+    StoricoGrande();
+    const QString giorno = CartellaBackup(c) + QStringLiteral("20040101/");
+    QDir().mkpath(giorno);
+    for (const QString& n : FileDaSalvare(c)) QCOMPARE(SalvaFile(&TArchivio::corrente(), c + n, giorno + n), QString());
+    QFile::remove(giorno + Definizioni::Storico);
+    QCOMPARE(CreaPacchetto(giorno, PercorsoPacchetto(c)), QString());
+    QVERIFY(QFile::copy(c + Definizioni::Storico, giorno + Definizioni::Storico));
+    const auto prima = Contenuto(CartellaBackup(c));
+    TFrmInvioDatiCasaMadre f;
+    m_amb->risposte.attendi(TTipoMessaggio::Domanda,
+                            QStringLiteral("Si intende eseguire il compattamento della copia di backup selezionata?"), true);
+    m_amb->risposte.attendi(TTipoMessaggio::Attenzione, QStringLiteral("pacchetto dati interrotta"), true, true);
+    bool fermato = false;
+    EseguiModale(&f, [&] {
+        Scegli(f.ui()->ListBoxCartelle, QStringLiteral("[20040101]"));
+        FermaQuando(&f, [](TFrmAvanzamento* box) { return box->ui()->PrgBar->value() > 0; }, &fermato);
+        f.ui()->ButtonOk->click();
+        QVERIFY(f.ui()->LabelDone->isHidden());
+        f.ui()->sbEsci->click();
+    });
+    ZR_VERIFICA_RISPOSTE(*m_amb);
+    QVERIFY(fermato);
+    QVERIFY(m_amb->risposte.urlAperti.isEmpty());
+    QVERIFY(Contenuto(CartellaBackup(c)) == prima);
 }
 
 QTEST_MAIN(TestFinestreDati)
