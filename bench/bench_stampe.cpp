@@ -3,8 +3,15 @@
 //   report_storico_1m    the history report of every row laid out and written
 //                        to PDF, against painting the same pages straight to a
 //                        QPdfWriter; rss_mb is the peak resident memory;
-//   anteprima_storico_1m the preview opened on page 1, against the layout
-//                        alone;
+//   anteprima_prima_pagina_storico_1m
+//                        the preview opened until its first page is painted,
+//                        against the report's query stepped through the
+//                        SQLite C API over the rows of that page;
+//   GAP anteprima_storico_1m  the longest stand-still of the event loop while
+//                        the preview opens, lays out the report, goes to its
+//                        last page as soon as it is ready and closes;
+//   GAP stampa_pdf_storico_1m the same while the preview prints every page
+//                        to a PDF file;
 //   report_flussi_1m     the cash-flow report ready to preview, against the
 //                        same group-by run through the SQLite C API.
 
@@ -15,14 +22,19 @@
 #include "reports/StampaFlussi.h"
 #include "reports/StampaStorico.h"
 #include "reports/Anteprima.h"
+#include "Intervalli.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPrinter>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
 #include <sqlite3.h>
 
 namespace {
@@ -72,13 +84,79 @@ int main(int argc, char** argv) {
                  layout, allInizio, picco);
     Misura::Riga("report_storico_1m", nostro, ancora, Misura::PiccoMemoriaMb());
 
-    const double conAnteprima = Misura::Mediana(1, [&] {
-        storico.report().genera();
-        TAnteprimaReport anteprima(storico.report().documento());
-        anteprima.show();
-        QApplication::processEvents();
+    // The rows of the first page, read as the report's query gives them.
+    const int righePrimaPagina = [&] {
+        int n = 0;
+        for (const TElementoPagina& e : storico.report().documento().pagine[0].elementi)
+            if (e.nome == QStringLiteral("QRDBnome")) ++n;
+        return n;
+    }();
+    sqlite3* db = TArchivio::corrente().handle();
+    const double ancoraPrimaPagina = Misura::Mediana(3, [&] {
+        const TQueryStampa& q = storico.QueryStorico;
+        sqlite3_stmt* st = nullptr;
+        const QByteArray sql = QString(q.testo).toUtf8();
+        sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr);
+        QList<QByteArray> valori;
+        for (const QVariant& v : q.parametri) valori << v.toString().toUtf8();
+        for (int i = 0; i < valori.size(); ++i) sqlite3_bind_text(st, i + 1, valori[i].constData(), -1, SQLITE_STATIC);
+        qint64 byte = 0;
+        for (int r = 0; r < righePrimaPagina && sqlite3_step(st) == SQLITE_ROW; ++r)
+            for (int c = 0; c < sqlite3_column_count(st); ++c) {
+                sqlite3_column_text(st, c);
+                byte += sqlite3_column_bytes(st, c);
+            }
+        sqlite3_finalize(st);
+        if (byte < 0) std::fprintf(stderr, "%lld\n", static_cast<long long>(byte));
     });
-    Misura::Riga("anteprima_storico_1m", conAnteprima, layout, Misura::PiccoMemoriaMb());
+    // The preview as the window opens it; a timer of the event loop notes
+    // the first painted page and closes it.
+    const double primaPagina = Misura::Mediana(3, [&] {
+        QTimer guardia;
+        guardia.setInterval(0);
+        QObject::connect(&guardia, &QTimer::timeout, [&] {
+            auto* a = qobject_cast<TAnteprimaReport*>(QApplication::activeModalWidget());
+            if (a && a->pagineDipinte() > 0) {
+                guardia.stop();
+                a->close();
+            }
+        });
+        guardia.start();
+        MostraAnteprima(storico.report(), nullptr);
+    });
+    Misura::Riga("anteprima_prima_pagina_storico_1m", primaPagina, ancoraPrimaPagina);
+
+    {
+        int pagine = 0;
+        QTimer guardia;
+        guardia.setInterval(20);
+        QObject::connect(&guardia, &QTimer::timeout, [&] {
+            auto* a = qobject_cast<TAnteprimaReport*>(QApplication::activeModalWidget());
+            if (!a || a->inImpaginazione()) return;
+            guardia.stop();
+            a->findChild<QToolButton*>(QStringLiteral("sbUltimaPagina"))->click();
+            pagine = a->pagina() + 1;
+            a->close();
+        });
+        const Intervalli::TEsito e = Intervalli::Misura([&] {
+            guardia.start();
+            MostraAnteprima(storico.report(), nullptr);
+        });
+        std::fprintf(stderr, "anteprima: ultima pagina %d di %d\n", pagine, storico.report().documento().numeroPagine());
+        Intervalli::Riga("anteprima_storico_1m", e);
+    }
+    {
+        storico.report().genera();
+        TAnteprimaReport anteprima(storico.report());
+        QPrinter stampante(QPrinter::HighResolution);
+        stampante.setOutputFormat(QPrinter::PdfFormat);
+        const QString pdf = dir.filePath(QStringLiteral("stampa.pdf"));
+        stampante.setOutputFileName(pdf);
+        stampante.setFullPage(true);
+        const Intervalli::TEsito e = Intervalli::Misura([&] { anteprima.stampaSu(stampante); });
+        std::fprintf(stderr, "stampa: %lld byte\n", static_cast<long long>(QFileInfo(pdf).size()));
+        Intervalli::Riga("stampa_pdf_storico_1m", e);
+    }
 
     TfrmStampaFlussi flussi(nullptr);
     flussi.CarattereStampa = 7;
@@ -88,7 +166,6 @@ int main(int argc, char** argv) {
     const double nostroFlussi = Misura::Mediana(3, [&] { flussi.report().genera(); });
     // The same group-by, stepped through the C API on the same connection.
     const TQueryStampa q = flussi.QueryFlussi;
-    sqlite3* db = TArchivio::corrente().handle();
     const double ancoraFlussi = Misura::Mediana(3, [&] {
         sqlite3_stmt* st = nullptr;
         const QByteArray sql = QString(q.testo).toUtf8();

@@ -32,9 +32,10 @@ QString TContestoLavoro::testoFase() const {
 
 QString TestoAvanzamento(TUnitaAvanzamento unita, qint64 fatti, qint64 totale) {
     const QLocale& l = LocaleItaliano();
-    if (unita == TUnitaAvanzamento::Record) {
-        if (totale < 0) return QStringLiteral("%1 record").arg(l.toString(fatti));
-        return QStringLiteral("%1 di %2 record").arg(l.toString(fatti), l.toString(totale));
+    if (unita == TUnitaAvanzamento::Record || unita == TUnitaAvanzamento::Pagine) {
+        const QString cosa = unita == TUnitaAvanzamento::Record ? QStringLiteral("record") : QStringLiteral("pagine");
+        if (totale < 0) return QStringLiteral("%1 %2").arg(l.toString(fatti), cosa);
+        return QStringLiteral("%1 di %2 %3").arg(l.toString(fatti), l.toString(totale), cosa);
     }
     const auto mb = [&l](qint64 byte) { return l.toString(byte / (1024.0 * 1024.0), 'f', 1); };
     if (totale < 0) return QStringLiteral("%1 MB").arg(mb(fatti));

@@ -38,6 +38,7 @@ class TFrmAvanzamento;
 enum class TUnitaAvanzamento {
     Record,  // "N di M record"
     Byte,    // "x,y di z,w MB"
+    Pagine,  // "N di M pagine"
 };
 
 // A run ended by "Stop" at a point where the work checked for it.

@@ -2,11 +2,16 @@
 
 #include "gui/Finestre.h"
 #include "gui/Gestori.h"
+#include "gui/Avanzamento.h"
+#include "gui/LavoroLungo.h"
+#include "gui/OperazioneInCorso.h"
 #include "reports/engine/Report.h"
 #include "reports/engine/Pittura.h"
 #include "ui_Anteprima.h"
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QScopeGuard>
 #include <QLabel>
 #include <QPageLayout>
 #include <QPageSize>
@@ -18,12 +23,18 @@
 #include <QStyle>
 #include <QToolButton>
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 const double DpiSchermo = 96;
 // The layout's share of the event loop: steps of about this many
 // milliseconds, so that the window answers between them.
 const int PassoImpaginazioneMs = 25;
+
+// Gives a finished file its final name, in place of any file of that name.
+bool SostituisciFile(const QString& da, const QString& a) {
+    return std::rename(QFile::encodeName(da).constData(), QFile::encodeName(a).constData()) == 0;
+}
 }  // namespace
 
 TAnteprimaReport::TAnteprimaReport(const TDocumentoReport& d, QWidget* genitore)
@@ -183,7 +194,7 @@ void TAnteprimaReport::stampa() {
     stampaSu(stampante);
 }
 
-void TAnteprimaReport::stampaSu(QPrinter& stampante) {
+bool TAnteprimaReport::stampaSu(QPrinter& stampante) {
     const int ultima = m_d.numeroPagine() - 1;
     int da = 0, a = ultima;
     if (stampante.printRange() == QPrinter::PageRange) {
@@ -207,7 +218,42 @@ void TAnteprimaReport::stampaSu(QPrinter& stampante) {
         for (const int i : pagine)
             for (int c = 0; c < copie; ++c) sequenza << i;
     }
-    DipingiDocumento(stampante, m_d, sequenza);
+
+    // A PDF file is written under a name of its own beside the one chosen and
+    // takes that name only when complete: a stopped or failed run leaves no
+    // file behind, and an earlier file of that name stays as it was.
+    const QString finale = stampante.outputFormat() == QPrinter::PdfFormat ? stampante.outputFileName() : QString();
+    const QString provvisorio = finale.isEmpty() ? QString() : finale + QStringLiteral(".incompleto");
+    if (!provvisorio.isEmpty()) stampante.setOutputFileName(provvisorio);
+    const auto ripristina = qScopeGuard([&] {
+        if (provvisorio.isEmpty()) return;
+        QFile::remove(provvisorio);
+        stampante.setOutputFileName(finale);
+    });
+
+    // The pages are painted beside the window, which keeps answering; the
+    // layout is complete and nothing changes the pages meanwhile.
+    const TOperazioneInCorso operazione(this, m_inStampa,
+                                        {m_ui->sbPrimaPagina, m_ui->sbPaginaPrecedente, m_ui->NumeroPagina,
+                                         m_ui->sbPaginaSuccessiva, m_ui->sbUltimaPagina, m_ui->sbRiduci,
+                                         m_ui->sbIngrandisci, m_ui->sbAdattaLarghezza, m_ui->sbStampa, m_ui->sbChiudi});
+    TLavoroLungo lavoro(this, QStringLiteral("Stampa in corso"), TUnitaAvanzamento::Pagine);
+    const bool completa = lavoro.calcola<bool>([&](TContestoLavoro& c) {
+        c.avanzamento(0, sequenza.size());
+        const bool finita = DipingiDocumento(stampante, m_d, sequenza, [&c](int fatte) {
+            c.avanzamento(fatte);
+            return !c.fermato();
+        });
+        // A printer's job stopped halfway is withdrawn where the printer
+        // allows it.
+        if (!finita && provvisorio.isEmpty()) stampante.abort();
+        return finita;
+    });
+    if (!completa || provvisorio.isEmpty()) return completa;
+    if (!SostituisciFile(provvisorio, finale))
+        throw ErroreArchivio(QStringLiteral("Impossibile scrivere il file %1").arg(finale), ErroreArchivio::CtxFile);
+    stampante.setOutputFileName(finale);
+    return true;
 }
 
 void MostraAnteprima(TReport& report, QWidget* genitore, const QString& titoloFinestra) {

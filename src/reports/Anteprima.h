@@ -46,8 +46,10 @@ public:
     // "from … to", or the page shown), then prints them.
     void stampa();
     // Prints on a printer already set up: the pages its print range names,
-    // in its page order, as many copies as it asks, collated or not.
-    void stampaSu(QPrinter& stampante);
+    // in its page order, as many copies as it asks, collated or not. The
+    // pages are painted beside the window with their progress and "Stop";
+    // false when stopped (a PDF file then is not written at all).
+    bool stampaSu(QPrinter& stampante);
 
 protected:
     void done(int risultato) override;
@@ -68,7 +70,8 @@ private:
     int m_pagina = 0;
     double m_zoom = 1.0;
     int m_dipinte = 0;
-    bool m_paginaVuota = true;  // the sheet shown is blank: its page was not ready
+    bool m_paginaVuota = true;
+    bool m_inStampa = false;  // the sheet shown is blank: its page was not ready
 };
 
 // Lays out the report's first page and shows it in a preview, centred, that

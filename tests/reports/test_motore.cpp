@@ -8,7 +8,9 @@
 #include "AmbienteTest.h"
 #include "DatiProva.h"
 
+#include "gui/Avanzamento.h"
 #include "reports/Anteprima.h"
+#include "ui_Avanzamento.h"
 #include "ui_Anteprima.h"
 #include <QAction>
 #include <QToolButton>
@@ -16,6 +18,7 @@
 #include <QProcess>
 #include <QFontMetricsF>
 #include <QImage>
+#include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QRadioButton>
@@ -482,6 +485,47 @@ private slots:
                  qPrintable(QStringLiteral("%1 byte tenuti per %2 byte di pagine").arg(tenuti).arg(d.pagine.byte())));
     }
 
+    // A page is painted as QPainter's boxed text would paint it, pixel for
+    // pixel, whatever the alignment, at the preview's and the printer's
+    // resolutions: texts that fit are drawn from their baseline, others
+    // (taller than their box, a line break) boxed.
+    void pitturaComeIlTestoInRiquadro() {
+        TReportProva p;
+        p.r.controllo(QStringLiteral("DBImporto"))->allinea(Qt::AlignRight | Qt::AlignVCenter);
+        p.r.controllo(QStringLiteral("DBNota"))->allinea(Qt::AlignHCenter | Qt::AlignBottom);
+        p.r.controllo(QStringLiteral("LabTotale"))->allinea(Qt::AlignRight | Qt::AlignTop).dimensione(30);
+        p.r.controllo(QStringLiteral("LabTitolo"))->dimensione(14);
+        p.dati.aggiungi({QStringLiteral("Perché però"), 1234.5, QStringLiteral("àèìòù €")});
+        p.dati.aggiungi({QStringLiteral("W"), -0.25, QStringLiteral("riga\ndue")});
+        p.dati.aggiungi({QStringLiteral("AVAVAV"), 7, QStringLiteral("Ta Te Yo")});
+        const TDocumentoReport& d = p.r.genera();
+        for (const double dpi : {96.0, 300.0}) {
+            QImage nostra(qRound(Pagina::Larghezza / 25.4 * dpi), qRound(Pagina::Altezza / 25.4 * dpi),
+                          QImage::Format_RGB32);
+            nostra.setDotsPerMeterX(qRound(dpi / 0.0254));
+            nostra.setDotsPerMeterY(qRound(dpi / 0.0254));
+            QImage attesa = nostra;
+            nostra.fill(Qt::white);
+            attesa.fill(Qt::white);
+            {
+                QPainter pittore(&nostra);
+                pittore.setRenderHint(QPainter::TextAntialiasing);
+                DipingiPagina(pittore, d, 0);
+            }
+            {
+                QPainter pittore(&attesa);
+                pittore.setRenderHint(QPainter::TextAntialiasing);
+                const double k = dpi / 25.4;
+                for (const TElementoPagina& e : d.pagine[0].elementi) {
+                    pittore.setFont(d.font[e.font]);
+                    pittore.drawText(QRectF(e.area.x() * k, e.area.y() * k, e.area.width() * k, e.area.height() * k),
+                                     e.allineamento | Qt::TextSingleLine, e.testo);
+                }
+            }
+            QCOMPARE(nostra, attesa);
+        }
+    }
+
     // A text wider than its box is painted whole in a smaller size, just small
     // enough; a text that fits keeps its size.
     void testoTroppoLargoRimpicciolito_data() {
@@ -571,6 +615,62 @@ private slots:
         // The first printed page starts as that page of the document does.
         const QString primo = d.testi(pagine.first().toInt() - 1).first();
         QCOMPARE(fogli.first().trimmed().left(primo.size()), primo);
+    }
+
+    // A PDF printed from the preview is painted beside the window with its
+    // progress in pages; stopped halfway, it leaves no file behind (and an
+    // earlier file of that name as it was); let to the end, it takes its name.
+    void stampa_pdfFermatoNonLasciaFile() {
+        TReportProva p;
+        p.righe(400);
+        const TDocumentoReport& d = p.r.genera();
+        TAnteprimaReport anteprima(d);
+        anteprima.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&anteprima));
+        const QString pdf = m_amb->file(QStringLiteral("stampa.pdf"));
+        {
+            QFile vecchio(pdf);
+            QVERIFY(vecchio.open(QIODevice::WriteOnly));
+            vecchio.write("vecchio");
+        }
+        const QStringList prima = QDir(m_amb->file(QString())).entryList(QDir::Files);
+        QPrinter stampante(QPrinter::HighResolution);
+        stampante.setOutputFormat(QPrinter::PdfFormat);
+        stampante.setOutputFileName(pdf);
+        stampante.setFullPage(true);
+        stampante.setCopyCount(200);  // thousands of pages: long enough to stop
+        QString avanzamento;
+        bool chiusuraRifiutata = false;
+        QTimer guardia;
+        guardia.setInterval(10);
+        connect(&guardia, &QTimer::timeout, [&] {
+            auto* box = anteprima.findChild<TFrmAvanzamento*>();
+            if (!box || !box->isVisible()) return;
+            guardia.stop();
+            avanzamento = box->ui()->LabelAvanzamento->text();
+            chiusuraRifiutata = !anteprima.close();
+            box->ui()->sbFerma->click();
+        });
+        guardia.start();
+        QVERIFY(!anteprima.stampaSu(stampante));
+        QVERIFY2(QRegularExpression(QStringLiteral("^[0-9.]+ di [0-9.]+ pagine$")).match(avanzamento).hasMatch(),
+                 qPrintable(avanzamento));
+        QVERIFY(chiusuraRifiutata);
+        QCOMPARE(QDir(m_amb->file(QString())).entryList(QDir::Files), prima);
+        {
+            QFile vecchio(pdf);
+            QVERIFY(vecchio.open(QIODevice::ReadOnly));
+            QCOMPARE(vecchio.readAll(), QByteArray("vecchio"));
+        }
+        QCOMPARE(stampante.outputFileName(), pdf);
+
+        stampante.setCopyCount(1);
+        QVERIFY(anteprima.stampaSu(stampante));
+        QCOMPARE(QDir(m_amb->file(QString())).entryList(QDir::Files), prima);
+        QStringList fogli = Pdftotext(pdf).split(QLatin1Char('\f'));
+        fogli.removeLast();
+        QCOMPARE(fogli.size(), d.numeroPagine());
+        QVERIFY(fogli.last().contains(QStringLiteral("TOTALE")));
     }
 
     // The print dialog of the preview offers the range "from … to" over the

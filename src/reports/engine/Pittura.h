@@ -6,6 +6,7 @@
 #include "reports/engine/Report.h"
 
 #include <QList>
+#include <functional>
 
 class QPainter;
 class QPagedPaintDevice;
@@ -20,8 +21,13 @@ QFont FontCheEntra(const QFont& font, const QString& testo, double larghezza, QP
                    double puntiMinimi = 0);
 
 void DipingiPagina(QPainter& pittore, const TDocumentoReport& documento, int pagina);
+// A page of the document given whole (one just laid out).
+void DipingiPagina(QPainter& pittore, const TDocumentoReport& documento, const TPaginaReport& pagina);
 // The given pages (0-based, in the order given, a page may come again) on a
-// paged device; a number outside the document is passed over.
-void DipingiDocumento(QPagedPaintDevice& dispositivo, const TDocumentoReport& documento, const QList<int>& pagine);
+// paged device; a number outside the document is passed over. After each
+// page, avanti (when given) hears how many are done and answers whether to
+// go on; false when it stopped the painting or the device could not start.
+bool DipingiDocumento(QPagedPaintDevice& dispositivo, const TDocumentoReport& documento, const QList<int>& pagine,
+                      const std::function<bool(int fatte)>& avanti = {});
 // Writes the document as an A4 PDF file; false when the file cannot be written.
 bool ScriviPdf(const TDocumentoReport& documento, const QString& file);
