@@ -485,6 +485,39 @@ private slots:
                  qPrintable(QStringLiteral("%1 byte tenuti per %2 byte di pagine").arg(tenuti).arg(d.pagine.byte())));
     }
 
+    // The same too-wide text in the same box comes out the same on every
+    // row, and as it would alone; a hook that widens the box or changes the
+    // font midway gets the text fitted anew.
+    void testoTroppoLargoRipetuto() {
+        const QString lungo = QStringLiteral("Descrizione lunghissima che non entra nella colonna");
+        auto genera = [&](int righe, const std::function<void(TReportProva&, int)>& hook) {
+            auto p = std::make_unique<TReportProva>();
+            for (int k = 0; k < righe; ++k) p->dati.aggiungi({lungo, k, QVariant()});
+            int riga = 0;
+            p->r.banda(TTipoBanda::Dettaglio)->primaDiStampare = [&, q = p.get()](bool&) { hook(*q, riga++); };
+            p->r.genera();
+            return p;
+        };
+        auto pezzi = [](const TReportProva& p) {
+            QList<QPair<QString, double>> l;
+            for (const TElementoPagina& e : p.r.documento().elementiDi(QStringLiteral("DBCodice")))
+                l << qMakePair(e.testo, p.r.documento().font[e.font].pointSizeF());
+            return l;
+        };
+        const auto solo = pezzi(*genera(1, [](TReportProva&, int) {}));
+        QVERIFY(solo[0].first != lungo || solo[0].second < 9);
+        const auto ripetuto = pezzi(*genera(3, [](TReportProva&, int) {}));
+        QCOMPARE(ripetuto, (QList<QPair<QString, double>>{solo[0], solo[0], solo[0]}));
+        const auto cambiato = pezzi(*genera(3, [](TReportProva& p, int riga) {
+            TControllo* c = p.r.controllo(QStringLiteral("DBCodice"));
+            if (riga == 1) c->impostaDimensioni(190, 6);
+            if (riga == 2) c->impostaDimensioneFont(5);
+        }));
+        QCOMPARE(cambiato[0], solo[0]);
+        QCOMPARE(cambiato[1], qMakePair(lungo, 9.0));
+        QCOMPARE(cambiato[2], qMakePair(lungo, 5.0));
+    }
+
     // A page is painted as QPainter's boxed text would paint it, pixel for
     // pixel, whatever the alignment, at the preview's and the printer's
     // resolutions: texts that fit are drawn from their baseline, others

@@ -139,16 +139,47 @@ private:
     // measuring device, looked up once per control rather than once per
     // text (a font's key is a string built anew at each call); a hook that
     // changes the control's font gets the new one.
+    // A text that may not fit its box is measured, and fitted when it does
+    // not, once: the same text in the same box comes out the same (a
+    // producer's name on each of its rows), so the outcome is kept by text,
+    // up to a bound.
+    struct TAdattato {
+        quint16 font;
+        QString testo;
+    };
     struct TFontControllo {
         QFont font;
         quint16 indice;
         TLarghezzeCaratteri* larghezze;
+        double larghezzaAdattati = -1;
+        QHash<QString, TAdattato> adattati;
     };
-    const TFontControllo& fontDi(const TControllo& c) {
+    static constexpr qsizetype MassimoAdattati = 1 << 16;
+    TFontControllo& fontDi(const TControllo& c) {
         auto it = m_fontControlli.find(&c);
         if (it == m_fontControlli.end() || !(it->font == c.font))
             it = m_fontControlli.insert(&c, {c.font, indiceFont(c.font), LarghezzeDi(c.font, DispositivoMisura())});
         return *it;
+    }
+    // The font index a text that may not fit its box is painted with; a
+    // text that does not fit may come back cut with "…".
+    quint16 adatta(const TControllo& c, TFontControllo& f, QString& testo) {
+        if (f.larghezzaAdattati != c.area.width()) {
+            f.adattati.clear();
+            f.larghezzaAdattati = c.area.width();
+        }
+        const auto trovato = f.adattati.constFind(testo);
+        if (trovato != f.adattati.constEnd()) {
+            testo = trovato->testo;
+            return trovato->font;
+        }
+        const QString originale = testo;
+        const quint16 indice = StaNelRiquadro(*f.larghezze, testo, c.area.width() * PuntiMisuraPerMm)
+                                   ? f.indice
+                                   : indiceFont(AdattaAlRiquadro(c.font, testo, c.area.width()));
+        if (f.adattati.size() >= MassimoAdattati) f.adattati.clear();
+        f.adattati.insert(originale, {indice, testo});
+        return indice;
     }
 
     void posa(const TBanda& b, double h) {
@@ -178,11 +209,11 @@ private:
             e.tipo = TElementoPagina::Testo;
             // A text wider than its box is fitted here, once, so that the
             // pages hold what every output paints.
-            const TFontControllo& f = fontDi(c);
-            if (c.area.width() <= 0 || StaNelRiquadro(*f.larghezze, t, c.area.width() * PuntiMisuraPerMm))
+            TFontControllo& f = fontDi(c);
+            if (c.area.width() <= 0 || EntraDiCerto(*f.larghezze, t, c.area.width() * PuntiMisuraPerMm))
                 e.font = f.indice;
             else
-                e.font = indiceFont(AdattaAlRiquadro(c.font, t, c.area.width()));
+                e.font = adatta(c, f, t);
             e.testo = std::move(t);
             e.allineamento = static_cast<int>(c.allineamento);
             m_pagina->elementi.append(std::move(e));

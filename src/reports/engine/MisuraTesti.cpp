@@ -46,6 +46,10 @@ TLarghezzeCaratteri* LarghezzeDi(const QFont& font, QPaintDevice* dispositivo) {
 }
 
 bool StaNelRiquadro(TLarghezzeCaratteri& l, const QString& testo, double larghezza) {
+    return EntraDiCerto(l, testo, larghezza) || l.metriche.horizontalAdvance(testo) <= larghezza;
+}
+
+bool EntraDiCerto(TLarghezzeCaratteri& l, const QString& testo, double larghezza) {
     double stima = 0;
     for (const QChar c : testo) {
         const char16_t u = c.unicode();
@@ -57,8 +61,7 @@ bool StaNelRiquadro(TLarghezzeCaratteri& l, const QString& testo, double larghez
         }
     }
     // The sum ignores kerning: close to the edge the text is measured whole.
-    if (stima <= larghezza * 0.95) return true;
-    return l.metriche.horizontalAdvance(testo) <= larghezza;
+    return stima <= larghezza * 0.95;
 }
 
 // The device the layout measures texts on: fine enough (1200 dpi) that the

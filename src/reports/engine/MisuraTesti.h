@@ -16,6 +16,9 @@ struct TLarghezzeCaratteri;
 TLarghezzeCaratteri* LarghezzeDi(const QFont& font, QPaintDevice* dispositivo);
 // Whether a text fits a width in device units.
 bool StaNelRiquadro(TLarghezzeCaratteri& l, const QString& testo, double larghezza);
+// Whether the sum of its characters' widths leaves a text clear of the
+// width, so that it fits without measuring it whole (false: it may not).
+bool EntraDiCerto(TLarghezzeCaratteri& l, const QString& testo, double larghezza);
 // The device the layout measures texts on, and its units per mm.
 QPaintDevice* DispositivoMisura();
 constexpr double PuntiMisuraPerMm = 1200 / 25.4;
