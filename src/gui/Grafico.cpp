@@ -355,7 +355,8 @@ void TFrmGrafico::BTStampaClick() {
     stampante.setResolution(DpiGrafico);
     stampante.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(10, 10, 10, 10),
                                         QPageLayout::Millimeter));
-    stampante.setDocName(m_titolo);
+    // The document's name also names the file of "Stampa su file": no "/" of the title's dates in it.
+    stampante.setDocName(QFileInfo(nomeFileProposto(QStringLiteral("pdf"))).completeBaseName());
     QPrintDialog dialogo(&stampante, this);
     if (dialogo.exec() != QDialog::Accepted) return;
     stampaSu(stampante);
