@@ -3,6 +3,7 @@
 #include "data/Orologio.h"
 #include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"
+#include "data/engine/FileTabelle.h"
 #include "movements/Azzeramenti.h"
 #include "tools/CopiaDati.h"
 
@@ -11,6 +12,8 @@
 #include <QRegularExpression>
 #include <QSqlQuery>
 #include <fcntl.h>
+#include <filesystem>
+#include <future>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -64,6 +67,54 @@ QString TogliPassiDallaCopia(const QString& storico) {
         if (sqlite3_exec(h, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) errore = QString::fromUtf8(sqlite3_errmsg(h));
     }
     sqlite3_close(h);
+    return errore;
+}
+
+// Copies the books of the program folder into the folder `destinazione`
+// (which ends with "/"), every file a backup takes. The tables are detached
+// from the store first and copied as files, which is the kernel's copy and
+// a fraction of the engine's page-by-page backup; a table with a journal
+// beside it (a write that never finished) is copied through the engine's
+// backup instead, which rolls the journal back. Each table's copy is then
+// checked with integrity_check, the checks side by side on their own
+// connections, and synced. Empty on success, otherwise what failed.
+QString CopiaLibri(TArchivio& a, const QString& cartella, const QString& destinazione) {
+    const QString rifiuto = CopiaDati::MotivoRifiuto(&a);
+    if (!rifiuto.isEmpty()) return rifiuto;
+    const QStringList file = CopiaDati::FileDaSalvare(cartella);
+    a.scollegaTutte();
+    QVector<QString> daControllare;
+    for (const QString& f : file) {
+        const QString sorgente = cartella + f, copia = destinazione + f;
+        const bool tabella = CopiaDati::TabellaDelProgramma(f);
+        if (tabella && QFileInfo::exists(sorgente + QStringLiteral("-journal"))) {
+            const QString errore = CopiaDati::SalvaFile(&a, sorgente, copia);
+            if (!errore.isEmpty()) return QStringLiteral("Errore durante la copia del file \"%1\"\n%2").arg(QDir::toNativeSeparators(sorgente), errore);
+            continue;
+        }
+        std::error_code ec;
+        std::filesystem::copy_file(QFile::encodeName(sorgente).toStdString(), QFile::encodeName(copia).toStdString(),
+                                   std::filesystem::copy_options::overwrite_existing, ec);
+        if (ec)
+            return QStringLiteral("Errore durante la copia del file \"%1\"\n%2")
+                .arg(QDir::toNativeSeparators(sorgente), QString::fromLocal8Bit(ec.message().c_str()));
+        if (tabella) daControllare << copia;
+        else SincronizzaFile(copia);
+    }
+    std::vector<std::future<QString>> controlli;
+    for (const QString& copia : daControllare)
+        controlli.push_back(std::async(std::launch::async, [copia] {
+            const QString esito = CopiaDati::ControllaIntegrita(copia);
+            if (esito.isEmpty()) SincronizzaFile(copia);
+            return esito;
+        }));
+    QString errore;
+    for (int i = 0; i < int(controlli.size()); ++i) {
+        const QString esito = controlli[i].get();
+        if (!esito.isEmpty() && errore.isEmpty())
+            errore = QStringLiteral("La copia del file \"%1\" è danneggiata (%2).")
+                         .arg(QDir::toNativeSeparators(daControllare[i]), esito);
+    }
     return errore;
 }
 
@@ -241,15 +292,10 @@ QString TChiusura::eseguiArchivio() {
         QDir(parziale).removeRecursively();
         Rifiuta(testo);
     };
-    const QStringList file = CopiaDati::FileDaSalvare(m_cartella);
-    for (const QString& f : file) {
-        const QString errore = CopiaDati::SalvaFile(&m_archivio, m_cartella + f, parziale + f);
-        if (!errore.isEmpty())
-            fallisci(QStringLiteral("Errore durante la copia del file \"%1\"\n%2\nL'anno non è stato archiviato.")
-                         .arg(QDir::toNativeSeparators(m_cartella + f), errore));
-    }
-    const QString errore = TogliPassiDallaCopia(parziale + Definizioni::Storico);
-    if (!errore.isEmpty()) fallisci(QStringLiteral("Errore nella copia dello storico: %1\nL'anno non è stato archiviato.").arg(errore));
+    const QString errore = CopiaLibri(m_archivio, m_cartella, parziale);
+    if (!errore.isEmpty()) fallisci(errore + QStringLiteral("\nL'anno non è stato archiviato."));
+    const QString erroreStorico = TogliPassiDallaCopia(parziale + Definizioni::Storico);
+    if (!erroreStorico.isEmpty()) fallisci(QStringLiteral("Errore nella copia dello storico: %1\nL'anno non è stato archiviato.").arg(erroreStorico));
     SincronizzaCartella(parziale);
     Osserva(0);
     scrivi(Archivio, Stato::InCorso, QStringLiteral("Archiviazione in corso."));
