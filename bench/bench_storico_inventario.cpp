@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
             ancore.push_back(Misura::Tempo([db] {
                 Misura::Scansione(db, QStringLiteral("SELECT ID, AZIONE, DATAOGGI, IDPROD, NOME, DESCRIZIONE, QUANTITA, "
                                                      "PREZZOACQ, PREZZO, PREZZOCAR, STORNA, STORNATODA FROM storico.storico "
-                                                     "ORDER BY ID DESC LIMIT %1").arg(TModelloMovimenti::RighePerVolta));
+                                                     "ORDER BY ID DESC LIMIT %1").arg(TModelloMovimenti::PrimaSchermata));
             }));
             sqlite3_close(db);
         }

@@ -49,7 +49,7 @@ void TModelloMovimenti::imposta(TArchivio& a, const TFiltroStorico& filtro) {
     beginResetModel();
     m_righe.clear();
     m_lettore = std::make_unique<TLettoreStorico>(a, filtro);
-    m_righe = m_lettore->prossime(RighePerVolta);
+    m_righe = m_lettore->prossime(PrimaSchermata);
     endResetModel();
 }
 

@@ -31,6 +31,10 @@ public:
     void fetchMore(const QModelIndex& genitore) override;
     const TRigaMovimento& riga(int i) const { return m_righe[i]; }
     const TLettoreStorico* lettore() const { return m_lettore.get(); }
+    // The first read fills the grid at the window's size (a screen at
+    // 1024×768 shows fewer rows); each further read as the view scrolls
+    // brings a larger block.
+    static constexpr int PrimaSchermata = 40;
     static constexpr int RighePerVolta = 200;
 
 private:

@@ -56,6 +56,7 @@ private slots:
     void azzeramentoDopoIlMovimento();
     void schermateESaldo();
     void finestraStorna();
+    void primaSchermataEPoiAScorrere();
 };
 
 void TestStorico::stornoComeMaiFatto_data() {
@@ -234,6 +235,27 @@ void TestStorico::finestraStorna() {
     QTest::mouseClick(f.ui()->btnStorna, Qt::LeftButton);
     QCOMPARE(ContaStorico(), 2);
     ZR_VERIFICA_RISPOSTE(*m_amb);
+}
+
+// The window reads only its first screen; scrolling to the end of the grid
+// brings the next block, rows in order with none missing or repeated.
+void TestStorico::primaSchermataEPoiAScorrere() {
+    DueProdotti();
+    TArchivio& a = TArchivio::corrente();
+    a.esegui(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 300) "
+                            "INSERT INTO %1 (ID, AZIONE, IDPROD, NOME, QUANTITA, DATAOGGI) "
+                            "SELECT i, 'CARICO', 1, 'P1', 1, '2026-03-01' FROM n")
+                 .arg(a.nomeQualificato(Definizioni::Storico)));
+    TfrmMovimentiMagazzino f;
+    Mostra(f);
+    TModelloMovimenti* m = f.modello();
+    QCOMPARE(m->rowCount(), TModelloMovimenti::PrimaSchermata);
+    QVERIFY(m->canFetchMore({}));
+    f.ui()->grMovimenti->scrollToBottom();
+    QTRY_COMPARE(m->rowCount(), TModelloMovimenti::PrimaSchermata + TModelloMovimenti::RighePerVolta);
+    while (m->canFetchMore({})) m->fetchMore({});
+    QCOMPARE(m->rowCount(), 300);
+    for (int r = 0; r < m->rowCount(); ++r) QCOMPARE(m->riga(r).id, 300 - r);
 }
 
 QTEST_MAIN(TestStorico)
