@@ -22,10 +22,12 @@
 #include "ui_Grafico.h"
 #include "ui_SetStampe.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QImage>
 #include <QLineSeries>
 #include <QPrinter>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -136,6 +138,22 @@ QStringList Righe(const QVector<TMovimentiGiorno>& gruppi) {
         l << QStringLiteral("%1|%2|%3|%4|%5").arg(g.giorno.toString(Qt::ISODate)).arg(g.carichi).arg(g.scarichi)
                  .arg(g.rettifiche).arg(g.saldo);
     return l;
+}
+
+// Runs the action on the chart window once it is the active modal one (the
+// reading's progress box of a slow run may come first and is passed by).
+void QuandoSiApreIlGrafico(const std::function<void(TFrmGrafico*)>& azione) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, azione] {
+        auto* g = qobject_cast<TFrmGrafico*>(QApplication::activeModalWidget());
+        if (g && g->isVisible()) {
+            timer->stop();
+            timer->deleteLater();
+            azione(g);
+        }
+    });
+    timer->start();
 }
 
 bool ImmagineDisegnata(const QString& file) {
@@ -349,14 +367,12 @@ private slots:
             w.ui()->EDaDataFlussi->setText(QStringLiteral("28/02/2026"));
             w.scegliVoce(QStringLiteral("rgQualiFlussi"), StampaCarichi);
             QString titolo, totali;
-            QuandoSiApre([&](QWidget* f) {
-                auto* g = qobject_cast<TFrmGrafico*>(f);
-                QVERIFY(g);
+            QuandoSiApreIlGrafico([&](TFrmGrafico* g) {
                 titolo = g->titolo();
                 totali = g->testoTotali();
                 QVERIFY(g->width() <= 1024 && g->height() <= 768);
                 QTest::keyClick(g, Qt::Key_Escape);
-            }, &w);
+            });
             w.ui()->BTSgrafico->click();
             QCOMPARE(titolo, QStringLiteral("Flussi dal 01/12/2025 al 28/02/2026 - Carichi"));
             QCOMPARE(totali, QStringLiteral("Totale acquisti: 43,00 €    Totale vendite: 0,00 €    Differenza: -43,00 €"));
@@ -366,10 +382,10 @@ private slots:
             TFrmAnagProdotti f;
             QVERIFY(MostraAttiva(&f));
             QString titolo;
-            QuandoSiApre([&](QWidget* w) {
-                titolo = qobject_cast<TFrmGrafico*>(w)->titolo();
-                QTest::keyClick(w, Qt::Key_Escape);
-            }, &f);
+            QuandoSiApreIlGrafico([&](TFrmGrafico* g) {
+                titolo = g->titolo();
+                QTest::keyClick(g, Qt::Key_Escape);
+            });
             f.ui()->BTGrafico->click();
             QCOMPARE(titolo, QStringLiteral("Prodotto CAFFE - Caffè in grani"));
         }
@@ -380,10 +396,10 @@ private slots:
             f.pannello()->vaiARiga(1);
             const int id = f.pannello()->idProdotto();
             QString titolo;
-            QuandoSiApre([&](QWidget* w) {
-                titolo = qobject_cast<TFrmGrafico*>(w)->titolo();
-                qobject_cast<TFrmGrafico*>(w)->ui()->sbEsci->click();
-            }, &f);
+            QuandoSiApreIlGrafico([&](TFrmGrafico* g) {
+                titolo = g->titolo();
+                g->ui()->sbEsci->click();
+            });
             f.ui()->BTGrafico->click();
             QCOMPARE(titolo, TFrmGrafico(Prodotto(id)).titolo());
             QVERIFY(id == 1 || id == 2 || id == 3);
