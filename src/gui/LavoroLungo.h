@@ -30,6 +30,7 @@
 #include <mutex>
 
 class QAbstractButton;
+class QLabel;
 class QProgressBar;
 class QWidget;
 class TFrmAvanzamento;
@@ -61,6 +62,9 @@ public:
     }
     // Work done so far, and the total when known (negative: unchanged).
     void avanzamento(qint64 fatti, qint64 totale = -1);
+    // Work run in the window's thread (TLavoroLungo::eseguiQui) lets the
+    // event loop run here, between two of its steps; in a worker, nothing.
+    void cedi();
     // A line that says what the work is doing now (the file being copied,
     // "Compressione del foglio di lavoro…"); the box shows it.
     void fase(const QString& testo);
@@ -72,6 +76,8 @@ public:
     QString testoFase() const;
 
 private:
+    friend class TLavoroLungo;
+    std::function<void()> m_cedi;
     std::atomic<bool> m_stop{false};
     std::atomic<qint64> m_fatti{0};
     std::atomic<qint64> m_totale{-1};
@@ -91,12 +97,30 @@ public:
     void aggiungiStop(QAbstractButton* pulsante);
     // A bar of the window that follows the progress as the box's does.
     void aggiungiBarra(QProgressBar* barra);
+    // A label of the window that says what the box says: the work, what it
+    // does now and how far it has come (the splash during a rebuild).
+    void aggiungiEtichetta(QLabel* etichetta);
+    // The total of the work when the window knows it before the run: the
+    // bars and the box show it from the start.
+    void totaleNoto(qint64 totale) { m_totaleNoto = totale; }
     // Without Stop: for work that cannot be left halfway.
     void senzaStop() { m_stopConsentito = false; }
+    // Without the progress box: for work whose window shows its own state
+    // and must keep the keyboard (a search read while keys are typed).
+    void senzaBox() { m_conBox = false; }
+    // Asks the running work to stop, as "Stop" does (e.g. a newer search
+    // replaces the one running); nothing when no work runs.
+    void ferma() { chiediStop(); }
 
     // Runs the work in a worker thread and returns when it has ended, the
     // event loop running meanwhile. What the work raises is raised here.
     void esegui(const std::function<void(TContestoLavoro&)>& lavoro);
+    // Runs the work here, in the window's thread and on the store's own
+    // connection, for work cut into steps each shorter than a frame: the
+    // event loop runs where the work calls TContestoLavoro::cedi(). For work
+    // that must see what the program's connection sees (its temporary
+    // objects, its open transaction). The same box, Stop and bars.
+    void eseguiQui(const std::function<void(TContestoLavoro&)>& lavoro);
     // The same, handing back what the work computes.
     template <class R>
     R calcola(const std::function<R(TContestoLavoro&)>& lavoro) {
@@ -114,6 +138,7 @@ public:
     static constexpr int RitardoBoxMs = 200;
 
 private:
+    void avvia(const std::function<void(TContestoLavoro&)>& lavoro, bool nelThread);
     void aggiorna();
     void chiediStop();
 
@@ -121,10 +146,14 @@ private:
     QString m_titolo;
     TUnitaAvanzamento m_unita;
     bool m_stopConsentito = true;
+    bool m_conBox = true;
+    qint64 m_totaleNoto = -1;
+    bool m_inVista = false;  // the run has lasted long enough to be shown
     std::unique_ptr<TContestoLavoro> m_contesto;
     QPointer<TFrmAvanzamento> m_box;
     QList<QPointer<QAbstractButton>> m_stop;
     QList<QPointer<QProgressBar>> m_barre;
+    QList<QPointer<QLabel>> m_etichette;
 };
 
 // The text of the progress: "1.234 di 5.678 record", "12,5 di 80,0 MB";

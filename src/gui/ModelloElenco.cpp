@@ -3,8 +3,12 @@
 #include "data/engine/Archivio.h"
 #include "data/engine/Errore.h"
 #include "data/engine/Istruzione.h"
+#include "data/engine/Valori.h"
+#include "gui/LavoroLungo.h"
 
+#include <QScopeGuard>
 #include <QSqlQuery>
+#include <atomic>
 #include <cstring>
 #include <sqlite3.h>
 
@@ -17,6 +21,11 @@ QString Virgolette(const QString& campo) { return QLatin1Char('"') + campo + QLa
 }  // namespace
 
 TModelloElenco::TModelloElenco(QObject* genitore) : QAbstractTableModel(genitore) {}
+
+TModelloElenco::~TModelloElenco() {
+    ++m_generazione;
+    if (m_lavoro) m_lavoro->ferma();
+}
 
 void TModelloElenco::impostaColonne(const QVector<Colonna>& colonne) {
     beginResetModel();
@@ -45,7 +54,21 @@ void TModelloElenco::cerca(const QString& tabella, const QVector<Ricerca>& ricer
     riesegui();
 }
 
+void TModelloElenco::interrompiLettura() {
+    ++m_generazione;
+    // Fields being read for this same list serve the new texts too: that
+    // reading goes on.
+    if (m_lavoro && !leggeIndiceDellaLista()) m_lavoro->ferma();
+}
+
+bool TModelloElenco::leggeIndiceDellaLista() const {
+    const Indice* x = m_letturaIndice;
+    return x && m_leggeCampi.load() && !m_ricerche.isEmpty() && x->tabella == m_tabella && x->campi == campiCercati() &&
+           x->ordine == m_ordine && x->condizione == m_condizione && x->parametri == m_parametri;
+}
+
 void TModelloElenco::riesegui() {
+    interrompiLettura();
     if (m_tabella.isEmpty()) return;
     if (!m_ricerche.isEmpty()) {
         filtra();
@@ -70,6 +93,10 @@ void TModelloElenco::riesegui() {
 
 void TModelloElenco::aggiornaValori() {
     if (m_tabella.isEmpty()) return;
+    if (m_inLettura) {
+        riesegui();
+        return;
+    }
     qint64 modifiche, versione;
     timbro(modifiche, versione);
     if (m_ricerche.isEmpty() || !indiceDellaLista(versione)) {
@@ -106,47 +133,192 @@ void TModelloElenco::timbro(qint64& modifiche, qint64& versione) const {
     if (sqlite3_step(s.handle()) == SQLITE_ROW) versione = sqlite3_column_int64(s.handle(), 0);
 }
 
-void TModelloElenco::costruisciIndice(const QStringList& campi) {
-    TArchivio& a = TArchivio::corrente();
-    QString sql = QStringLiteral("SELECT rowid");
-    for (const QString& c : campi) sql += QStringLiteral(", lower(%1)").arg(Virgolette(c));
-    sql += QStringLiteral(" FROM ") + a.nomeQualificato(m_tabella);
-    if (!m_condizione.isEmpty()) sql += QStringLiteral(" WHERE ") + m_condizione;
-    sql += QStringLiteral(" ORDER BY ") + (m_ordine.isEmpty() ? QStringLiteral("rowid") : m_ordine);
+TModelloElenco::Indice TModelloElenco::listaAttuale() const {
     Indice x;
     x.tabella = m_tabella;
     x.ordine = m_ordine;
     x.condizione = m_condizione;
     x.parametri = m_parametri;
-    x.campi = campi;
-    const auto n = campi.size();
+    x.campi = campiCercati();
+    timbro(x.modifiche, x.versione);
+    const TArchivio& a = TArchivio::corrente();
+    x.connessione = a.handle();
+    x.collegamenti = a.collegamenti();
+    return x;
+}
+
+namespace {
+
+QString OrdineLista(const QString& ordine) { return ordine.isEmpty() ? QStringLiteral("rowid") : ordine; }
+
+// Reads the searched fields of the list into x, on the given store; false
+// (x emptied) as soon as they pass the budget in bytes.
+bool LeggiIndice(TArchivio& a, TModelloElenco::Indice& x, qint64 budget) {
+    QString sql = QStringLiteral("SELECT rowid");
+    for (const QString& c : x.campi) sql += QStringLiteral(", lower(%1)").arg(Virgolette(c));
+    sql += QStringLiteral(" FROM ") + a.nomeQualificato(x.tabella);
+    if (!x.condizione.isEmpty()) sql += QStringLiteral(" WHERE ") + x.condizione;
+    sql += QStringLiteral(" ORDER BY ") + OrdineLista(x.ordine);
+    const auto n = x.campi.size();
     x.testi.resize(n);
     x.inizi.fill(QVector<qint64>{0}, n);
     x.nulli.resize(n);
-    sqlite3* h = a.handle();
-    x.connessione = h;
-    x.collegamenti = a.collegamenti();
-    timbro(x.modifiche, x.versione);
-    TIstruzione istruzione(h, sql);
-    istruzione.lega(m_parametri);
+    // What a row takes besides its texts: its key, an offset and a flag per field.
+    const qint64 perRiga = 8 + 9 * n;
+    qint64 byte = 0;
+    TIstruzione istruzione(a.handle(), sql);
+    istruzione.lega(x.parametri);
     sqlite3_stmt* s = istruzione.handle();
     while (istruzione.riga()) {
         x.chiavi << sqlite3_column_int64(s, 0);
+        byte += perRiga;
         for (int j = 0; j < n; ++j) {
             const bool nullo = sqlite3_column_type(s, j + 1) == SQLITE_NULL;
-            if (!nullo)
-                x.testi[j].append(reinterpret_cast<const char*>(sqlite3_column_text(s, j + 1)), sqlite3_column_bytes(s, j + 1));
+            if (!nullo) {
+                const int lunghezza = sqlite3_column_bytes(s, j + 1);
+                x.testi[j].append(reinterpret_cast<const char*>(sqlite3_column_text(s, j + 1)), lunghezza);
+                byte += lunghezza;
+            }
             x.nulli[j] << nullo;
             x.inizi[j] << x.testi[j].size();
         }
+        if (byte > budget) {
+            x.chiavi = {};
+            x.testi = {};
+            x.inizi = {};
+            x.nulli = {};
+            return false;
+        }
     }
-    m_indice = std::move(x);
+    return true;
 }
 
+// The keys of the rows of a search, in the list's order, as the engine finds
+// them: each field, folded by the store's lower(), begins with (or contains)
+// the text folded the same way, % and _ taken literally; a null field never
+// matches. The same rows as the filter of the fields in memory.
+QVector<qint64> ChiaviRicerca(TArchivio& a, const TModelloElenco::Indice& x, const QVector<TRicerca>& ricerche) {
+    QStringList condizioni;
+    if (!x.condizione.isEmpty()) condizioni << QLatin1Char('(') + x.condizione + QLatin1Char(')');
+    QVariantList valori = x.parametri;
+    for (const TRicerca& r : ricerche) {
+        condizioni << QStringLiteral("lower(%1) LIKE ? ESCAPE '\\'").arg(Virgolette(r.campo));
+        const QString testo = EscapeLike(r.testo.toLower());
+        valori << (r.contiene ? QLatin1Char('%') + testo + QLatin1Char('%') : testo + QLatin1Char('%'));
+    }
+    const QString sql = QStringLiteral("SELECT rowid FROM %1 WHERE %2 ORDER BY %3")
+                            .arg(a.nomeQualificato(x.tabella), condizioni.join(QStringLiteral(" AND ")), OrdineLista(x.ordine));
+    QVector<qint64> chiavi;
+    TIstruzione s(a.handle(), sql);
+    s.lega(valori);
+    while (s.riga()) chiavi << sqlite3_column_int64(s.handle(), 0);
+    return chiavi;
+}
+
+int ControlloStop(void* contesto) { return static_cast<const TContestoLavoro*>(contesto)->fermato() ? 1 : 0; }
+
+}  // namespace
+
 void TModelloElenco::filtra() {
-    qint64 modifiche, versione;
-    timbro(modifiche, versione);
-    if (!indiceDellaLista(versione) || m_indice.modifiche != modifiche) costruisciIndice(campiCercati());
+    // A reading under way serves this call: it searches again for the list
+    // asked now when it has ended.
+    if (m_inLettura) return;
+    m_inLettura = true;
+    const auto fine = qScopeGuard([this] {
+        m_inLettura = false;
+        m_lavoro = nullptr;
+        m_letturaIndice = nullptr;
+    });
+    for (;;) {
+        const quint64 generazione = m_generazione;
+        Indice lista = listaAttuale();
+        const bool stessaLista = indiceDellaLista(lista.versione);
+        if (stessaLista && !m_indice.grande && m_indice.modifiche == lista.modifiche) {
+            QVector<qint64> chiavi = filtraIndice();
+            beginResetModel();
+            m_chiavi = std::move(chiavi);
+            m_pagine.clear();
+            endResetModel();
+            return;
+        }
+        // A list known to pass the budget is searched by the engine at once;
+        // otherwise its fields are read, and searched by the engine when they
+        // pass it.
+        const bool leggiCampi = !(m_indice.grande && m_indice.tabella == lista.tabella && m_indice.campi == lista.campi &&
+                                  m_indice.ordine == lista.ordine && m_indice.condizione == lista.condizione &&
+                                  m_indice.parametri == lista.parametri);
+        const QVector<Ricerca> ricerche = m_ricerche;
+        const qint64 budget = m_budgetIndice;
+        Indice letto = lista;
+        bool completo = false, grande = !leggiCampi, fermata = false;
+        QVector<qint64> chiavi;
+        const auto cercaSu = [&](TArchivio& archivio, const std::function<bool()>& lettoreAggiornato) {
+            if (leggiCampi) {
+                completo = LeggiIndice(archivio, letto, budget);
+                if (completo) return;
+                grande = true;
+                m_leggeCampi.store(false);
+                if (!lettoreAggiornato()) return;
+            }
+            chiavi = ChiaviRicerca(archivio, lista, ricerche);
+        };
+        TArchivio& a = TArchivio::corrente();
+        if (a.inTransazione()) {
+            // Rows written in a transaction still open are seen only on the
+            // store's own connection.
+            cercaSu(a, [] { return true; });
+        } else {
+            const QString cartella = a.cartella();
+            TLavoroLungo lavoro(nullptr, QStringLiteral("Ricerca in corso"));
+            lavoro.senzaBox();
+            m_lavoro = &lavoro;
+            m_letturaIndice = leggiCampi ? &lista : nullptr;
+            m_leggeCampi.store(leggiCampi);
+            const std::atomic<quint64>& attuale = m_generazione;
+            try {
+                lavoro.esegui([&](TContestoLavoro& c) {
+                    TArchivio proprio(cartella);
+                    sqlite3_progress_handler(proprio.handle(), 4096, ControlloStop, &c);
+                    try {
+                        // Fields that passed the budget: the search of texts
+                        // that newer keys replaced is not run.
+                        cercaSu(proprio, [&] { return attuale.load() == generazione; });
+                    } catch (const ErroreArchivio&) {
+                        c.controlla();
+                        throw;
+                    }
+                    sqlite3_progress_handler(proprio.handle(), 0, nullptr, nullptr);
+                });
+            } catch (const ErroreLavoroFermato&) {
+                fermata = true;
+            }
+            m_lavoro = nullptr;
+            m_letturaIndice = nullptr;
+        }
+        if (completo) {
+            m_indice = std::move(letto);
+        } else if (grande) {
+            m_indice = std::move(lista);
+            m_indice.grande = true;
+        }
+        if (generazione != m_generazione) {
+            // The list changed meanwhile: the newest search runs now; a list
+            // that is no longer a search was read by its own call.
+            if (m_tabella.isEmpty() || m_ricerche.isEmpty()) return;
+            continue;
+        }
+        // Stopped for another reason (the program is ending): the rows held stay.
+        if (fermata) return;
+        if (completo) chiavi = filtraIndice();
+        beginResetModel();
+        m_chiavi = std::move(chiavi);
+        m_pagine.clear();
+        endResetModel();
+        return;
+    }
+}
+
+QVector<qint64> TModelloElenco::filtraIndice() const {
     // The text folded as the store's lower() folds the field (the same
     // Unicode lower case), compared byte for byte in UTF-8, where a
     // character never matches the middle of another.
@@ -171,13 +343,11 @@ void TModelloElenco::filtra() {
         }
         if (tenuta) chiavi << m_indice.chiavi[i];
     }
-    beginResetModel();
-    m_chiavi = std::move(chiavi);
-    m_pagine.clear();
-    endResetModel();
+    return chiavi;
 }
 
 void TModelloElenco::svuota() {
+    interrompiLettura();
     beginResetModel();
     m_tabella.clear();
     m_ricerche.clear();

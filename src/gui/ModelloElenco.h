@@ -6,7 +6,12 @@
 // list of 100,000 products thus reads 100,000 keys and one page of rows.
 // A search typed key by key (cerca) does not go back to the table: the
 // searched fields, as the store's lower() gives them, are kept in memory in
-// the list's order and read again only when the table changed.
+// the list's order and read again only when the table changed. They are read
+// beside the interface, on a connection of the worker's own, so that the
+// first key never holds the window; keys typed meanwhile are searched when
+// the reading has ended. A table whose fields would take more memory than a
+// fixed budget is searched by the engine instead, key by key, also beside
+// the interface: a newer key stops the reading of the older one.
 
 #include "data/ElencoRighe.h"
 #include "data/Ricerche.h"
@@ -17,6 +22,9 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
+#include <atomic>
+
+class TLavoroLungo;
 
 class TModelloElenco : public QAbstractTableModel, public TElencoRighe {
     Q_OBJECT
@@ -27,6 +35,7 @@ public:
     };
 
     explicit TModelloElenco(QObject* genitore = nullptr);
+    ~TModelloElenco() override;
 
     void impostaColonne(const QVector<Colonna>& colonne);
     // Runs the list on a table (its published name, e.g. Definizioni::Prodotti): the WHERE fragment
@@ -41,6 +50,9 @@ public:
     // among the records of a fixed WHERE fragment with bound values (e.g. a
     // chosen category; empty for every record). Changing the fragment or its
     // values reads the table again; changing only the searched texts does not.
+    // Returns when the rows are there, the event loop running meanwhile; a
+    // call made meanwhile (a key typed while the fields are read) returns at
+    // once, and the running call searches again for it before it returns.
     void cerca(const QString& tabella, const QVector<Ricerca>& ricerche, const QString& ordine = {},
                const QString& condizione = {}, const QVariantList& parametri = {});
     // Runs the same list again (after a store or a delete).
@@ -55,6 +67,12 @@ public:
     void aggiornaValori();
     // Empties the list and forgets its query.
     void svuota();
+    // A search is being read beside the interface.
+    bool inLettura() const { return m_inLettura; }
+    // The most the searched fields of a list may take in memory; a larger
+    // table is searched by the engine. For tests and benchmarks.
+    static constexpr qint64 BudgetIndiceByte = 24 * 1024 * 1024;
+    void impostaBudgetIndice(qint64 byte) { m_budgetIndice = byte; }
 
     int conteggio() const override { return static_cast<int>(m_chiavi.size()); }
     // The value of a field of the given row (a shown column or any other field
@@ -69,17 +87,10 @@ public:
     // The value of the field at that position on the given row; null outside the list.
     QVariant valoreA(int riga, int indiceCampo) const override;
 
-    int rowCount(const QModelIndex& genitore = {}) const override;
-    int columnCount(const QModelIndex& genitore = {}) const override;
-    QVariant data(const QModelIndex& indice, int ruolo = Qt::DisplayRole) const override;
-    QVariant headerData(int sezione, Qt::Orientation orientamento, int ruolo = Qt::DisplayRole) const override;
-
-private:
-    void leggiPagina(int pagina) const;
-    void filtra();
     // The searched fields of every row of the table, in the list's order:
     // each field's folded texts one after another (UTF-8), where each starts,
-    // and which are null.
+    // and which are null. A list whose fields pass the budget keeps only its
+    // stamp (grande): its searches run on the engine.
     struct Indice {
         QString tabella, ordine, condizione;
         QVariantList parametri;
@@ -88,11 +99,23 @@ private:
         quint64 collegamenti = 0;
         qint64 modifiche = -1;
         qint64 versione = -1;
+        bool grande = false;
         QVector<qint64> chiavi;
         QVector<QByteArray> testi;
         QVector<QVector<qint64>> inizi;  // per field: n + 1 offsets
         QVector<QVector<bool>> nulli;
     };
+
+    int rowCount(const QModelIndex& genitore = {}) const override;
+    int columnCount(const QModelIndex& genitore = {}) const override;
+    QVariant data(const QModelIndex& indice, int ruolo = Qt::DisplayRole) const override;
+    QVariant headerData(int sezione, Qt::Orientation orientamento, int ruolo = Qt::DisplayRole) const override;
+
+private:
+    void leggiPagina(int pagina) const;
+    void filtra();
+    // A reading under way that no longer serves the list asked is stopped.
+    void interrompiLettura();
     // The stamp that tells whether the table may have changed since the index
     // was read: this connection's changes, the file's data version (other
     // programs' writes) and the store's attaches and detaches (another file).
@@ -104,7 +127,12 @@ private:
     // files attached, and no other program wrote to the file since (its
     // data version); this connection's own changes are not looked at.
     bool indiceDellaLista(qint64 versione) const;
-    void costruisciIndice(const QStringList& campi);
+    // The list asked now, with the stamp taken on the store's connection.
+    Indice listaAttuale() const;
+    // The reading under way is of this list's fields (not of one search).
+    bool leggeIndiceDellaLista() const;
+    // The filter of the fields in memory with the searched texts.
+    QVector<qint64> filtraIndice() const;
 
     QVector<Colonna> m_colonne;
     QStringList m_extra;
@@ -112,6 +140,12 @@ private:
     QVariantList m_parametri;
     QVector<Ricerca> m_ricerche;
     Indice m_indice;
+    qint64 m_budgetIndice = BudgetIndiceByte;
+    bool m_inLettura = false;
+    std::atomic<quint64> m_generazione{0};  // grows at every change of the list asked
+    TLavoroLungo* m_lavoro = nullptr;  // the reading under way
+    const Indice* m_letturaIndice = nullptr;  // the list whose fields it reads, if so
+    std::atomic<bool> m_leggeCampi{false};    // and it is still reading them
     QVector<qint64> m_chiavi;
     mutable QHash<int, QVector<QVector<QVariant>>> m_pagine;  // page -> rows -> fields
 };

@@ -1,6 +1,7 @@
 // The searches typed key by key: the list filtered in memory gives the same
 // rows, in the same order, as the search over the table it replaced
-// (lower(field) LIKE with % _ and \ escaped), and sees the table's changes.
+// (lower(field) LIKE with % _ and \ escaped), and sees the table's changes;
+// keys typed while the fields are read beside the interface are not lost.
 // Products (registry, list and the movement windows' panel with its
 // category), producers and categories.
 
@@ -12,7 +13,9 @@
 #include "movements/Movimenti.h"
 #include "registries/DatiRegistri.h"
 
+#include <QTimer>
 #include <QtTest>
+#include <functional>
 
 namespace {
 
@@ -265,6 +268,49 @@ private slots:
         Sqlite3(m_amb->file(QStringLiteral("prodotti.db")), QStringLiteral("update prodotti set NOME = 'caffè04' where ID = 4;"));
         m.riesegui();
         QCOMPARE(Chiavi(m), (QList<qint64>{12, 1, 2, 5, 4}));
+    }
+
+    // Keys typed while the first search is read (the search called again
+    // from the event loop that the reading keeps turning) end with the rows
+    // of the last texts, as typed slowly: with the fields read into memory,
+    // and with a table past the budget, searched by the engine key by key.
+    void tastiDigitatiDuranteLaLettura_data() {
+        QTest::addColumn<qint64>("budget");
+        QTest::newRow("campi in memoria") << TModelloElenco::BudgetIndiceByte;
+        QTest::newRow("oltre il budget, ricerca sul motore") << qint64(1);
+    }
+    void tastiDigitatiDuranteLaLettura() {
+        QFETCH(qint64, budget);
+        Fixture();
+        TArchivio& a = TArchivio::corrente();
+        a.esegui(QStringLiteral("with recursive n(i) as (select 100 union all select i + 1 from n where i < 30000) "
+                                "insert into %1 (%2, %3, %4) select i, case i % 3 when 0 then 'CA' when 1 then 'CAF' "
+                                "else 'CAFF' end || i, case i % 2 when 0 then 'orzo' else 'caffè' end from n")
+                     .arg(a.nomeQualificato(Definizioni::Prodotti), Prodotti::Id, Prodotti::Nome, Prodotti::Descrizione));
+        const QStringList tasti{QStringLiteral("c"), QStringLiteral("ca"), QStringLiteral("caf"), QStringLiteral("caff1")};
+        TModelloElenco m;
+        m.impostaBudgetIndice(budget);
+        m.impostaColonne({{Prodotti::Id, QStringLiteral("ID")}});
+        QList<bool> duranteLaLettura;
+        int prossimo = 1;
+        std::function<void()> digita = [&] {
+            if (prossimo >= tasti.size()) return;
+            duranteLaLettura << m.inLettura();
+            m.cerca(Definizioni::Prodotti, RicercaProdotti(tasti[prossimo++], QStringLiteral("È")), Prodotti::Nome);
+            QTimer::singleShot(0, &m, digita);
+        };
+        QTimer::singleShot(0, &m, digita);
+        m.cerca(Definizioni::Prodotti, RicercaProdotti(tasti[0], QStringLiteral("È")), Prodotti::Nome);
+        QCOMPARE(duranteLaLettura, (QList<bool>{true, true, true}));
+        QVERIFY(!m.inLettura());
+        const QList<qint64> attese = RicercaSql(tasti.last(), QStringLiteral("è"), Prodotti::Nome);
+        QCOMPARE(attese.size(), 1851);
+        QCOMPARE(Chiavi(m), attese);
+        TModelloElenco lento;
+        lento.impostaBudgetIndice(budget);
+        lento.impostaColonne({{Prodotti::Id, QStringLiteral("ID")}});
+        for (const QString& t : tasti) lento.cerca(Definizioni::Prodotti, RicercaProdotti(t, QStringLiteral("È")), Prodotti::Nome);
+        QCOMPARE(Chiavi(lento), attese);
     }
 };
 

@@ -2,12 +2,14 @@
 #include "data/engine/FileTabelle.h"
 #include "data/engine/FunzioniSql.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QThread>
 #include <QUuid>
 #include <algorithm>
 #include <memory>
@@ -16,6 +18,13 @@
 namespace {
 
 std::unique_ptr<TArchivio> g_corrente;
+// The store a worker thread opened for itself (TArchivioDelThread).
+thread_local TArchivio* t_delThread = nullptr;
+
+bool ThreadDelProgramma() {
+    const QCoreApplication* app = QCoreApplication::instance();
+    return !app || QThread::currentThread() == app->thread();
+}
 
 QString Quota(const QString& identificatore) {
     QString s = identificatore;
@@ -93,6 +102,11 @@ TArchivio::~TArchivio() {
 }
 
 TArchivio& TArchivio::corrente() {
+    if (t_delThread) return *t_delThread;
+    // The program's connection belongs to its thread: a worker that has not
+    // opened a store of its own must not reach it.
+    if (!ThreadDelProgramma())
+        throw ErroreArchivio(QStringLiteral("Archivio non aperto in questo lavoro"), ErroreArchivio::CtxApertura);
     if (!g_corrente) throw ErroreArchivio(QStringLiteral("Archivio non aperto"), ErroreArchivio::CtxApertura);
     return *g_corrente;
 }
@@ -104,7 +118,14 @@ void TArchivio::apriCorrente(const QString& cartella) {
 
 void TArchivio::chiudiCorrente() { g_corrente.reset(); }
 
-bool TArchivio::esisteCorrente() { return g_corrente != nullptr; }
+bool TArchivio::esisteCorrente() { return t_delThread || (ThreadDelProgramma() && g_corrente != nullptr); }
+
+TArchivioDelThread::TArchivioDelThread(const QString& cartella)
+    : m_archivio(std::make_unique<TArchivio>(cartella)), m_precedente(t_delThread) {
+    t_delThread = m_archivio.get();
+}
+
+TArchivioDelThread::~TArchivioDelThread() { t_delThread = m_precedente; }
 
 QSqlDatabase TArchivio::db() const { return QSqlDatabase::database(m_nomeConnessione, false); }
 

@@ -15,6 +15,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
+#include <memory>
 #include <stdexcept>
 
 #include "data/engine/Errore.h"
@@ -31,7 +32,9 @@ public:
     TArchivio& operator=(const TArchivio&) = delete;
 
     // The store of the running program, opened on the program folder by
-    // ApriArchivio; tests open it on a temporary folder.
+    // ApriArchivio; tests open it on a temporary folder. In a worker thread
+    // that opened a store of its own (TArchivioDelThread), that store; in any
+    // other worker, an error: the program's connection serves its thread only.
     static TArchivio& corrente();
     static void apriCorrente(const QString& cartella);
     static void chiudiCorrente();
@@ -103,6 +106,24 @@ private:
     quint64 m_collegamenti = 0;
     QHash<QString, QString> m_collocate;  // schema -> file outside the folder
     int m_livello = 0;
+};
+
+// A connection of a worker thread's own on a program folder, which
+// TArchivio::corrente() returns in that thread while the object lives, so
+// that the routines written for the program's store run beside the interface
+// unchanged (SQLite: one connection per thread). Created and destroyed in the
+// worker. The folder's lock is the process's: the worker writes under it.
+class TArchivioDelThread {
+public:
+    explicit TArchivioDelThread(const QString& cartella);
+    ~TArchivioDelThread();
+    TArchivioDelThread(const TArchivioDelThread&) = delete;
+    TArchivioDelThread& operator=(const TArchivioDelThread&) = delete;
+    TArchivio& archivio() { return *m_archivio; }
+
+private:
+    std::unique_ptr<TArchivio> m_archivio;
+    TArchivio* m_precedente;
 };
 
 // One multi-step write: rolled back when it goes out of scope uncommitted.
