@@ -3,6 +3,7 @@
 #include "data/CreaTabelle.h"
 #include "data/CreaTabelleGenerali.h"
 #include "data/engine/Archivio.h"
+#include "gui/LavoroLungo.h"
 #include "gui/Messaggi.h"
 #include "gui/OperazioneInCorso.h"
 #include "tools/CopiaDati.h"
@@ -69,7 +70,7 @@ TAvvioCartella::TAvvioCartella(const QString& cartella) : m_blocco(cartella) {
     TArchivio::recuperaAvanzi(cartella);
 }
 
-void CreaTabelleAllAvvio() {
+void CreaTabelleAllAvvio(QLabel* avanzamento) {
     TResocontoTabelle resoconto;
     auto mostra = [&resoconto] {
         for (const TAvvisoTabelle& a : resoconto) {
@@ -79,8 +80,25 @@ void CreaTabelleAllAvvio() {
     };
     try {
         TCursoreOccupato cursore;
-        CreaTabelleGenerali(&resoconto);
-        CreaTabelle(&resoconto);
+        TArchivio& a = TArchivio::corrente();
+        // The program's connection lets go of the table files: a file that
+        // a rebuild replaces is attached anew when it is next used.
+        a.scollegaTutte();
+        const QString cartella = a.cartella();
+        TLavoroLungo lavoro(nullptr, QStringLiteral("Aggiornamento degli archivi"));
+        lavoro.senzaStop();
+        if (avanzamento) {
+            lavoro.senzaBox();
+            lavoro.aggiungiEtichetta(avanzamento);
+        }
+        lavoro.esegui([&](TContestoLavoro& c) {
+            const TArchivioDelThread proprio(cartella);
+            CreaTabelleGenerali(&resoconto);
+            CreaTabelle(&resoconto, [&c](const QString& tabella, qint64 fatti, qint64 totale) {
+                c.fase(QStringLiteral("Ricostruzione della tabella %1").arg(tabella));
+                c.avanzamento(fatti, totale);
+            });
+        });
     } catch (...) {
         mostra();
         throw;

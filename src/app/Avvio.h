@@ -5,6 +5,8 @@
 
 #include <QString>
 
+class QLabel;
+
 // The exclusive lock of a program folder, held as long as the object lives.
 // It is an flock on an open file: the system releases it when the process
 // ends, killed or not, so a lock is never left stale.
@@ -43,5 +45,8 @@ QString MessaggioCartellaNonScrivibile(const QString& cartella);
 
 // Creates or upgrades every table as the main window does at start-up, under
 // the busy cursor, then shows what the table routines noted, in order; when a
-// routine fails, its notes are shown before the failure goes on.
-void CreaTabelleAllAvvio();
+// routine fails, its notes are shown before the failure goes on. The work
+// runs beside the event loop on a connection of its own; a rebuild that
+// lasts shows the table and the records copied on the given label (the
+// splash's), or in the progress box when none is given. It cannot be stopped.
+void CreaTabelleAllAvvio(QLabel* avanzamento = nullptr);

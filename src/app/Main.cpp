@@ -50,7 +50,7 @@
 #include <QFileInfo>
 #include <QTimer>
 
-TfrmMain::TfrmMain(QWidget* genitore) : QMainWindow(genitore), m_ui(std::make_unique<Ui::TfrmMain>()) {
+TfrmMain::TfrmMain(QWidget* genitore, TfrmStart* avvio) : QMainWindow(genitore), m_ui(std::make_unique<Ui::TfrmMain>()) {
     m_ui->setupUi(this);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -107,18 +107,18 @@ TfrmMain::TfrmMain(QWidget* genitore) : QMainWindow(genitore), m_ui(std::make_un
     collega(m_ui->ChiusuraAnno1, &TfrmMain::ChiusuraAnno1Click);
     collega(m_ui->ApriAnnoArchiviato1, &TfrmMain::ApriAnnoArchiviato1Click);
 
-    FormCreate();
+    FormCreate(avvio);
 }
 
 TfrmMain::~TfrmMain() {
     if (&SelezioneCorrente() == &selezione) ImpostaSelezioneCorrente(nullptr);
 }
 
-void TfrmMain::FormCreate() {
+void TfrmMain::FormCreate(TfrmStart* avvio) {
     // A failure here ends the table routines and the remaining creation
     // steps; the general error display shows it and the program goes on.
-    EseguiMostrandoErrori([this] {
-        CreaTabelleAllAvvio();
+    EseguiMostrandoErrori([this, avvio] {
+        CreaTabelleAllAvvio(avvio ? avvio->etichettaAvanzamento() : nullptr);
         MostraAnnoDiLavoro();
         MostraProdottiInEsaurimento();
         MostraProdottiInScadenza();

@@ -21,7 +21,9 @@ class TfrmStart;
 class TfrmMain : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TfrmMain(QWidget* genitore = nullptr);
+    // avvio: the splash already shown, where the table creation shows its
+    // progress (none: the progress box of a long run).
+    explicit TfrmMain(QWidget* genitore = nullptr, TfrmStart* avvio = nullptr);
     ~TfrmMain() override;
 
     // The about box and the splash, created after this window; the splash is
@@ -44,7 +46,7 @@ protected:
     void showEvent(QShowEvent* evento) override;
 
 private:
-    void FormCreate();
+    void FormCreate(TfrmStart* avvio);
     void About1Click();
     void btnEsciClick();
     void Impostazioni1Click();

@@ -37,7 +37,21 @@ void TfrmStart::showEvent(QShowEvent* evento) {
     m_timer.start();
 }
 
+void TfrmStart::mostraCaricamento() {
+    m_caricamento = true;
+    show();
+}
+
+void TfrmStart::fineCaricamento(QWidget* finestraPrincipale) {
+    m_principale = finestraPrincipale;
+    m_caricamento = false;
+}
+
+QLabel* TfrmStart::etichettaAvanzamento() const { return m_ui->LabAvanzamento; }
+
 void TfrmStart::TimerStartTimer() {
+    // The tables are still being created: the next tick closes the splash.
+    if (m_caricamento) return;
     m_timer.stop();
     if (m_principale) m_principale->setVisible(true);
     close();

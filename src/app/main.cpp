@@ -1,7 +1,7 @@
 // Program entry: the application, the table store on the program folder (the
-// executable's, or the one given as the only argument), the
-// main window (which creates and upgrades the tables), the about box, the
-// splash; then the event loop until "Esci".
+// executable's, or the one given as the only argument), the about box and
+// the splash, the main window (which creates and upgrades the tables, its
+// progress on the splash); then the event loop until "Esci".
 
 #include "app/About.h"
 #include "app/Applicazione.h"
@@ -30,9 +30,11 @@ int main(int argc, char** argv) {
     if (!EseguiMostrandoErrori([] { TArchivio::apriCorrente(CartellaProgramma()); })) return 1;
     int esito = 0;
     {
-        TfrmMain principale;
         TFrmAbout about;
-        TfrmStart start(&about, &principale);
+        TfrmStart start(&about, nullptr);
+        start.mostraCaricamento();
+        TfrmMain principale(nullptr, &start);
+        start.fineCaricamento(&principale);
         principale.impostaFinestre(&about, &start);
         if (cartellaIndicata) principale.MostraAnnoDiLavoro(CartellaProgramma());
         principale.show();

@@ -7,7 +7,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTextStream>
+#include <sqlite3.h>
 
 namespace {
 
@@ -56,8 +58,22 @@ bool IndiciUguali(const TStrutturaTabella& definita, const TStrutturaTabella& es
 // The copy of every old record in one statement. It succeeds only when the
 // new structure accepts every record; otherwise it leaves nothing behind and
 // the records are copied one by one, so that each refused one is logged.
+// Counts the rows the copy reads, for its progress: a function of no
+// arguments that is always true, put in the copy's WHERE.
+struct TContaRighe {
+    const std::function<void(qint64)>* avanzamento;
+    qint64 righe = 0;
+};
+
+void FunzioneContaRighe(sqlite3_context* contesto, int, sqlite3_value**) {
+    auto* c = static_cast<TContaRighe*>(sqlite3_user_data(contesto));
+    if (++c->righe % 4096 == 0) (*c->avanzamento)(c->righe);
+    sqlite3_result_int(contesto, 1);
+}
+
 bool CopiaInBlocco(TArchivio& a, const QString& vecchia, const TStrutturaTabella& vecchiaStruttura,
-                   const QString& nuova, const TStrutturaTabella& nuovaStruttura) {
+                   const QString& nuova, const TStrutturaTabella& nuovaStruttura,
+                   const std::function<void(qint64)>& avanzamento) {
     QStringList destinazione, sorgente;
     for (const TDefCampo& d : nuovaStruttura.campi) {
         const int i = vecchiaStruttura.indiceCampo(d.nome);
@@ -87,11 +103,18 @@ bool CopiaInBlocco(TArchivio& a, const QString& vecchia, const TStrutturaTabella
         a.valoreSingolo(QStringLiteral("SELECT count(*) FROM %1 WHERE %2").arg(a.nomeQualificato(vecchia), vuoti.join(QStringLiteral(" OR "))))
                 .toInt() > 0)
         return false;
+    TContaRighe conta{&avanzamento};
+    sqlite3* h = a.handle();
+    if (avanzamento)
+        sqlite3_create_function_v2(h, "zr_conta_righe", 0, SQLITE_UTF8, &conta, FunzioneContaRighe, nullptr, nullptr, nullptr);
+    const auto togli = qScopeGuard([&] {
+        if (avanzamento) sqlite3_create_function_v2(h, "zr_conta_righe", 0, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr, nullptr);
+    });
     try {
         TTransazione blocco(a);
-        a.esegui(QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM %4 ORDER BY rowid")
+        a.esegui(QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM %4%5 ORDER BY rowid")
                      .arg(a.nomeQualificato(nuova), destinazione.join(QLatin1Char(',')), sorgente.join(QLatin1Char(',')),
-                          a.nomeQualificato(vecchia)));
+                          a.nomeQualificato(vecchia), avanzamento ? QStringLiteral(" WHERE zr_conta_righe()") : QString()));
         blocco.conferma();
         return true;
     } catch (const ErroreArchivio& e) {
@@ -169,7 +192,8 @@ bool CopiaRecord(TTabella& sorgente, TTabella& destinazione, TResocontoTabelle* 
     }
 }
 
-void AggiornaStrutturaTabella(TDefinizioneTabella& definizione, TResocontoTabelle* resoconto) {
+void AggiornaStrutturaTabella(TDefinizioneTabella& definizione, TResocontoTabelle* resoconto,
+                              const TAvanzamentoTabelle& avanzamento) {
     TArchivio& a = TArchivio::corrente();
     const QString n = definizione.nomeFile;
     const QString temporanea = NomeTemporaneo(n);
@@ -225,13 +249,22 @@ void AggiornaStrutturaTabella(TDefinizioneTabella& definizione, TResocontoTabell
             TTabella nuova(a, temporanea);
             nuova.impostaAccodamento(true);
             TTransazione t(a);
-            if (!CopiaInBlocco(a, n, esistente, temporanea, definizione.struttura)) {
+            qint64 righe = -1;
+            if (avanzamento) {
+                righe = a.valoreSingolo(QStringLiteral("SELECT count(*) FROM %1").arg(a.nomeQualificato(n))).toLongLong();
+                avanzamento(n, 0, righe);
+            }
+            const std::function<void(qint64)> copiate =
+                avanzamento ? std::function<void(qint64)>([&](qint64 fatte) { avanzamento(n, fatte, righe); })
+                            : std::function<void(qint64)>();
+            if (!CopiaInBlocco(a, n, esistente, temporanea, definizione.struttura, copiate)) {
                 vecchia.apri();
                 nuova.apri();
                 const int totale = vecchia.conteggio();
                 for (int r = 1; r <= totale; ++r) {
                     vecchia.vaiA(r);
                     if (!CopiaRecord(vecchia, nuova, resoconto)) ++rifiutati;
+                    if (avanzamento && (r % 1024 == 0 || r == totale)) avanzamento(n, r, totale);
                 }
                 vecchia.chiudi();
                 nuova.chiudi();
@@ -257,13 +290,13 @@ void AggiornaStrutturaTabella(TDefinizioneTabella& definizione, TResocontoTabell
     }
 }
 
-void CreaTabelle(TResocontoTabelle* resoconto) {
+void CreaTabelle(TResocontoTabelle* resoconto, const TAvanzamentoTabelle& avanzamento) {
     const QString tabelle[] = {Definizioni::Produttori, Definizioni::Prodotti, Definizioni::Storico,
                                Definizioni::Impostazioni, Definizioni::Categorie};
     for (const QString& nome : tabelle) {
         TDefinizioneTabella d = Definizioni::Definizione(nome);
         if (nome == Definizioni::Impostazioni) ConservaLingua(d);
-        AggiornaStrutturaTabella(d, resoconto);
+        AggiornaStrutturaTabella(d, resoconto, avanzamento);
         if (nome != Definizioni::Impostazioni) continue;
         TTabella impostazioni(TArchivio::corrente(), nome);
         impostazioni.apri();
