@@ -6,7 +6,9 @@
 #include "movements/Movimenti.h"
 #include "movements/StoricoMovimenti.h"
 
+#include <QScopeGuard>
 #include <QSqlQuery>
+#include <sqlite3.h>
 #include <algorithm>
 
 void AzzeraScarichiProdotti(const std::function<void(int, int)>& avanzamento) {
@@ -97,10 +99,46 @@ void AzzeraScarichiProdotti(const std::function<void(int, int)>& avanzamento) {
     t.conferma();
 }
 
-int CancellaStoricoPeriodo(const QDate& primo, const QDate& ultimo) {
+namespace {
+
+// Counts the rows a statement reads, for its progress: a function of no
+// arguments in the statement's WHERE, always true while the caller goes on.
+struct TContaRighe {
+    const std::function<bool(qint64, qint64)>* avanzamento;
+    qint64 totale = 0;
+    qint64 righe = 0;
+};
+
+void FunzioneContaRighe(sqlite3_context* contesto, int, sqlite3_value**) {
+    auto* c = static_cast<TContaRighe*>(sqlite3_user_data(contesto));
+    if (++c->righe % 4096 == 0 && !(*c->avanzamento)(c->righe, c->totale)) {
+        sqlite3_result_error(contesto, "operazione interrotta", -1);
+        return;
+    }
+    sqlite3_result_int(contesto, 1);
+}
+
+}  // namespace
+
+int CancellaStoricoPeriodo(const QDate& primo, const QDate& ultimo,
+                           const std::function<bool(qint64, qint64)>& avanzamento) {
     TArchivio& a = TArchivio::corrente();
+    const QString storico = a.nomeQualificato(Definizioni::Storico);
     // Dates are stored as ISO text, so text order is date order.
-    return a.esegui(QStringLiteral("DELETE FROM %1 WHERE %2 >= ? AND %2 <= ?").arg(a.nomeQualificato(Definizioni::Storico), Storico::DataOggi),
-             {primo.toString(Qt::ISODate), ultimo.toString(Qt::ISODate)})
-        .numRowsAffected();
+    const QString periodo = QStringLiteral("%1 >= ? AND %1 <= ?").arg(Storico::DataOggi);
+    const QVariantList date{primo.toString(Qt::ISODate), ultimo.toString(Qt::ISODate)};
+    if (!avanzamento) {
+        return a.esegui(QStringLiteral("DELETE FROM %1 WHERE %2").arg(storico, periodo), date).numRowsAffected();
+    }
+    TContaRighe conta{&avanzamento};
+    conta.totale = a.valoreSingolo(QStringLiteral("SELECT count(*) FROM %1 WHERE %2").arg(storico, periodo), date).toLongLong();
+    if (!avanzamento(0, conta.totale)) throw ErroreArchivio(QStringLiteral("Operazione interrotta."));
+    sqlite3* h = a.handle();
+    sqlite3_create_function_v2(h, "zr_conta_righe", 0, SQLITE_UTF8, &conta, FunzioneContaRighe, nullptr, nullptr, nullptr);
+    const auto togli = qScopeGuard(
+        [h] { sqlite3_create_function_v2(h, "zr_conta_righe", 0, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr, nullptr); });
+    const int cancellate =
+        a.esegui(QStringLiteral("DELETE FROM %1 WHERE %2 AND zr_conta_righe()").arg(storico, periodo), date).numRowsAffected();
+    avanzamento(conta.totale, conta.totale);
+    return cancellate;
 }

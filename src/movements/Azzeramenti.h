@@ -20,5 +20,9 @@
 void AzzeraScarichiProdotti(const std::function<void(int fatti, int totale)>& avanzamento = {});
 
 // Deletes the history rows dated from the first to the last day, both
-// included; how many were deleted.
-int CancellaStoricoPeriodo(const QDate& primo, const QDate& ultimo);
+// included, in one statement: all of them or, on a failure, none; how many
+// were deleted. The callback hears now and then of the rows deleted so far
+// and how many there are; when it answers false the deletion stops and none
+// is deleted (the store's error is raised).
+int CancellaStoricoPeriodo(const QDate& primo, const QDate& ultimo,
+                           const std::function<bool(qint64 fatti, qint64 totale)>& avanzamento = {});

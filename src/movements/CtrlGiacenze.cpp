@@ -1,5 +1,7 @@
 #include "movements/CtrlGiacenze.h"
 
+#include "gui/LavoroLungo.h"
+
 #include "gui/Gestori.h"
 #include "data/Convenzioni.h"
 #include "data/Orologio.h"
@@ -15,6 +17,7 @@
 #include <QButtonGroup>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QScopeGuard>
 #include <QFocusEvent>
 #include <algorithm>
 
@@ -127,42 +130,54 @@ void TFrmCtrlGiacenze::ButtonControllaClick() {
 }
 
 void TFrmCtrlGiacenze::ControllaScadenze() {
-    m_stopRichiesto = false;
     const QDate controllo = LeggiDataControllo(m_ui->EdData->text());
-    // The window stays painted and "Stop" pressable: the events waiting are
-    // handled before the first product, then every max(64, n / 64) products
-    // (64 times in a long run) and whenever a frame's time (16 ms) has
-    // passed, the clock being read every 16 products. Handling them takes
-    // some ten microseconds even with nothing waiting, several times the
-    // check of a product, so doing it for each would make the run several
-    // times slower. The progress text changes a few times a second (each
-    // change is repainted) and for the last product.
-    QElapsedTimer orologio;
-    orologio.start();
-    qint64 eventi = 0;
-    qint64 avanzamento = -1000;
-    int passo = 64;
-    const TEsitoScadenze esito =
-        ::ControllaScadenze(TArchivio::corrente(), m_condizione, controllo, [&](int i, int n) {
+    // The run works on the store's connection, a group of products at a
+    // time, and lets the event loop run between products through the runner:
+    // the events waiting are handled before the first product, then every
+    // max(64, n / 64) products (64 times in a long run) and whenever a
+    // frame's time (16 ms) has passed, the clock being read every 16
+    // products. Handling them takes some ten microseconds even with nothing
+    // waiting, several times the check of a product, so doing it for each
+    // would make the run several times slower. The progress text changes a
+    // few times a second (each change is repainted) and for the last product.
+    TLavoroLungo lavoro(this, QStringLiteral("Controllo delle scadenze in corso"));
+    lavoro.senzaBox();
+    lavoro.aggiungiStop(m_ui->SbFermaControllo);
+    m_lavoro = &lavoro;
+    const auto fine = qScopeGuard([this] { m_lavoro = nullptr; });
+    TEsitoScadenze esito;
+    lavoro.eseguiQui([&](TContestoLavoro& c) {
+        QElapsedTimer orologio;
+        orologio.start();
+        qint64 eventi = 0;
+        qint64 avanzamento = -1000;
+        int passo = 64;
+        esito = ::ControllaScadenze(TArchivio::corrente(), m_condizione, controllo, [&](int i, int n) {
             if (i == 1) passo = std::max(64, n / 64);
             if (i != 1 && i % passo != 0 && (i % 16 != 0 || orologio.elapsed() - eventi < 16) && i != n)
                 return true;
             const qint64 ora = orologio.elapsed();
+            c.avanzamento(i, n);
             if (ora - avanzamento >= 50 || i == n) {
                 avanzamento = ora;
                 m_ui->LabelAvanzamento->setText(QStringLiteral("Avanzamento: ") + QString::number(i) +
                                                 QStringLiteral(" di ") + QString::number(n));
             }
-            QCoreApplication::processEvents();
+            c.cedi();
             eventi = orologio.elapsed();
-            return !m_stopRichiesto;
+            return !c.fermato();
         });
+    });
     m_ui->LabNumProdotti->setText(QStringLiteral("Prodotti trovati: ") + QString::number(esito.trovati) +
                                   QStringLiteral(", fuori giacenza: ") + QString::number(esito.scaduti));
     m_tabella->aggiorna();
     m_tabella->primo();
     ApriLista(m_condizione);
     m_ui->SbFermaControllo->setEnabled(false);
+}
+
+void TFrmCtrlGiacenze::fermaControllo() {
+    if (m_lavoro) m_lavoro->ferma();
 }
 
 void TFrmCtrlGiacenze::SbFermaControlloClick() { fermaControllo(); }

@@ -12,6 +12,7 @@
 
 namespace Ui {
 class TFrmCtrlGiacenze;
+class TLavoroLungo;
 }
 
 class TFrmCtrlGiacenze : public QDialog {
@@ -28,7 +29,7 @@ public:
     TTabella* TableProdotti() const { return m_tabella.get(); }
     bool inCorso() const { return m_inCorso; }
     // Stops a running check before its next product, as "Stop" does.
-    void fermaControllo() { m_stopRichiesto = true; }
+    void fermaControllo();
 
 protected:
     void showEvent(QShowEvent* evento) override;
@@ -59,5 +60,5 @@ private:
     bool m_mostrata = false;
     bool m_inCorso = false;
     bool m_chiusuraRichiesta = false;
-    bool m_stopRichiesto = false;
+    TLavoroLungo* m_lavoro = nullptr;  // the run under way
 };

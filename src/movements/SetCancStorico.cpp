@@ -2,7 +2,9 @@
 
 #include "data/Convenzioni.h"
 #include "data/Orologio.h"
+#include "data/engine/Archivio.h"
 #include "gui/Gestori.h"
+#include "gui/LavoroLungo.h"
 #include "gui/Inserimento.h"
 #include "gui/Messaggi.h"
 #include "movements/Azzeramenti.h"
@@ -73,7 +75,25 @@ void TfrmSetCancStorico::ButCancClick() {
         return;
     try {
         const TPeriodoSQL periodo = PeriodoSQL(m_ui->EDdaData->text(), m_ui->EDaData->text());
-        CancellaStoricoPeriodo(periodo.dataPrimo, periodo.dataSecondo);
+        // One statement beside the window, on a connection of its own:
+        // "Stop" ends it with no row deleted.
+        const QString cartella = TArchivio::corrente().cartella();
+        TLavoroLungo lavoro(this, QStringLiteral("Eliminazione dello storico in corso"));
+        lavoro.esegui([&](TContestoLavoro& c) {
+            const TArchivioDelThread proprio(cartella);
+            try {
+                CancellaStoricoPeriodo(periodo.dataPrimo, periodo.dataSecondo, [&c](qint64 fatti, qint64 totale) {
+                    c.avanzamento(fatti, totale);
+                    return !c.fermato();
+                });
+            } catch (const ErroreArchivio&) {
+                c.controlla();
+                throw;
+            }
+        });
+    } catch (const ErroreLavoroFermato&) {
+        MostraMessaggio(QStringLiteral("Eliminazione interrotta: lo storico non è stato modificato."));
+        return;
     } catch (const std::exception&) {
         MostraErrore(QStringLiteral("Impossibile eseguire la cancellazione dello storico, l'archivio potrebbe aver bisogno "
                                     "di una riparazione o essere bloccato."));

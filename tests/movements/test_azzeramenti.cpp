@@ -11,8 +11,12 @@
 #include "movements/SetCancStorico.h"
 #include "ui_AzzeraScarichi.h"
 #include "ui_SetCancStorico.h"
+#include "gui/Avanzamento.h"
+#include "ui_Avanzamento.h"
 
+#include <QFile>
 #include <QLineEdit>
+#include <QTimer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QToolButton>
@@ -71,6 +75,8 @@ private slots:
     void azzeraFuoriLimite_data();
     void azzeraFuoriLimite();
     void finestraAzzera();
+    void stopAMetaAzzeramento();
+    void cancellaFermataNonCancellaNulla();
     void propostaIntervallo_data();
     void propostaIntervallo();
     void cancellaPeriodo_data();
@@ -114,10 +120,12 @@ void TestAzzeramenti::azzeraGuastoAMetaAnnullaTutto() {
     TAmbienteTest amb;
     for (int i = 1; i <= 5; ++i) InserisciProdotto(i, 10, 4, 6, 2.5);
     const QString prima = Stato(amb);
-    // The engine refuses the fourth product's update: nothing may stay half reset.
-    TArchivio::corrente().esegui(QStringLiteral("create temp trigger guasto before update on %1 when old.ID = 4 "
-                                                "begin select raise(abort, 'disco guasto'); end")
-                                     .arg(TabProdotti()));
+    // The engine refuses the fourth product's update: nothing may stay half
+    // reset. The trigger lives in the table's file, so that the window's run,
+    // on a connection of its own, meets it too.
+    TabProdotti();
+    TArchivio::corrente().esegui(QStringLiteral("create trigger prodotti.guasto before update on prodotti when old.ID = 4 "
+                                                "begin select raise(abort, 'disco guasto'); end"));
     int fatti = 0;
     QVERIFY_THROWS_EXCEPTION(ErroreArchivio, AzzeraScarichiProdotti([&](int i, int) { fatti = i; }));
     QCOMPARE(fatti, 3);
@@ -249,6 +257,79 @@ void TestAzzeramenti::finestraAzzera() {
     QCOMPARE(f.ui()->PrgBar->value(), 0);
     QCOMPARE(Sqlite3(amb.file(QStringLiteral("prodotti.db")), QStringLiteral("select sum(SCARICHI), sum(CARICHI) from prodotti")),
              QStringLiteral("0|1800"));
+}
+
+// "Stop" pressed while the reset is half done (the bar between its ends):
+// the window says nothing was changed, and the table files are byte for byte
+// those of before, with no journal left.
+void TestAzzeramenti::stopAMetaAzzeramento() {
+    TAmbienteTest amb;
+    const int prodotti = 100000;
+    TArchivio::corrente().esegui(QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < %1) "
+                                                "insert into %2 (ID, NOME, CARICHI, SCARICHI, QUANTITA, PREZZO) "
+                                                "select i, 'P' || i, 10, 4, 6, 2.5 from n")
+                                     .arg(prodotti)
+                                     .arg(TabProdotti()));
+    TabStorico();
+    const auto contenuto = [&](const QString& file) {
+        QFile f(amb.file(file));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray prodottiPrima = contenuto(QStringLiteral("prodotti.db"));
+    const QByteArray storicoPrima = contenuto(QStringLiteral("storico.db"));
+    QVERIFY(!prodottiPrima.isEmpty() && !storicoPrima.isEmpty());
+
+    TfrmAzzeraScarichi f;
+    amb.risposte.attendi(TTipoMessaggio::Domanda, DomandaAzzera, true);
+    amb.risposte.attendi(TTipoMessaggio::Messaggio, QStringLiteral("Azzeramento interrotto: nessun prodotto è stato modificato."));
+    int aMeta = 0;
+    QTimer utente;
+    connect(&utente, &QTimer::timeout, [&] {
+        const int fatti = f.ui()->PrgBar->value();
+        if (f.ui()->PrgBar->maximum() != prodotti || fatti <= 0 || fatti >= prodotti) return;
+        aMeta = fatti;
+        utente.stop();
+        f.findChild<TFrmAvanzamento*>()->ui()->sbFerma->click();
+    });
+    utente.start(1);
+    EseguiModale(&f, [&] {
+        f.ui()->BitBtn1->click();
+        f.close();
+    });
+    ZR_VERIFICA_RISPOSTE(amb);
+    QVERIFY2(aMeta > 0 && aMeta < prodotti, qPrintable(QString::number(aMeta)));
+    QCOMPARE(f.ui()->PrgBar->value(), 0);
+    QVERIFY(contenuto(QStringLiteral("prodotti.db")) == prodottiPrima);
+    QVERIFY(contenuto(QStringLiteral("storico.db")) == storicoPrima);
+    QVERIFY(!QFile::exists(amb.file(QStringLiteral("prodotti.db-journal"))));
+    QCOMPARE(Sqlite3(amb.file(QStringLiteral("prodotti.db")), QStringLiteral("select sum(SCARICHI) from prodotti")),
+             QString::number(4 * prodotti));
+}
+
+// The deletion of a period hears its progress; told to stop halfway it
+// deletes nothing, and run to its end it deletes the whole period.
+void TestAzzeramenti::cancellaFermataNonCancellaNulla() {
+    TAmbienteTest amb;
+    TArchivio::corrente().esegui(QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < 10000) "
+                                                "insert into %1 (ID, AZIONE, DATAOGGI, QUANTITA) "
+                                                "select i, 'CARICO', case when i <= 9000 then '2004-03-01' else '2004-04-01' end, 1 from n")
+                                     .arg(TabStorico()));
+    const QString file = amb.file(QStringLiteral("storico.db"));
+    const QString prima = Sqlite3(file, QStringLiteral("select count(*), sum(ID) from storico"));
+    QList<qint64> sentiti;
+    QVERIFY_THROWS_EXCEPTION(ErroreArchivio, CancellaStoricoPeriodo(QDate(2004, 3, 1), QDate(2004, 3, 31), [&](qint64 fatti, qint64 totale) {
+                                 sentiti << fatti;
+                                 return fatti < 4096 && totale == 9000;
+                             }));
+    QCOMPARE(sentiti, (QList<qint64>{0, 4096}));
+    QCOMPARE(Sqlite3(file, QStringLiteral("select count(*), sum(ID) from storico")), prima);
+    sentiti.clear();
+    CancellaStoricoPeriodo(QDate(2004, 3, 1), QDate(2004, 3, 31), [&](qint64 fatti, qint64 totale) {
+        sentiti << fatti;
+        return totale == 9000;
+    });
+    QCOMPARE(sentiti, (QList<qint64>{0, 4096, 8192, 9000}));
+    QCOMPARE(Sqlite3(file, QStringLiteral("select count(*), min(ID) from storico")), QStringLiteral("1000|9001"));
 }
 
 void TestAzzeramenti::propostaIntervallo_data() {
