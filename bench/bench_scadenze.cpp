@@ -3,6 +3,7 @@
 // during the run), against the plain engine in this process running the
 // equivalent single UPDATE on the same file.
 
+#include "Intervalli.h"
 #include "Misura.h"
 #include "app/Applicazione.h"
 #include "data/CartellaProgramma.h"
@@ -93,5 +94,19 @@ int main(int argc, char** argv) {
         concordi = concordi && scaduti == dallAncora && sulFile == dallAncora && dallAncora > 0;
     }
     Misura::Riga("controllo_scadenze_100k", Misura::MedianaDi(nostri), Misura::MedianaDi(ancore));
+
+    // The same press, the gaps of the event loop during the run.
+    {
+        prepara();
+        ImpostaCartellaProgramma(lavoro);
+        TArchivio::apriCorrente(lavoro);
+        TFrmCtrlGiacenze f(nullptr);
+        f.show();
+        for (int k = 0; k < 20; ++k) QCoreApplication::processEvents();
+        f.findChild<QLineEdit*>(QStringLiteral("EdData"))->setText(QStringLiteral("11/03/2004"));
+        Intervalli::Riga("controllo_scadenze_100k",
+                         Intervalli::Misura([&] { f.findChild<QPushButton*>(QStringLiteral("ButtonControlla"))->click(); }));
+    }
+    TArchivio::chiudiCorrente();
     return concordi ? 0 : 1;
 }

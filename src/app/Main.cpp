@@ -183,7 +183,12 @@ void TfrmMain::showEvent(QShowEvent* evento) {
     QMainWindow::showEvent(evento);
     if (!m_primaVolta) return;
     m_primaVolta = false;
-    if (m_start) QTimer::singleShot(0, m_start, [s = m_start] { s->exec(); });
+    // The splash, already shown while the tables were created, comes back
+    // above this window.
+    if (m_start) QTimer::singleShot(0, m_start, [s = m_start] {
+        s->raise();
+        s->exec();
+    });
 }
 
 void TfrmMain::About1Click() {
