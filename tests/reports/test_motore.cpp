@@ -508,14 +508,21 @@ private slots:
         QVERIFY(solo[0].first != lungo || solo[0].second < 9);
         const auto ripetuto = pezzi(*genera(3, [](TReportProva&, int) {}));
         QCOMPARE(ripetuto, (QList<QPair<QString, double>>{solo[0], solo[0], solo[0]}));
-        const auto cambiato = pezzi(*genera(3, [](TReportProva& p, int riga) {
+        // A box still too narrow, but wider: fitted as it would be alone.
+        const auto piuLargo = pezzi(*genera(1, [](TReportProva& p, int) {
+            p.r.controllo(QStringLiteral("DBCodice"))->impostaDimensioni(60, 6);
+        }));
+        QVERIFY(piuLargo[0] != solo[0]);
+        const auto cambiato = pezzi(*genera(4, [](TReportProva& p, int riga) {
             TControllo* c = p.r.controllo(QStringLiteral("DBCodice"));
-            if (riga == 1) c->impostaDimensioni(190, 6);
-            if (riga == 2) c->impostaDimensioneFont(5);
+            if (riga == 1) c->impostaDimensioni(60, 6);
+            if (riga == 2) c->impostaDimensioni(190, 6);
+            if (riga == 3) c->impostaDimensioneFont(5);
         }));
         QCOMPARE(cambiato[0], solo[0]);
-        QCOMPARE(cambiato[1], qMakePair(lungo, 9.0));
-        QCOMPARE(cambiato[2], qMakePair(lungo, 5.0));
+        QCOMPARE(cambiato[1], piuLargo[0]);
+        QCOMPARE(cambiato[2], qMakePair(lungo, 9.0));
+        QCOMPARE(cambiato[3], qMakePair(lungo, 5.0));
     }
 
     // A page is painted as QPainter's boxed text would paint it, pixel for

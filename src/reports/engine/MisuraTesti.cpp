@@ -27,16 +27,26 @@ QFont FontCheEntra(const QFont& font, const QString& testo, double larghezza, QP
 // The advances of the characters of one font on one kind of device, taken
 // once each and kept for the whole program: summing them tells whether a text
 // fits its box without shaping the text, which would cost as much as painting it.
+// Beside them, the exact widths of short texts measured whole (amounts,
+// quantities, dates and names come back row after row), up to a bound.
 struct TLarghezzeCaratteri {
     TLarghezzeCaratteri(const QFont& font, QPaintDevice* dispositivo) : metriche(font, dispositivo) {
         latino.fill(-1);
     }
     QFontMetricsF metriche;
     std::array<double, 256> latino;
+    QHash<QString, double> misurati;
 };
 
+namespace {
+constexpr qsizetype TestoCorto = 32;
+constexpr qsizetype MassimoMisurati = 1 << 14;
+}  // namespace
+
+// Each thread keeps its own: the layout and the preview in the GUI thread,
+// printing in a worker.
 TLarghezzeCaratteri* LarghezzeDi(const QFont& font, QPaintDevice* dispositivo) {
-    static QHash<QString, std::shared_ptr<TLarghezzeCaratteri>> archivio;
+    static thread_local QHash<QString, std::shared_ptr<TLarghezzeCaratteri>> archivio;
     const QString chiave =
         font.key() + QLatin1Char('@') + QString::number(dispositivo->logicalDpiX()) + QLatin1Char('x') +
         QString::number(dispositivo->logicalDpiY());
@@ -45,8 +55,20 @@ TLarghezzeCaratteri* LarghezzeDi(const QFont& font, QPaintDevice* dispositivo) {
     return l.get();
 }
 
+const QFontMetricsF& MetricheDi(const TLarghezzeCaratteri& l) { return l.metriche; }
+
+double LarghezzaTesto(TLarghezzeCaratteri& l, const QString& testo) {
+    if (testo.size() > TestoCorto) return l.metriche.horizontalAdvance(testo);
+    const auto trovata = l.misurati.constFind(testo);
+    if (trovata != l.misurati.constEnd()) return *trovata;
+    const double larghezza = l.metriche.horizontalAdvance(testo);
+    if (l.misurati.size() >= MassimoMisurati) l.misurati.clear();
+    l.misurati.insert(testo, larghezza);
+    return larghezza;
+}
+
 bool StaNelRiquadro(TLarghezzeCaratteri& l, const QString& testo, double larghezza) {
-    return EntraDiCerto(l, testo, larghezza) || l.metriche.horizontalAdvance(testo) <= larghezza;
+    return EntraDiCerto(l, testo, larghezza) || LarghezzaTesto(l, testo) <= larghezza;
 }
 
 bool EntraDiCerto(TLarghezzeCaratteri& l, const QString& testo, double larghezza) {

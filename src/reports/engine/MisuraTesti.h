@@ -3,6 +3,7 @@
 // painting share to tell whether a text fits its box, and to fit it.
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QString>
 
 class QPaintDevice;
@@ -14,6 +15,10 @@ QFont AdattaAlRiquadro(const QFont& font, QString& testo, double larghezzaMm);
 // The widths of a font's characters on a device, kept for the whole run.
 struct TLarghezzeCaratteri;
 TLarghezzeCaratteri* LarghezzeDi(const QFont& font, QPaintDevice* dispositivo);
+// The exact width of a text in device units.
+double LarghezzaTesto(TLarghezzeCaratteri& l, const QString& testo);
+// The metrics the widths come from.
+const QFontMetricsF& MetricheDi(const TLarghezzeCaratteri& l);
 // Whether a text fits a width in device units.
 bool StaNelRiquadro(TLarghezzeCaratteri& l, const QString& testo, double larghezza);
 // Whether the sum of its characters' widths leaves a text clear of the

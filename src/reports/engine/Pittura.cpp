@@ -7,16 +7,9 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <optional>
 #include <vector>
 
 namespace {
-
-// A font's measures on the device being painted, taken once per page.
-struct TMisureFont {
-    std::optional<QFontMetricsF> metriche;
-    TLarghezzeCaratteri* larghezze = nullptr;
-};
 
 // Whether a text is drawn from its baseline exactly as a box would place it:
 // one line of left-to-right text without control characters.
@@ -32,7 +25,8 @@ bool TestoSemplice(const QString& testo) {
 // alignment puts it: the same place QPainter's boxed drawText gives a single
 // line that fits (no clipping then), without the line layout that costs as
 // much as the drawing. A text taller or wider than its box is drawn boxed.
-void DisegnaNelRiquadro(QPainter& p, const QFontMetricsF& m, const QRectF& r, int allineamento, const QString& testo) {
+void DisegnaNelRiquadro(QPainter& p, TLarghezzeCaratteri& l, const QRectF& r, int allineamento, const QString& testo) {
+    const QFontMetricsF& m = MetricheDi(l);
     const double alto = m.ascent() + m.descent();
     if (alto > r.height() || !TestoSemplice(testo)) {
         p.drawText(r, allineamento | Qt::TextSingleLine, testo);
@@ -40,7 +34,7 @@ void DisegnaNelRiquadro(QPainter& p, const QFontMetricsF& m, const QRectF& r, in
     }
     double x = r.x();
     if (allineamento & (Qt::AlignRight | Qt::AlignHCenter)) {
-        const double largo = m.horizontalAdvance(testo);
+        const double largo = LarghezzaTesto(l, testo);
         if (largo > r.width()) {
             p.drawText(r, allineamento | Qt::TextSingleLine, testo);
             return;
@@ -64,7 +58,7 @@ void DipingiPagina(QPainter& p, const TDocumentoReport& d, const TPaginaReport& 
     const double k = p.device()->logicalDpiX() / 25.4;  // device units per mm
     const double ky = p.device()->logicalDpiY() / 25.4;
     int fontCorrente = -1;
-    std::vector<TMisureFont> misure(d.font.size());
+    std::vector<TLarghezzeCaratteri*> larghezze(d.font.size(), nullptr);
     QPen penna(Qt::black);
     p.setPen(penna);
     p.setBrush(Qt::NoBrush);
@@ -76,13 +70,10 @@ void DipingiPagina(QPainter& p, const TDocumentoReport& d, const TPaginaReport& 
                 p.setFont(d.font[e.font]);
                 fontCorrente = e.font;
             }
-            TMisureFont& f = misure[e.font];
-            if (!f.larghezze) {
-                f.larghezze = LarghezzeDi(d.font[e.font], p.device());
-                f.metriche.emplace(d.font[e.font], p.device());
-            }
-            if (StaNelRiquadro(*f.larghezze, e.testo, r.width())) {
-                DisegnaNelRiquadro(p, *f.metriche, r, e.allineamento, e.testo);
+            TLarghezzeCaratteri*& l = larghezze[e.font];
+            if (!l) l = LarghezzeDi(d.font[e.font], p.device());
+            if (StaNelRiquadro(*l, e.testo, r.width())) {
+                DisegnaNelRiquadro(p, *l, r, e.allineamento, e.testo);
             } else {
                 // The layout fitted the text; a device whose glyphs come out a
                 // little wider gets it a little smaller, then back.
