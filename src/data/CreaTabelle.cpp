@@ -268,6 +268,8 @@ void AggiornaStrutturaTabella(TDefinizioneTabella& definizione, TResocontoTabell
                 }
                 vecchia.chiudi();
                 nuova.chiudi();
+            } else if (avanzamento) {
+                avanzamento(n, righe, righe);
             }
             t.conferma();
         }

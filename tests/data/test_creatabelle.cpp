@@ -14,6 +14,7 @@
 #include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"
 
+#include <algorithm>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -141,6 +142,8 @@ private slots:
     void fileIlleggibileNonToccato();
     void temporaneoAvanzatoRimosso();
     void ricostruzioneInterrotta();
+    void avanzamentoRicostruzione_data();
+    void avanzamentoRicostruzione();
     void ricostruzioneConGuasto_data();
     void ricostruzioneConGuasto();
     void testoTagliatoAlCarattere_data();
@@ -356,6 +359,37 @@ void TestCreaTabelle::temporaneoAvanzatoRimosso() {
     amb.riapriArchivio();
     Avvio();
     QVERIFY(!QFile::exists(amb.file(QStringLiteral("prodotti.dbAPPOGGIO.db"))));
+}
+
+// A rebuild tells how far its copy has come, the same table all along: from
+// 0 of the records to all of them, never backwards, whether the records go in
+// one statement or (a key refused) one by one.
+void TestCreaTabelle::avanzamentoRicostruzione_data() {
+    QTest::addColumn<bool>("doppio");
+    QTest::newRow("copia in blocco") << false;
+    QTest::newRow("record per record") << true;
+}
+
+void TestCreaTabelle::avanzamentoRicostruzione() {
+    QFETCH(bool, doppio);
+    TAmbienteTest amb;
+    ProdottiVecchi(10000, doppio);
+    const qint64 totale = doppio ? 10001 : 10000;
+    QList<qint64> fatti;
+    QStringList tabelle;
+    TResocontoTabelle resoconto;
+    CreaTabelle(&resoconto, [&](const QString& tabella, qint64 f, qint64 t) {
+        tabelle << tabella;
+        fatti << f;
+        QCOMPARE(t, totale);
+    });
+    QVERIFY(fatti.size() >= 3);
+    QCOMPARE(fatti.first(), 0);
+    QCOMPARE(fatti.last(), totale);
+    QVERIFY(std::is_sorted(fatti.begin(), fatti.end()));
+    tabelle.removeDuplicates();
+    QCOMPARE(tabelle, QStringList{Definizioni::Prodotti});
+    QCOMPARE(Sqlite3(amb.file(QStringLiteral("prodotti.db")), QStringLiteral("select count(*) from prodotti")), QStringLiteral("10000"));
 }
 
 void TestCreaTabelle::ricostruzioneInterrotta() {
