@@ -236,7 +236,12 @@ bool TAnteprimaReport::stampaSu(QPrinter& stampante) {
     const TOperazioneInCorso operazione(this, m_inStampa,
                                         {m_ui->sbPrimaPagina, m_ui->sbPaginaPrecedente, m_ui->NumeroPagina,
                                          m_ui->sbPaginaSuccessiva, m_ui->sbUltimaPagina, m_ui->sbRiduci,
-                                         m_ui->sbIngrandisci, m_ui->sbAdattaLarghezza, m_ui->sbStampa, m_ui->sbChiudi});
+                                         m_ui->sbIngrandisci, m_ui->sbAdattaLarghezza, m_ui->sbStampa, m_ui->sbChiudi},
+                                        [this] {
+                                            // The buttons back as the page shown has them.
+                                            aggiornaConteggio();
+                                            aggiornaPulsanti();
+                                        });
     TLavoroLungo lavoro(this, QStringLiteral("Stampa in corso"), TUnitaAvanzamento::Pagine);
     const bool completa = lavoro.calcola<bool>([&](TContestoLavoro& c) {
         c.avanzamento(0, sequenza.size());

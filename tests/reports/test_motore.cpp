@@ -703,6 +703,11 @@ private slots:
             QCOMPARE(vecchio.readAll(), QByteArray("vecchio"));
         }
         QCOMPARE(stampante.outputFileName(), pdf);
+        // The window's buttons are back as page 1 has them.
+        QVERIFY(!anteprima.ui()->sbPaginaPrecedente->isEnabled());
+        QVERIFY(!anteprima.ui()->sbPrimaPagina->isEnabled());
+        QVERIFY(anteprima.ui()->sbPaginaSuccessiva->isEnabled());
+        QVERIFY(anteprima.ui()->sbStampa->isEnabled());
 
         stampante.setCopyCount(1);
         QVERIFY(anteprima.stampaSu(stampante));
