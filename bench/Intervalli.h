@@ -21,15 +21,19 @@ namespace Intervalli {
 struct TEsito {
     double massimoMs = 0;
     double totaleMs = 0;
+    double fineMassimoMs = 0;  // when the longest gap ended, from the start
 };
 
 // Runs the operation from the event loop and measures the gaps until it returns.
 inline TEsito Misura(const std::function<void()>& operazione) {
     QElapsedTimer orologio;
-    qint64 ultimo = 0, massimo = 0;
+    qint64 ultimo = 0, massimo = 0, fineMassimo = 0;
     auto battito = [&] {
         const qint64 ora = orologio.nsecsElapsed();
-        massimo = std::max(massimo, ora - ultimo);
+        if (ora - ultimo > massimo) {
+            massimo = ora - ultimo;
+            fineMassimo = ora;
+        }
         ultimo = ora;
     };
     QTimer ticchettio;
@@ -47,12 +51,14 @@ inline TEsito Misura(const std::function<void()>& operazione) {
         ciclo.quit();
     });
     ciclo.exec();
-    return {massimo / 1e6, totale / 1e6};
+    return {massimo / 1e6, totale / 1e6, fineMassimo / 1e6};
 }
 
 inline void Riga(const char* nome, const TEsito& e) {
     std::printf("GAP %s max_ms=%.1f total_ms=%.1f\n", nome, e.massimoMs, e.totaleMs);
     std::fflush(stdout);
+    // Where the longest gap fell, to find what held the loop.
+    std::fprintf(stderr, "GAP %s: the longest gap ended %.1f ms after the start\n", nome, e.fineMassimoMs);
 }
 
 // Answers every box with OK / Yes and every other request as a user who

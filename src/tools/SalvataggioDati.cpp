@@ -43,10 +43,6 @@ void TFrmSalvataggioDati::FormCreate() {
                       m_ui->Label3, m_ui->LabelCopiati, m_ui->Label4, m_ui->LabelConErrore, m_ui->Label2, m_ui->sbEsci});
 }
 
-void TFrmSalvataggioDati::aggiungi(QLabel* contatore) {
-    contatore->setText(QString::number(contatore->text().toInt() + 1));
-}
-
 void TFrmSalvataggioDati::BitBtn2Click() {
     if (m_inCorso) return;
     m_ui->LabelCopiati->setText(QStringLiteral("0"));

@@ -20,7 +20,6 @@ private:
     void FormCreate();
     void BitBtn2Click();
     void sbEsciClick();
-    void aggiungi(class QLabel* contatore);
     std::unique_ptr<Ui::TFrmSalvataggioDati> m_ui;
     bool m_inCorso = false;
 };
