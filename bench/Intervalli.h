@@ -54,6 +54,13 @@ inline TEsito Misura(const std::function<void()>& operazione) {
     return {massimo / 1e6, totale / 1e6, fineMassimo / 1e6};
 }
 
+// Lets the event loop run for ms milliseconds, as a user's pause would.
+inline void Attendi(int ms) {
+    QEventLoop ciclo;
+    QTimer::singleShot(ms, &ciclo, &QEventLoop::quit);
+    ciclo.exec();
+}
+
 inline void Riga(const char* nome, const TEsito& e) {
     std::printf("GAP %s max_ms=%.1f total_ms=%.1f\n", nome, e.massimoMs, e.totaleMs);
     std::fflush(stdout);

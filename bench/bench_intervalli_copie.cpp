@@ -24,12 +24,6 @@
 
 namespace {
 
-void Attendi(int ms) {
-    QEventLoop ciclo;
-    QTimer::singleShot(ms, &ciclo, &QEventLoop::quit);
-    ciclo.exec();
-}
-
 void Scegli(QListWidget* lista, const QString& voce) {
     const auto trovate = lista->findItems(voce, Qt::MatchExactly);
     if (!trovate.isEmpty()) lista->setCurrentItem(trovate.first());
@@ -53,7 +47,7 @@ int main(int argc, char** argv) {
     {
         TFrmSalvataggioDati f;
         f.show();
-        Attendi(200);
+        Intervalli::Attendi(200);
         Intervalli::Riga("salvataggio_dati", Intervalli::Misura([&] { f.ui()->BitBtn2->click(); }));
         if (f.ui()->LabelConErrore->text() != QLatin1String("0")) esito = 1;
         f.hide();
@@ -61,7 +55,7 @@ int main(int argc, char** argv) {
     {
         TFrmInvioDatiCasaMadre f;
         f.show();
-        Attendi(200);
+        Intervalli::Attendi(200);
         Scegli(f.ui()->ListBoxCartelle, voce);
         f.ui()->cbNonInviare->setChecked(true);
         Intervalli::Riga("pacchetto_dati", Intervalli::Misura([&] { f.ui()->ButtonOk->click(); }));
@@ -71,7 +65,7 @@ int main(int argc, char** argv) {
     {
         TFrmRecuperoDati f;
         f.show();
-        Attendi(200);
+        Intervalli::Attendi(200);
         Scegli(f.ui()->ListBoxCartelle, voce);
         Intervalli::Riga("recupero_dati", Intervalli::Misura([&] { f.ui()->ButtonOk->click(); }));
         if (!f.recuperoEseguito()) esito = 1;

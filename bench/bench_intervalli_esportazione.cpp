@@ -17,12 +17,6 @@
 
 namespace {
 
-void Attendi(int ms) {
-    QEventLoop ciclo;
-    QTimer::singleShot(ms, &ciclo, &QEventLoop::quit);
-    ciclo.exec();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -43,7 +37,7 @@ int main(int argc, char** argv) {
         f.impostaCartellaFogli(uscita);
         Ui::TfrmEsportazioneTabelle* ui = f.ui();
         f.show();
-        Attendi(300);
+        Intervalli::Attendi(300);
         const auto esegui = [&] {
             ui->MemoCampi->setPlainText(QStringLiteral("*"));
             ui->MemoDBSelected->setPlainText(QStringLiteral("storico.db"));
