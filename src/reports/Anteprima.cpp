@@ -30,6 +30,7 @@ const double DpiSchermo = 96;
 // The layout's share of the event loop: steps of about this many
 // milliseconds, so that the window answers between them.
 const int PassoImpaginazioneMs = 25;
+const int PausaAttesaRigheMs = 5;
 
 // Gives a finished file its final name, in place of any file of that name.
 bool SostituisciFile(const QString& da, const QString& a) {
@@ -105,7 +106,7 @@ void TAnteprimaReport::impagina() {
     try {
         do {
             finito = m_report->avanzaGenerazione(1);
-        } while (!finito && tempo.elapsed() < PassoImpaginazioneMs);
+        } while (!finito && !m_report->generazioneInAttesa() && tempo.elapsed() < PassoImpaginazioneMs);
     } catch (...) {
         // The report's pages are gone with the failure: the window closes
         // and whoever opened it hears of the failure.
@@ -115,6 +116,9 @@ void TAnteprimaReport::impagina() {
         return;
     }
     if (finito) m_passi.stop();
+    // While the rows read beside the layout have not come, the next step
+    // waits a little instead of asking again at once.
+    else m_passi.setInterval(m_report->generazioneInAttesa() ? PausaAttesaRigheMs : 0);
     aggiornaConteggio();
     if (m_paginaVuota && m_pagina < m_d.numeroPagine()) ridisegna();
     else aggiornaPulsanti();

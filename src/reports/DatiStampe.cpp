@@ -81,6 +81,15 @@ void EseguiQueryStampa(QSqlQuery& query, const TQueryStampa& q) {
     if (!query.exec()) TArchivio::sollevaErrore(query);
 }
 
+bool EsistonoRighe(const TQueryStampa& q) {
+    QSqlQuery query(TArchivio::corrente().db());
+    query.setForwardOnly(true);
+    if (!query.prepare(QStringLiteral("select exists (") + q.testo + QLatin1Char(')'))) TArchivio::sollevaErrore(query);
+    for (int i = 0; i < q.parametri.size(); ++i) query.bindValue(i, q.parametri[i]);
+    if (!query.exec() || !query.next()) TArchivio::sollevaErrore(query);
+    return query.value(0).toBool();
+}
+
 QString TestoDifferenza(double totaleAcquisti, double totaleVendite) {
     return FormattaNumero(totaleVendite - totaleAcquisti, 2);
 }

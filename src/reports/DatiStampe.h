@@ -49,6 +49,10 @@ inline const QString SommaQuantita = QStringLiteral("SUM OF ") + Storico::Quanti
 
 // Prepares and runs the query on the store, forward only.
 void EseguiQueryStampa(QSqlQuery& query, const TQueryStampa& q);
+// Whether the query gives any row, asked of the store's connection: the
+// engine leaves out the query's order inside EXISTS, so the first matching
+// row answers without sorting the period.
+bool EsistonoRighe(const TQueryStampa& q);
 
 // The summary texts of both reports: the difference and the revenue
 // percentage ("ERR." when the purchase total is 0: the division has no result).

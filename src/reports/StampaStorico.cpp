@@ -32,7 +32,7 @@ struct Colonna {
 }  // namespace
 
 TfrmStampaStorico::TfrmStampaStorico(QWidget* proprietario)
-    : QObject(proprietario), m_proprietario(proprietario), m_dati(&m_query, Definizioni::CampiStorico()) {
+    : QObject(proprietario), m_proprietario(proprietario), m_dati(Definizioni::CampiStorico()) {
     setObjectName(QStringLiteral("frmStampaStorico"));
     TReport& r = m_report;
     PreparaReport(r, &m_dati, CarattereLayout, [this] { QuickRepBeforePrint(); });
@@ -85,11 +85,11 @@ TfrmStampaStorico::TfrmStampaStorico(QWidget* proprietario)
         else if (t == Azioni::Inventario) t = QStringLiteral("I");
     };
     r.controllo(QStringLiteral("QRDBidproduttore"))->allaStampa = [this](QString& t) {
-        const qint64 id = m_query.value(m_iProduttore).toLongLong();
+        const qint64 id = m_dati.grezzo(m_iProduttore).toLongLong();
         t = id == 0 ? QString() : m_nomi.produttore(id);
     };
     r.controllo(QStringLiteral("QRDBidcategoria"))->allaStampa = [this](QString& t) {
-        const qint64 id = m_query.value(m_iCategoria).toLongLong();
+        const qint64 id = m_dati.grezzo(m_iCategoria).toLongLong();
         t = id == 0 ? QString() : m_nomi.categoria(id);
     };
     r.controllo(QStringLiteral("QRDBPrezzoAcq"))->allaStampa = [this](QString& t) { t = TestoMoneta(valore(m_iAcq)); };
@@ -104,21 +104,21 @@ TfrmStampaStorico::TfrmStampaStorico(QWidget* proprietario)
 
 TfrmStampaStorico::~TfrmStampaStorico() = default;
 
-double TfrmStampaStorico::valore(int indice) const { return m_query.value(indice).toDouble(); }
+double TfrmStampaStorico::valore(int indice) const { return m_dati.grezzo(indice).toDouble(); }
 
 void TfrmStampaStorico::QuickRepBeforePrint() {
     m_totAcq = 0;
     m_totVen = 0;
     m_vuoto = false;
     m_nomi.svuota();
-    EseguiQueryStampa(m_query, QueryStorico);
+    m_dati.avvia(QueryStorico.testo, QueryStorico.parametri, {Definizioni::Storico});
     m_dati.primo();
     m_iAcq = m_dati.indice(Storico::PrezzoAcq);
     m_iVen = m_dati.indice(Storico::Prezzo);
     m_iCar = m_dati.indice(Storico::PrezzoCar);
     m_iProduttore = m_dati.indice(Storico::IdProduttore);
     m_iCategoria = m_dati.indice(Storico::IdCategoria);
-    if (m_dati.fine()) {
+    if (!EsistonoRighe(QueryStorico)) {
         MostraAttenzione(QStringLiteral("Nessuna operazione effettuata nel periodo di intervallo selezionato, cambiare "
                                         "i parametri e riprovare."));
         m_vuoto = true;

@@ -5,10 +5,10 @@
 // query, then asks for the preview.
 
 #include "reports/DatiStampe.h"
+#include "reports/engine/DatiQueryParallela.h"
 #include "reports/engine/Report.h"
 
 #include <QObject>
-#include <QSqlQuery>
 
 class TfrmStampaStorico : public QObject {
     Q_OBJECT
@@ -41,8 +41,9 @@ private:
     double valore(int indice) const;
 
     QWidget* m_proprietario;
-    QSqlQuery m_query;
-    TDatiQueryAvanti m_dati;
+    // The rows are read beside the layout: the sort of a long period by date
+    // does not hold the window.
+    TDatiQueryParallela m_dati;
     TReport m_report;
     TNomiAnagrafiche m_nomi;
     double m_totAcq = 0;

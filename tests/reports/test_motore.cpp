@@ -3,6 +3,7 @@
 
 #include "app/Applicazione.h"
 #include "data/engine/Definizioni.h"
+#include "reports/engine/DatiQueryParallela.h"
 #include "reports/engine/Report.h"
 #include "reports/engine/Pittura.h"
 #include "AmbienteTest.h"
@@ -22,7 +23,10 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QRadioButton>
+#include <QElapsedTimer>
 #include <QRegularExpression>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <QSpinBox>
 #include <QtTest>
 #include <malloc.h>
@@ -306,6 +310,86 @@ private slots:
         QCOMPARE(p.r.documento().numeroPagine(), 3);
         QVERIFY(p.r.avanzaGenerazione(1));
         QCOMPARE(p.r.documento().numeroPagine(), 3);
+    }
+
+    // Rows read beside the layout: the same rows and values, in the same
+    // order, as the query read in place, over more rows than the queue holds;
+    // a reading stopped early ends at once and starts again from the first
+    // row; a failure of the engine on a row reaches the layout once and
+    // leaves no pages.
+    void datiLettiAccanto() {
+        TArchivio& a = TArchivio::corrente();
+        const QString storico = a.nomeQualificato(Definizioni::Storico);
+        const int righe = 3 * TDatiQueryParallela::RigheInCoda + 17;
+        a.esegui(QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < %1) "
+                                "insert into %2 (ID, AZIONE, NOME, QUANTITA, PREZZO, DATAOGGI) select i, 'CARICO', "
+                                "'P' || (i % 97), i % 13, i * 0.25, date('2010-01-01', '+' || (i % 400) || ' days') from n")
+                     .arg(righe)
+                     .arg(storico));
+        const QString testo = QStringLiteral("select * from %1 where DATAOGGI >= ? order by DATAOGGI desc, ID").arg(storico);
+        const QVariantList parametri{QStringLiteral("2010-02-01")};
+        TDatiQueryParallela dati(Definizioni::CampiStorico());
+        dati.avvia(testo, parametri, {Definizioni::Storico});
+        QSqlQuery q(a.db());
+        q.setForwardOnly(true);
+        QVERIFY(q.prepare(testo));
+        q.bindValue(0, parametri[0]);
+        QVERIFY(q.exec());
+        const int colonne = q.record().count();
+        QCOMPARE(dati.indice(QStringLiteral("prezzo")), q.record().indexOf(QStringLiteral("PREZZO")));
+        dati.primo();
+        int lette = 0;
+        while (q.next()) {
+            QVERIFY(!dati.fine());
+            for (int c = 0; c < colonne; ++c) QCOMPARE(dati.grezzo(c), q.value(c));
+            dati.successivo();
+            ++lette;
+        }
+        QVERIFY(dati.fine());
+        QVERIFY(lette > 2 * TDatiQueryParallela::RigheInCoda);
+
+        // Stopped with the queue full: no wait for the rest of the rows.
+        dati.avvia(testo, parametri, {Definizioni::Storico});
+        for (int i = 0; i < 10; ++i) dati.successivo();
+        QElapsedTimer t;
+        t.start();
+        dati.interrompi();
+        QVERIFY(t.elapsed() < 2000);
+        QVERIFY(dati.fine());
+        dati.avvia(testo, parametri, {Definizioni::Storico});
+        int di_nuovo = 0;
+        for (dati.primo(); !dati.fine(); dati.successivo()) ++di_nuovo;
+        QCOMPARE(di_nuovo, lette);
+
+        // The engine fails on a row well past the first block.
+        TReport r;
+        r.banda(TTipoBanda::Dettaglio, 5).campoDati(QStringLiteral("DBValore"), {0, 0, 40, 5}, QStringLiteral("V"));
+        r.impostaDati(&dati);
+        r.primaDiGenerare = [&] {
+            dati.avvia(QStringLiteral("select case when ID < %1 then ID else abs(-9223372036854775807 - 1 + ID - ID) "
+                                      "end as V from %2 order by ID")
+                           .arg(5000)
+                           .arg(storico),
+                       {}, {Definizioni::Storico});
+        };
+        for (const bool aPassi : {false, true}) {
+            try {
+                if (aPassi) {
+                    r.iniziaGenerazione();
+                    while (!r.avanzaGenerazione(1)) {
+                        if (r.generazioneInAttesa()) QThread::msleep(1);
+                    }
+                } else {
+                    r.genera();
+                }
+                QFAIL("nessun errore");
+            } catch (const ErroreArchivio& e) {
+                QVERIFY2(e.testo().contains(QStringLiteral("overflow")), qPrintable(e.testo()));
+            }
+            QCOMPARE(r.documento().numeroPagine(), 0);
+            QVERIFY(!r.generazioneInCorso());
+            QVERIFY(dati.fine());
+        }
     }
 
     // The preview of a report still being laid out: the page box counts the

@@ -28,6 +28,16 @@ public:
     // The typed value of a column on the current row; null when empty.
     virtual QVariant valoreA(int indice) const = 0;
 
+    // A dataset read beside the layout (TDatiQueryParallela) may not hold its
+    // current row yet: pronto() answers false then, without waiting, and the
+    // layout stops its step there; attendi() waits for it. fine() and the
+    // values wait by themselves. A failure of the reading is raised by
+    // pronto() and attendi(). The others always hold their row.
+    virtual bool pronto() { return true; }
+    virtual void attendi() {}
+    // The layout was stopped: a dataset read beside it stops reading.
+    virtual void interrompi() {}
+
     // The value of a named field; an error when the dataset has no such field.
     QVariant valore(const QString& campo) const;
 };

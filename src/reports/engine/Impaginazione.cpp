@@ -16,7 +16,8 @@ public:
     Impaginatore(TReport& r, TDocumentoReport& d) : m_r(r), m_d(d), m_oggi(Oggi().toString(FormatoData)) {}
 
     // Runs the dataset to its first row and lays out the title and the
-    // first column header.
+    // first column header; with a dataset read beside the layout whose first
+    // row has not come yet, the title waits for it in the first step.
     void inizia() {
         TDatiReport* dati = m_r.m_dati;
         if (dati) {
@@ -24,20 +25,25 @@ public:
             risolviCampi();
         }
         nuovaPagina(false);
-        if (TBanda* titolo = m_r.banda(TTipoBanda::Titolo)) stampa(*titolo, false);
-        stampaIntestazione();
+        if (pronti()) stampaTitolo();
     }
 
     // Lays out rows until `pagine` more pages are finished or the rows end;
     // after the last row, the summary and the last page. True at the end.
+    // A step also ends where the rows read beside it have not come yet
+    // (false, m_inAttesa), unless the layout waits for them.
     bool avanza(int pagine) {
         if (m_finito) return true;
+        if (!pronti()) return false;
+        if (!m_titolo) stampaTitolo();
         TDatiReport* dati = m_r.m_dati;
         TBanda* dettaglio = m_r.banda(TTipoBanda::Dettaglio);
         TBanda* figlia = m_r.banda(TTipoBanda::Figlia);
         const qint64 meta = static_cast<qint64>(m_d.pagine.size()) + qMax(1, pagine);
         if (dati && dettaglio) {
-            while (!dati->fine()) {
+            while (true) {
+                if (!pronti()) return false;
+                if (dati->fine()) break;
                 if (m_d.pagine.size() >= meta) return false;
                 if (stampa(*dettaglio, true) && figlia) stampa(*figlia, true);
                 dati->successivo();
@@ -49,7 +55,33 @@ public:
         return true;
     }
 
+    // The whole layout waits for rows read beside it instead of ending its
+    // step (genera()).
+    bool attende = false;
+    // The last step ended waiting for rows.
+    bool inAttesa() const { return m_inAttesa; }
+
 private:
+    // The dataset's current row (or its end) is there; waits for it when
+    // the layout waits.
+    bool pronti() {
+        TDatiReport* dati = m_r.m_dati;
+        m_inAttesa = false;
+        if (!dati || dati->pronto()) return true;
+        if (attende) {
+            dati->attendi();
+            return true;
+        }
+        m_inAttesa = true;
+        return false;
+    }
+
+    void stampaTitolo() {
+        m_titolo = true;
+        if (TBanda* titolo = m_r.banda(TTipoBanda::Titolo)) stampa(*titolo, false);
+        stampaIntestazione();
+    }
+
     // Prints a band when it is visible and its hook lets it; with interruzione
     // a band that does not fit on the rest of the page goes on a new one.
     bool stampa(TBanda& b, bool interruzione) {
@@ -223,6 +255,8 @@ private:
     TReport& m_r;
     TDocumentoReport& m_d;
     bool m_finito = false;
+    bool m_titolo = false;
+    bool m_inAttesa = false;
     TPaginaReport m_corrente;
     TPaginaReport* m_pagina = nullptr;
     double m_y = 0;            // from the top margin, mm
@@ -249,6 +283,7 @@ void TReport::iniziaGenerazione() {
     } catch (...) {
         m_impaginatore.reset();
         m_documento.svuota();
+        if (m_dati) m_dati->interrompi();
         throw;
     }
 }
@@ -260,16 +295,24 @@ bool TReport::avanzaGenerazione(int pagine) {
     } catch (...) {
         m_impaginatore.reset();
         m_documento.svuota();
+        if (m_dati) m_dati->interrompi();
         throw;
     }
     m_impaginatore.reset();
     return true;
 }
 
-void TReport::interrompiGenerazione() { m_impaginatore.reset(); }
+void TReport::interrompiGenerazione() {
+    if (!m_impaginatore) return;
+    m_impaginatore.reset();
+    if (m_dati) m_dati->interrompi();
+}
+
+bool TReport::generazioneInAttesa() const { return m_impaginatore && m_impaginatore->inAttesa(); }
 
 const TDocumentoReport& TReport::genera() {
     iniziaGenerazione();
+    if (m_impaginatore) m_impaginatore->attende = true;
     while (!avanzaGenerazione(std::numeric_limits<int>::max())) {
     }
     return m_documento;

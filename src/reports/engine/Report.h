@@ -232,6 +232,9 @@ public:
     void iniziaGenerazione();
     bool avanzaGenerazione(int pagine = 1);
     bool generazioneInCorso() const { return m_impaginatore != nullptr; }
+    // The last step ended waiting for rows its dataset reads beside the
+    // layout (TDatiQueryParallela): the caller may pause before the next.
+    bool generazioneInAttesa() const;
     void interrompiGenerazione();
     const TDocumentoReport& documento() const { return m_documento; }
     // The page being laid out (1-based), for hooks.
