@@ -6,6 +6,7 @@
 #include "data/engine/Archivio.h"
 #include "gui/Finestre.h"
 #include "gui/Gestori.h"
+#include "gui/LavoroLungo.h"
 #include "gui/Messaggi.h"
 #include "gui/OperazioneInCorso.h"
 #include "ui_ChiusuraAnno.h"
@@ -13,10 +14,11 @@
 #include <QDir>
 #include <QListWidgetItem>
 #include <algorithm>
+#include <optional>
 
 using namespace ChiusuraAnno;
 
-TfrmChiusuraAnno::TfrmChiusuraAnno(QWidget* genitore, std::function<void()> apriInventario,
+TfrmChiusuraAnno::TfrmChiusuraAnno(QWidget* genitore, std::function<bool()> apriInventario,
                                    std::function<void(const QDate&)> apriStampaInventario)
     : QDialog(genitore),
       m_ui(std::make_unique<Ui::TfrmChiusuraAnno>()),
@@ -40,14 +42,31 @@ void TfrmChiusuraAnno::FormCreate() {
     int anno = TChiusura::AnnoInSospeso(a);
     if (anno == 0) anno = Oggi().month() <= 6 ? Oggi().year() - 1 : Oggi().year();
     m_ui->EditAnno->setValue(anno);
-    m_chiusura = std::make_unique<TChiusura>(a, CartellaProgramma(), anno);
+    nuovaChiusura(anno);
     mostraPassi();
 }
 
 void TfrmChiusuraAnno::EditAnnoChange(int anno) {
-    m_chiusura = std::make_unique<TChiusura>(TArchivio::corrente(), CartellaProgramma(), anno);
+    nuovaChiusura(anno);
     m_ui->LabelEsito->clear();
     mostraPassi();
+}
+
+void TfrmChiusuraAnno::nuovaChiusura(int anno) {
+    TArchivio& a = TArchivio::corrente();
+    m_chiusura = std::make_unique<TChiusura>(a, CartellaProgramma(), anno);
+    // The long part of each step runs beside the window, on connections of
+    // its own, with its progress box; the window holds its operation guard
+    // meanwhile (BTEseguiClick).
+    const QString cartella = a.cartella();
+    m_chiusura->impostaEsecutore([this, cartella](const TLavoroPasso& passo) {
+        TLavoroLungo lavoro(this, passo.titolo, passo.unita);
+        lavoro.esegui([&](TContestoLavoro& c) {
+            std::optional<TArchivioDelThread> proprio;
+            if (passo.conArchivio) proprio.emplace(cartella);
+            passo.lavoro(c);
+        });
+    });
 }
 
 void TfrmChiusuraAnno::mostraPassi() {
@@ -86,7 +105,12 @@ QString TfrmChiusuraAnno::eseguiPasso(int passo) {
     switch (passo) {
     case Salvataggio: return m_chiusura->eseguiSalvataggio();
     case Inventario:
-        if (m_apriInventario) m_apriInventario();
+        // Done only when a count was posted; otherwise it stays to do, or "Salta".
+        if (!m_apriInventario || !m_apriInventario()) {
+            m_ui->LabelEsito->setText(QStringLiteral("Nessun inventario registrato: il passo resta da eseguire. Premere "
+                                                     "\"Salta\" per proseguire senza inventario fisico."));
+            return {};
+        }
         return m_chiusura->segnaInventario(true);
     case StampaInventario:
         // The inventory at the year's last day, or today when that is later.
@@ -122,7 +146,15 @@ void TfrmChiusuraAnno::BTEseguiClick() {
         const TOperazioneInCorso operazione(this, m_inCorso, {m_ui->BTEsegui, m_ui->BTSalta, m_ui->sbEsci, m_ui->EditAnno},
                                             [this] { mostraPassi(); });
         TCursoreOccupato cursore;
-        testo = eseguiPasso(passo);
+        try {
+            testo = eseguiPasso(passo);
+        } catch (const ErroreLavoroFermato&) {
+            const QString detto = QStringLiteral("Passo \"%1\" interrotto: gli archivi sono rimasti come prima del passo.")
+                                      .arg(NomePasso(passo, m_chiusura->anno()));
+            m_ui->LabelEsito->setText(detto);
+            MostraMessaggio(detto);
+            return;
+        }
     }
     if (testo.isEmpty()) return;
     m_ui->LabelEsito->setText(testo);

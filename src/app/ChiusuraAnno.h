@@ -21,8 +21,9 @@ class TfrmChiusuraAnno : public QDialog {
     Q_OBJECT
 public:
     // The stocktake and the valued inventory report run in their own windows,
-    // which the main window opens through these.
-    TfrmChiusuraAnno(QWidget* genitore, std::function<void()> apriInventario,
+    // which the main window opens through these; apriInventario tells whether
+    // a count was posted in the stocktake window.
+    TfrmChiusuraAnno(QWidget* genitore, std::function<bool()> apriInventario,
                      std::function<void(const QDate&)> apriStampaInventario);
     ~TfrmChiusuraAnno() override;
     Ui::TfrmChiusuraAnno* ui() const { return m_ui.get(); }
@@ -36,10 +37,11 @@ private:
     void sbEsciClick();
     void mostraPassi();
     QString eseguiPasso(int passo);
+    void nuovaChiusura(int anno);
 
     std::unique_ptr<Ui::TfrmChiusuraAnno> m_ui;
     std::unique_ptr<ChiusuraAnno::TChiusura> m_chiusura;
-    std::function<void()> m_apriInventario;
+    std::function<bool()> m_apriInventario;
     std::function<void(const QDate&)> m_apriStampaInventario;
     bool m_inCorso = false;
 };

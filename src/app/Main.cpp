@@ -218,20 +218,25 @@ void TfrmMain::Aggiornasaldi1Click() { ApriFinestra<TfrmAzzeraScarichi>(); }
 
 void TfrmMain::Movimentimagazzino1Click() { ApriFinestra<TfrmMovimentiMagazzino>(); }
 
-void TfrmMain::Inventariofisico1Click() {
+void TfrmMain::Inventariofisico1Click() { ApriInventarioFisico(); }
+
+bool TfrmMain::ApriInventarioFisico() {
     // The valued inventory after a count: the inventory report's own window,
     // opened on the count's day.
     TfrmStampaFoglioConteggio foglio(this);
-    ApriFinestra<TfrmInventarioFisico>(std::function<void(const QDate&)>([this](const QDate& data) {
-        std::unique_ptr<TFrmSetStampaInventario> f(new TFrmSetStampaInventario(this));
-        f->impostaData(data);
-        CentraSulloSchermo(f.get());
-        f->exec();
-    }), &foglio);
+    std::unique_ptr<TfrmInventarioFisico> f(new TfrmInventarioFisico(this, [this](const QDate& data) {
+        std::unique_ptr<TFrmSetStampaInventario> stampa(new TFrmSetStampaInventario(this));
+        stampa->impostaData(data);
+        CentraSulloSchermo(stampa.get());
+        stampa->exec();
+    }, &foglio));
+    CentraSulloSchermo(f.get());
+    f->exec();
+    return f->conteggioRegistrato();
 }
 
 void TfrmMain::ChiusuraAnno1Click() {
-    ApriFinestra<TfrmChiusuraAnno>([this] { Inventariofisico1Click(); }, [this](const QDate& data) {
+    ApriFinestra<TfrmChiusuraAnno>([this] { return ApriInventarioFisico(); }, [this](const QDate& data) {
         std::unique_ptr<TFrmSetStampaInventario> f(new TFrmSetStampaInventario(this));
         f->impostaData(data);
         CentraSulloSchermo(f.get());

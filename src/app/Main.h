@@ -76,6 +76,8 @@ private:
     void Riepilogo1Click();
     void Movimentimagazzino1Click();
     void Inventariofisico1Click();
+    // Opens the stocktake; whether a count was posted there.
+    bool ApriInventarioFisico();
     void PropostaOrdine1Click();
     void ChiusuraAnno1Click();
     void ApriAnnoArchiviato1Click();

@@ -4,6 +4,7 @@
 #include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"
 #include "data/engine/FileTabelle.h"
+#include "data/engine/Istruzione.h"
 #include "movements/Azzeramenti.h"
 #include "tools/CopiaDati.h"
 
@@ -11,10 +12,13 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QSqlQuery>
+#include <algorithm>
+#include <cstring>
 #include <fcntl.h>
-#include <filesystem>
 #include <future>
 #include <sqlite3.h>
+#include <sys/sendfile.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace ChiusuraAnno {
@@ -70,52 +74,162 @@ QString TogliPassiDallaCopia(const QString& storico) {
     return errore;
 }
 
-// Copies the books of the program folder into the folder `destinazione`
-// (which ends with "/"), every file a backup takes. The tables are detached
-// from the store first and copied as files, which is the kernel's copy and
-// a fraction of the engine's page-by-page backup; a table with a journal
-// beside it (a write that never finished) is copied through the engine's
-// backup instead, which rolls the journal back. Each table's copy is then
-// checked with integrity_check, the checks side by side on their own
-// connections, and synced. Empty on success, otherwise what failed.
-QString CopiaLibri(TArchivio& a, const QString& cartella, const QString& destinazione) {
-    const QString rifiuto = CopiaDati::MotivoRifiuto(&a);
-    if (!rifiuto.isEmpty()) return rifiuto;
-    const QStringList file = CopiaDati::FileDaSalvare(cartella);
-    a.scollegaTutte();
-    QVector<QString> daControllare;
-    for (const QString& f : file) {
-        const QString sorgente = cartella + f, copia = destinazione + f;
-        const bool tabella = CopiaDati::TabellaDelProgramma(f);
-        if (tabella && QFileInfo::exists(sorgente + QStringLiteral("-journal"))) {
-            const QString errore = CopiaDati::SalvaFile(&a, sorgente, copia);
-            if (!errore.isEmpty()) return QStringLiteral("Errore durante la copia del file \"%1\"\n%2").arg(QDir::toNativeSeparators(sorgente), errore);
-            continue;
+// The check of a table's copy in the archive: PRAGMA quick_check, which
+// reads and parses every page of the copy (the b-trees, their pages and
+// cells, every record, NOT NULL) and leaves out only the agreement of each
+// index with its table. The copy holds the bytes of a table file the store
+// had detached, with no journal beside it: an index that disagreed with its
+// table would disagree in the live file already, which no copy makes or
+// mends, while what a copy can get wrong (a file cut short, a page missing or
+// out of place, a page that is not a page) is in what quick_check reads; a
+// write that did not reach the disk is reported by the sync that follows.
+// Empty when sound, otherwise the first fault; a stop ends it.
+QString ControllaCopia(const QString& file, const TContestoLavoro& c) {
+    sqlite3* h = nullptr;
+    QString esito;
+    if (sqlite3_open_v2(QFile::encodeName(file).constData(), &h, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        esito = QString::fromUtf8(sqlite3_errmsg(h));
+        sqlite3_close(h);
+        return esito;
+    }
+    sqlite3_progress_handler(
+        h, 4096, [](void* dati) { return static_cast<const TContestoLavoro*>(dati)->fermato() ? 1 : 0; },
+        const_cast<TContestoLavoro*>(&c));
+    {
+        TIstruzione controllo;
+        if (controllo.prepara(h, "PRAGMA quick_check(1)") != SQLITE_OK) {
+            esito = QString::fromUtf8(sqlite3_errmsg(h));
+        } else {
+            const int rc = sqlite3_step(controllo.handle());
+            if (rc == SQLITE_ROW) {
+                const QString riga = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(controllo.handle(), 0)));
+                if (riga != QLatin1String("ok")) esito = riga.simplified().left(80);
+            } else {
+                esito = c.fermato() ? QStringLiteral("controllo interrotto") : QString::fromUtf8(sqlite3_errmsg(h));
+            }
         }
-        std::error_code ec;
-        std::filesystem::copy_file(QFile::encodeName(sorgente).toStdString(), QFile::encodeName(copia).toStdString(),
-                                   std::filesystem::copy_options::overwrite_existing, ec);
-        if (ec)
-            return QStringLiteral("Errore durante la copia del file \"%1\"\n%2")
-                .arg(QDir::toNativeSeparators(sorgente), QString::fromLocal8Bit(ec.message().c_str()));
-        if (tabella) daControllare << copia;
-        else SincronizzaFile(copia);
     }
-    std::vector<std::future<QString>> controlli;
-    for (const QString& copia : daControllare)
-        controlli.push_back(std::async(std::launch::async, [copia] {
-            const QString esito = CopiaDati::ControllaIntegrita(copia);
-            if (esito.isEmpty()) SincronizzaFile(copia);
-            return esito;
-        }));
+    sqlite3_close(h);
+    return esito;
+}
+
+// Copies a file as it is through the kernel, a few megabytes at a time so
+// that the progress moves and a stop is heard; the copy gets the source's
+// permissions and is not synced yet. Empty on success, otherwise the cause,
+// and no copy is left.
+QString CopiaFile(const QString& sorgente, const QString& copia, TContestoLavoro& c, qint64& fatti, qint64 totale) {
+    const QByteArray nomeCopia = QFile::encodeName(copia);
+    const int da = ::open(QFile::encodeName(sorgente).constData(), O_RDONLY | O_CLOEXEC);
+    if (da < 0) return QStringLiteral("file non leggibile (%1)").arg(QString::fromLocal8Bit(std::strerror(errno)));
+    struct stat st {};
+    ::fstat(da, &st);
+    const int a = ::open(nomeCopia.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, st.st_mode & 0777);
+    if (a < 0) {
+        const int e = errno;
+        ::close(da);
+        return QStringLiteral("copia non scrivibile (%1)").arg(QString::fromLocal8Bit(std::strerror(e)));
+    }
     QString errore;
-    for (int i = 0; i < int(controlli.size()); ++i) {
-        const QString esito = controlli[i].get();
-        if (!esito.isEmpty() && errore.isEmpty())
-            errore = QStringLiteral("La copia del file \"%1\" è danneggiata (%2).")
-                         .arg(QDir::toNativeSeparators(daControllare[i]), esito);
+    for (;;) {
+        const ssize_t n = ::sendfile(a, da, nullptr, 8 << 20);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            errore = errno == ENOSPC ? QStringLiteral("disco pieno")
+                                     : QStringLiteral("errore di lettura o scrittura (%1)").arg(QString::fromLocal8Bit(std::strerror(errno)));
+            break;
+        }
+        if (n == 0) break;
+        fatti += n;
+        c.avanzamento(fatti, totale);
+        if (c.fermato()) {
+            errore = QStringLiteral("copia interrotta");
+            break;
+        }
     }
+    if (errore.isEmpty() && ::fchmod(a, st.st_mode & 07777) != 0) errore = QStringLiteral("permessi non impostati");
+    if (::close(a) != 0 && errore.isEmpty()) errore = QStringLiteral("errore di scrittura");
+    ::close(da);
+    if (!errore.isEmpty()) ::unlink(nomeCopia.constData());
     return errore;
+}
+
+// Copies the books of the program folder into the folder `destinazione`
+// (which ends with "/"), every file a backup takes, with the tables detached
+// from the store by the caller. A table with a journal beside it (a write
+// that never finished) goes through the engine's backup, which rolls the
+// journal back and checks its copy. Every other file is copied as it is by
+// the kernel, a fraction of the engine's page-by-page backup, the largest
+// first; each table's copy is checked (ControllaCopia) and synced on the
+// second core while the next file is copied, and any other file is synced.
+// Runs in a worker: the bytes copied out of the total are reported, and a
+// stop ends it with ErroreLavoroFermato. Empty on success, otherwise what
+// failed.
+QString CopiaLibri(const QString& cartella, const QString& destinazione, TContestoLavoro& c) {
+    struct TFile {
+        QString nome;
+        qint64 dimensione;
+    };
+    QVector<TFile> file;
+    qint64 totale = 0;
+    for (const QString& f : CopiaDati::FileDaSalvare(cartella)) {
+        file.append({f, QFileInfo(cartella + f).size()});
+        totale += file.last().dimensione;
+    }
+    std::stable_sort(file.begin(), file.end(), [](const TFile& x, const TFile& y) { return x.dimensione > y.dimensione; });
+    qint64 fatti = 0;
+    c.avanzamento(0, totale);
+    QString errore;
+    QStringList controllate;
+    std::vector<std::future<QString>> controlli;
+    for (const TFile& f : file) {
+        if (c.fermato()) break;
+        c.fase(f.nome);
+        const QString sorgente = cartella + f.nome, copia = destinazione + f.nome;
+        const bool tabella = CopiaDati::TabellaDelProgramma(f.nome);
+        QString esito;
+        if (tabella && QFileInfo::exists(sorgente + QStringLiteral("-journal"))) {
+            esito = CopiaDati::SalvaFile(nullptr, sorgente, copia);
+            fatti += f.dimensione;
+            c.avanzamento(fatti, totale);
+        } else {
+            esito = CopiaFile(sorgente, copia, c, fatti, totale);
+            if (esito.isEmpty() && tabella) {
+                controllate << copia;
+                controlli.push_back(std::async(std::launch::async, [copia, &c] {
+                    const QString difetto = ControllaCopia(copia, c);
+                    if (difetto.isEmpty()) SincronizzaFile(copia);
+                    return difetto;
+                }));
+            } else if (esito.isEmpty()) {
+                SincronizzaFile(copia);
+            }
+        }
+        if (!esito.isEmpty()) {
+            if (!c.fermato())
+                errore = QStringLiteral("Errore durante la copia del file \"%1\"\n%2").arg(QDir::toNativeSeparators(sorgente), esito);
+            break;
+        }
+        Osserva(PuntoFileCopiato);
+    }
+    if (!controlli.empty()) c.fase(QStringLiteral("Controllo delle copie"));
+    for (int i = 0; i < int(controlli.size()); ++i) {
+        const QString difetto = controlli[i].get();
+        if (!difetto.isEmpty() && errore.isEmpty() && !c.fermato())
+            errore = QStringLiteral("La copia del file \"%1\" è danneggiata (%2).").arg(QDir::toNativeSeparators(controllate[i]), difetto);
+    }
+    c.controlla();
+    return errore;
+}
+
+// The schemas attached to a connection, besides main and temp.
+QStringList SchemiCollegati(TArchivio& a) {
+    QStringList schemi;
+    QSqlQuery q = a.esegui(QStringLiteral("PRAGMA database_list"));
+    while (q.next()) {
+        const QString nome = q.value(1).toString();
+        if (nome != QLatin1String("main") && nome != QLatin1String("temp")) schemi << nome;
+    }
+    return schemi;
 }
 
 [[noreturn]] void Rifiuta(const QString& testo) { throw ErroreArchivio(testo); }
@@ -203,12 +317,23 @@ void TChiusura::creaTabella() {
                           .arg(NomeTabellaPassi(m_archivio), CampoAnno, CampoPasso, CampoStato, CampoTesto, CampoQuando));
 }
 
-void TChiusura::scrivi(int passo, Stato stato, const QString& testo) {
+void TChiusura::scrivi(int passo, Stato stato, const QString& testo) { scrivi(m_archivio, passo, stato, testo); }
+
+void TChiusura::scrivi(TArchivio& a, int passo, Stato stato, const QString& testo) {
     const QDateTime quando = Adesso();
-    m_archivio.esegui(QStringLiteral("INSERT OR REPLACE INTO %1 (%2, %3, %4, %5, %6) VALUES (?, ?, ?, ?, ?)")
-                          .arg(NomeTabellaPassi(m_archivio), CampoAnno, CampoPasso, CampoStato, CampoTesto, CampoQuando),
-                      {m_anno, passo, static_cast<int>(stato), testo, quando.toString(Qt::ISODate)});
+    a.esegui(QStringLiteral("INSERT OR REPLACE INTO %1 (%2, %3, %4, %5, %6) VALUES (?, ?, ?, ?, ?)")
+                 .arg(NomeTabellaPassi(a), CampoAnno, CampoPasso, CampoStato, CampoTesto, CampoQuando),
+             {m_anno, passo, static_cast<int>(stato), testo, quando.toString(Qt::ISODate)});
     m_stati[passo] = {stato, testo, quando};
+}
+
+void TChiusura::esegui(const TLavoroPasso& lavoro) {
+    if (m_esecutore) {
+        m_esecutore(lavoro);
+        return;
+    }
+    TContestoLavoro contesto;
+    lavoro.lavoro(contesto);
 }
 
 void TChiusura::conferma(TTransazione& t, int passo) {
@@ -234,16 +359,21 @@ void TChiusura::controllaProssimo(int passo) const {
 QString TChiusura::eseguiSalvataggio() {
     controllaProssimo(Salvataggio);
     creaTabella();
+    const QString rifiuto = CopiaDati::MotivoRifiuto(&m_archivio);
+    if (!rifiuto.isEmpty()) Rifiuta(rifiuto);
     const QString nomeGiorno = CopiaDati::NomeCartellaGiorno(Oggi());
     const QString giorno = CopiaDati::CartellaBackup(m_cartella) + nomeGiorno + QLatin1Char('/');
     if (!QDir().mkpath(giorno)) Rifiuta(QStringLiteral("Errore in creazione directory backup."));
     const QStringList file = CopiaDati::FileDaSalvare(m_cartella);
-    for (const QString& f : file) {
-        const QString errore = CopiaDati::SalvaFile(&m_archivio, m_cartella + f, giorno + f);
-        if (!errore.isEmpty())
-            Rifiuta(QStringLiteral("Errore durante la copia del file \"%1\"\n%2\nIl salvataggio non è completo: ripetere il passo.")
-                        .arg(QDir::toNativeSeparators(m_cartella + f), errore));
-    }
+    // The copies are written and checked under hidden names on connections
+    // of their own, and take their names only when all are written: a stop
+    // leaves the day folder with the copies it had.
+    CopiaDati::TEsitoSalvataggio esito;
+    esegui({QStringLiteral("Salvataggio dei dati in corso"), TUnitaAvanzamento::Byte, false,
+            [&](TContestoLavoro& c) { esito = CopiaDati::SalvaCartella(m_cartella, giorno, file, &c); }});
+    if (!esito.errori.isEmpty())
+        Rifiuta(QStringLiteral("Errore durante la copia del file \"%1\"\n%2\nIl salvataggio non è completo: ripetere il passo.")
+                    .arg(QDir::toNativeSeparators(m_cartella + esito.errori.first().first), esito.errori.first().second));
     const QString testo = QStringLiteral("Salvati %1 file in backup/%2.").arg(file.size()).arg(nomeGiorno);
     scrivi(Salvataggio, Stato::Fatto, testo);
     return testo;
@@ -282,6 +412,8 @@ QString TChiusura::eseguiArchivio() {
                     .arg(m_anno)
                     .arg(QDir::toNativeSeparators(nomeFinale)));
     }
+    const QString rifiuto = CopiaDati::MotivoRifiuto(&m_archivio);
+    if (!rifiuto.isEmpty()) Rifiuta(rifiuto + QStringLiteral("\nL'anno non è stato archiviato."));
     // The copy is written under a hidden name beside its place; what a
     // stopped run left there is thrown away first.
     const QString parziale = anni + QStringLiteral(".%1.parziale/").arg(m_anno);
@@ -292,11 +424,38 @@ QString TChiusura::eseguiArchivio() {
         QDir(parziale).removeRecursively();
         Rifiuta(testo);
     };
-    const QString errore = CopiaLibri(m_archivio, m_cartella, parziale);
+    // The tables are copied as files, detached from the store's connection
+    // meanwhile and attached again afterwards, however the copy ends.
+    const QStringList prima = SchemiCollegati(m_archivio);
+    m_archivio.scollegaTutte();
+    const QStringList rimaste = SchemiCollegati(m_archivio);
+    auto ricollega = [&] {
+        for (const QString& schema : prima)
+            if (!rimaste.contains(schema)) m_archivio.assicuraCollegata(schema);
+    };
+    QString errore;
+    try {
+        esegui({QStringLiteral("Archiviazione dell'anno %1 in corso").arg(m_anno), TUnitaAvanzamento::Byte, false,
+                [&](TContestoLavoro& c) {
+                    errore = CopiaLibri(m_cartella, parziale, c);
+                    if (!errore.isEmpty()) return;
+                    const QString erroreStorico = TogliPassiDallaCopia(parziale + Definizioni::Storico);
+                    if (!erroreStorico.isEmpty())
+                        errore = QStringLiteral("Errore nella copia dello storico: %1").arg(erroreStorico);
+                    else
+                        SincronizzaCartella(parziale);
+                }});
+    } catch (...) {
+        QDir(parziale).removeRecursively();
+        try {
+            ricollega();
+        } catch (const ErroreArchivio&) {
+            // Attached again when next needed; the stop or failure is what the user hears of.
+        }
+        throw;
+    }
+    ricollega();
     if (!errore.isEmpty()) fallisci(errore + QStringLiteral("\nL'anno non è stato archiviato."));
-    const QString erroreStorico = TogliPassiDallaCopia(parziale + Definizioni::Storico);
-    if (!erroreStorico.isEmpty()) fallisci(QStringLiteral("Errore nella copia dello storico: %1\nL'anno non è stato archiviato.").arg(erroreStorico));
-    SincronizzaCartella(parziale);
     Osserva(0);
     scrivi(Archivio, Stato::InCorso, QStringLiteral("Archiviazione in corso."));
     Osserva(1);
@@ -313,29 +472,52 @@ QString TChiusura::eseguiArchivio() {
 QString TChiusura::eseguiAzzeramento() {
     controllaProssimo(Azzeramento);
     creaTabella();
-    // Attached before the transaction, which cannot attach.
-    m_archivio.assicuraCollegata(Definizioni::Prodotti);
-    m_archivio.assicuraCollegata(Definizioni::Storico);
-    int prodotti = 0;
-    TTransazione t(m_archivio);
-    AzzeraScarichiProdotti([&prodotti](int, int totale) { prodotti = totale; });
-    const QString testo = QStringLiteral("Scarichi azzerati su %1 prodotti.").arg(prodotti);
-    scrivi(Azzeramento, Stato::Fatto, testo);
-    conferma(t, Azzeramento);
+    // One transaction on the worker's connection: the reset and its note, or
+    // on a stop or a failure neither.
+    QString testo;
+    esegui({QStringLiteral("Azzeramento degli scarichi in corso"), TUnitaAvanzamento::Record, true, [&](TContestoLavoro& c) {
+                TArchivio& a = TArchivio::corrente();
+                // Attached before the transaction, which cannot attach.
+                a.assicuraCollegata(Definizioni::Prodotti);
+                a.assicuraCollegata(Definizioni::Storico);
+                int prodotti = 0;
+                TTransazione t(a);
+                AzzeraScarichiProdotti([&](int fatti, int totale) {
+                    prodotti = totale;
+                    c.avanzamento(fatti, totale);
+                    c.controlla();
+                });
+                testo = QStringLiteral("Scarichi azzerati su %1 prodotti.").arg(prodotti);
+                scrivi(a, Azzeramento, Stato::Fatto, testo);
+                conferma(t, Azzeramento);
+            }});
     return testo;
 }
 
 QString TChiusura::eseguiCancellazione() {
     controllaProssimo(CancellazioneStorico);
     creaTabella();
-    m_archivio.assicuraCollegata(Definizioni::Storico);
-    TTransazione t(m_archivio);
-    const int righe = CancellaStoricoPeriodo(QDate(1, 1, 1), ultimoGiorno());
-    const QString testo = QStringLiteral("Cancellate %1 righe dello storico fino al %2.")
-                              .arg(righe)
-                              .arg(ultimoGiorno().toString(QStringLiteral("dd/MM/yyyy")));
-    scrivi(CancellazioneStorico, Stato::Fatto, testo);
-    conferma(t, CancellazioneStorico);
+    QString testo;
+    esegui({QStringLiteral("Cancellazione dello storico in corso"), TUnitaAvanzamento::Record, true, [&](TContestoLavoro& c) {
+                TArchivio& a = TArchivio::corrente();
+                a.assicuraCollegata(Definizioni::Storico);
+                TTransazione t(a);
+                int righe = 0;
+                try {
+                    righe = CancellaStoricoPeriodoScorrendo(QDate(1, 1, 1), ultimoGiorno(), [&c](qint64 lette, qint64 totale) {
+                        c.avanzamento(lette, totale);
+                        return !c.fermato();
+                    });
+                } catch (const ErroreArchivio&) {
+                    c.controlla();
+                    throw;
+                }
+                testo = QStringLiteral("Cancellate %1 righe dello storico fino al %2.")
+                            .arg(righe)
+                            .arg(ultimoGiorno().toString(QStringLiteral("dd/MM/yyyy")));
+                scrivi(a, CancellazioneStorico, Stato::Fatto, testo);
+                conferma(t, CancellazioneStorico);
+            }});
     return testo;
 }
 

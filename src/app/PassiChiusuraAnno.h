@@ -12,14 +12,25 @@
 // under a hidden name and renamed into place, and noted as started before the
 // rename, so that a resumed run knows whether the rename happened.
 //
+// The long part of a step (the copies of the backup and of the archive, the
+// reset, the deletion) is handed to an executor: the window runs it beside
+// its event loop, with a progress box and "Stop"; without one it runs here.
+// What needs the store's own connection (detaching and attaching the
+// tables, the step's notes outside a transaction) is done before and after,
+// in the caller's thread.
+//
 // Every failure is an ErroreArchivio with an Italian text; a step that fails
-// leaves the live books as they were before it.
+// or is stopped leaves the live books as they were before it and is not
+// noted as done.
 
 #include <QDate>
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <functional>
+
+#include "gui/LavoroLungo.h"
 
 class TArchivio;
 class TTransazione;
@@ -56,6 +67,20 @@ QString CartellaAnno(const QString& cartellaProgramma, int anno);
 // in ascending order (the hidden copies of a year being written are not).
 QStringList AnniArchiviati(const QString& cartellaProgramma);
 
+// The long part of a step, for an executor to run.
+struct TLavoroPasso {
+    QString titolo;  // what the progress box says
+    TUnitaAvanzamento unita = TUnitaAvanzamento::Record;
+    // The work reads and writes the books through TArchivio::corrente(): a
+    // runner in a worker thread opens a connection of the worker's own
+    // (TArchivioDelThread) for it.
+    bool conArchivio = false;
+    std::function<void(TContestoLavoro&)> lavoro;
+};
+// Runs the work and returns when it has ended; what the work raises
+// (ErroreLavoroFermato after a stop) is raised again from it.
+using TEsecutore = std::function<void(const TLavoroPasso&)>;
+
 // The year end of one year on the store of a program folder.
 class TChiusura {
 public:
@@ -73,15 +98,20 @@ public:
     bool conclusa() const { return prossimo() == NumeroPassi; }
     // Reads the steps' state again from the table.
     void rileggi();
+    // Who runs the long part of the steps; by default it runs here, in the
+    // caller's thread, on the program's store.
+    void impostaEsecutore(TEsecutore esecutore) { m_esecutore = std::move(esecutore); }
 
     // The backup of the live tables into today's folder of `backup`.
     QString eseguiSalvataggio();
-    // Notes the steps done through their own windows: the stocktake (done or
-    // skipped) and the valued inventory report.
+    // Notes the steps done through their own windows: the stocktake (done
+    // when a count was posted, or skipped) and the valued inventory report.
     QString segnaInventario(bool eseguito);
     QString segnaStampaInventario();
     // A complete copy of the books into anni/<year>/, refused when that
-    // folder exists from another year end.
+    // folder exists from another year end. The copies are written under a
+    // hidden folder beside it; a stop or a failure removes that folder and
+    // attaches the tables again.
     QString eseguiArchivio();
     // "Azzera scarichi" in the live books, noted in the same transaction.
     QString eseguiAzzeramento();
@@ -92,20 +122,25 @@ public:
 private:
     void controllaProssimo(int passo) const;
     void scrivi(int passo, Stato stato, const QString& testo);
+    void scrivi(TArchivio& a, int passo, Stato stato, const QString& testo);
     void creaTabella();
     void conferma(TTransazione& t, int passo);
+    void esegui(const TLavoroPasso& lavoro);
 
     TArchivio& m_archivio;
     QString m_cartella;
     int m_anno;
     QVector<TStatoPasso> m_stati;
+    TEsecutore m_esecutore;
 };
 
 // Called by the archive step at its points: 0 once the copy is complete
-// under its hidden name, 1 once noted as started, 2 once renamed into place.
+// under its hidden name, 1 once noted as started, 2 once renamed into place;
+// PuntoFileCopiato after each file copied (in the worker that copies).
 // Nothing is called unless a test sets it (a test throws from it to stop the
 // step there, as a killed run would).
 using TOsservatoreArchivio = void (*)(int punto);
+constexpr int PuntoFileCopiato = 10;
 void ImpostaOsservatoreArchivio(TOsservatoreArchivio osservatore);
 
 }  // namespace ChiusuraAnno

@@ -2,6 +2,7 @@
 
 #include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"
+#include "data/engine/Istruzione.h"
 #include "data/Orologio.h"
 #include "movements/Movimenti.h"
 #include "movements/StoricoMovimenti.h"
@@ -140,5 +141,44 @@ int CancellaStoricoPeriodo(const QDate& primo, const QDate& ultimo,
     const int cancellate =
         a.esegui(QStringLiteral("DELETE FROM %1 WHERE %2 AND zr_conta_righe()").arg(storico, periodo), date).numRowsAffected();
     avanzamento(conta.totale, conta.totale);
+    return cancellate;
+}
+
+namespace {
+
+// The rows a full scan has read, asked of the statement now and then by the
+// engine's progress handler.
+struct TScorrimento {
+    sqlite3_stmt* istruzione = nullptr;
+    const std::function<bool(qint64, qint64)>* avanzamento = nullptr;
+    qint64 totale = 0;
+};
+
+int AvanzamentoScorrimento(void* dati) {
+    auto* s = static_cast<TScorrimento*>(dati);
+    const qint64 lette = sqlite3_stmt_status(s->istruzione, SQLITE_STMTSTATUS_FULLSCAN_STEP, 0);
+    return (*s->avanzamento)(std::min(lette, s->totale), s->totale) ? 0 : 1;
+}
+
+}  // namespace
+
+int CancellaStoricoPeriodoScorrendo(const QDate& primo, const QDate& ultimo,
+                                   const std::function<bool(qint64, qint64)>& avanzamento) {
+    TArchivio& a = TArchivio::corrente();
+    const QString storico = a.nomeQualificato(Definizioni::Storico);
+    // Every row is read by the deletion; their number comes from the
+    // smallest b-tree of the table, without reading the rows.
+    TScorrimento s{nullptr, &avanzamento, a.valoreSingolo(QStringLiteral("SELECT count(*) FROM ") + storico).toLongLong()};
+    if (!avanzamento(0, s.totale)) throw ErroreArchivio(QStringLiteral("Operazione interrotta."));
+    sqlite3* h = a.handle();
+    TIstruzione cancella(h, QStringLiteral("DELETE FROM %1 WHERE %2 >= ? AND %2 <= ?").arg(storico, Storico::DataOggi));
+    // Dates are stored as ISO text, so text order is date order.
+    cancella.lega({primo.toString(Qt::ISODate), ultimo.toString(Qt::ISODate)});
+    s.istruzione = cancella.handle();
+    sqlite3_progress_handler(h, 20000, AvanzamentoScorrimento, &s);
+    const auto togli = qScopeGuard([h] { sqlite3_progress_handler(h, 0, nullptr, nullptr); });
+    cancella.esegui();
+    const int cancellate = sqlite3_changes(h);
+    avanzamento(s.totale, s.totale);
     return cancellate;
 }

@@ -26,3 +26,11 @@ void AzzeraScarichiProdotti(const std::function<void(int fatti, int totale)>& av
 // is deleted (the store's error is raised).
 int CancellaStoricoPeriodo(const QDate& primo, const QDate& ultimo,
                            const std::function<bool(qint64 fatti, qint64 totale)>& avanzamento = {});
+
+// The same deletion for a run that shows its progress without slowing it
+// down: no count of the period first. The deletion reads every row of the
+// history; the callback hears now and then of the rows read so far out of
+// all of them, and when it answers false the deletion stops and none is
+// deleted (the store's error is raised).
+int CancellaStoricoPeriodoScorrendo(const QDate& primo, const QDate& ultimo,
+                                   const std::function<bool(qint64 lette, qint64 totale)>& avanzamento);

@@ -288,6 +288,7 @@ void TfrmInventarioFisico::btnRegistraClick() {
         return;
     }
     const QDate data = m_bozza.data;
+    m_registrato = true;
     EliminaBozzaInventario(TArchivio::corrente().cartella());
     m_bozza = TBozzaInventario();
     m_attivo = false;

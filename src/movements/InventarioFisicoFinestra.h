@@ -53,6 +53,8 @@ public:
     ~TfrmInventarioFisico() override;
     Ui::TfrmInventarioFisico* ui() const { return m_ui.get(); }
     TModelloConteggio* modello() const { return m_modello; }
+    // A count was posted (or closed with nothing to post) while the window was open.
+    bool conteggioRegistrato() const { return m_registrato; }
 
 private:
     void btnIniziaClick();
@@ -76,4 +78,5 @@ private:
     bool m_attivo = false;  // a count is open
     bool m_inCorso = false;
     bool m_stop = false;
+    bool m_registrato = false;
 };

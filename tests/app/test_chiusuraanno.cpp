@@ -6,6 +6,7 @@
 
 #include "../movements/Fixture.h"
 #include "AmbienteTest.h"
+#include "LavoroInCorso.h"
 #include "app/Applicazione.h"
 #include "app/ApriAnno.h"
 #include "app/Avvio.h"
@@ -19,6 +20,8 @@
 #include "ui_ChiusuraAnno.h"
 
 #include <QProcess>
+#include <QThread>
+#include <atomic>
 #include <csignal>
 
 using namespace ChiusuraAnno;
@@ -74,6 +77,24 @@ void FermaAl(int punto) {
     if (punto == g_fermaA) throw ErroreArchivio(QStringLiteral("fermato"));
 }
 
+// The archive's worker held after its first file is copied, until the user
+// has pressed "Stop".
+std::atomic<bool> g_copiato{false}, g_ripresa{false};
+void TrattieniDopoLaPrimaCopia(int punto) {
+    if (punto != PuntoFileCopiato || g_copiato.exchange(true)) return;
+    for (int attesa = 0; attesa < 1000 && !g_ripresa; ++attesa) QThread::msleep(10);
+}
+
+// The table files of a folder, byte for byte.
+QMap<QString, QByteArray> Tabelle(const QString& cartella) { return Contenuto(cartella, {QStringLiteral("*.db")}); }
+
+// The steps before the archive, done.
+void FinoAllArchivio(TChiusura& c) {
+    c.eseguiSalvataggio();
+    c.segnaInventario(false);
+    c.segnaStampaInventario();
+}
+
 }  // namespace
 
 class TestChiusuraAnno : public TProvaConAmbiente {
@@ -86,6 +107,11 @@ private slots:
     void passoPerPassoRipresa();
     void archivioFermato_data();
     void archivioFermato();
+    void archivioFermatoDalBox();
+    void azzeramentoFermato_data();
+    void azzeramentoFermato();
+    void inventarioSoloSeRegistrato_data();
+    void inventarioSoloSeRegistrato();
     void rifiutiLascianoILibri();
     void apriAnnoArchiviato();
 };
@@ -101,7 +127,7 @@ void TestChiusuraAnno::passoPerPassoRipresa() {
         // A new start of the program and a new window: what was done is read
         // back from the books.
         m_amb->riapriArchivio();
-        TfrmChiusuraAnno f(nullptr, [&] { ++inventari; }, [&](const QDate& d) {
+        TfrmChiusuraAnno f(nullptr, [&] { return ++inventari > 0; }, [&](const QDate& d) {
             ++stampe;
             dataStampa = d;
         });
@@ -205,6 +231,153 @@ void TestChiusuraAnno::archivioFermato() {
     // Only the year's folder is left in anni/, no hidden copy beside it.
     QCOMPARE(QDir(CartellaAnni(m_amb->cartella())).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList{QStringLiteral("2025")});
+}
+
+// "Stop" pressed in the archive's progress box while its worker copies: the
+// window stays open and refuses to close meanwhile; afterwards the live books
+// are byte for byte as before, no year folder nor hidden copy is left, the
+// tables are attached again and the step is still to do. Run again, it
+// archives the whole year.
+void TestChiusuraAnno::archivioFermatoDalBox() {
+    Libro();
+    const QString prima = Figure(m_amb->cartella());
+    {
+        TChiusura c(TArchivio::corrente(), m_amb->cartella(), 2025);
+        FinoAllArchivio(c);
+    }
+    const auto tabellePrima = Tabelle(m_amb->cartella());
+    g_copiato = false;
+    g_ripresa = false;
+    ImpostaOsservatoreArchivio(TrattieniDopoLaPrimaCopia);
+
+    TfrmChiusuraAnno f(nullptr, {}, {});
+    QCOMPARE(f.chiusura().prossimo(), int(Archivio));
+    bool chiusuraRifiutata = false, esciDisabilitato = false;
+    QTimer utente;
+    connect(&utente, &QTimer::timeout, [&] {
+        TFrmAvanzamento* box = f.findChild<TFrmAvanzamento*>();
+        if (!g_copiato || !box || !box->isVisible()) return;
+        utente.stop();
+        chiusuraRifiutata = !f.close();
+        esciDisabilitato = !f.ui()->sbEsci->isEnabled() && !f.ui()->BTEsegui->isEnabled();
+        box->ui()->sbFerma->click();
+        g_ripresa = true;
+    });
+    utente.start(5);
+    m_amb->risposte.attendi(TTipoMessaggio::Domanda, QStringLiteral("copiati così come sono"), true, true);
+    m_amb->risposte.attendi(TTipoMessaggio::Messaggio, QStringLiteral("interrotto: gli archivi sono rimasti come prima"), true, true);
+    f.ui()->BTEsegui->click();
+    ZR_VERIFICA_RISPOSTE(*m_amb);
+    QVERIFY(g_ripresa);
+    QVERIFY(chiusuraRifiutata);
+    QVERIFY(esciDisabilitato);
+    QVERIFY(f.ui()->sbEsci->isEnabled());
+    ImpostaOsservatoreArchivio(nullptr);
+
+    QVERIFY(Tabelle(m_amb->cartella()) == tabellePrima);
+    QVERIFY(QDir(CartellaAnni(m_amb->cartella())).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+    QStringList collegate;
+    QSqlQuery q = TArchivio::corrente().esegui(QStringLiteral("PRAGMA database_list"));
+    while (q.next()) collegate << q.value(1).toString();
+    QVERIFY2(collegate.contains(QStringLiteral("prodotti")) && collegate.contains(QStringLiteral("storico")), qPrintable(collegate.join(' ')));
+    QCOMPARE(f.chiusura().prossimo(), int(Archivio));
+    m_amb->riapriArchivio();
+    QCOMPARE(TChiusura(TArchivio::corrente(), m_amb->cartella(), 2025).stato(Archivio).stato, Stato::DaFare);
+
+    TfrmChiusuraAnno ancora(nullptr, {}, {});
+    m_amb->risposte.attendi(TTipoMessaggio::Domanda, QStringLiteral("copiati così come sono"), true, true);
+    ancora.ui()->BTEsegui->click();
+    ZR_VERIFICA_RISPOSTE(*m_amb);
+    QCOMPARE(ancora.chiusura().prossimo(), int(Azzeramento));
+    QCOMPARE(Figure(CartellaAnno(m_amb->cartella(), 2025)), prima);
+}
+
+void TestChiusuraAnno::azzeramentoFermato_data() {
+    QTest::addColumn<int>("passo");
+    QTest::newRow("azzeramento degli scarichi") << int(Azzeramento);
+    QTest::newRow("cancellazione dello storico") << int(CancellazioneStorico);
+}
+
+// The reset and the deletion stopped: the work has begun (the reset has
+// changed its first group of products) when the stop is heard; the live
+// books are byte for byte as before, with the same sums, and the step is not
+// noted, also after a new start.
+void TestChiusuraAnno::azzeramentoFermato() {
+    QFETCH(int, passo);
+    Libro();
+    // More products than the reset changes in one statement.
+    TArchivio::corrente().esegui(QStringLiteral("with recursive n(i) as (select 3 union all select i + 1 from n where i < 10000) "
+                                                "insert into %1 (ID, NOME, CARICHI, SCARICHI, QUANTITA, PREZZO) "
+                                                "select i, 'P' || i, 10, 4, 6, 2.5 from n")
+                                     .arg(TArchivio::corrente().nomeQualificato(Definizioni::Prodotti)));
+    TChiusura c(TArchivio::corrente(), m_amb->cartella(), 2025);
+    FinoAllArchivio(c);
+    c.eseguiArchivio();
+    if (passo == CancellazioneStorico) c.eseguiAzzeramento();
+    const auto tabellePrima = Tabelle(m_amb->cartella());
+    const QString somme = QStringLiteral("select count(*), sum(CARICHI), sum(SCARICHI), sum(QUANTITA), printf('%.2f', sum(TOTALEACQUISTI)), "
+                                         "printf('%.2f', sum(TOTALEVENDITE)) from prodotti");
+    const QString sommePrima = Sqlite3(m_amb->file(QStringLiteral("prodotti.db")), somme);
+    const QString storicoPrima = Figure(m_amb->cartella()).section(QStringLiteral("\n--\n"), 0, 0);
+
+    int sentiti = 0;
+    c.impostaEsecutore([&](const TLavoroPasso& p) {
+        ++sentiti;
+        QVERIFY(p.conArchivio);
+        TContestoLavoro contesto;
+        contesto.richiediStop();
+        p.lavoro(contesto);
+    });
+    QVERIFY_THROWS_EXCEPTION(ErroreLavoroFermato, passo == Azzeramento ? c.eseguiAzzeramento() : c.eseguiCancellazione());
+    QCOMPARE(sentiti, 1);
+    QCOMPARE(c.prossimo(), passo);
+    QVERIFY(Tabelle(m_amb->cartella()) == tabellePrima);
+    QCOMPARE(Sqlite3(m_amb->file(QStringLiteral("prodotti.db")), somme), sommePrima);
+    QCOMPARE(Figure(m_amb->cartella()).section(QStringLiteral("\n--\n"), 0, 0), storicoPrima);
+    m_amb->riapriArchivio();
+    QCOMPARE(TChiusura(TArchivio::corrente(), m_amb->cartella(), 2025).prossimo(), passo);
+}
+
+void TestChiusuraAnno::inventarioSoloSeRegistrato_data() {
+    QTest::addColumn<bool>("salta");
+    QTest::newRow("poi un conteggio registrato") << false;
+    QTest::newRow("poi Salta") << true;
+}
+
+// The stocktake step is done only when a count was posted in the stocktake
+// window; closing that window without posting leaves it to do, and "Salta"
+// notes it skipped.
+void TestChiusuraAnno::inventarioSoloSeRegistrato() {
+    QFETCH(bool, salta);
+    Libro();
+    TChiusura(TArchivio::corrente(), m_amb->cartella(), 2025).eseguiSalvataggio();
+    bool registrato = false;
+    int aperture = 0;
+    TfrmChiusuraAnno f(nullptr, [&] {
+        ++aperture;
+        return registrato;
+    }, {});
+    QCOMPARE(f.chiusura().prossimo(), int(Inventario));
+    f.ui()->BTEsegui->click();
+    QCOMPARE(aperture, 1);
+    QCOMPARE(f.chiusura().stato(Inventario).stato, Stato::DaFare);
+    QVERIFY2(f.ui()->LabelEsito->text().contains(QStringLiteral("resta da eseguire")), qPrintable(f.ui()->LabelEsito->text()));
+    QVERIFY(f.ui()->BTSalta->isEnabled());
+    QCOMPARE(TChiusura(TArchivio::corrente(), m_amb->cartella(), 2025).prossimo(), int(Inventario));
+
+    if (salta) {
+        f.ui()->BTSalta->click();
+    } else {
+        registrato = true;
+        f.ui()->BTEsegui->click();
+    }
+    QCOMPARE(aperture, salta ? 1 : 2);
+    const Stato atteso = salta ? Stato::Saltato : Stato::Fatto;
+    QCOMPARE(f.chiusura().stato(Inventario).stato, atteso);
+    QCOMPARE(f.chiusura().prossimo(), int(StampaInventario));
+    QVERIFY(!f.ui()->BTSalta->isEnabled());
+    m_amb->riapriArchivio();
+    QCOMPARE(TChiusura(TArchivio::corrente(), m_amb->cartella(), 2025).stato(Inventario).stato, atteso);
 }
 
 // A step that fails leaves the live books as before it and stays to do; an

@@ -12,6 +12,7 @@
 #include "ui_AzzeraScarichi.h"
 #include "ui_SetCancStorico.h"
 #include "gui/Avanzamento.h"
+#include <algorithm>
 #include "ui_Avanzamento.h"
 
 #include <QFile>
@@ -77,6 +78,7 @@ private slots:
     void finestraAzzera();
     void stopAMetaAzzeramento();
     void cancellaFermataNonCancellaNulla();
+    void cancellaScorrendo();
     void propostaIntervallo_data();
     void propostaIntervallo();
     void cancellaPeriodo_data();
@@ -329,6 +331,37 @@ void TestAzzeramenti::cancellaFermataNonCancellaNulla() {
         return totale == 9000;
     });
     QCOMPARE(sentiti, (QList<qint64>{0, 4096, 8192, 9000}));
+    QCOMPARE(Sqlite3(file, QStringLiteral("select count(*), min(ID) from storico")), QStringLiteral("1000|9001"));
+}
+
+// The deletion that hears of the rows read out of all the history's rows:
+// told to stop once it has read some, it deletes nothing; run to its end it
+// hears a growing count up to the whole table and deletes the period only.
+void TestAzzeramenti::cancellaScorrendo() {
+    TAmbienteTest amb;
+    TArchivio::corrente().esegui(QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < 10000) "
+                                                "insert into %1 (ID, AZIONE, DATAOGGI, QUANTITA) "
+                                                "select i, 'CARICO', case when i <= 9000 then '2004-03-01' else '2004-04-01' end, 1 from n")
+                                     .arg(TabStorico()));
+    const QString file = amb.file(QStringLiteral("storico.db"));
+    const QString prima = Sqlite3(file, QStringLiteral("select count(*), sum(ID) from storico"));
+    QList<qint64> sentiti;
+    QVERIFY_THROWS_EXCEPTION(ErroreArchivio, CancellaStoricoPeriodoScorrendo(QDate(2004, 3, 1), QDate(2004, 3, 31), [&](qint64 lette, qint64 totale) {
+                                 sentiti << lette;
+                                 return lette == 0 && totale == 10000;
+                             }));
+    QCOMPARE(sentiti.size(), 2);
+    QVERIFY(sentiti[1] > 0 && sentiti[1] < 10000);
+    QCOMPARE(Sqlite3(file, QStringLiteral("select count(*), sum(ID) from storico")), prima);
+    sentiti.clear();
+    QCOMPARE(CancellaStoricoPeriodoScorrendo(QDate(2004, 3, 1), QDate(2004, 3, 31), [&](qint64 lette, qint64 totale) {
+                 sentiti << lette;
+                 return totale == 10000;
+             }),
+             9000);
+    QVERIFY(sentiti.size() > 3);
+    QVERIFY(std::is_sorted(sentiti.begin(), sentiti.end()));
+    QCOMPARE(sentiti.last(), qint64(10000));
     QCOMPARE(Sqlite3(file, QStringLiteral("select count(*), min(ID) from storico")), QStringLiteral("1000|9001"));
 }
 

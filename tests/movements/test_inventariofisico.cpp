@@ -193,6 +193,8 @@ void TestInventarioFisico::finestraConCodiciDigitati() {
         digita(QStringLiteral("C3"), QStringLiteral("10"));
         m_amb->risposte.attendi(TTipoMessaggio::Attenzione, QStringLiteral("Nessun prodotto con codice 'Z9' tra quelli del conteggio."));
         digita(QStringLiteral("Z9"));
+        // Counted but not posted: the window closes with no count posted.
+        QVERIFY(!f.conteggioRegistrato());
     }
     QDate stampata;
     TfrmInventarioFisico f(nullptr, [&](const QDate& d) { stampata = d; });
@@ -204,6 +206,7 @@ void TestInventarioFisico::finestraConCodiciDigitati() {
     m_amb->risposte.attendi(TTipoMessaggio::Domanda, QStringLiteral("Stampare l'inventario valorizzato alla data del 31/12/2026?"));
     QTest::mouseClick(f.ui()->btnRegistra, Qt::LeftButton);
     QCOMPARE(stampata, QDate(2026, 12, 31));
+    QVERIFY(f.conteggioRegistrato());
     QCOMPARE(Sqlite3(m_amb->file(QStringLiteral("prodotti.db")), QStringLiteral("select group_concat(QUANTITA, ' ') from prodotti order by ID")),
              QStringLiteral("2 6 10"));
     QVERIFY(!QFile::exists(FileBozzaInventario(m_amb->cartella())));
