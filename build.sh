@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACCHETTI=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6sql6-sqlite
-  libgl-dev libsqlite3-dev libxlsxwriter-dev libzip-dev liborcus-dev sqlite3 poppler-utils unzip zip
+  libgl-dev libsqlite3-dev liblz4-dev libxlsxwriter-dev libzip-dev liborcus-dev sqlite3 poppler-utils unzip zip
   xvfb xauth x11-utils fonts-dejavu-core qt6-translations-l10n
   dpkg-dev desktop-file-utils lintian appstream man-db)
 

@@ -10,6 +10,9 @@
 #include <QSqlQuery>
 #include <atomic>
 #include <cstring>
+#include <lz4.h>
+#include <malloc.h>
+#include <utility>
 #include <sqlite3.h>
 
 namespace {
@@ -151,6 +154,39 @@ namespace {
 
 QString OrdineLista(const QString& ordine) { return ordine.isEmpty() ? QStringLiteral("rowid") : ordine; }
 
+// The marks of a row's length in an unpacked block.
+constexpr unsigned char LunghezzaLunga = 0xFE, Nullo = 0xFF;
+
+void AggiungiTesto(QByteArray& blocco, const char* testo, int lunghezza) {
+    if (lunghezza < LunghezzaLunga) {
+        blocco.append(static_cast<char>(lunghezza));
+    } else {
+        blocco.append(static_cast<char>(LunghezzaLunga));
+        const quint32 l = static_cast<quint32>(lunghezza);
+        blocco.append(reinterpret_cast<const char*>(&l), sizeof l);
+    }
+    blocco.append(testo, lunghezza);
+}
+
+TModelloElenco::Blocco Comprimi(const QByteArray& grezzo) {
+    TModelloElenco::Blocco b;
+    b.byte = static_cast<int>(grezzo.size());
+    b.compresso.resize(LZ4_compressBound(b.byte));
+    const int n = LZ4_compress_default(grezzo.constData(), b.compresso.data(), b.byte,
+                                       static_cast<int>(b.compresso.size()));
+    if (n <= 0) throw ErroreArchivio(QStringLiteral("Memoria insufficiente per la ricerca"));
+    b.compresso.resize(n);
+    b.compresso.squeeze();
+    return b;
+}
+
+void Scomprimi(const TModelloElenco::Blocco& b, QByteArray& grezzo) {
+    grezzo.resize(b.byte);
+    if (LZ4_decompress_safe(b.compresso.constData(), grezzo.data(), static_cast<int>(b.compresso.size()), b.byte) !=
+        b.byte)
+        throw ErroreArchivio(QStringLiteral("Dati di ricerca in memoria non validi"));
+}
+
 // Reads the searched fields of the list into x, on the given store; false
 // (x emptied) as soon as they pass the budget in bytes.
 bool LeggiIndice(TArchivio& a, TModelloElenco::Indice& x, qint64 budget) {
@@ -160,36 +196,47 @@ bool LeggiIndice(TArchivio& a, TModelloElenco::Indice& x, qint64 budget) {
     if (!x.condizione.isEmpty()) sql += QStringLiteral(" WHERE ") + x.condizione;
     sql += QStringLiteral(" ORDER BY ") + OrdineLista(x.ordine);
     const auto n = x.campi.size();
-    x.testi.resize(n);
-    x.inizi.fill(QVector<qint64>{0}, n);
-    x.nulli.resize(n);
-    // What a row takes besides its texts: its key, an offset and a flag per field.
-    const qint64 perRiga = 8 + 9 * n;
-    qint64 byte = 0;
+    x.blocchi.resize(n);
+    QVector<QByteArray> grezzi(n);
+    QVector<int> nulli(n, 0);
+    int nelBlocco = 0;
+    x.byte = 0;
+    const auto chiudiBlocco = [&] {
+        for (int j = 0; j < n; ++j) {
+            x.blocchi[j] << Comprimi(grezzi[j]);
+            x.blocchi[j].last().nulli = std::exchange(nulli[j], 0);
+            x.byte += x.blocchi[j].last().compresso.size();
+            grezzi[j].clear();
+        }
+        nelBlocco = 0;
+        return x.byte + x.chiavi.size() * qint64(sizeof(qint64)) <= budget;
+    };
     TIstruzione istruzione(a.handle(), sql);
     istruzione.lega(x.parametri);
     sqlite3_stmt* s = istruzione.handle();
-    while (istruzione.riga()) {
+    bool entra = true;
+    while (entra && istruzione.riga()) {
         x.chiavi << sqlite3_column_int64(s, 0);
-        byte += perRiga;
         for (int j = 0; j < n; ++j) {
-            const bool nullo = sqlite3_column_type(s, j + 1) == SQLITE_NULL;
-            if (!nullo) {
-                const int lunghezza = sqlite3_column_bytes(s, j + 1);
-                x.testi[j].append(reinterpret_cast<const char*>(sqlite3_column_text(s, j + 1)), lunghezza);
-                byte += lunghezza;
+            if (sqlite3_column_type(s, j + 1) == SQLITE_NULL) {
+                grezzi[j].append(static_cast<char>(Nullo));
+                ++nulli[j];
+            } else {
+                const char* testo = reinterpret_cast<const char*>(sqlite3_column_text(s, j + 1));
+                AggiungiTesto(grezzi[j], testo, sqlite3_column_bytes(s, j + 1));
             }
-            x.nulli[j] << nullo;
-            x.inizi[j] << x.testi[j].size();
         }
-        if (byte > budget) {
-            x.chiavi = {};
-            x.testi = {};
-            x.inizi = {};
-            x.nulli = {};
-            return false;
-        }
+        if (++nelBlocco == TModelloElenco::RigheBlocco) entra = chiudiBlocco();
     }
+    if (entra && nelBlocco > 0) entra = chiudiBlocco();
+    if (!entra) {
+        x.chiavi = {};
+        x.blocchi = {};
+        x.byte = 0;
+        return false;
+    }
+    x.chiavi.squeeze();
+    x.byte += x.chiavi.size() * qint64(sizeof(qint64));
     return true;
 }
 
@@ -295,6 +342,12 @@ void TModelloElenco::filtra() {
             m_lavoro = nullptr;
             m_letturaIndice = nullptr;
         }
+        if (leggiCampi) {
+            // What the reading took and gave back (the growing lists, the
+            // worker's connection) returns to the system instead of staying
+            // with the allocator.
+            malloc_trim(0);
+        }
         if (completo) {
             m_indice = std::move(letto);
         } else if (grande) {
@@ -324,24 +377,52 @@ QVector<qint64> TModelloElenco::filtraIndice() const {
     // character never matches the middle of another.
     QVector<QByteArray> aghi;
     for (const Ricerca& r : m_ricerche) aghi << r.testo.toLower().toUtf8();
+    const qsizetype n = aghi.size();
     QVector<qint64> chiavi;
-    const auto righe = m_indice.chiavi.size();
-    for (qint64 i = 0; i < righe; ++i) {
-        bool tenuta = true;
-        for (qsizetype j = 0; j < aghi.size() && tenuta; ++j) {
-            if (m_indice.nulli[j][i]) {
-                tenuta = false;
-                break;
+    QVector<QByteArray> grezzi(n);
+    QVector<const unsigned char*> cursori(n);
+    const qint64 righe = m_indice.chiavi.size();
+    for (qint64 inizio = 0, b = 0; inizio < righe; inizio += RigheBlocco, ++b) {
+        for (qsizetype j = 0; j < n; ++j) {
+            // A field searched with no text and no null in the block keeps
+            // every row: it is not unpacked.
+            const Blocco& blocco = m_indice.blocchi[j][b];
+            if (aghi[j].isEmpty() && blocco.nulli == 0) {
+                cursori[j] = nullptr;
+                continue;
             }
-            const QByteArray& ago = aghi[j];
-            if (ago.isEmpty()) continue;
-            const char* testo = m_indice.testi[j].constData() + m_indice.inizi[j][i];
-            const size_t lunghezza = static_cast<size_t>(m_indice.inizi[j][i + 1] - m_indice.inizi[j][i]);
-            const size_t lAgo = static_cast<size_t>(ago.size());
-            tenuta = m_ricerche[j].contiene ? memmem(testo, lunghezza, ago.constData(), lAgo) != nullptr
-                                            : lunghezza >= lAgo && std::memcmp(testo, ago.constData(), lAgo) == 0;
+            Scomprimi(blocco, grezzi[j]);
+            cursori[j] = reinterpret_cast<const unsigned char*>(grezzi[j].constData());
         }
-        if (tenuta) chiavi << m_indice.chiavi[i];
+        const qint64 fine = std::min(inizio + RigheBlocco, righe);
+        for (qint64 i = inizio; i < fine; ++i) {
+            bool tenuta = true;
+            // Every field's cursor moves on to the next row, kept or not.
+            for (qsizetype j = 0; j < n; ++j) {
+                const unsigned char*& p = cursori[j];
+                if (!p) continue;
+                const unsigned char segno = *p++;
+                if (segno == Nullo) {
+                    tenuta = false;
+                    continue;
+                }
+                size_t lunghezza = segno;
+                if (segno == LunghezzaLunga) {
+                    quint32 l;
+                    std::memcpy(&l, p, sizeof l);
+                    p += sizeof l;
+                    lunghezza = l;
+                }
+                const char* testo = reinterpret_cast<const char*>(p);
+                p += lunghezza;
+                const QByteArray& ago = aghi[j];
+                if (!tenuta || ago.isEmpty()) continue;
+                const size_t lAgo = static_cast<size_t>(ago.size());
+                tenuta = m_ricerche[j].contiene ? memmem(testo, lunghezza, ago.constData(), lAgo) != nullptr
+                                                : lunghezza >= lAgo && std::memcmp(testo, ago.constData(), lAgo) == 0;
+            }
+            if (tenuta) chiavi << m_indice.chiavi[i];
+        }
     }
     return chiavi;
 }

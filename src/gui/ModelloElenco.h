@@ -69,9 +69,10 @@ public:
     void svuota();
     // A search is being read beside the interface.
     bool inLettura() const { return m_inLettura; }
-    // The most the searched fields of a list may take in memory; a larger
-    // table is searched by the engine. For tests and benchmarks.
-    static constexpr qint64 BudgetIndiceByte = 24 * 1024 * 1024;
+    // The most the searched fields of a list (compressed) and its keys may
+    // take in memory; a larger table is searched by the engine. For tests
+    // and benchmarks.
+    static constexpr qint64 BudgetIndiceByte = 32 * 1024 * 1024;
     void impostaBudgetIndice(qint64 byte) { m_budgetIndice = byte; }
 
     int conteggio() const override { return static_cast<int>(m_chiavi.size()); }
@@ -87,10 +88,20 @@ public:
     // The value of the field at that position on the given row; null outside the list.
     QVariant valoreA(int riga, int indiceCampo) const override;
 
-    // The searched fields of every row of the table, in the list's order:
-    // each field's folded texts one after another (UTF-8), where each starts,
-    // and which are null. A list whose fields pass the budget keeps only its
-    // stamp (grande): its searches run on the engine.
+    // The searched fields of every row of the table, in the list's order,
+    // folded as the store's lower() folds them (UTF-8), in blocks of rows
+    // each compressed on its own (LZ4): the fields of 1,000,000 products
+    // take a few MB, and a search unpacks one block at a time. In an
+    // unpacked block each row of a field is its length (one byte; 0xFE:
+    // four more bytes; 0xFF: null) and its bytes. A list whose fields pass
+    // the budget keeps only its stamp (grande): its searches run on the
+    // engine.
+    struct Blocco {
+        QByteArray compresso;
+        int byte = 0;   // unpacked
+        int nulli = 0;  // rows whose field is null
+    };
+    static constexpr int RigheBlocco = 4096;
     struct Indice {
         QString tabella, ordine, condizione;
         QVariantList parametri;
@@ -101,9 +112,8 @@ public:
         qint64 versione = -1;
         bool grande = false;
         QVector<qint64> chiavi;
-        QVector<QByteArray> testi;
-        QVector<QVector<qint64>> inizi;  // per field: n + 1 offsets
-        QVector<QVector<bool>> nulli;
+        QVector<QVector<Blocco>> blocchi;  // per field, RigheBlocco rows each
+        qint64 byte = 0;                   // keys and compressed blocks
     };
 
     int rowCount(const QModelIndex& genitore = {}) const override;

@@ -132,6 +132,34 @@ private slots:
         }
     }
 
+    // Texts longer than a short length mark (written by hand past the
+    // field's size) and rows across several blocks of the fields held in
+    // memory: the same rows as over the table, a match found past the
+    // 254th byte, and the rows after a long text read right.
+    void testiLunghiEPiuBlocchi() {
+        Fixture();
+        TArchivio& a = TArchivio::corrente();
+        a.esegui(QStringLiteral("with recursive n(i) as (select 100 union all select i + 1 from n where i < %1) "
+                                "insert into %2 (%3, %4, %5) select i, 'L' || i, case when i % 7 = 0 then "
+                                "replace(printf('%.300c', 'à'), ' ', 'à') || 'fine' || i when i % 7 = 1 then "
+                                "printf('%.70000c', 'x') || 'Fondo' else 'breve ' || i end from n")
+                         .arg(100 + 2 * TModelloElenco::RigheBlocco)
+                         .arg(a.nomeQualificato(Definizioni::Prodotti), Prodotti::Id, Prodotti::Nome, Prodotti::Descrizione));
+        const struct {
+            const char* codice;
+            const char* descrizione;
+        } casi[] = {{"l", "àfine7"}, {"l", "fondo"}, {"l1", "breve 1"}, {"", "à"}, {"l", ""}};
+        TModelloElenco m;
+        m.impostaColonne({{Prodotti::Id, QStringLiteral("ID")}});
+        for (const auto& c : casi) {
+            const QString codice = QString::fromUtf8(c.codice), descrizione = QString::fromUtf8(c.descrizione);
+            m.cerca(Definizioni::Prodotti, RicercaProdotti(codice, descrizione), Prodotti::Nome);
+            const QList<qint64> sql = RicercaSql(codice, descrizione, Prodotti::Nome);
+            QVERIFY2(!sql.isEmpty(), c.descrizione);
+            QCOMPARE(Chiavi(m), sql);
+        }
+    }
+
     // The movement windows' panel: the two texts filtered in memory among the
     // products of the category typed in its box (empty: every category).
     void pannelloConCategoria_data() {
