@@ -59,7 +59,9 @@ void SincronizzaCartella(const QString& cartella) {
 }
 
 // Removes the steps' table from the history's copy in the archive: the
-// archived year starts with no year end of its own under way.
+// archived year starts with no year end of its own under way. The copy is
+// still under its hidden name, thrown away whole if anything fails, and is
+// checked and synced afterwards: the drop needs neither journal nor sync.
 QString TogliPassiDallaCopia(const QString& storico) {
     if (!QFileInfo::exists(storico)) return {};
     sqlite3* h = nullptr;
@@ -67,7 +69,8 @@ QString TogliPassiDallaCopia(const QString& storico) {
     if (sqlite3_open_v2(QFile::encodeName(storico).constData(), &h, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
         errore = QString::fromUtf8(sqlite3_errmsg(h));
     } else {
-        const QByteArray sql = QStringLiteral("DROP TABLE IF EXISTS \"%1\"").arg(TabellaPassi).toUtf8();
+        const QByteArray sql =
+            QStringLiteral("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; DROP TABLE IF EXISTS \"%1\"").arg(TabellaPassi).toUtf8();
         if (sqlite3_exec(h, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) errore = QString::fromUtf8(sqlite3_errmsg(h));
     }
     sqlite3_close(h);
@@ -155,15 +158,16 @@ QString CopiaFile(const QString& sorgente, const QString& copia, TContestoLavoro
 
 // Copies the books of the program folder into the folder `destinazione`
 // (which ends with "/"), every file a backup takes, with the tables detached
-// from the store by the caller. A table with a journal beside it (a write
-// that never finished) goes through the engine's backup, which rolls the
-// journal back and checks its copy. Every other file is copied as it is by
-// the kernel, a fraction of the engine's page-by-page backup, the largest
-// first; each table's copy is checked (ControllaCopia) and synced on the
-// second core while the next file is copied, and any other file is synced.
-// Runs in a worker: the bytes copied out of the total are reported, and a
-// stop ends it with ErroreLavoroFermato. Empty on success, otherwise what
-// failed.
+// from the store by the caller, and removes the steps' table from the
+// history's copy. A table with a journal beside it (a write that never
+// finished) goes through the engine's backup, which rolls the journal back
+// and checks its copy. Every other file is copied as it is by the kernel, a
+// fraction of the engine's page-by-page backup, the largest first; each
+// table's copy is then checked (ControllaCopia) and synced, the two side by
+// side, on the second core while the next file is copied; any other file is
+// synced. Runs in a worker: the bytes copied out of the total are reported,
+// and a stop ends it with ErroreLavoroFermato. Empty on success, otherwise
+// what failed.
 QString CopiaLibri(const QString& cartella, const QString& destinazione, TContestoLavoro& c) {
     struct TFile {
         QString nome;
@@ -178,27 +182,41 @@ QString CopiaLibri(const QString& cartella, const QString& destinazione, TContes
     std::stable_sort(file.begin(), file.end(), [](const TFile& x, const TFile& y) { return x.dimensione > y.dimensione; });
     qint64 fatti = 0;
     c.avanzamento(0, totale);
+    const auto erroreStorico = [](const QString& e) { return QStringLiteral("Errore nella copia dello storico: %1").arg(e); };
     QString errore;
-    QStringList controllate;
     std::vector<std::future<QString>> controlli;
     for (const TFile& f : file) {
         if (c.fermato()) break;
         c.fase(f.nome);
         const QString sorgente = cartella + f.nome, copia = destinazione + f.nome;
         const bool tabella = CopiaDati::TabellaDelProgramma(f.nome);
+        const bool storico = f.nome.compare(Definizioni::Storico, Qt::CaseInsensitive) == 0;
         QString esito;
         if (tabella && QFileInfo::exists(sorgente + QStringLiteral("-journal"))) {
             esito = CopiaDati::SalvaFile(nullptr, sorgente, copia);
             fatti += f.dimensione;
             c.avanzamento(fatti, totale);
+            if (esito.isEmpty() && storico) {
+                const QString e = TogliPassiDallaCopia(copia);
+                if (!e.isEmpty()) {
+                    errore = erroreStorico(e);
+                    break;
+                }
+                SincronizzaFile(copia);
+            }
         } else {
             esito = CopiaFile(sorgente, copia, c, fatti, totale);
             if (esito.isEmpty() && tabella) {
-                controllate << copia;
-                controlli.push_back(std::async(std::launch::async, [copia, &c] {
+                controlli.push_back(std::async(std::launch::async, [copia, storico, erroreStorico, &c] {
+                    if (storico) {
+                        const QString e = TogliPassiDallaCopia(copia);
+                        if (!e.isEmpty()) return erroreStorico(e);
+                    }
+                    auto sincronia = std::async(std::launch::async, [copia] { SincronizzaFile(copia); });
                     const QString difetto = ControllaCopia(copia, c);
-                    if (difetto.isEmpty()) SincronizzaFile(copia);
-                    return difetto;
+                    sincronia.get();
+                    if (difetto.isEmpty()) return QString();
+                    return QStringLiteral("La copia del file \"%1\" è danneggiata (%2).").arg(QDir::toNativeSeparators(copia), difetto);
                 }));
             } else if (esito.isEmpty()) {
                 SincronizzaFile(copia);
@@ -212,10 +230,9 @@ QString CopiaLibri(const QString& cartella, const QString& destinazione, TContes
         Osserva(PuntoFileCopiato);
     }
     if (!controlli.empty()) c.fase(QStringLiteral("Controllo delle copie"));
-    for (int i = 0; i < int(controlli.size()); ++i) {
-        const QString difetto = controlli[i].get();
-        if (!difetto.isEmpty() && errore.isEmpty() && !c.fermato())
-            errore = QStringLiteral("La copia del file \"%1\" è danneggiata (%2).").arg(QDir::toNativeSeparators(controllate[i]), difetto);
+    for (auto& controllo : controlli) {
+        const QString esito = controllo.get();
+        if (!esito.isEmpty() && errore.isEmpty() && !c.fermato()) errore = esito;
     }
     c.controlla();
     return errore;
@@ -438,12 +455,7 @@ QString TChiusura::eseguiArchivio() {
         esegui({QStringLiteral("Archiviazione dell'anno %1 in corso").arg(m_anno), TUnitaAvanzamento::Byte, false,
                 [&](TContestoLavoro& c) {
                     errore = CopiaLibri(m_cartella, parziale, c);
-                    if (!errore.isEmpty()) return;
-                    const QString erroreStorico = TogliPassiDallaCopia(parziale + Definizioni::Storico);
-                    if (!erroreStorico.isEmpty())
-                        errore = QStringLiteral("Errore nella copia dello storico: %1").arg(erroreStorico);
-                    else
-                        SincronizzaCartella(parziale);
+                    if (errore.isEmpty()) SincronizzaCartella(parziale);
                 }});
     } catch (...) {
         QDir(parziale).removeRecursively();

@@ -113,6 +113,7 @@ private slots:
     void inventarioSoloSeRegistrato_data();
     void inventarioSoloSeRegistrato();
     void rifiutiLascianoILibri();
+    void copiaDanneggiataRifiutata();
     void apriAnnoArchiviato();
 };
 
@@ -416,6 +417,33 @@ void TestChiusuraAnno::rifiutiLascianoILibri() {
     QCOMPARE(c.prossimo(), int(Azzeramento));
     m_amb->riapriArchivio();
     QCOMPARE(TChiusura(TArchivio::corrente(), m_amb->cartella(), 2025).prossimo(), int(Azzeramento));
+}
+
+// A table whose file is damaged gives a damaged copy: the archive refuses it
+// by the copy's check, leaves no year folder nor hidden copy, and stays to do.
+void TestChiusuraAnno::copiaDanneggiataRifiutata() {
+    Libro();
+    TChiusura c(TArchivio::corrente(), m_amb->cartella(), 2025);
+    FinoAllArchivio(c);
+    TArchivio::corrente().scollegaTutte();
+    QFile storico(m_amb->file(QStringLiteral("storico.db")));
+    QVERIFY(storico.open(QIODevice::ReadWrite));
+    const QByteArray intestazione = storico.read(100);
+    const int pagina = (quint8(intestazione[16]) << 8) | quint8(intestazione[17]);
+    QVERIFY(storico.size() >= 3 * pagina);
+    // The second page, the first of the history's table, is no page any more.
+    QVERIFY(storico.seek(pagina));
+    QCOMPARE(storico.write(QByteArray(pagina, '\xff')), qint64(pagina));
+    storico.close();
+    try {
+        c.eseguiArchivio();
+        QFAIL("damaged copy archived");
+    } catch (const ErroreArchivio& e) {
+        QVERIFY2(e.testo().contains(QStringLiteral("è danneggiata")) && e.testo().contains(QStringLiteral("non è stato archiviato")),
+                 qPrintable(e.testo()));
+    }
+    QVERIFY(QDir(CartellaAnni(m_amb->cartella())).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+    QCOMPARE(c.prossimo(), int(Archivio));
 }
 
 // The archived years are listed; the chosen one is opened by a second copy of
