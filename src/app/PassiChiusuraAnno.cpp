@@ -125,7 +125,11 @@ QString CopiaFile(const QString& sorgente, const QString& copia, TContestoLavoro
     const int da = ::open(QFile::encodeName(sorgente).constData(), O_RDONLY | O_CLOEXEC);
     if (da < 0) return QStringLiteral("file non leggibile (%1)").arg(QString::fromLocal8Bit(std::strerror(errno)));
     struct stat st {};
-    ::fstat(da, &st);
+    if (::fstat(da, &st) != 0) {
+        const int e = errno;
+        ::close(da);
+        return QStringLiteral("file non leggibile (%1)").arg(QString::fromLocal8Bit(std::strerror(e)));
+    }
     const int a = ::open(nomeCopia.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, st.st_mode & 0777);
     if (a < 0) {
         const int e = errno;
