@@ -2,6 +2,7 @@
 
 #include <QCursor>
 #include <QEvent>
+#include <QApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 
@@ -41,6 +42,20 @@ TOperazioneInCorso::TOperazioneInCorso(QWidget* finestra, bool& inCorso, QList<Q
                                        std::function<void()> allaFine)
     : m_inCorso(inCorso), m_allaFine(std::move(allaFine)) {
     m_inCorso = true;
+    // A control that is disabled while it has the focus hands it to the next
+    // one, and a list that gets it that way picks its first row (a table's
+    // fields shown in the middle of a run): the window holds the focus for
+    // the run and gives it back to that control at the end.
+    QWidget* fuoco = QApplication::focusWidget();
+    if (fuoco && finestra->isAncestorOf(fuoco)) {
+        for (QWidget* w : bloccati)
+            if (w == fuoco || w->isAncestorOf(fuoco)) {
+                m_fuoco = fuoco;
+                m_finestra = finestra;
+                finestra->setFocus(Qt::OtherFocusReason);
+                break;
+            }
+    }
     for (QWidget* w : bloccati) {
         w->setEnabled(false);
         m_bloccati << w;
@@ -55,6 +70,8 @@ TOperazioneInCorso::~TOperazioneInCorso() {
     m_inCorso = false;
     for (const QPointer<QWidget>& w : m_bloccati)
         if (w) w->setEnabled(true);
+    if (m_fuoco && m_finestra && QApplication::focusWidget() == m_finestra && m_fuoco->isEnabled())
+        m_fuoco->setFocus(Qt::OtherFocusReason);
     if (m_allaFine) m_allaFine();
 }
 

@@ -41,5 +41,6 @@ private:
     QList<QPointer<QWidget>> m_bloccati;
     std::function<void()> m_allaFine;
     QPointer<QObject> m_filtro;
+    QPointer<QWidget> m_finestra, m_fuoco;  // the control that had the focus
     std::function<void()> m_rifiuto;
 };

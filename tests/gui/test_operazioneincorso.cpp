@@ -9,6 +9,7 @@
 
 #include <QDialog>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -17,7 +18,34 @@ class TestOperazioneInCorso : public QObject {
 private slots:
     void chiusuraRifiutataDuranteLaCorsa_data();
     void chiusuraRifiutataDuranteLaCorsa();
+    void fuocoTenutoDallaFinestra();
 };
+
+// The button that starts a run, disabled with the focus, does not hand the
+// focus to the list beside it (which would pick its first row): the window
+// holds it and gives it back at the end.
+void TestOperazioneInCorso::fuocoTenutoDallaFinestra() {
+    QDialog finestra;
+    auto* avvia = new QPushButton(QStringLiteral("Avvia"), &finestra);
+    auto* elenco = new QListWidget(&finestra);
+    elenco->addItems({QStringLiteral("cat.db"), QStringLiteral("prodotti.db")});
+    auto* layout = new QVBoxLayout(&finestra);
+    layout->addWidget(avvia);
+    layout->addWidget(elenco);
+    finestra.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&finestra));
+    avvia->setFocus();
+    QTRY_VERIFY(avvia->hasFocus());
+    bool inCorso = false;
+    {
+        TOperazioneInCorso operazione(&finestra, inCorso, {avvia});
+        QCoreApplication::processEvents();
+        QVERIFY(!elenco->hasFocus());
+        QVERIFY(!elenco->currentIndex().isValid());
+    }
+    QTRY_VERIFY(avvia->hasFocus());
+    QVERIFY(!elenco->currentIndex().isValid());
+}
 
 void TestOperazioneInCorso::chiusuraRifiutataDuranteLaCorsa_data() {
     QTest::addColumn<bool>("tastoEsc");
