@@ -10,6 +10,7 @@
 #include "data/LetturaImpostazioni.h"
 #include "data/Orologio.h"
 #include "gui/Gestori.h"
+#include "gui/LavoroLungo.h"
 #include "tools/Impostazioni.h"
 #include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"
@@ -148,12 +149,35 @@ void TfrmMain::MostraAnnoDiLavoro(const QString& percorso) {
     m_ui->LabelAnno->setText(QStringLiteral("ATTENZIONE! ANNO DI LAVORO ") + anno);
 }
 
+namespace {
+
+// A count over the products, read beside the window on a connection of the
+// worker's own (on a large book it is a scan of a tenth of a second and
+// more); inside a transaction still open on the program's connection, read
+// there. The window refuses to close meanwhile.
+int ContaAccanto(QWidget* finestra, const std::function<int(TArchivio&)>& conta) {
+    TArchivio& a = TArchivio::corrente();
+    if (a.inTransazione()) return conta(a);
+    const QString cartella = a.cartella();
+    bool inCorso = false;
+    const TOperazioneInCorso operazione(finestra, inCorso, {});
+    TLavoroLungo lavoro(finestra, QStringLiteral("Controllo dei prodotti"));
+    lavoro.senzaBox();
+    lavoro.senzaStop();
+    return lavoro.calcola<int>([&](TContestoLavoro&) {
+        TArchivio proprio(cartella);
+        return conta(proprio);
+    });
+}
+
+}  // namespace
+
 void TfrmMain::MostraProdottiInEsaurimento() {
-    const int n = TArchivio::corrente()
-                      .valoreSingolo(QStringLiteral("select count(*) from %1 where ")
-                                             .arg(TArchivio::corrente().nomeQualificato(Definizioni::Prodotti)) +
-                                         CondizioneVisioneQuantita(0))
-                      .toInt();
+    const int n = ContaAccanto(this, [](TArchivio& a) {
+        return a.valoreSingolo(QStringLiteral("select count(*) from %1 where ").arg(a.nomeQualificato(Definizioni::Prodotti)) +
+                               CondizioneVisioneQuantita(0))
+            .toInt();
+    });
     if (n == 0) {
         m_ui->LabUrl8->setVisible(false);
         return;
@@ -164,7 +188,8 @@ void TfrmMain::MostraProdottiInEsaurimento() {
 
 void TfrmMain::MostraProdottiInScadenza() {
     const int giorni = GiorniPreavvisoScadenza();
-    const int n = ContaProdottiInScadenza(TArchivio::corrente(), Oggi(), giorni);
+    const QDate oggi = Oggi();
+    const int n = giorni <= 0 ? 0 : ContaAccanto(this, [&](TArchivio& a) { return ContaProdottiInScadenza(a, oggi, giorni); });
     m_ui->LabUrl9->setVisible(n > 0);
     if (n == 0) return;
     m_ui->LabUrl9->setText(n == 1 ? QStringLiteral("1 PRODOTTO IN SCADENZA")
