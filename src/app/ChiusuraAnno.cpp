@@ -19,7 +19,7 @@
 using namespace ChiusuraAnno;
 
 TfrmChiusuraAnno::TfrmChiusuraAnno(QWidget* genitore, std::function<bool()> apriInventario,
-                                   std::function<void(const QDate&)> apriStampaInventario)
+                                   std::function<bool(const QDate&)> apriStampaInventario)
     : QDialog(genitore),
       m_ui(std::make_unique<Ui::TfrmChiusuraAnno>()),
       m_apriInventario(std::move(apriInventario)),
@@ -113,8 +113,13 @@ QString TfrmChiusuraAnno::eseguiPasso(int passo) {
         }
         return m_chiusura->segnaInventario(true);
     case StampaInventario:
-        // The inventory at the year's last day, or today when that is later.
-        if (m_apriStampaInventario) m_apriStampaInventario(std::min(Oggi(), m_chiusura->ultimoGiorno()));
+        // The inventory at the year's last day, or today when that is later;
+        // done only when its preview was shown, not when its window was left.
+        if (m_apriStampaInventario && !m_apriStampaInventario(std::min(Oggi(), m_chiusura->ultimoGiorno()))) {
+            m_ui->LabelEsito->setText(QStringLiteral("Inventario valorizzato non stampato: il passo resta da eseguire. "
+                                                     "Premere \"Anteprima\" nella finestra di stampa."));
+            return {};
+        }
         return m_chiusura->segnaStampaInventario();
     case Archivio:
         if (!ChiediConferma(QStringLiteral("Gli archivi verranno copiati così come sono nella cartella dell'anno %1 (%2). "

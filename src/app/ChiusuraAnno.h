@@ -22,9 +22,10 @@ class TfrmChiusuraAnno : public QDialog {
 public:
     // The stocktake and the valued inventory report run in their own windows,
     // which the main window opens through these; apriInventario tells whether
-    // a count was posted in the stocktake window.
+    // a count was posted in the stocktake window, apriStampaInventario whether
+    // the inventory's preview was shown.
     TfrmChiusuraAnno(QWidget* genitore, std::function<bool()> apriInventario,
-                     std::function<void(const QDate&)> apriStampaInventario);
+                     std::function<bool(const QDate&)> apriStampaInventario);
     ~TfrmChiusuraAnno() override;
     Ui::TfrmChiusuraAnno* ui() const { return m_ui.get(); }
     const ChiusuraAnno::TChiusura& chiusura() const { return *m_chiusura; }
@@ -42,6 +43,6 @@ private:
     std::unique_ptr<Ui::TfrmChiusuraAnno> m_ui;
     std::unique_ptr<ChiusuraAnno::TChiusura> m_chiusura;
     std::function<bool()> m_apriInventario;
-    std::function<void(const QDate&)> m_apriStampaInventario;
+    std::function<bool(const QDate&)> m_apriStampaInventario;
     bool m_inCorso = false;
 };

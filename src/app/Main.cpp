@@ -266,6 +266,7 @@ void TfrmMain::ChiusuraAnno1Click() {
         f->impostaData(data);
         CentraSulloSchermo(f.get());
         f->exec();
+        return f->anteprimaMostrata();
     });
     // The reset and the deletion change the low-stock and expiry counts.
     EseguiMostrandoErrori([this] {

@@ -104,6 +104,7 @@ void TFrmSetStampaInventario::BTSstampaClick() {
     TfrmStampaInventario stampa(this);
     PreparaInventario(stampa);
     stampa.Anteprima();
+    m_anteprimaMostrata = true;
 }
 
 void TFrmSetStampaInventario::BTSesciClick() { close(); }

@@ -26,6 +26,8 @@ public:
     void PreparaInventario(TfrmStampaInventario& stampa) const;
     // The date the window opens with in place of today (the day of a count).
     void impostaData(const QDate& data) { m_data = data; }
+    // Whether "Anteprima" showed the inventory since the window was opened.
+    bool anteprimaMostrata() const { return m_anteprimaMostrata; }
 
 protected:
     void showEvent(QShowEvent* evento) override;
@@ -40,5 +42,6 @@ private:
 
     std::unique_ptr<Ui::TFrmSetStampaInventario> m_ui;
     bool m_mostrata = false;
+    bool m_anteprimaMostrata = false;
     QDate m_data;
 };

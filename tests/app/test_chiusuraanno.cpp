@@ -112,6 +112,7 @@ private slots:
     void azzeramentoFermato();
     void inventarioSoloSeRegistrato_data();
     void inventarioSoloSeRegistrato();
+    void stampaSoloSeMostrata();
     void rifiutiLascianoILibri();
     void copiaDanneggiataRifiutata();
     void apriAnnoArchiviato();
@@ -131,6 +132,7 @@ void TestChiusuraAnno::passoPerPassoRipresa() {
         TfrmChiusuraAnno f(nullptr, [&] { return ++inventari > 0; }, [&](const QDate& d) {
             ++stampe;
             dataStampa = d;
+            return true;
         });
         QCOMPARE(f.chiusura().anno(), 2025);
         QCOMPARE(f.chiusura().prossimo(), passo);
@@ -381,6 +383,35 @@ void TestChiusuraAnno::inventarioSoloSeRegistrato() {
     QCOMPARE(TChiusura(TArchivio::corrente(), m_amb->cartella(), 2025).stato(Inventario).stato, atteso);
 }
 
+// The valued inventory step is done only when the report's preview was shown:
+// leaving its window with "Esci" leaves the step to do.
+void TestChiusuraAnno::stampaSoloSeMostrata() {
+    Libro();
+    {
+        TChiusura c(TArchivio::corrente(), m_amb->cartella(), 2025);
+        c.eseguiSalvataggio();
+        c.segnaInventario(false);
+    }
+    bool mostrata = false;
+    int aperture = 0;
+    TfrmChiusuraAnno f(nullptr, {}, [&](const QDate&) {
+        ++aperture;
+        return mostrata;
+    });
+    QCOMPARE(f.chiusura().prossimo(), int(StampaInventario));
+    f.ui()->BTEsegui->click();
+    QCOMPARE(aperture, 1);
+    QCOMPARE(f.chiusura().stato(StampaInventario).stato, Stato::DaFare);
+    QVERIFY2(f.ui()->LabelEsito->text().contains(QStringLiteral("resta da eseguire")), qPrintable(f.ui()->LabelEsito->text()));
+    QCOMPARE(TChiusura(TArchivio::corrente(), m_amb->cartella(), 2025).prossimo(), int(StampaInventario));
+
+    mostrata = true;
+    f.ui()->BTEsegui->click();
+    QCOMPARE(aperture, 2);
+    QCOMPARE(f.chiusura().stato(StampaInventario).stato, Stato::Fatto);
+    QCOMPARE(f.chiusura().prossimo(), int(Archivio));
+}
+
 // A step that fails leaves the live books as before it and stays to do; an
 // archive of the year made by someone else is never overwritten.
 void TestChiusuraAnno::rifiutiLascianoILibri() {
@@ -470,6 +501,18 @@ void TestChiusuraAnno::apriAnnoArchiviato() {
     QVERIFY(QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid)));
     ::kill(static_cast<pid_t>(pid), SIGKILL);
     QTRY_VERIFY_WITH_TIMEOUT(TBloccoCartella(anno).esito() == TBloccoCartella::Preso, 10000);
+
+    // Enter in the list opens the chosen year, as "Apri" does (here on a
+    // program that cannot start, so the attempt shows as its error).
+    {
+        TfrmApriAnno tastiera(nullptr, m_amb->file(QStringLiteral("non-esiste")));
+        Mostra(tastiera);
+        tastiera.ui()->ListaAnni->setCurrentRow(0);
+        tastiera.ui()->ListaAnni->setFocus();
+        m_amb->risposte.attendi(TTipoMessaggio::Errore, QStringLiteral("Impossibile avviare il programma sull'anno 2024."));
+        QTest::keyClick(tastiera.ui()->ListaAnni, Qt::Key_Return);
+        ZR_VERIFICA_RISPOSTE(*m_amb);
+    }
 
     // With no archived year there is nothing to open.
     QVERIFY(QDir(anni).removeRecursively());
