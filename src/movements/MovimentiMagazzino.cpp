@@ -126,9 +126,16 @@ TfrmMovimentiMagazzino::TfrmMovimentiMagazzino(QWidget* genitore)
     m_ui->grMovimenti->setModel(m_modello);
     m_ui->grMovimenti->verticalHeader()->hide();
     m_ui->grMovimenti->verticalHeader()->setDefaultSectionSize(m_ui->grMovimenti->fontMetrics().height() + 6);
-    m_ui->grMovimenti->horizontalHeader()->setStretchLastSection(true);
-    const int larghezze[] = {60, 80, 150, 90, 160, 60, 95, 95, 60};
-    for (int c = 0; c < int(std::size(larghezze)); ++c) m_ui->grMovimenti->setColumnWidth(c, larghezze[c]);
+    // The description takes the width left over, so that with the balance
+    // column shown the notes still fit the window and need no scrolling.
+    // The kind and the notes are as wide as their longest texts.
+    const QFontMetrics fm(m_ui->grMovimenti->font());
+    const int larghezze[] = {60, 80, fm.horizontalAdvance(QStringLiteral("Differenza inventario")) + 12, 80, 0, 55, 85, 85, 60,
+                             fm.horizontalAdvance(QStringLiteral("Stornato dal n. 0000000")) + 12};
+    static_assert(std::size(larghezze) == TModelloMovimenti::NumColonne);
+    for (int c = 0; c < int(std::size(larghezze)); ++c)
+        if (c != TModelloMovimenti::ColDescrizione) m_ui->grMovimenti->setColumnWidth(c, larghezze[c]);
+    m_ui->grMovimenti->horizontalHeader()->setSectionResizeMode(TModelloMovimenti::ColDescrizione, QHeaderView::Stretch);
     connect(m_ui->btnCerca, &QPushButton::clicked, this, Gestore(this, &TfrmMovimentiMagazzino::btnCercaClick));
     connect(m_ui->btnStorna, &QPushButton::clicked, this, Gestore(this, &TfrmMovimentiMagazzino::btnStornaClick));
     connect(m_ui->btnEsci, &QPushButton::clicked, this, Gestore(this, &TfrmMovimentiMagazzino::btnEsciClick));

@@ -272,15 +272,21 @@ int StornaMovimento(TArchivio& a, int idRiga) {
                                    ControllaImporto(op, nome, Prodotti::TotaleAcquisti, acquisti),
                                    ControllaImporto(op, nome, Prodotti::TotaleVendite, vendite)})
         if (!rifiuto.isEmpty()) throw ErroreLimiteContatori(rifiuto);
-    p.imposta(Prodotti::Carichi, carichi);
-    p.imposta(Prodotti::Scarichi, scarichi);
-    p.imposta(Prodotti::Quantita, quantita);
-    p.imposta(Prodotti::TotaleAcquisti, acquisti);
-    p.imposta(Prodotti::TotaleVendite, vendite);
-    AggiornaRecord(a, Definizioni::Prodotti, p,
-                   {Prodotti::Carichi, Prodotti::Scarichi, Prodotti::Quantita, Prodotti::TotaleAcquisti,
-                    Prodotti::TotaleVendite},
-                   Prodotti::Id);
+    // Only the fields the movement changed are written back: a field it left
+    // alone (the sales total of a product only ever loaded, still empty)
+    // stays as it is.
+    QStringList campi;
+    const auto cambia = [&](const QString& campo, auto prima, auto dopo) {
+        if (prima == dopo) return;
+        p.imposta(campo, dopo);
+        campi << campo;
+    };
+    cambia(Prodotti::Carichi, p.intero(Prodotti::Carichi), carichi);
+    cambia(Prodotti::Scarichi, p.intero(Prodotti::Scarichi), scarichi);
+    cambia(Prodotti::Quantita, p.intero(Prodotti::Quantita), quantita);
+    cambia(Prodotti::TotaleAcquisti, p.reale(Prodotti::TotaleAcquisti), acquisti);
+    cambia(Prodotti::TotaleVendite, p.reale(Prodotti::TotaleVendite), vendite);
+    if (!campi.isEmpty()) AggiornaRecord(a, Definizioni::Prodotti, p, campi, Prodotti::Id);
 
     // The reversal row: the same movement with every quantity and amount
     // turned round, on the same day, so that any period's sums lose it.

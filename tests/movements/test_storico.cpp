@@ -11,6 +11,8 @@
 #include "movements/StoricoMovimenti.h"
 #include "ui_MovimentiMagazzino.h"
 
+#include <QScrollBar>
+
 namespace {
 
 void Giorno(int g) { ImpostaOrologio(QDateTime(QDate(2026, 3, g), QTime(10, 0))); }
@@ -52,6 +54,8 @@ class TestStorico : public TProvaConAmbiente {
 private slots:
     void stornoComeMaiFatto_data();
     void stornoComeMaiFatto();
+    void stornoLasciaICampiNonToccati_data();
+    void stornoLasciaICampiNonToccati();
     void stornoRifiutato();
     void azzeramentoDopoIlMovimento();
     void schermateESaldo();
@@ -108,6 +112,36 @@ void TestStorico::stornoComeMaiFatto() {
                          .arg(sbagliata)
                          .arg(storno)),
              QStringLiteral("%1|%3|2026-03-05|3||%2\n%2|%3|2026-03-05|-3|%1|").arg(sbagliata).arg(storno).arg(azione));
+}
+
+void TestStorico::stornoLasciaICampiNonToccati_data() {
+    QTest::addColumn<QString>("azione");
+    QTest::addColumn<int>("tipo");
+    QTest::addColumn<QString>("campo");
+    QTest::newRow("carico: il totale vendite") << Azioni::Carico << int(AggiustaNessuno) << Prodotti::TotaleVendite;
+    QTest::newRow("scarico: il totale acquisti") << Azioni::Scarico << int(AggiustaNessuno) << Prodotti::TotaleAcquisti;
+    QTest::newRow("aggiustamento rimanenze: il totale vendite")
+        << Azioni::Aggiustamento << int(AggiustaRimanenze) << Prodotti::TotaleVendite;
+}
+
+// A product whose totals were never written (empty, as for a new product):
+// the reversal gives back only the fields its movement changed, and a total
+// the movement left empty stays empty, not 0.
+void TestStorico::stornoLasciaICampiNonToccati() {
+    QFETCH(QString, azione);
+    QFETCH(int, tipo);
+    QFETCH(QString, campo);
+    InserisciProdotto({.id = 1, .nome = QStringLiteral("P1"), .descrizione = QStringLiteral("Viti"), .carichi = 10,
+                       .scarichi = 0, .quantita = 10});
+    const QString prodotto = QStringLiteral("select quote(%1) from prodotti").arg(campo);
+    QCOMPARE(Sqlite3(m_amb->file(QStringLiteral("prodotti.db")), prodotto), QStringLiteral("NULL"));
+    Giorno(4);
+    Movimento(azione, 1, Dati(3, 1.5, 4, tipo));
+    QCOMPARE(Sqlite3(m_amb->file(QStringLiteral("prodotti.db")), prodotto), QStringLiteral("NULL"));
+    StornaMovimento(TArchivio::corrente(), NuovoIdStorico());
+    QCOMPARE(Sqlite3(m_amb->file(QStringLiteral("prodotti.db")), prodotto), QStringLiteral("NULL"));
+    QCOMPARE(Sqlite3(m_amb->file(QStringLiteral("prodotti.db")), QStringLiteral("select CARICHI, SCARICHI, QUANTITA from prodotti")),
+             QStringLiteral("10|0|10"));
 }
 
 void TestStorico::stornoRifiutato() {
@@ -235,6 +269,17 @@ void TestStorico::finestraStorna() {
     QTest::mouseClick(f.ui()->btnStorna, Qt::LeftButton);
     QCOMPARE(ContaStorico(), 2);
     ZR_VERIFICA_RISPOSTE(*m_amb);
+
+    // Filtered on the product, the balance column shows too: every column,
+    // the notes whole, still fits the window with no sideways scrolling.
+    f.ui()->edProdotto->setText(QStringLiteral("P1"));
+    QTest::mouseClick(f.ui()->btnCerca, Qt::LeftButton);
+    QTableView* g = f.ui()->grMovimenti;
+    QVERIFY(!g->isColumnHidden(TModelloMovimenti::ColSaldo));
+    QTRY_COMPARE(g->horizontalScrollBar()->maximum(), 0);
+    QVERIFY(g->columnWidth(TModelloMovimenti::ColNote) >=
+            g->fontMetrics().horizontalAdvance(QStringLiteral("Stornato dal n. 2")) + 6);
+    QVERIFY(g->columnWidth(TModelloMovimenti::ColDescrizione) >= 100);
 }
 
 // The window reads only its first screen; scrolling to the end of the grid
