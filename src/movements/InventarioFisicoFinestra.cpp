@@ -167,10 +167,12 @@ void TfrmInventarioFisico::AggiornaStato() {
                                                "poi premere \"Inizia conteggio\"."));
         return;
     }
-    m_ui->lblStato->setText(QStringLiteral("Conteggio del %1: %2 prodotti contati. Il conteggio è salvato a ogni "
-                                           "modifica e resta aperto anche chiudendo il programma.")
-                                .arg(m_bozza.data.toString(FormatoData))
-                                .arg(m_bozza.contati.size()));
+    const int contati = int(m_bozza.contati.size());
+    m_ui->lblStato->setText(QStringLiteral("Conteggio del %1: %2. Il conteggio è salvato a ogni modifica e resta aperto "
+                                           "anche chiudendo il programma.")
+                                .arg(m_bozza.data.toString(FormatoData),
+                                     contati == 1 ? QStringLiteral("1 prodotto contato")
+                                                  : QStringLiteral("%1 prodotti contati").arg(contati)));
 }
 
 void TfrmInventarioFisico::btnIniziaClick() {
@@ -254,10 +256,11 @@ void TfrmInventarioFisico::btnRegistraClick() {
         if (!ChiediConferma(QStringLiteral("Le quantità contate coincidono con quelle in magazzino: non c'è nessuna "
                                            "differenza da registrare. Chiudere il conteggio?")))
             return;
-    } else if (!ChiediConferma(QStringLiteral("Registrare le differenze di %1 prodotti (valore %2 al prezzo di acquisto) "
-                                              "alla data del %3? I saldi dei prodotti diventeranno le quantità contate.")
-                                   .arg(d.size())
-                                   .arg(FormattaNumero(valore, 2), m_bozza.data.toString(FormatoData)))) {
+    } else if (!ChiediConferma(QStringLiteral("Registrare le differenze di %1 (valore %2 al prezzo di acquisto) alla data "
+                                              "del %3? I saldi dei prodotti diventeranno le quantità contate.")
+                                   .arg(d.size() == 1 ? QStringLiteral("1 prodotto")
+                                                      : QStringLiteral("%1 prodotti").arg(d.size()),
+                                        FormattaNumero(valore, 2), m_bozza.data.toString(FormatoData)))) {
         return;
     }
     int registrati = 0;
@@ -295,8 +298,9 @@ void TfrmInventarioFisico::btnRegistraClick() {
     m_modello->imposta({});
     AggiornaStato();
     MostraMessaggio(registrati == 0 ? QStringLiteral("Conteggio chiuso: nessuna differenza registrata.")
-                                    : QStringLiteral("Inventario registrato: %1 prodotti portati alla quantità contata.")
-                                          .arg(registrati));
+                    : registrati == 1 ? QStringLiteral("Inventario registrato: 1 prodotto portato alla quantità contata.")
+                                      : QStringLiteral("Inventario registrato: %1 prodotti portati alla quantità contata.")
+                                            .arg(registrati));
     if (m_stampaInventario &&
         ChiediConferma(QStringLiteral("Stampare l'inventario valorizzato alla data del %1?").arg(data.toString(FormatoData))))
         m_stampaInventario(data);

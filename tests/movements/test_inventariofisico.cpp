@@ -188,6 +188,7 @@ void TestInventarioFisico::finestraConCodiciDigitati() {
             QTest::keyClick(f.ui()->edCodice, Qt::Key_Return);
         };
         digita(QStringLiteral("a1"));
+        QVERIFY2(f.ui()->lblStato->text().contains(QStringLiteral(": 1 prodotto contato.")), qPrintable(f.ui()->lblStato->text()));
         digita(QStringLiteral("A1"));
         digita(QStringLiteral("B2"), QStringLiteral("6"));
         digita(QStringLiteral("C3"), QStringLiteral("10"));
