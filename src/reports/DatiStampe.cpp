@@ -68,7 +68,12 @@ TQueryStampa QueryFlussi(const QDate& da, const QDate& a, int quali, bool invert
                   .arg(Storico::DataOggi, Storico::Prezzo, SommaPrezzo, Storico::PrezzoAcq, SommaPrezzoAcq,
                        Storico::Quantita, SommaQuantita) +
               TArchivio::corrente().nomeQualificato(Definizioni::Storico);
+    const qsizetype inizioCondizioni = q.testo.size();
     Condizioni(q, da, a, quali);
+    // The period has a day when it has a row: no sums needed to know it.
+    q.esistenza = QStringLiteral("select exists (select 1 from ") +
+                  TArchivio::corrente().nomeQualificato(Definizioni::Storico) + q.testo.mid(inizioCondizioni) +
+                  QLatin1Char(')');
     q.testo += QStringLiteral(" group by %1 order by %1").arg(Storico::DataOggi) + Direzione(inverti);
     return q;
 }
@@ -84,7 +89,8 @@ void EseguiQueryStampa(QSqlQuery& query, const TQueryStampa& q) {
 bool EsistonoRighe(const TQueryStampa& q) {
     QSqlQuery query(TArchivio::corrente().db());
     query.setForwardOnly(true);
-    if (!query.prepare(QStringLiteral("select exists (") + q.testo + QLatin1Char(')'))) TArchivio::sollevaErrore(query);
+    const QString testo = q.esistenza.isEmpty() ? QStringLiteral("select exists (") + q.testo + QLatin1Char(')') : q.esistenza;
+    if (!query.prepare(testo)) TArchivio::sollevaErrore(query);
     for (int i = 0; i < q.parametri.size(); ++i) query.bindValue(i, q.parametri[i]);
     if (!query.exec() || !query.next()) TArchivio::sollevaErrore(query);
     return query.value(0).toBool();

@@ -16,6 +16,10 @@
 struct TQueryStampa {
     QString testo;
     QVariantList parametri;
+    // A query of one value, with the same bound values, telling whether the
+    // report has any row at less cost than running the report's own (a
+    // group-by); empty: the report's query inside EXISTS.
+    QString esistenza;
 };
 
 // The items of the "Stampa:" groups, in order.
@@ -51,7 +55,8 @@ inline const QString SommaQuantita = QStringLiteral("SUM OF ") + Storico::Quanti
 void EseguiQueryStampa(QSqlQuery& query, const TQueryStampa& q);
 // Whether the query gives any row, asked of the store's connection: the
 // engine leaves out the query's order inside EXISTS, so the first matching
-// row answers without sorting the period.
+// row answers without sorting the period; a query with its own test of
+// existence (esistenza) is asked that.
 bool EsistonoRighe(const TQueryStampa& q);
 
 // The summary texts of both reports: the difference and the revenue

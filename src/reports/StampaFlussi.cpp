@@ -20,7 +20,7 @@ const QStringList CampiRiepilogo = {QStringLiteral("LabTotAcq"), QStringLiteral(
 }  // namespace
 
 TfrmStampaFlussi::TfrmStampaFlussi(QWidget* proprietario)
-    : QObject(proprietario), m_proprietario(proprietario), m_dati(&m_query, Definizioni::CampiStorico()) {
+    : QObject(proprietario), m_proprietario(proprietario), m_dati(Definizioni::CampiStorico()) {
     setObjectName(QStringLiteral("frmStampaFlussi"));
     TReport& r = m_report;
     PreparaReport(r, &m_dati, CarattereLayout, [this] { QuickRepBeforePrint(); });
@@ -69,14 +69,15 @@ void TfrmStampaFlussi::QuickRepBeforePrint() {
     m_totAcq = 0;
     m_totVen = 0;
     m_vuoto = false;
-    EseguiQueryStampa(m_query, QueryFlussi);
+    m_dati.avvia(QueryFlussi.testo, QueryFlussi.parametri, {Definizioni::Storico});
     m_dati.primo();
     m_iVen = m_dati.indice(SommaPrezzo);
     m_iAcq = m_dati.indice(SommaPrezzoAcq);
     m_iQta = m_dati.indice(SommaQuantita);
-    if (!m_dati.fine() && (m_iVen < 0 || m_iAcq < 0 || m_iQta < 0))
+    const bool righe = EsistonoRighe(QueryFlussi);
+    if (righe && (m_iVen < 0 || m_iAcq < 0 || m_iQta < 0))
         throw ErroreArchivio(QStringLiteral("Somme dei flussi non trovate nella query"));
-    if (m_dati.fine()) {
+    if (!righe) {
         MostraAttenzione(QStringLiteral("Nessuna operazione effettuata nel periodo di intervallo selezionato, cambiare "
                                         "i parametri e riprovare."));
         m_vuoto = true;
@@ -92,9 +93,9 @@ void TfrmStampaFlussi::QuickRepBeforePrint() {
 }
 
 void TfrmStampaFlussi::DettaglioBeforePrint() {
-    const QVariant ven = m_query.value(m_iVen);
-    const QVariant acq = m_query.value(m_iAcq);
-    const QVariant qta = m_query.value(m_iQta);
+    const QVariant ven = m_dati.grezzo(m_iVen);
+    const QVariant acq = m_dati.grezzo(m_iAcq);
+    const QVariant qta = m_dati.grezzo(m_iQta);
     // A sum over empty fields is empty and prints blank.
     auto moneta = [](const QVariant& v) { return v.isNull() ? QString() : TestoMoneta(v.toDouble()); };
     m_report.controllo(QStringLiteral("QRLabelPrezzo"))->testo = moneta(ven);

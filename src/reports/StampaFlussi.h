@@ -4,10 +4,10 @@
 // period's totals, difference and revenue percentage.
 
 #include "reports/DatiStampe.h"
+#include "reports/engine/DatiQueryParallela.h"
 #include "reports/engine/Report.h"
 
 #include <QObject>
-#include <QSqlQuery>
 
 class TfrmStampaFlussi : public QObject {
     Q_OBJECT
@@ -35,8 +35,9 @@ private:
     void RiepilogoBeforePrint(bool& stampa);
 
     QWidget* m_proprietario;
-    QSqlQuery m_query;
-    TDatiQueryAvanti m_dati;
+    // The days' sums are read beside the layout: the group-by of a long
+    // period does not hold the window.
+    TDatiQueryParallela m_dati;
     TReport m_report;
     double m_totAcq = 0;
     double m_totVen = 0;
