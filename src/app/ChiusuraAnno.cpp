@@ -28,6 +28,9 @@ TfrmChiusuraAnno::TfrmChiusuraAnno(QWidget* genitore, std::function<bool()> apri
     connect(m_ui->BTEsegui, &QPushButton::clicked, this, Gestore(this, &TfrmChiusuraAnno::BTEseguiClick));
     connect(m_ui->BTSalta, &QPushButton::clicked, this, Gestore(this, &TfrmChiusuraAnno::BTSaltaClick));
     connect(m_ui->sbEsci, &QPushButton::clicked, this, Gestore(this, &TfrmChiusuraAnno::sbEsciClick));
+    // Room for a step's two-line answer from the start: the window keeps the
+    // size it opened with, and a longer label would run over the list.
+    m_ui->LabelEsito->setMinimumHeight(2 * m_ui->LabelEsito->fontMetrics().lineSpacing());
     FormCreate();
     connect(m_ui->EditAnno, &QSpinBox::valueChanged, this, Gestore(this, &TfrmChiusuraAnno::EditAnnoChange));
     CentraSulloSchermo(this);

@@ -128,9 +128,11 @@ TfrmMovimentiMagazzino::TfrmMovimentiMagazzino(QWidget* genitore)
     m_ui->grMovimenti->verticalHeader()->setDefaultSectionSize(m_ui->grMovimenti->fontMetrics().height() + 6);
     // The description takes the width left over, so that with the balance
     // column shown the notes still fit the window and need no scrolling.
-    // The kind and the notes are as wide as their longest texts.
+    // The number, the kind and the notes are as wide as their longest texts
+    // (numbers of seven digits: a history of millions of rows).
     const QFontMetrics fm(m_ui->grMovimenti->font());
-    const int larghezze[] = {60, 80, fm.horizontalAdvance(QStringLiteral("Differenza inventario")) + 12, 80, 0, 55, 85, 85, 60,
+    const int larghezze[] = {fm.horizontalAdvance(QStringLiteral("0000000")) + 12, 80,
+                             fm.horizontalAdvance(QStringLiteral("Differenza inventario")) + 12, 80, 0, 55, 95, 95, 60,
                              fm.horizontalAdvance(QStringLiteral("Stornato dal n. 0000000")) + 12};
     static_assert(std::size(larghezze) == TModelloMovimenti::NumColonne);
     for (int c = 0; c < int(std::size(larghezze)); ++c)
@@ -144,7 +146,7 @@ TfrmMovimentiMagazzino::TfrmMovimentiMagazzino(QWidget* genitore)
     connect(m_ui->grMovimenti->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { AggiornaPulsanti(); });
     EscComeEsci(this, [this] { btnEsciClick(); });
-    resize(960, 600);
+    resize(1000, 600);
     btnCercaClick();
 }
 

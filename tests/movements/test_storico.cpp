@@ -280,6 +280,8 @@ void TestStorico::finestraStorna() {
     QVERIFY(g->columnWidth(TModelloMovimenti::ColNote) >=
             g->fontMetrics().horizontalAdvance(QStringLiteral("Stornato dal n. 2")) + 6);
     QVERIFY(g->columnWidth(TModelloMovimenti::ColDescrizione) >= 100);
+    // A history of millions of rows: a seven-digit number shows whole.
+    QVERIFY(g->columnWidth(TModelloMovimenti::ColId) >= g->fontMetrics().horizontalAdvance(QStringLiteral("1000000")) + 6);
 }
 
 // The window reads only its first screen; scrolling to the end of the grid
