@@ -1,5 +1,6 @@
 #include "app/PassiChiusuraAnno.h"
 
+#include "data/Convenzioni.h"
 #include "data/Orologio.h"
 #include "data/engine/Archivio.h"
 #include "data/engine/Definizioni.h"
@@ -503,7 +504,7 @@ QString TChiusura::eseguiAzzeramento() {
                     c.avanzamento(fatti, totale);
                     c.controlla();
                 });
-                testo = QStringLiteral("Scarichi azzerati su %1 prodotti.").arg(prodotti);
+                testo = QStringLiteral("Scarichi azzerati su %1 prodotti.").arg(FormattaNumero(prodotti, 0));
                 scrivi(a, Azzeramento, Stato::Fatto, testo);
                 conferma(t, Azzeramento);
             }});
@@ -529,8 +530,7 @@ QString TChiusura::eseguiCancellazione() {
                     throw;
                 }
                 testo = QStringLiteral("Cancellate %1 righe dello storico fino al %2.")
-                            .arg(righe)
-                            .arg(ultimoGiorno().toString(QStringLiteral("dd/MM/yyyy")));
+                            .arg(FormattaNumero(righe, 0), ultimoGiorno().toString(QStringLiteral("dd/MM/yyyy")));
                 scrivi(a, CancellazioneStorico, Stato::Fatto, testo);
                 conferma(t, CancellazioneStorico);
             }});

@@ -339,6 +339,18 @@ void TestChiusuraAnno::azzeramentoFermato() {
     QCOMPARE(Figure(m_amb->cartella()).section(QStringLiteral("\n--\n"), 0, 0), storicoPrima);
     m_amb->riapriArchivio();
     QCOMPARE(TChiusura(TArchivio::corrente(), m_amb->cartella(), 2025).prossimo(), passo);
+
+    // Taken up again, the step runs to its end and says how much it did, in
+    // figures grouped by thousands.
+    TChiusura ripresa(TArchivio::corrente(), m_amb->cartella(), 2025);
+    ripresa.impostaEsecutore([](const TLavoroPasso& p) {
+        TContestoLavoro contesto;
+        p.lavoro(contesto);
+    });
+    if (passo == Azzeramento)
+        QCOMPARE(ripresa.eseguiAzzeramento(), QStringLiteral("Scarichi azzerati su 10.000 prodotti."));
+    else
+        QVERIFY(ripresa.eseguiCancellazione().startsWith(QStringLiteral("Cancellate ")));
 }
 
 void TestChiusuraAnno::inventarioSoloSeRegistrato_data() {
