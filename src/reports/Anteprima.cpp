@@ -135,8 +135,11 @@ void TAnteprimaReport::aggiornaConteggio() {
     }
     // Printing takes the whole report: it waits for the last page.
     m_ui->sbStampa->setEnabled(!m_passi.isActive());
-    m_ui->lblTotalePagine->setText(m_passi.isActive() ? QStringLiteral(" di %1… ").arg(pronte)
-                                                      : QStringLiteral(" di %1 ").arg(pronte));
+    // Before its first page (the rows of a long period still being sorted)
+    // the layout has no count to show yet.
+    m_ui->lblTotalePagine->setText(!m_passi.isActive() ? QStringLiteral(" di %1 ").arg(pronte)
+                                   : pronte > 0        ? QStringLiteral(" di %1… ").arg(pronte)
+                                                       : QStringLiteral(" di … "));
 }
 
 void TAnteprimaReport::vaiAPagina(int pagina) {
