@@ -37,6 +37,18 @@ void Copia(const QString& da, const QString& a) {
     }
 }
 
+// The working copy of the book opened as the program's, with the steps
+// before the archive done (untimed): the year end then stands at the archive.
+void FinoAllArchivio(const QString& libro, const QString& lavoro) {
+    Copia(libro, lavoro);
+    ImpostaCartellaProgramma(lavoro);
+    TArchivio::apriCorrente(lavoro);
+    ChiusuraAnno::TChiusura c(TArchivio::corrente(), lavoro, 2004);
+    c.eseguiSalvataggio();
+    c.segnaInventario(false);
+    c.segnaStampaInventario();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -51,14 +63,9 @@ int main(int argc, char** argv) {
     std::vector<double> nostri, ancore;
     for (int giro = 0; giro < 5; ++giro) {
         // Ours: the steps before the archive are done, untimed.
-        Copia(libro, lavoro);
-        ImpostaCartellaProgramma(lavoro);
-        TArchivio::apriCorrente(lavoro);
+        FinoAllArchivio(libro, lavoro);
         {
             ChiusuraAnno::TChiusura c(TArchivio::corrente(), lavoro, 2004);
-            c.eseguiSalvataggio();
-            c.segnaInventario(false);
-            c.segnaStampaInventario();
             nostri.push_back(Misura::Tempo([&] {
                 c.eseguiArchivio();
                 c.eseguiAzzeramento();
@@ -92,15 +99,7 @@ int main(int argc, char** argv) {
     {
         Intervalli::TRisposteSi risposte;
         ImpostaInterazione(&risposte);
-        Copia(libro, lavoro);
-        ImpostaCartellaProgramma(lavoro);
-        TArchivio::apriCorrente(lavoro);
-        {
-            ChiusuraAnno::TChiusura c(TArchivio::corrente(), lavoro, 2004);
-            c.eseguiSalvataggio();
-            c.segnaInventario(false);
-            c.segnaStampaInventario();
-        }
+        FinoAllArchivio(libro, lavoro);
         {
             TfrmChiusuraAnno f(nullptr, {}, {});
             f.show();

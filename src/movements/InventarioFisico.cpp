@@ -36,10 +36,6 @@ QString Condizione(const TBozzaInventario& b, QVariantList* parametri, const QSt
     return c.isEmpty() ? QString() : QStringLiteral(" WHERE ") + c.join(QStringLiteral(" AND "));
 }
 
-QString Testo(sqlite3_stmt* h, int i) {
-    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(h, i)), sqlite3_column_bytes(h, i));
-}
-
 }  // namespace
 
 QString FileBozzaInventario(const QString& cartella) {
@@ -102,9 +98,9 @@ QVector<TRigaConteggio> ProdottiDaContare(TArchivio& a, const TBozzaInventario& 
         TRigaConteggio r;
         sqlite3_stmt* h = s.handle();
         r.id = sqlite3_column_int(h, 0);
-        r.categoria = Testo(h, 1);
-        r.nome = Testo(h, 2);
-        r.descrizione = Testo(h, 3);
+        r.categoria = s.testo(1);
+        r.nome = s.testo(2);
+        r.descrizione = s.testo(3);
         r.libro = sqlite3_column_int64(h, 4);
         r.prezzo = sqlite3_column_double(h, 5);
         const auto it = b.contati.constFind(r.id);
@@ -164,7 +160,7 @@ int RegistraInventario(TArchivio& a, const TBozzaInventario& b, const std::funct
             r.id = it.key();
             r.libro = sqlite3_column_int64(h, 1);
             r.quantita = it.value();
-            const QString nome = Testo(h, 3);
+            const QString nome = s.testo(3);
             const QString op = QStringLiteral("Inventario");
             for (const QString& rifiuto : {ControllaContatore(op, nome, Prodotti::Carichi, sqlite3_column_int64(h, 2) + r.differenza()),
                                            ControllaContatore(op, nome, Prodotti::Quantita, r.quantita)})

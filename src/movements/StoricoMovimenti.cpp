@@ -23,22 +23,19 @@ QString ColonneRiga() {
 
 // The row's values straight from the engine: a screen of rows costs about
 // what the query costs, without the Qt layer's values in between.
-QString Testo(sqlite3_stmt* s, int c) {
-    const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(s, c));
-    return t ? QString::fromUtf8(t, sqlite3_column_bytes(s, c)) : QString();
-}
 bool Nullo(sqlite3_stmt* s, int c) { return sqlite3_column_type(s, c) == SQLITE_NULL; }
 QVariant Numero(sqlite3_stmt* s, int c) { return Nullo(s, c) ? QVariant() : QVariant(sqlite3_column_double(s, c)); }
 QVariant Chiave(sqlite3_stmt* s, int c) { return Nullo(s, c) ? QVariant() : QVariant(sqlite3_column_int(s, c)); }
 
-TRigaMovimento RigaDa(sqlite3_stmt* s) {
+TRigaMovimento RigaDa(const TIstruzione& q) {
+    sqlite3_stmt* s = q.handle();
     TRigaMovimento r;
     r.id = sqlite3_column_int(s, 0);
-    r.azione = Testo(s, 1);
-    r.data = QDate::fromString(Testo(s, 2).left(10), Qt::ISODate);
+    r.azione = q.testo(1);
+    r.data = QDate::fromString(q.testo(2).left(10), Qt::ISODate);
     r.idProdotto = sqlite3_column_int(s, 3);
-    r.nome = Testo(s, 4);
-    r.descrizione = Testo(s, 5);
+    r.nome = q.testo(4);
+    r.descrizione = q.testo(5);
     r.quantita = sqlite3_column_int(s, 6);
     r.prezzoAcq = Numero(s, 7);
     r.prezzoVen = Numero(s, 8);
@@ -139,7 +136,7 @@ QVector<TRigaMovimento> TLettoreStorico::leggi(int quanti, bool tuttiDelProdotto
     q.lega(par);
     QVector<TRigaMovimento> righe;
     righe.reserve(quanti);
-    while (q.riga()) righe << RigaDa(q.handle());
+    while (q.riga()) righe << RigaDa(q);
     if (righe.size() < quanti) m_finito = true;
     if (!righe.isEmpty()) m_ultimoId = righe.last().id;
     return righe;
@@ -176,7 +173,7 @@ TRigaMovimento LeggiMovimento(TArchivio& a, int id) {
                                    .arg(ColonneRiga(), a.nomeQualificato(Definizioni::Storico), Storico::Id));
     q.lega({id});
     TRigaMovimento r;
-    if (q.riga()) r = RigaDa(q.handle());
+    if (q.riga()) r = RigaDa(q);
     return r;
 }
 

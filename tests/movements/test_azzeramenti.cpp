@@ -64,6 +64,14 @@ QString GiorniStorico(const TAmbienteTest& amb) {
     return Sqlite3(amb.file(QStringLiteral("storico.db")), QStringLiteral("select group_concat(DATAOGGI, ' ') from (select DATAOGGI from storico order by ID)"));
 }
 
+// 10,000 loads: IDs 1 to 9,000 on 01/03/2004, the rest on 01/04/2004.
+void DiecimilaCarichi() {
+    TArchivio::corrente().esegui(QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < 10000) "
+                                                "insert into %1 (ID, AZIONE, DATAOGGI, QUANTITA) "
+                                                "select i, 'CARICO', case when i <= 9000 then '2004-03-01' else '2004-04-01' end, 1 from n")
+                                     .arg(TabStorico()));
+}
+
 }  // namespace
 
 class TestAzzeramenti : public QObject {
@@ -312,10 +320,7 @@ void TestAzzeramenti::stopAMetaAzzeramento() {
 // deletes nothing, and run to its end it deletes the whole period.
 void TestAzzeramenti::cancellaFermataNonCancellaNulla() {
     TAmbienteTest amb;
-    TArchivio::corrente().esegui(QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < 10000) "
-                                                "insert into %1 (ID, AZIONE, DATAOGGI, QUANTITA) "
-                                                "select i, 'CARICO', case when i <= 9000 then '2004-03-01' else '2004-04-01' end, 1 from n")
-                                     .arg(TabStorico()));
+    DiecimilaCarichi();
     const QString file = amb.file(QStringLiteral("storico.db"));
     const QString prima = Sqlite3(file, QStringLiteral("select count(*), sum(ID) from storico"));
     QList<qint64> sentiti;
@@ -339,10 +344,7 @@ void TestAzzeramenti::cancellaFermataNonCancellaNulla() {
 // hears a growing count up to the whole table and deletes the period only.
 void TestAzzeramenti::cancellaScorrendo() {
     TAmbienteTest amb;
-    TArchivio::corrente().esegui(QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < 10000) "
-                                                "insert into %1 (ID, AZIONE, DATAOGGI, QUANTITA) "
-                                                "select i, 'CARICO', case when i <= 9000 then '2004-03-01' else '2004-04-01' end, 1 from n")
-                                     .arg(TabStorico()));
+    DiecimilaCarichi();
     const QString file = amb.file(QStringLiteral("storico.db"));
     const QString prima = Sqlite3(file, QStringLiteral("select count(*), sum(ID) from storico"));
     QList<qint64> sentiti;

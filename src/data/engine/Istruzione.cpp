@@ -63,6 +63,11 @@ bool TIstruzione::riga() {
     throw e;
 }
 
+QString TIstruzione::testo(int colonna) const {
+    const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(m_s, colonna));
+    return t ? QString::fromUtf8(t, sqlite3_column_bytes(m_s, colonna)) : QString();
+}
+
 void TIstruzione::esegui() {
     while (riga()) {
     }

@@ -40,6 +40,9 @@ public:
     // One step: true with a row, false at the end. A failure resets the
     // statement and raises the store's error.
     bool riga();
+    // The text of a column of the current row, read as stored (UTF-8); a
+    // null QString for a null value.
+    QString testo(int colonna) const;
     // Runs to the end and resets, ready to run again.
     void esegui();
     // Back to the start, bound values kept.
