@@ -15,10 +15,6 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
-namespace {
-
-}  // namespace
-
 int main(int argc, char** argv) {
     TApplicazione app(argc, argv);
     Intervalli::TRisposteSi risposte;

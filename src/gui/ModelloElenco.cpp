@@ -21,6 +21,9 @@ constexpr int PagineInMemoria = 64;
 
 QString Virgolette(const QString& campo) { return QLatin1Char('"') + campo + QLatin1Char('"'); }
 
+// A list without an order of its own keeps the order of insertion.
+QString OrdineLista(const QString& ordine) { return ordine.isEmpty() ? QStringLiteral("rowid") : ordine; }
+
 }  // namespace
 
 TModelloElenco::TModelloElenco(QObject* genitore) : QAbstractTableModel(genitore) {}
@@ -80,7 +83,7 @@ void TModelloElenco::riesegui() {
     TArchivio& a = TArchivio::corrente();
     QString sql = QStringLiteral("SELECT rowid FROM ") + a.nomeQualificato(m_tabella);
     if (!m_condizione.isEmpty()) sql += QStringLiteral(" WHERE ") + m_condizione;
-    sql += QStringLiteral(" ORDER BY ") + (m_ordine.isEmpty() ? QStringLiteral("rowid") : m_ordine);
+    sql += QStringLiteral(" ORDER BY ") + OrdineLista(m_ordine);
     // The keys straight from the engine: on 100,000 rows the Qt layer costs
     // as much again as the query itself.
     QVector<qint64> chiavi;
@@ -151,8 +154,6 @@ TModelloElenco::Indice TModelloElenco::listaAttuale() const {
 }
 
 namespace {
-
-QString OrdineLista(const QString& ordine) { return ordine.isEmpty() ? QStringLiteral("rowid") : ordine; }
 
 // The marks of a row's length in an unpacked block.
 constexpr unsigned char LunghezzaLunga = 0xFE, Nullo = 0xFF;

@@ -2,7 +2,6 @@
 
 #include "gui/Finestre.h"
 #include "gui/Gestori.h"
-#include "gui/Avanzamento.h"
 #include "gui/LavoroLungo.h"
 #include "gui/OperazioneInCorso.h"
 #include "reports/engine/Report.h"
